@@ -1,0 +1,5 @@
+#include "app/Form1.h"
+
+void Form1::updateFromClipboard() {
+  show();
+}

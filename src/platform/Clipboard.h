@@ -1,0 +1,57 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Picture.h"
+
+namespace platform {
+
+// Clipboard formats the program tests. Portable names: the platform's macros clash with them.
+enum class ClipFormat { Link, Text, Bitmap, MetafilePict, Dib, Palette, Rtf, HDrop };
+
+// Length of one file-name buffer of a dropped-file list.
+constexpr int kFileNameBufferLength = 260;
+
+class Clipboard {
+ public:
+  virtual ~Clipboard() = default;
+  virtual bool isFormatAvailable(ClipFormat format) = 0;
+  // Whether the standard format with this number is offered (0 matches nothing).
+  virtual bool isStandardFormatAvailable(unsigned number) = 0;
+  // Opens without an owner window; retries briefly while another program holds it open.
+  virtual bool open() = 0;
+  virtual void close() = 0;
+  // While open: the dropped-file list. count() returns the number of names.
+  virtual bool hasFileList() = 0;
+  virtual std::uint32_t fileCount() = 0;
+  // Name i queried into a buffer of bufferLength characters, the buffer returned whole.
+  virtual std::wstring fileNameBuffer(std::uint32_t index, int bufferLength) = 0;
+  // While open: a copy of the clipboard bitmap that stays valid after the clipboard changes.
+  virtual std::shared_ptr<Picture> bitmap() = 0;
+  // While open: the text, read as Unicode.
+  virtual std::optional<std::wstring> text() = 0;
+  // While open: empties the clipboard and takes ownership of it.
+  virtual bool clear() = 0;
+  // While open, after clear(): puts a text on it.
+  virtual bool setText(const std::wstring& text) = 0;
+};
+
+// Keeps the clipboard open for one scope; closes it on every path.
+class OpenClipboard {
+ public:
+  explicit OpenClipboard(Clipboard& clipboard) : clipboard_(clipboard), open_(clipboard.open()) {}
+  ~OpenClipboard() {
+    if (open_) clipboard_.close();
+  }
+  OpenClipboard(const OpenClipboard&) = delete;
+  OpenClipboard& operator=(const OpenClipboard&) = delete;
+  bool isOpen() const { return open_; }
+
+ private:
+  Clipboard& clipboard_;
+  bool open_;
+};
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+#include "target/Registry.h"
+
+#include <array>
+
+#include "ui/Forms.h"
+#include "util/Text.h"
+
+namespace Registry {
+
+namespace {
+
+std::wstring normalisedSection(const std::wstring& section) {
+  // Sections are stored without a trailing separator, so "Settings" and "Settings\" meet.
+  std::wstring s = section;
+  while (!s.empty() && s.back() == L'\\') s.pop_back();
+  return s;
+}
+
+std::wstring positionSection(const std::wstring& formName) { return formName + L"\\Pos\\"; }
+
+constexpr int kCorrectedPosition = 100;
+
+}  // namespace
+
+void EnsureProgramName(const platform::Platform& p, const std::wstring& title) {
+  if (!text::trim(title).empty()) return;
+  p.dialogs.messageBox(
+      L"Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. ben\u00f6tigt)\r"
+      L"Bitte die AppDefOps.Initialize - Funktion aufrufen!",
+      platform::box::kOkOnly, L"");
+  p.process.exit(platform::exitcode::kOther);
+}
+
+std::wstring GetSettingValue(const platform::Platform& p, const std::wstring& section,
+                             const std::wstring& key, const std::wstring& defaultValue) {
+  EnsureProgramName(p);
+  const std::wstring stored =
+      p.settings.read(platform::kProgramTitle, normalisedSection(section), key).value_or(L"");
+  if (stored.empty() && !defaultValue.empty()) return defaultValue;
+  return stored;
+}
+
+void SaveSettingValue(const platform::Platform& p, const std::wstring& section,
+                      const std::wstring& key, const std::wstring& value) {
+  EnsureProgramName(p);
+  const bool written = p.settings.write(platform::kProgramTitle, normalisedSection(section), key, value);
+  (void)written;  // a failed write keeps the old value; nothing to tell the user
+}
+
+void SaveWindowPos(const platform::Platform& p, const std::wstring& formName) {
+  ui::Form* form = ui::findLoadedForm(formName);
+  EnsureProgramName(p);
+  if (form == nullptr || form->windowState() == ui::WindowState::Minimized) return;
+  const std::wstring section = positionSection(formName);
+  SaveSettingValue(p, section, L"Height", std::to_wstring(form->height()));
+  SaveSettingValue(p, section, L"Width", std::to_wstring(form->width()));
+  SaveSettingValue(p, section, L"Top", std::to_wstring(form->top()));
+  SaveSettingValue(p, section, L"Left", std::to_wstring(form->left()));
+}
+
+void LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
+  ui::Form* form = ui::findLoadedForm(formName);
+  if (form == nullptr) {
+    p.dialogs.messageBox(L"FormName not found\r(AppDefOps.LoadWindowPos)", platform::box::kOkOnly, L"");
+    return;
+  }
+  EnsureProgramName(p);
+  const std::wstring section = positionSection(formName);
+  struct Key {
+    const wchar_t* name;
+    bool (ui::Form::*assign)(int);
+  };
+  const std::array<Key, 4> keys = {{{L"Height", &ui::Form::setHeight},
+                                    {L"Width", &ui::Form::setWidth},
+                                    {L"Top", &ui::Form::setTop},
+                                    {L"Left", &ui::Form::setLeft}}};
+  for (const Key& k : keys) {
+    const std::wstring stored = GetSettingValue(p, section, k.name, L"");
+    if (stored.empty()) continue;
+    if (auto value = text::toInt32(stored)) {
+      const bool applied = (form->*k.assign)(*value);
+      (void)applied;  // a value the window refuses leaves it as it was
+    }
+  }
+  // A window that would open out of sight comes back near the top left corner; below the
+  // bottom of the screen counts as out of sight too.
+  const int screenWidth = p.screen.primaryWidthTwips();
+  const int screenHeight = p.screen.primaryHeightTwips();
+  const long long left = form->left(), top = form->top();
+  if (screenWidth < left || left + form->width() < 0 || top + form->height() < 0 ||
+      top > screenHeight) {
+    form->setLeft(kCorrectedPosition);
+    form->show();
+    form->setTop(kCorrectedPosition);
+  }
+}
+
+}  // namespace Registry

@@ -1,0 +1,192 @@
+#pragma once
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace fake {
+
+// Thrown by FakeProcess::exit so that a test sees the end of the program; only tests catch it.
+struct ProgramEnded {
+  int status;
+};
+
+struct Box {
+  std::wstring text;
+  int style;
+  std::wstring title;  // as shown: the program's title when none was given
+};
+
+class FakeDialogs : public platform::Dialogs {
+ public:
+  int messageBox(const std::wstring& text, int style, const std::wstring& title) override;
+  // Answers for the next boxes, in order; a box without a scripted answer gets OK (or No).
+  std::deque<int> answers;
+  std::vector<Box> shown;
+};
+
+class FakeProcess : public platform::Process {
+ public:
+  std::wstring commandLine() override { return commandLineText; }
+  std::wstring currentDirectory() override { return currentDir; }
+  bool setCurrentDirectory(const std::wstring& path) override;
+  std::wstring programDirectory() override { return programDir; }
+  std::wstring programName() override { return programBaseName; }
+  std::uint32_t startProcess(const std::wstring& commandLine, int showState) override;
+  void beep() override { ++beeps; }
+  void processPendingMessages() override { ++pumps; }
+  std::wstring errorText(std::uint32_t code) override;
+
+  std::wstring commandLineText;
+  std::wstring currentDir = L"C:\\Data\\Shots";
+  std::wstring programDir = L"C:\\Tools";
+  std::wstring programBaseName = L"Brimlo";
+  bool startSucceeds = true;
+  struct Started {
+    std::wstring commandLine;
+    int showState;
+  };
+  std::vector<Started> started;
+  int beeps = 0;
+  int pumps = 0;
+
+ protected:
+  void end(int status) override { throw ProgramEnded{status}; }
+};
+
+class FakeSettings : public platform::SettingsStore {
+ public:
+  std::optional<std::wstring> read(const std::wstring& app, const std::wstring& section,
+                                   const std::wstring& key) override;
+  bool write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
+             const std::wstring& value) override;
+  // "app\section\key" -> value, exactly as addressed.
+  std::map<std::wstring, std::wstring> values;
+  int writes = 0;
+  bool failWrites = false;
+  static std::wstring address(const std::wstring& app, const std::wstring& section,
+                              const std::wstring& key);
+};
+
+class FakeScreen : public platform::Screen {
+ public:
+  int primaryWidthTwips() override { return width; }
+  int primaryHeightTwips() override { return height; }
+  int width = 1920 * 15;
+  int height = 1080 * 15;
+};
+
+class FakeClock : public platform::Clock {
+ public:
+  platform::LocalTime now() override { return time; }
+  platform::LocalTime time{2026, 12, 6, 5, 51, 52};
+};
+
+class FakePicture : public platform::Picture {
+ public:
+  FakePicture(int w, int h, std::uintptr_t handleValue = 0x1234) : w_(w), h_(h), handle_(handleValue) {}
+  std::uintptr_t handle() const override { return handle_; }
+  int widthPixels() const override { return w_; }
+  int heightPixels() const override { return h_; }
+
+ private:
+  int w_, h_;
+  std::uintptr_t handle_;
+};
+
+class FakeClipboard : public platform::Clipboard {
+ public:
+  bool isFormatAvailable(platform::ClipFormat format) override;
+  bool isStandardFormatAvailable(unsigned number) override;
+  bool open() override;
+  void close() override;
+  bool hasFileList() override;
+  std::uint32_t fileCount() override;
+  std::wstring fileNameBuffer(std::uint32_t index, int bufferLength) override;
+  std::shared_ptr<platform::Picture> bitmap() override;
+  std::optional<std::wstring> text() override;
+  bool clear() override;
+  bool setText(const std::wstring& text) override;
+
+  // Content.
+  std::set<platform::ClipFormat> formats;
+  std::set<unsigned> standardNumbers;  // further standard formats offered, by number
+  std::optional<std::wstring> textContent;
+  std::shared_ptr<platform::Picture> picture;
+  std::optional<std::vector<std::wstring>> files;
+  bool heldByOther = false;
+  // Bookkeeping.
+  bool isOpen = false;
+  int opens = 0;
+  int closes = 0;
+};
+
+class FakeFileSystem : public platform::FileSystem {
+ public:
+  FakeFileSystem();
+  std::optional<std::uint32_t> attributes(const std::wstring& path) override;
+  platform::Lookup findPlainFile(const std::wstring& path) override;
+  std::uint32_t createDirectory(const std::wstring& path) override;
+  std::uint32_t writeFile(const std::wstring& path, const std::string& bytes) override;
+  std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
+  std::uint32_t deleteFile(const std::wstring& path) override;
+
+  // Test set-up and inspection.
+  void addDrive(wchar_t letter);
+  void addDirectory(const std::wstring& path, std::uint32_t attributes = platform::attr::kDirectory);
+  void addFile(const std::wstring& path, const std::string& bytes,
+               std::uint32_t attributes = platform::attr::kArchive);
+  bool exists(const std::wstring& path) const;
+  std::optional<std::string> contents(const std::wstring& path) const;
+  // Every path the fake holds, for "nothing left behind" checks.
+  std::vector<std::wstring> allPaths() const;
+  // Files that are held open by another program: writing or replacing them fails.
+  std::set<std::wstring> locked;
+
+  static std::wstring key(const std::wstring& path);
+
+ private:
+  struct Entry {
+    std::wstring name;
+    bool directory = false;
+    std::uint32_t attributes = 0;
+    std::string bytes;
+  };
+  std::uint32_t checkName(const std::wstring& path) const;
+  std::optional<std::wstring> parentKey(const std::wstring& k) const;
+  std::map<std::wstring, Entry> entries_;
+};
+
+class FakeWindow : public platform::Window {
+ public:
+  void setWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                    unsigned flags) override;
+  struct Call {
+    std::uintptr_t window;
+    std::intptr_t insertAfter;
+    int x, y, cx, cy;
+    unsigned flags;
+  };
+  std::vector<Call> calls;
+};
+
+// All fakes together, and the platform view that the program receives.
+struct TestPlatform {
+  FakeDialogs dialogs;
+  FakeProcess process;
+  FakeSettings settings;
+  FakeScreen screen;
+  FakeClock clock;
+  FakeClipboard clipboard;
+  FakeFileSystem fileSystem;
+  FakeWindow window;
+  platform::Platform platform{dialogs, process,   settings,   screen,
+                              clock,   clipboard, fileSystem, window};
+};
+
+}  // namespace fake

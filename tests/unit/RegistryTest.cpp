@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "support/Fakes.h"
+#include "target/Registry.h"
+#include "ui/Form.h"
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  fake::TestPlatform t;
+  const platform::Platform& p = t.platform;
+};
+
+TEST_F(RegistryTest, MissingAndStoredValuesAgainstTheDefault) {
+  struct Case {
+    std::optional<std::wstring> stored;
+    std::wstring defaultValue;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {std::nullopt, L"1", L"1"},  // never written: the default
+      {std::nullopt, L"", L""},
+      {L"", L"1", L"1"},  // stored empty counts as missing
+      {L"0", L"1", L"0"},  // "0" is a value, not missing
+      {L"True", L"", L"True"},
+  };
+  for (const Case& c : cases) {
+    t.settings.values.clear();
+    if (c.stored) t.settings.values[L"Brimlo\\Settings\\AddDateJPG"] = *c.stored;
+    EXPECT_EQ(Registry::GetSettingValue(p, L"Settings", L"AddDateJPG", c.defaultValue), c.expected)
+        << "stored=" << (c.stored ? "value" : "none");
+  }
+}
+
+TEST_F(RegistryTest, TrailingSeparatorAddressesTheSameSectionAndLastWriteWins) {
+  Registry::SaveSettingValue(p, L"Settings\\", L"OpenFileTxt", L"1");
+  Registry::SaveSettingValue(p, L"Settings", L"OpenFileTxt", L"0");
+  EXPECT_EQ(t.settings.values.size(), 1u);
+  EXPECT_EQ(Registry::GetSettingValue(p, L"Settings\\", L"OpenFileTxt", L""), L"0");
+  EXPECT_EQ(Registry::GetSettingValue(p, L"Settings", L"OpenFileTxt", L""), L"0");
+}
+
+TEST_F(RegistryTest, FailedWriteKeepsTheOldValueSilently) {
+  Registry::SaveSettingValue(p, L"Settings", L"AddTimeTxt", L"1");
+  t.settings.failWrites = true;
+  Registry::SaveSettingValue(p, L"Settings", L"AddTimeTxt", L"0");
+  EXPECT_EQ(Registry::GetSettingValue(p, L"Settings", L"AddTimeTxt", L""), L"1");
+  EXPECT_TRUE(t.dialogs.shown.empty());
+}
+
+TEST_F(RegistryTest, EmptyTitleStopsTheProgramWithTheGermanMessage) {
+  try {
+    Registry::EnsureProgramName(p, L"   ");
+    FAIL() << "the program should have ended";
+  } catch (const fake::ProgramEnded&) {
+  }
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(t.dialogs.shown[0].text,
+            L"Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. "
+            L"ben\u00f6tigt)\rBitte die AppDefOps.Initialize - Funktion aufrufen!");
+  EXPECT_EQ(t.dialogs.shown[0].style, platform::box::kOkOnly);
+  EXPECT_NO_THROW(Registry::EnsureProgramName(p, L" Brimlo "));
+}
+
+// A window of the design size: 9885 x 5790 client, 240 x 705 frame, at 120, 450.
+class PositionForm : public ui::Form {
+ public:
+  PositionForm() : ui::Form(L"Form1") { setDesignBounds(120, 450, 9885, 5790, 240, 705); }
+};
+
+TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
+  struct Case {
+    const char* what;
+    std::map<std::wstring, std::wstring> stored;
+    int left, top, width, height;
+    bool shownEarly;
+  };
+  const int sw = t.screen.width, sh = t.screen.height;
+  const Case cases[] = {
+      {"nothing stored", {}, 120, 450, 10125, 6495, false},
+      {"on screen", {{L"Height", L"7000"}, {L"Width", L"9000"}, {L"Top", L"600"}, {L"Left", L"900"}},
+       900, 600, 9000, 7000, false},
+      {"right of the screen",
+       {{L"Height", L"7000"}, {L"Width", L"9000"}, {L"Top", L"600"}, {L"Left", std::to_wstring(sw + 1)}},
+       100, 100, 9000, 7000, true},
+      {"left of the screen", {{L"Width", L"9000"}, {L"Left", L"-9001"}}, 100, 100, 9000, 6495, true},
+      {"above the screen", {{L"Height", L"7000"}, {L"Top", L"-7001"}}, 100, 100, 10125, 7000, true},
+      {"below the screen", {{L"Top", std::to_wstring(sh + 1)}}, 100, 100, 10125, 6495, true},
+      {"at the bottom edge", {{L"Top", std::to_wstring(sh)}}, 120, sh, 10125, 6495, false},
+      {"width not a number", {{L"Height", L"7000"}, {L"Width", L"abc"}, {L"Top", L"600"}, {L"Left", L"900"}},
+       900, 600, 10125, 7000, false},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    for (const auto& [k, v] : c.stored) tp.settings.values[L"Brimlo\\Form1\\Pos\\" + k] = v;
+    PositionForm form;
+    Registry::LoadWindowPos(tp.platform, L"Form1");
+    EXPECT_EQ(form.left(), c.left) << c.what;
+    EXPECT_EQ(form.top(), c.top) << c.what;
+    EXPECT_EQ(form.width(), c.width) << c.what;
+    EXPECT_EQ(form.height(), c.height) << c.what;
+    EXPECT_EQ(form.visible(), c.shownEarly) << c.what;
+  }
+}
+
+TEST_F(RegistryTest, UnknownWindowNameIsReported) {
+  Registry::LoadWindowPos(p, L"NoSuchForm");
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(t.dialogs.shown[0].text, L"FormName not found\r(AppDefOps.LoadWindowPos)");
+}
+
+TEST_F(RegistryTest, SaveStoresFourValuesUnlessMinimised) {
+  PositionForm form;
+  form.userBoundsChanged(300, 400, 9000, 7000, 8760, 6295, ui::WindowState::Maximized);
+  Registry::SaveWindowPos(p, L"Form1");
+  EXPECT_EQ(t.settings.values[L"Brimlo\\Form1\\Pos\\Height"], L"7000");
+  EXPECT_EQ(t.settings.values[L"Brimlo\\Form1\\Pos\\Width"], L"9000");
+  EXPECT_EQ(t.settings.values[L"Brimlo\\Form1\\Pos\\Top"], L"400");
+  EXPECT_EQ(t.settings.values[L"Brimlo\\Form1\\Pos\\Left"], L"300");
+
+  form.userBoundsChanged(0, 0, 2000, 500, 1760, 0, ui::WindowState::Minimized);
+  Registry::SaveWindowPos(p, L"Form1");
+  EXPECT_EQ(t.settings.values[L"Brimlo\\Form1\\Pos\\Width"], L"9000");
+  EXPECT_EQ(t.settings.values.size(), 4u);
+}
+
+}  // namespace
