@@ -154,6 +154,30 @@ void Form1::wireEvents() {
   CancleBtn.onClick = [this] { CancleBtn_Click(); };
   ResizeBtn.onClick = [this] { ResizeBtn_Click(); };
   Frame1.onMouseMove = [this](int b, int s, int x, int y) { Frame1_MouseMove(b, s, x, y); };
+  Helpbtn.onClick = [this] { Helpbtn_Click(); };
+  Picture1.onClick = [this] { Picture1_Click(); };
+  Picture1.onMouseMove = [this](int b, int s, int x, int y) { Picture1_MouseMove(b, s, x, y); };
+  ClipText.onChange = [this] { ClipText_Change(); };
+  ClipText.onGotFocus = [this] { ClipText_GotFocus(); };
+  ClipPic.onClick = [this] { ClipPic_Click(); };
+  SaveTxtBtn.onClick = [this] { SaveTxtBtn_Click(); };
+  SavePictureBtn.onClick = [this] { SavePictureBtn_Click(); };
+  SaveFilesBtn.onClick = [this] { SaveFilesBtn_Click(); };
+  SaveURLBtn.onClick = [this] { SaveURLBtn_Click(); };
+  ConvertTxtBtn.onClick = [this] { ConvertTxtBtn_Click(); };
+  ListBox.onDblClick = [this] { ListBox_DblClick(); };
+  ListBox.onMouseDown = [this](int b, int s, int x, int y) { ListBox_MouseDown(b, s, x, y); };
+  Path.onChange = [this] { Path_Change(); };
+  Path.onGotFocus = [this] { Path_GotFocus(); };
+  Path.onLostFocus = [this] { Path_LostFocus(); };
+  Path.onKeyPress = [this](int& k) { Path_KeyPress(k); };
+  AddDirBtn.onClick = [this] { AddDirBtn_Click(); };
+  AddDirBtn.onMouseMove = [this](int b, int s, int x, int y) { AddDirBtn_MouseMove(b, s, x, y); };
+  AddDatecheck.onClick = [this] { AddDatecheck_Click(); };
+  AddTimeCheck.onClick = [this] { AddTimeCheck_Click(); };
+  OpenFileCheck.onClick = [this] { OpenFileCheck_Click(); };
+  FNText.onGotFocus = [this] { FNText_GotFocus(); };
+  FNText.onKeyPress = [this](int& k) { FNText_KeyPress(k); };
 }
 
 void Form1::Form_Load() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,42 @@ class Form1 : public ui::Form {
 
   // Clipboard inspection.
   void updateFromClipboard();
+  void resetModeControls();
+  static std::wstring twoDigits(int value);
+  // A one-line text that looks like a web address: no carriage return, "www." or "//".
+  static bool IsWebAddress(const std::wstring& text);
+
+  // Help and preview fields.
+  void Helpbtn_Click();
+  void Picture1_Click();
+  void Picture1_MouseMove(int button, int shift, int x, int y);
+  void ClipText_Change();
+  void ClipText_GotFocus();
+  void ClipPic_Click();
+
+  // Saving.
+  void SaveTxtBtn_Click();
+  void ConvertTxtBtn_Click();
+  void SaveURLBtn_Click();
+  void SavePictureBtn_Click();
+  void SaveFilesBtn_Click();
+  void ListBox_DblClick();
+  void ListBox_MouseDown(int button, int shift, int x, int y);
+  // True when the user declined to overwrite an existing file.
+  bool ConfirmOverwrite(const std::wstring& target);
+
+  // Target directory, file name and options.
+  void Path_Change();
+  void Path_GotFocus();
+  void Path_LostFocus();
+  void Path_KeyPress(int& keyAscii);
+  void AddDirBtn_Click();
+  void AddDirBtn_MouseMove(int button, int shift, int x, int y);
+  void AddDatecheck_Click();
+  void AddTimeCheck_Click();
+  void OpenFileCheck_Click();
+  void FNText_GotFocus();
+  void FNText_KeyPress(int& keyAscii);
 
   // Layout.
   void Form_Resize();
@@ -77,4 +114,13 @@ class Form1 : public ui::Form {
  private:
   const platform::Platform& p_;
   void wireEvents();
+  void buildFormatTable();
+  std::wstring composeTarget() const;
+  void reportFailedSave(const std::wstring& target, const std::wstring& reason);
+  void proposeTextNameForList();
+  std::wstring probeRefusedFormat();
+  void restoreOptions(const wchar_t* openFileKey, const wchar_t* addDateKey,
+                      const wchar_t* addTimeKey);
+  void applyExtensionRule(const std::wstring& requested, std::initializer_list<const wchar_t*> known,
+                          const wchar_t* extension);
 };

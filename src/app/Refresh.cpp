@@ -1,5 +1,244 @@
+// The clipboard inspection: chooses the save mode and prepares the whole window for it.
+#include "app/ClipBoard_Tools.h"
 #include "app/Form1.h"
+#include "save/Paths.h"
+#include "target/Registry.h"
+#include "util/Text.h"
+
+namespace {
+
+using platform::ClipFormat;
+
+constexpr ui::Color kPicturePanel = 0x00FFBFC0;
+constexpr ui::Color kTextPanel = 0x00E0E0E0;
+constexpr ui::Color kFilesPanel = 0x00C9CEB8;
+constexpr int kFilesModeImageLeft = 4800;
+constexpr int kListBoxPlace = 120;
+
+struct OptionKeys {
+  const wchar_t* openFile;
+  const wchar_t* addDate;
+  const wchar_t* addTime;
+};
+constexpr OptionKeys kPictureKeys = {L"OpenFileJPG", L"AddDateJPG", L"AddTimeJPG"};
+constexpr OptionKeys kTextKeys = {L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt"};
+
+bool hasSeparator(const std::wstring& s) { return s.find_first_of(L"\\/") != std::wstring::npos; }
+
+// The part of a requested name after its directory part.
+std::wstring withoutDirectory(const std::wstring& name) {
+  const auto pos = name.find_last_of(L"\\/");
+  return pos == std::wstring::npos ? name : name.substr(pos + 1);
+}
+
+}  // namespace
+
+std::wstring Form1::twoDigits(int value) {
+  std::wstring s = std::to_wstring(value);
+  if (s.size() == 1) s = L"0" + s;
+  return s;
+}
+
+bool Form1::IsWebAddress(const std::wstring& text) {
+  if (text.find(L'\r') != std::wstring::npos) return false;
+  return text::containsNoCase(text, L"www.") || text.find(L"//") != std::wstring::npos;
+}
+
+void Form1::buildFormatTable() {
+  FormatTable = {{{L"Link", true, ClipFormat::Link},
+                  {L"Text", false, ClipFormat::Text},
+                  {L"Bitmap", false, ClipFormat::Bitmap},
+                  {L"Metafile", false, ClipFormat::MetafilePict},
+                  {L"DIB", false, ClipFormat::Dib},
+                  {L"Palette", false, ClipFormat::Palette},
+                  {L"RTF", true, ClipFormat::Rtf},
+                  {L"Files", false, ClipFormat::HDrop},
+                  {L"Unknown", false, ClipFormat::Text}}};
+}
+
+std::wstring Form1::probeRefusedFormat() {
+  constexpr unsigned kProbed = 8;
+  for (unsigned i = 0; i < kProbed; ++i) {
+    // The probe also asks for the standard format whose number is the entry's index.
+    if (p_.clipboard.isFormatAvailable(FormatTable[i].format) ||
+        p_.clipboard.isStandardFormatAvailable(i)) {
+      return FormatTable[i].name;
+    }
+  }
+  return FormatTable[kProbed].name;
+}
+
+void Form1::resetModeControls() {
+  SaveURLBtn.setVisible(false);
+  ListBox.setVisible(false);
+  ClipText.setVisible(false);
+  setPicture(nullptr);
+  ClipPic.setVisible(false);
+  AddTimeCheck.setVisible(true);
+  AddDatecheck.setVisible(true);
+  OpenFileCheck.setVisible(true);
+  FNText.setVisible(true);
+  RichText.setVisible(false);
+  ConvertTxtBtn.setVisible(false);
+  SaveFilesBtn.setVisible(false);
+  SaveTxtBtn.setVisible(false);
+  SavePictureBtn.setVisible(false);
+  ListBox.clear();
+  ListBox.setTop(kListBoxPlace);
+  ListBox.setLeft(kListBoxPlace);
+  ClipPic.setLeft(0);
+  Picture1.setImage(ui::ImageId::Icon);
+  Frame1.setLeft(0);
+  // ContextMenuCheck is deliberately not shown again: once a file list hid it, it stays hidden.
+}
+
+void Form1::restoreOptions(const wchar_t* openFileKey, const wchar_t* addDateKey,
+                           const wchar_t* addTimeKey) {
+  const std::array<std::pair<ui::CheckBox*, const wchar_t*>, 3> boxes = {
+      {{&OpenFileCheck, openFileKey}, {&AddDatecheck, addDateKey}, {&AddTimeCheck, addTimeKey}}};
+  for (const auto& [box, key] : boxes) {
+    const std::wstring current = std::to_wstring(box->value());
+    const std::wstring stored = Registry::GetSettingValue(p_, L"Settings", key, current);
+    // A stored text that is no valid box value leaves the box as it was.
+    if (auto value = text::toInt32(stored)) {
+      const bool accepted = box->setValue(*value);
+      (void)accepted;
+    }
+  }
+}
+
+void Form1::applyExtensionRule(const std::wstring& requested,
+                               std::initializer_list<const wchar_t*> known,
+                               const wchar_t* extension) {
+  // The test covers the current directory too, so an extension-like part of it counts.
+  const std::wstring whole = AddTrailingSeparator(p_.process.currentDirectory()) + requested;
+  for (const wchar_t* k : known) {
+    if (text::containsNoCase(whole, k)) return;
+  }
+  FNText.setText(FNText.text() + extension);
+}
 
 void Form1::updateFromClipboard() {
+  resetModeControls();
+  buildFormatTable();
+
+  // The command line: "-b" at the very start asks for a batch run, the rest names the file.
+  const std::wstring commandLine = p_.process.commandLine();
+  BatchMode = commandLine.size() >= 2 && text::toLower(commandLine.substr(0, 2)) == L"-b";
+  std::wstring requested;
+  if (!commandLine.empty()) requested = BatchMode ? text::trim(commandLine.substr(2)) : commandLine;
+  const bool defaultName = requested.empty();
+  if (defaultName) requested = GetFolderName(p_.process.currentDirectory());
+
+  if (p_.clipboard.isFormatAvailable(ClipFormat::Bitmap)) {
+    Frame1.setBackColor(kPicturePanel);
+    Picture1.setImage(TmpPic[2]->image());
+    restoreOptions(kPictureKeys.openFile, kPictureKeys.addDate, kPictureKeys.addTime);
+    if (defaultName) requested += L"_Screenshot";
+    FNText.setText(withoutDirectory(requested));
+    applyExtensionRule(requested, {L".jpg", L".jpeg"}, L".JPG");
+    SavePictureBtn.setVisible(true);
+    setCaption(std::wstring(kVersionTitle) + L" - Save Graphic (.JPG)");
+    {
+      platform::OpenClipboard open(p_.clipboard);
+      // A bitmap that cannot be read leaves the held picture empty; the mode stays.
+      if (open.isOpen()) setPicture(p_.clipboard.bitmap());
+    }
+    ClipPic.setPicture(picture());
+    ResizeBtn_Click();
+    ClipPic.setVisible(true);
+  } else if (p_.clipboard.isFormatAvailable(ClipFormat::Text)) {
+    Frame1.setBackColor(kTextPanel);
+    Picture1.setImage(TmpPic[1]->image());
+    restoreOptions(kTextKeys.openFile, kTextKeys.addDate, kTextKeys.addTime);
+    if (defaultName) requested += L"_Text";
+    FNText.setText(withoutDirectory(requested));
+    SaveTxtBtn.setVisible(true);
+    if (p_.clipboard.isFormatAvailable(ClipFormat::Rtf)) {
+      RichText.clear();
+      ClipBoard_Tools::PasteToControl(RichText);
+      RichText.setSelStart(0);
+      applyExtensionRule(requested, {L".rtf"}, L".RTF");
+      setCaption(std::wstring(kVersionTitle) + L" - Save Formated Clipboard Text (.rtf)");
+      SaveTxtBtn.setCaption(L"&Save as RTF");
+      Picture1.setImage(TmpPic[3]->image());
+      RichText.setVisible(true);
+      ConvertTxtBtn.setVisible(true);
+    } else {
+      applyExtensionRule(requested, {L".txt"}, L".TXT");
+      SaveTxtBtn.setCaption(L"&Save as Text");
+      setCaption(std::wstring(kVersionTitle) + L" - Save Clipboard Text (.txt)");
+      std::optional<std::wstring> clipboardText;
+      {
+        platform::OpenClipboard open(p_.clipboard);
+        if (open.isOpen()) clipboardText = p_.clipboard.text();
+      }
+      // A failed read keeps the preview as it was.
+      if (clipboardText) ClipText.setText(*clipboardText);
+      ClipText.setVisible(true);
+    }
+  } else if (p_.clipboard.isFormatAvailable(ClipFormat::HDrop)) {
+    ConvertTxtBtn.setVisible(true);
+    Frame1.setBackColor(kFilesPanel);
+    setCaption(std::wstring(kVersionTitle) + L" - Copy Files..");
+    SaveFilesBtn.setVisible(true);
+    FNText.setVisible(false);
+    FNText.setText(L"");
+    ContextMenuCheck.setVisible(false);
+    OpenFileCheck.setVisible(false);
+    AddDatecheck.setVisible(false);
+    AddTimeCheck.setVisible(false);
+    Picture1.setImage(TmpPic[0]->image());
+    Picture1.setLeft(kFilesModeImageLeft);
+    std::vector<std::wstring> names;
+    const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names);
+    names.resize(static_cast<std::size_t>(count));
+    ListBox.addItems(names);
+    ListBox.setVisible(true);
+  } else {
+    p_.dialogs.messageBox(L"The current clipboard-Format:  '" + probeRefusedFormat() +
+                              L"'  is not supported!",
+                          platform::box::kInformation, L"Sorry - no supported format!");
+    exitProgram(platform::exitcode::kRefused);
+  }
+
+  // The target directory: the current one, or the directory part of a requested name.
+  Path.setText(AddTrailingSeparator(p_.process.currentDirectory()));
+  if (hasSeparator(requested)) Path.setText(GetDirectoryPart(p_.fileSystem, requested));
+  Path.setSelStart(static_cast<int>(Path.text().size()));
+
+  const platform::LocalTime now = p_.clock.now();
+  DatePrefix = std::to_wstring(now.year).substr(2, 2) + L"." + twoDigits(now.month) + L"." +
+               twoDigits(now.day) + L"_";
+  TimePrefix = twoDigits(now.hour) + L"-" + twoDigits(now.minute) + L"-" +
+               twoDigits(now.second) + L"_";
+  // With both options the time comes first.
+  if (AddDatecheck.value() == 1) FNText.setText(DatePrefix + FNText.text());
+  if (AddTimeCheck.value() == 1) FNText.setText(TimePrefix + FNText.text());
+
+  if (BatchMode) {
+    if (SavePictureBtn.visible()) {
+      SavePictureBtn_Click();
+    } else if (SaveTxtBtn.visible()) {
+      SaveTxtBtn_Click();
+    }
+  } else {
+    AlwaysOnTop1.SetToTop();
+  }
+
+  if (commandLine.find(L'?') != std::wstring::npos) Helpbtn_Click();
+
   show();
+  for (ui::CommandButton* b : {&SaveFilesBtn, &SaveTxtBtn, &SavePictureBtn}) {
+    if (b->visible()) setFocus(*b);
+  }
+
+  for (ui::Control* c : std::initializer_list<ui::Control*>{
+           &Path, &AddDatecheck, &AddTimeCheck, &OpenFileCheck, &ContextMenuCheck, &AddDirBtn,
+           &Picture1}) {
+    c->setBackColor(Frame1.backColor());
+  }
+  Form_Resize();
+  // In the file-list mode the name field is hidden: the focus stays on the copy button.
+  setFocus(FNText);
 }

@@ -2,10 +2,13 @@
 
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/Gdiplus.h"
 #include "platform/Process.h"
 #include "platform/Screen.h"
+#include "platform/Shell.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
 
@@ -21,6 +24,9 @@ struct Platform {
   Clipboard& clipboard;
   FileSystem& fileSystem;
   Window& window;
+  Shell& shell;
+  Gdiplus& gdiplus;
+  Codepage& codepage;
 };
 
 }  // namespace platform

@@ -22,6 +22,39 @@ bool containsNoCase(const std::wstring& haystack, const std::wstring& needle) {
   return toLower(haystack).find(toLower(needle)) != std::wstring::npos;
 }
 
+std::string toUtf8(const std::wstring& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char32_t c = static_cast<char32_t>(s[i]);
+    // UTF-16 (Windows) keeps characters beyond the BMP as surrogate pairs.
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size()) {
+      const char32_t low = static_cast<char32_t>(s[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
 std::optional<int> toInt32(const std::wstring& s) {
   const std::wstring t = trim(s);
   if (t.empty()) return std::nullopt;

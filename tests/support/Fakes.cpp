@@ -295,6 +295,29 @@ std::uint32_t FakeFileSystem::deleteFile(const std::wstring& path) {
   return 0;
 }
 
+std::optional<std::string> FakeCodepage::toAnsiExact(const std::wstring& text) {
+  // The characters that windows-1252 places in 0x80..0x9F; the rest of 0xA0..0xFF is Latin-1.
+  static const wchar_t k80[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t c : text) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
+    int found = -1;
+    for (int i = 0; i < 32; ++i) {
+      if (k80[i] != 0 && k80[i] == c) found = i;
+    }
+    if (found < 0) return std::nullopt;
+    out.push_back(static_cast<char>(0x80 + found));
+  }
+  return out;
+}
+
 void FakeWindow::setWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y,
                               int cx, int cy, unsigned flags) {
   calls.push_back(Call{window, insertAfter, x, y, cx, cy, flags});

@@ -1,5 +1,6 @@
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -39,7 +40,10 @@ class FakeProcess : public platform::Process {
   std::wstring programName() override { return programBaseName; }
   std::uint32_t startProcess(const std::wstring& commandLine, int showState) override;
   void beep() override { ++beeps; }
-  void processPendingMessages() override { ++pumps; }
+  void processPendingMessages() override {
+    ++pumps;
+    if (onPendingMessages) onPendingMessages();
+  }
   std::wstring errorText(std::uint32_t code) override;
 
   std::wstring commandLineText;
@@ -54,6 +58,8 @@ class FakeProcess : public platform::Process {
   std::vector<Started> started;
   int beeps = 0;
   int pumps = 0;
+  // Lets a test look at the window while it repaints between steps.
+  std::function<void()> onPendingMessages;
 
  protected:
   void end(int status) override { throw ProgramEnded{status}; }
@@ -162,6 +168,12 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<std::wstring, Entry> entries_;
 };
 
+// Windows-1252 as the ANSI code page.
+class FakeCodepage : public platform::Codepage {
+ public:
+  std::optional<std::string> toAnsiExact(const std::wstring& text) override;
+};
+
 class FakeWindow : public platform::Window {
  public:
   void setWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
@@ -175,6 +187,13 @@ class FakeWindow : public platform::Window {
   std::vector<Call> calls;
 };
 
+}  // namespace fake
+
+#include "support/FakeGdiplus.h"
+#include "support/FakeShell.h"
+
+namespace fake {
+
 // All fakes together, and the platform view that the program receives.
 struct TestPlatform {
   FakeDialogs dialogs;
@@ -185,8 +204,11 @@ struct TestPlatform {
   FakeClipboard clipboard;
   FakeFileSystem fileSystem;
   FakeWindow window;
-  platform::Platform platform{dialogs, process,   settings,   screen,
-                              clock,   clipboard, fileSystem, window};
+  FakeShell shell{fileSystem};
+  FakeGdiplus gdiplus{fileSystem};
+  FakeCodepage codepage;
+  platform::Platform platform{dialogs,    process, settings, screen,  clock,   clipboard,
+                              fileSystem, window,  shell,    gdiplus, codepage};
 };
 
 }  // namespace fake

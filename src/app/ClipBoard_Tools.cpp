@@ -1,0 +1,38 @@
+#include "app/ClipBoard_Tools.h"
+
+#include "util/Text.h"
+
+namespace ClipBoard_Tools {
+
+int GetClipboardFiles(platform::Clipboard& clipboard, std::vector<std::wstring>& names) {
+  // Asking first spares opening the clipboard, which another program may be waiting for.
+  if (!clipboard.isFormatAvailable(platform::ClipFormat::HDrop))
+    return 0;
+  const platform::OpenClipboard open(clipboard);
+  if (!open.isOpen())
+    return 0;
+  if (!clipboard.hasFileList())
+    return 0;
+
+  const std::uint32_t count = clipboard.fileCount();
+  names.resize(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    names[i] = TrimAtNul(clipboard.fileNameBuffer(i, platform::kFileNameBufferLength));
+  }
+  return static_cast<int>(count);
+}
+
+std::wstring TrimAtNul(const std::wstring& text) {
+  const auto nul = text.find(L'\0');
+  if (nul == std::wstring::npos)
+    return text::trim(text);
+  return text.substr(0, nul);
+}
+
+int PasteToControl(ui::RichTextBox& control) {
+  // The box itself chooses the format it takes (rich text before plain text).
+  control.paste();
+  return 0;
+}
+
+}  // namespace ClipBoard_Tools

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/Clipboard.h"
+#include "ui/Control.h"
+
+// The clipboard operations that the window's own queries do not cover.
+namespace ClipBoard_Tools {
+
+// Fills the list with the names of the file list on the clipboard; returns their count
+// (0 when there is no file list or the clipboard cannot be opened).
+int GetClipboardFiles(platform::Clipboard& clipboard, std::vector<std::wstring>& names);
+// The text up to its first NUL; without a NUL, the text trimmed.
+std::wstring TrimAtNul(const std::wstring& text);
+// Makes the rich-text box paste the clipboard in the format it prefers. Always 0.
+int PasteToControl(ui::RichTextBox& control);
+
+}  // namespace ClipBoard_Tools

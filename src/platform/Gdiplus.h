@@ -1,0 +1,52 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// A class or parameter id as the platform's CLSIDFromString parses it.
+struct Guid {
+  std::uint32_t data1 = 0;
+  std::uint16_t data2 = 0;
+  std::uint16_t data3 = 0;
+  std::array<std::uint8_t, 8> data4{};
+  bool operator==(const Guid&) const = default;
+};
+
+// What GDI+ is started with.
+struct GdiplusStartupInput {
+  std::uint32_t version = 1;
+  bool debugEventCallback = false;  // none
+  bool suppressBackgroundThread = false;
+  bool suppressExternalCodecs = false;
+};
+
+// The one encoder parameter the program passes.
+struct EncoderParameter {
+  Guid id;
+  std::uint32_t numberOfValues = 1;
+  std::uint32_t type = 4;  // 32-bit unsigned integer
+  const std::uint32_t* value = nullptr;
+};
+
+struct EncoderParameters {
+  std::uint32_t count = 1;
+  EncoderParameter parameter;
+};
+
+class Gdiplus {
+ public:
+  virtual ~Gdiplus() = default;
+  // Each returns the GDI+ status, 0 for success.
+  virtual int startup(const GdiplusStartupInput& input, std::uintptr_t& token) = 0;
+  virtual int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                                      std::uintptr_t& image) = 0;
+  virtual Guid parseClsid(const std::wstring& text) = 0;
+  virtual int saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
+                              const Guid& encoder, const EncoderParameters& parameters) = 0;
+  virtual int disposeImage(std::uintptr_t image) = 0;
+  virtual void shutdown(std::uintptr_t token) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Results of the executable lookup below 33 are errors; 2 means "file not found".
+constexpr std::uint32_t kFindExecutableFileNotFound = 2;
+constexpr std::uint32_t kFindExecutableNoAssociation = 31;
+
+// One copy of the shell's file operation.
+struct FileCopy {
+  std::uintptr_t ownerWindow = 0;
+  std::wstring source;       // one path
+  std::wstring destination;  // the prepared directory followed by the file name
+  std::uint32_t flags = 0;   // FOF_* bits
+  std::wstring progressTitle;
+};
+
+struct FileCopyResult {
+  int code = 0;                 // the shell's return value, 0 for success
+  bool aborted = false;         // the user cancelled the progress window
+  std::uint32_t lastError = 0;  // the system's last error right after the call
+};
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // The program the shell associates with a file (FindExecutable, no default directory).
+  // Returns the shell's code (> 32 on success) and sets the program path (empty on failure).
+  virtual std::uint32_t findExecutable(const std::wstring& file, std::wstring& program) = 0;
+  // Copies one file with the shell's own progress window; the lists are single paths.
+  virtual FileCopyResult copyFile(const FileCopy& copy) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,130 @@
+#pragma once
+// The real platform: one thin adapter per port, each a direct use of the Win32 calls.
+#include <windows.h>
+
+#include "platform/Platform.h"
+
+namespace win32 {
+
+class MessageBoxDialogs : public platform::Dialogs {
+ public:
+  int messageBox(const std::wstring& text, int style, const std::wstring& title) override;
+};
+
+class Win32Process : public platform::Process {
+ public:
+  std::wstring commandLine() override;
+  std::wstring currentDirectory() override;
+  bool setCurrentDirectory(const std::wstring& path) override;
+  std::wstring programDirectory() override;
+  std::wstring programName() override;
+  std::uint32_t startProcess(const std::wstring& commandLine, int showState) override;
+  void beep() override;
+  void processPendingMessages() override;
+  std::wstring errorText(std::uint32_t code) override;
+
+ protected:
+  void end(int status) override;
+};
+
+// Settings under HKEY_CURRENT_USER\Software\<app>\<section>, values as REG_SZ.
+class RegistrySettings : public platform::SettingsStore {
+ public:
+  std::optional<std::wstring> read(const std::wstring& app, const std::wstring& section,
+                                   const std::wstring& key) override;
+  bool write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
+             const std::wstring& value) override;
+};
+
+class Win32Screen : public platform::Screen {
+ public:
+  int primaryWidthTwips() override;
+  int primaryHeightTwips() override;
+};
+
+class LocalClock : public platform::Clock {
+ public:
+  platform::LocalTime now() override;
+};
+
+class Win32Clipboard : public platform::Clipboard {
+ public:
+  bool isFormatAvailable(platform::ClipFormat format) override;
+  bool isStandardFormatAvailable(unsigned number) override;
+  bool open() override;
+  void close() override;
+  bool hasFileList() override;
+  std::uint32_t fileCount() override;
+  std::wstring fileNameBuffer(std::uint32_t index, int bufferLength) override;
+  std::shared_ptr<platform::Picture> bitmap() override;
+  std::optional<std::wstring> text() override;
+  bool clear() override;
+  bool setText(const std::wstring& text) override;
+
+ private:
+  struct WindowDestroyer {
+    void operator()(HWND window) const { DestroyWindow(window); }
+  };
+  // The hidden window that owns the clipboard while the program writes to it; made on first use.
+  HWND owner();
+  std::unique_ptr<HWND__, WindowDestroyer> owner_;
+};
+
+class Win32FileSystem : public platform::FileSystem {
+ public:
+  std::optional<std::uint32_t> attributes(const std::wstring& path) override;
+  platform::Lookup findPlainFile(const std::wstring& path) override;
+  std::uint32_t createDirectory(const std::wstring& path) override;
+  std::uint32_t writeFile(const std::wstring& path, const std::string& bytes) override;
+  std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
+  std::uint32_t deleteFile(const std::wstring& path) override;
+};
+
+class Win32Window : public platform::Window {
+ public:
+  void setWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                    unsigned flags) override;
+};
+
+class Win32Shell : public platform::Shell {
+ public:
+  std::uint32_t findExecutable(const std::wstring& file, std::wstring& program) override;
+  platform::FileCopyResult copyFile(const platform::FileCopy& copy) override;
+};
+
+class Win32Gdiplus : public platform::Gdiplus {
+ public:
+  int startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
+  int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                              std::uintptr_t& image) override;
+  platform::Guid parseClsid(const std::wstring& text) override;
+  int saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
+                      const platform::Guid& encoder,
+                      const platform::EncoderParameters& parameters) override;
+  int disposeImage(std::uintptr_t image) override;
+  void shutdown(std::uintptr_t token) override;
+};
+
+class AnsiCodepage : public platform::Codepage {
+ public:
+  std::optional<std::string> toAnsiExact(const std::wstring& text) override;
+};
+
+// All adapters together, and the platform view that the program receives.
+struct RealPlatform {
+  MessageBoxDialogs dialogs;
+  Win32Process process;
+  RegistrySettings settings;
+  Win32Screen screen;
+  LocalClock clock;
+  Win32Clipboard clipboard;
+  Win32FileSystem fileSystem;
+  Win32Window window;
+  Win32Shell shell;
+  Win32Gdiplus gdiplus;
+  AnsiCodepage codepage;
+  platform::Platform platform{dialogs,    process, settings, screen,  clock,   clipboard,
+                              fileSystem, window,  shell,    gdiplus, codepage};
+};
+
+}  // namespace win32

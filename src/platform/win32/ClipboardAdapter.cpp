@@ -1,0 +1,146 @@
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/win32/Adapters.h"
+#include "platform/win32/Handles.h"
+
+namespace win32 {
+
+namespace {
+
+// Another program (a clipboard viewer, a remote desktop client) often holds the clipboard for a
+// moment; waiting that long is better than telling the user it is not available.
+constexpr ULONGLONG kOpenPatienceMs = 500;
+constexpr DWORD kOpenRetryMs = 20;
+
+// A copy of the clipboard picture, owned by the program.
+class ClipboardPicture : public platform::Picture {
+ public:
+  ClipboardPicture(HBITMAP bitmap, int width, int height)
+      : bitmap_(bitmap), width_(width), height_(height) {}
+  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_.get()); }
+  int widthPixels() const override { return width_; }
+  int heightPixels() const override { return height_; }
+
+ private:
+  std::unique_ptr<HBITMAP__, ObjectDeleter> bitmap_;
+  int width_;
+  int height_;
+};
+
+UINT formatNumber(platform::ClipFormat format) {
+  using platform::ClipFormat;
+  switch (format) {
+    case ClipFormat::Link:
+      return RegisterClipboardFormatW(L"Link");
+    case ClipFormat::Text:
+      return CF_TEXT;
+    case ClipFormat::Bitmap:
+      return CF_BITMAP;
+    case ClipFormat::MetafilePict:
+      return CF_METAFILEPICT;
+    case ClipFormat::Dib:
+      return CF_DIB;
+    case ClipFormat::Palette:
+      return CF_PALETTE;
+    case ClipFormat::Rtf:
+      return RegisterClipboardFormatW(L"Rich Text Format");
+    case ClipFormat::HDrop:
+      return CF_HDROP;
+  }
+  return 0;
+}
+
+HDROP fileList() { return static_cast<HDROP>(GetClipboardData(CF_HDROP)); }
+
+}  // namespace
+
+HWND Win32Clipboard::owner() {
+  if (!owner_) {
+    // With no owner, EmptyClipboard leaves the clipboard to nobody and SetClipboardData fails.
+    owner_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr));
+  }
+  return owner_.get();
+}
+
+bool Win32Clipboard::isFormatAvailable(platform::ClipFormat format) {
+  const UINT number = formatNumber(format);
+  return number != 0 && IsClipboardFormatAvailable(number);
+}
+
+bool Win32Clipboard::isStandardFormatAvailable(unsigned number) {
+  return number != 0 && IsClipboardFormatAvailable(number);
+}
+
+bool Win32Clipboard::open() {
+  const HWND window = owner();
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    if (OpenClipboard(window)) return true;
+    if (GetTickCount64() - start >= kOpenPatienceMs) return false;
+    Sleep(kOpenRetryMs);
+  }
+}
+
+void Win32Clipboard::close() { CloseClipboard(); }
+
+bool Win32Clipboard::hasFileList() { return fileList() != nullptr; }
+
+std::uint32_t Win32Clipboard::fileCount() {
+  const HDROP files = fileList();
+  return files ? DragQueryFileW(files, 0xFFFFFFFF, nullptr, 0) : 0;
+}
+
+std::wstring Win32Clipboard::fileNameBuffer(std::uint32_t index, int bufferLength) {
+  std::wstring buffer(static_cast<std::size_t>(std::max(bufferLength, 0)), L'\0');
+  const HDROP files = fileList();
+  if (files && bufferLength > 0) {
+    DragQueryFileW(files, index, buffer.data(), static_cast<UINT>(bufferLength));
+  }
+  return buffer;
+}
+
+std::shared_ptr<platform::Picture> Win32Clipboard::bitmap() {
+  const auto held = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  if (!held) return nullptr;
+  // The clipboard's bitmap belongs to the clipboard and goes when it changes: keep a copy.
+  const auto copy = static_cast<HBITMAP>(CopyImage(held, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!copy) return nullptr;
+  BITMAP info{};
+  if (!GetObjectW(copy, sizeof(info), &info)) {
+    DeleteObject(copy);
+    return nullptr;
+  }
+  return std::make_shared<ClipboardPicture>(copy, info.bmWidth, std::abs(info.bmHeight));
+}
+
+std::optional<std::wstring> Win32Clipboard::text() {
+  const GlobalLockGuard lock(GetClipboardData(CF_UNICODETEXT));
+  if (!lock.data()) return std::nullopt;
+  const auto* chars = static_cast<const wchar_t*>(lock.data());
+  const std::size_t capacity = lock.size() / sizeof(wchar_t);
+  return std::wstring(chars, std::find(chars, chars + capacity, L'\0'));
+}
+
+bool Win32Clipboard::clear() { return EmptyClipboard() != FALSE; }
+
+bool Win32Clipboard::setText(const std::wstring& text) {
+  const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory) return false;
+  {
+    const GlobalLockGuard lock(memory.get());
+    if (!lock.data()) return false;
+    std::memcpy(lock.data(), text.c_str(), bytes);
+  }
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  // The clipboard owns the memory now.
+  static_cast<void>(memory.release());
+  return true;
+}
+
+}  // namespace win32

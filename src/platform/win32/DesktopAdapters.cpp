@@ -1,0 +1,48 @@
+#include "platform/win32/Adapters.h"
+
+namespace win32 {
+
+namespace {
+
+constexpr int kTwipsPerInch = 1440;
+
+int systemDpi() {
+  // GetDpiForSystem exists from Windows 10 1607 on; older systems report it through a screen DC.
+  using GetDpiForSystemFn = UINT(WINAPI*)();
+  if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    if (FARPROC proc = GetProcAddress(user32, "GetDpiForSystem")) {
+      const auto getDpi = reinterpret_cast<GetDpiForSystemFn>(reinterpret_cast<void*>(proc));
+      if (const UINT dpi = getDpi()) return static_cast<int>(dpi);
+    }
+  }
+  int dpi = 0;
+  if (HDC screen = GetDC(nullptr)) {
+    dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+  }
+  return dpi > 0 ? dpi : 96;
+}
+
+int toTwips(int pixels) {
+  return static_cast<int>(static_cast<long long>(pixels) * kTwipsPerInch / systemDpi());
+}
+
+}  // namespace
+
+int Win32Screen::primaryWidthTwips() { return toTwips(GetSystemMetrics(SM_CXSCREEN)); }
+
+int Win32Screen::primaryHeightTwips() { return toTwips(GetSystemMetrics(SM_CYSCREEN)); }
+
+platform::LocalTime LocalClock::now() {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  return platform::LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+void Win32Window::setWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y,
+                               int cx, int cy, unsigned flags) {
+  SetWindowPos(reinterpret_cast<HWND>(window), reinterpret_cast<HWND>(insertAfter), x, y, cx, cy,
+               flags);
+}
+
+}  // namespace win32

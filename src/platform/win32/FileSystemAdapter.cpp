@@ -1,0 +1,94 @@
+#include <algorithm>
+
+#include "platform/win32/Adapters.h"
+#include "platform/win32/Handles.h"
+
+namespace win32 {
+
+namespace {
+
+// Besides "*" and "?", FindFirstFileW treats "<", ">" and '"' as wildcards.
+bool hasWildcard(const std::wstring& path) {
+  return path.find_first_of(L"*?<>\"") != std::wstring::npos;
+}
+
+bool isPlainFile(const WIN32_FIND_DATAW& entry) {
+  return (entry.dwFileAttributes &
+          (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+platform::Lookup failedLookup(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_NO_MORE_FILES:
+      return platform::Lookup::NotFound;
+    default:
+      return platform::Lookup::Failed;
+  }
+}
+
+std::uint32_t lastErrorOr(DWORD fallback) {
+  const DWORD error = GetLastError();
+  return error ? error : fallback;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return attributes;
+}
+
+platform::Lookup Win32FileSystem::findPlainFile(const std::wstring& path) {
+  if (hasWildcard(path)) return platform::Lookup::Failed;
+  const bool inDirectory = !path.empty() && (path.back() == L'\\' || path.back() == L'/');
+  const std::wstring pattern = inDirectory ? path + L"*" : path;
+  WIN32_FIND_DATAW entry{};
+  const HANDLE first = FindFirstFileW(pattern.c_str(), &entry);
+  if (first == INVALID_HANDLE_VALUE) return failedLookup(GetLastError());
+  const UniqueFind search(first);
+  if (!inDirectory) return isPlainFile(entry) ? platform::Lookup::Found : platform::Lookup::NotFound;
+  do {
+    if (isPlainFile(entry)) return platform::Lookup::Found;
+  } while (FindNextFileW(search.get(), &entry));
+  return failedLookup(GetLastError());
+}
+
+std::uint32_t Win32FileSystem::createDirectory(const std::wstring& path) {
+  return CreateDirectoryW(path.c_str(), nullptr) ? 0 : lastErrorOr(ERROR_CANNOT_MAKE);
+}
+
+std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
+  UniqueHandle file = adoptFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return lastErrorOr(ERROR_OPEN_FAILED);
+  // WriteFile takes at most a DWORD of bytes at a time.
+  constexpr std::size_t kChunk = 1u << 30;
+  for (std::size_t done = 0; done < bytes.size();) {
+    const DWORD wanted = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, wanted, &written, nullptr)) {
+      return lastErrorOr(ERROR_WRITE_FAULT);
+    }
+    // A disk file takes all or reports an error; anything less means the disk is full.
+    if (written != wanted) return ERROR_DISK_FULL;
+    done += written;
+  }
+  if (!FlushFileBuffers(file.get())) return lastErrorOr(ERROR_WRITE_FAULT);
+  if (!CloseHandle(file.release())) return lastErrorOr(ERROR_WRITE_FAULT);
+  return 0;
+}
+
+std::uint32_t Win32FileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? 0
+             : lastErrorOr(ERROR_ACCESS_DENIED);
+}
+
+std::uint32_t Win32FileSystem::deleteFile(const std::wstring& path) {
+  return DeleteFileW(path.c_str()) ? 0 : lastErrorOr(ERROR_ACCESS_DENIED);
+}
+
+}  // namespace win32

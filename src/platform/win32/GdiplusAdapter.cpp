@@ -1,0 +1,90 @@
+// GDI+ through its flat API: each port call is one GDI+ call.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/Adapters.h"
+
+#include <objbase.h>
+
+// The GDI+ headers use min and max, which NOMINMAX takes away.
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
+namespace win32 {
+namespace {
+
+Gdiplus::GpImage* ImageOf(std::uintptr_t image) {
+  return reinterpret_cast<Gdiplus::GpImage*>(image);
+}
+
+GUID ToGuid(const platform::Guid& g) {
+  GUID out;
+  out.Data1 = g.data1;
+  out.Data2 = g.data2;
+  out.Data3 = g.data3;
+  std::memcpy(out.Data4, g.data4.data(), sizeof out.Data4);
+  return out;
+}
+
+}  // namespace
+
+int Win32Gdiplus::startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) {
+  Gdiplus::GdiplusStartupInput in;
+  in.GdiplusVersion = input.version;
+  in.DebugEventCallback = nullptr;  // the program has no debug event handler to give
+  in.SuppressBackgroundThread = input.suppressBackgroundThread ? TRUE : FALSE;
+  in.SuppressExternalCodecs = input.suppressExternalCodecs ? TRUE : FALSE;
+  ULONG_PTR t = 0;
+  const int status = static_cast<int>(Gdiplus::GdiplusStartup(&t, &in, nullptr));
+  token = static_cast<std::uintptr_t>(t);
+  return status;
+}
+
+int Win32Gdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                                          std::uintptr_t& image) {
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  const int status = static_cast<int>(Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(
+      reinterpret_cast<HBITMAP>(hbitmap), reinterpret_cast<HPALETTE>(palette), &bitmap));
+  image = reinterpret_cast<std::uintptr_t>(bitmap);
+  return status;
+}
+
+platform::Guid Win32Gdiplus::parseClsid(const std::wstring& text) {
+  CLSID clsid{};
+  // A malformed id leaves the null id, which the encoder then refuses.
+  (void)CLSIDFromString(text.c_str(), &clsid);
+  platform::Guid g;
+  g.data1 = clsid.Data1;
+  g.data2 = clsid.Data2;
+  g.data3 = clsid.Data3;
+  std::memcpy(g.data4.data(), clsid.Data4, g.data4.size());
+  return g;
+}
+
+int Win32Gdiplus::saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
+                                  const platform::Guid& encoder,
+                                  const platform::EncoderParameters& parameters) {
+  const CLSID clsid = ToGuid(encoder);
+  Gdiplus::EncoderParameters block;
+  block.Count = parameters.count;
+  block.Parameter[0].Guid = ToGuid(parameters.parameter.id);
+  block.Parameter[0].NumberOfValues = parameters.parameter.numberOfValues;
+  block.Parameter[0].Type = parameters.parameter.type;
+  // GDI+ only reads the value.
+  block.Parameter[0].Value = const_cast<std::uint32_t*>(parameters.parameter.value);
+  return static_cast<int>(
+      Gdiplus::DllExports::GdipSaveImageToFile(ImageOf(image), fileName.c_str(), &clsid, &block));
+}
+
+int Win32Gdiplus::disposeImage(std::uintptr_t image) {
+  return static_cast<int>(Gdiplus::DllExports::GdipDisposeImage(ImageOf(image)));
+}
+
+void Win32Gdiplus::shutdown(std::uintptr_t token) {
+  Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(token));
+}
+
+}  // namespace win32

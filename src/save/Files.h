@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/Platform.h"
+
+// Copying one listed file into the target directory with the shell's own progress window.
+namespace Files {
+
+// The shell's flags: no confirmations (the program asked already), simple progress, no
+// question before creating a missing target directory.
+constexpr std::uint32_t kCopyFlags = 0x0310;
+
+// The target directory as the copy gets it: one trailing and one leading quote removed, then
+// a trailing "\" unless present.
+std::wstring PrepareDirectory(const std::wstring& directory);
+
+// Copies the source into the directory; a failure is reported in a message box.
+void CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
+                         const std::wstring& source, const std::wstring& directory);
+
+}  // namespace Files

@@ -1,0 +1,125 @@
+// Saving text, formatted text and Internet shortcuts, and the "-> TXT" conversion.
+#include "app/Form1.h"
+#include "save/Paths.h"
+#include "save/TextFile.h"
+#include "shell/RunFile.h"
+#include "util/Text.h"
+
+namespace {
+constexpr int kShowNormal = 1;
+
+bool endsWithNoCase(const std::wstring& s, const wchar_t* suffix) {
+  const std::wstring x = suffix;
+  return s.size() >= x.size() && text::toLower(s.substr(s.size() - x.size())) == x;
+}
+}  // namespace
+
+std::wstring Form1::composeTarget() const {
+  return text::trim(AddTrailingSeparator(text::trim(Path.text())) + FNText.text());
+}
+
+bool Form1::ConfirmOverwrite(const std::wstring& target) {
+  // A lookup the file system rejects counts as a missing file: nothing to ask.
+  if (target.empty() || p_.fileSystem.findPlainFile(target) != platform::Lookup::Found) {
+    return false;
+  }
+  const int answer = p_.dialogs.messageBox(
+      L"File already exists:\r\r" + target + L"\r\rOverwrite?", platform::box::kYesNoQuestion,
+      L"Overwrite file?");
+  // The old file stays until the new one is complete; the save replaces it then.
+  return answer != platform::answer::kYes;
+}
+
+void Form1::reportFailedSave(const std::wstring& target, const std::wstring& reason) {
+  p_.dialogs.messageBox(L"The file was not saved:\r\r" + (target.empty() ? L"(no file name)" : target) +
+                            L"\r\r" + reason,
+                        platform::box::kCritical, L"");
+}
+
+void Form1::SaveTxtBtn_Click() {
+  const std::wstring target = composeTarget();
+  bool saved = false;
+  if (ClipText.visible() || RichText.visible()) {
+    if (ConfirmOverwrite(target)) return;
+    std::uint32_t error = CheckTarget(p_.fileSystem, target);
+    if (error == 0 && ClipText.visible()) {
+      error = WriteFileSafely(p_.fileSystem, target, EncodeTextFile(p_.codepage, ClipText.text()));
+    } else if (error == 0) {
+      const std::wstring temporary = TemporaryNameFor(target);
+      error = RichText.saveFile(temporary);
+      if (error == 0) error = p_.fileSystem.replaceFile(temporary, target);
+      if (error != 0) p_.fileSystem.deleteFile(temporary);
+    }
+    if (error != 0) {
+      // The window keeps its content, so the user can pick another name or directory.
+      reportFailedSave(target, p_.process.errorText(error));
+      return;
+    }
+    if (ClipText.visible()) p_.process.beep();
+    saved = true;
+  } else {
+    p_.dialogs.messageBox(L"Error 42 - saving TXT-File", platform::box::kOkOnly, L"");
+  }
+
+  if (OpenFileCheck.value() == 1) {
+    std::wstring command;
+    if (endsWithNoCase(target, L".url") || endsWithNoCase(target, L".rtf")) {
+      command = text::trim(L"Explorer.exe  " + QuoteIfSpaced(target));
+    } else {
+      const std::wstring program = RunFile::FindProgramForFile(p_, target).value_or(L"");
+      command = text::trim(program + L" " + QuoteIfSpaced(target));
+    }
+    const auto started = p_.process.startProcess(command, kShowNormal);
+    (void)started;  // the saved file stays saved whether or not its program starts
+  }
+  exitProgram(saved ? platform::exitcode::kSaved : platform::exitcode::kOther);
+}
+
+void Form1::ConvertTxtBtn_Click() {
+  if (ListBox.visible()) {
+    std::wstring list;
+    for (const std::wstring& entry : ListBox.items()) {
+      list += entry;
+      list += L"\r\n";
+    }
+    ClipText.setText(list);
+    ClipText.setVisible(true);
+    ListBox.setVisible(false);
+    SaveTxtBtn.setCaption(L"&Save as Text");
+    FNText.setText(ReplaceText(FNText.text(), L".RTF", L".TXT"));
+    proposeTextNameForList();
+  } else {
+    ClipText.setText(RichText.text());
+    ClipText.setVisible(true);
+    RichText.setVisible(false);
+    SaveTxtBtn.setCaption(L"&Save as Text");
+    FNText.setText(ReplaceText(FNText.text(), L".RTF", L".TXT"));
+  }
+  setCaption(std::wstring(kVersionTitle) + L" - Save Clipboard Text (.txt)");
+  Picture1.setImage(TmpPic[1]->image());
+  ConvertTxtBtn.setVisible(false);
+  Form_Resize();
+}
+
+void Form1::proposeTextNameForList() {
+  // The list becomes a text to save: offer the name and options a text refresh would.
+  SaveFilesBtn.setVisible(false);
+  restoreOptions(L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt");
+  std::wstring name = GetFolderName(p_.process.currentDirectory()) + L"_Text.TXT";
+  if (AddDatecheck.value() == 1) name = DatePrefix + name;
+  if (AddTimeCheck.value() == 1) name = TimePrefix + name;
+  FNText.setText(name);
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&FNText, &OpenFileCheck, &AddDatecheck,
+                                                            &AddTimeCheck, &SaveTxtBtn}) {
+    c->setVisible(true);
+  }
+  setFocus(FNText);
+}
+
+void Form1::SaveURLBtn_Click() {
+  FNText.setText(ReplaceText(FNText.text(), L".txt", L"") + L".url");
+  ClipText.setText(L"[InternetShortcut]\r\nURL=" + ClipText.text());
+  SaveTxtBtn_Click();
+  // Still running: the overwrite was declined or the save failed.
+  SaveURLBtn.setVisible(false);
+}

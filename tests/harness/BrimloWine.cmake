@@ -1,0 +1,78 @@
+# Test commands for Windows programs under Wine. Every such test needs the `wine` fixture (the
+# shared X server, prefix and clipboard keeper) and holds the `wine_display` lock: the tests
+# share one screen and one clipboard, so they run one at a time.
+
+# brimlo_wine_test(NAME <name> COMMAND <target-or-program> [args...]
+#                  [TIMEOUT <seconds>] [LABELS <label>...])
+# Runs a Windows program through wine-run. Its time limit under Wine is TIMEOUT (default 120 s);
+# CTest's own limit is a little longer, so wine-run ends a stuck program first and keeps a
+# screenshot of it.
+function(brimlo_wine_test)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT" "COMMAND;LABELS")
+  if(NOT arg_NAME OR NOT arg_COMMAND)
+    message(FATAL_ERROR "brimlo_wine_test needs NAME and COMMAND")
+  endif()
+  get_property(wine_run GLOBAL PROPERTY BRIMLO_WINE_RUN)
+  list(POP_FRONT arg_COMMAND program)
+  if(TARGET ${program})
+    set(program $<TARGET_FILE:${program}>)
+  endif()
+  if(NOT arg_TIMEOUT)
+    set(arg_TIMEOUT 120)
+  endif()
+  add_test(NAME ${arg_NAME} COMMAND ${wine_run} ${program} ${arg_COMMAND})
+  _brimlo_wine_properties(${arg_NAME} ${arg_TIMEOUT} "wine-unit;${arg_LABELS}")
+  set_property(TEST ${arg_NAME} APPEND PROPERTY ENVIRONMENT "BRIMLO_WINE_TIMEOUT=${arg_TIMEOUT}")
+endfunction()
+
+# brimlo_e2e_test(NAME <name> SCRIPT <file.sh> [TIMEOUT <seconds>] [LABELS <label>...])
+# Runs a bash script that drives brimlo.exe (see tests/e2e/lib.sh) with
+#   BRIMLO_SESSION    the session file
+#   BRIMLO_EXE        brimlo.exe
+#   BRIMLO_TOOLS      the directory of the helper programs (boxes.exe, clip.exe, ...)
+#   BRIMLO_ARTIFACTS  where screenshots are kept
+#   BRIMLO_WORK       a scratch directory of this test, emptied at its start
+function(brimlo_e2e_test)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;SCRIPT;TIMEOUT" "LABELS")
+  if(NOT arg_NAME OR NOT arg_SCRIPT)
+    message(FATAL_ERROR "brimlo_e2e_test needs NAME and SCRIPT")
+  endif()
+  _brimlo_script_test(${arg_NAME} ${arg_SCRIPT} "${arg_TIMEOUT}" "e2e;${arg_LABELS}"
+                      "BRIMLO_EXE=$<TARGET_FILE:brimlo>")
+endfunction()
+
+# A bash script under the fixture, with the session's paths in its environment. TIMEOUT is the
+# script's whole time; each Wine program in it has its own, shorter limit.
+function(_brimlo_script_test name script timeout labels extra_env)
+  get_property(wine_run GLOBAL PROPERTY BRIMLO_WINE_RUN)
+  get_property(session GLOBAL PROPERTY BRIMLO_HARNESS_SESSION)
+  get_property(tools GLOBAL PROPERTY BRIMLO_TOOLS_DIR)
+  get_property(artifacts GLOBAL PROPERTY BRIMLO_ARTIFACTS_DIR)
+  if(NOT IS_ABSOLUTE ${script})
+    set(script ${CMAKE_CURRENT_SOURCE_DIR}/${script})
+  endif()
+  if(NOT timeout)
+    set(timeout 300)
+  endif()
+  add_test(NAME ${name} COMMAND bash ${script})
+  _brimlo_wine_properties(${name} ${timeout} "${labels}")
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+    "BRIMLO_SESSION=${session}"
+    "BRIMLO_WINE_RUN=${wine_run}"
+    "BRIMLO_TOOLS=${tools}"
+    "BRIMLO_ARTIFACTS=${artifacts}"
+    "BRIMLO_WORK=${CMAKE_CURRENT_BINARY_DIR}/work/${name}"
+    ${extra_env})
+endfunction()
+
+function(_brimlo_wine_properties name timeout labels)
+  math(EXPR ctest_timeout "${timeout} + 30")
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine
+    RESOURCE_LOCK wine_display
+    TIMEOUT ${ctest_timeout})
+  list(REMOVE_ITEM labels "")
+  if(labels)
+    set_property(TEST ${name} APPEND PROPERTY LABELS ${labels})
+  endif()
+endfunction()

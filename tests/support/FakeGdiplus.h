@@ -1,0 +1,46 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/Gdiplus.h"
+
+namespace fake {
+
+// Declared in support/Fakes.h, which includes this header for its TestPlatform.
+class FakeFileSystem;
+
+// GDI+ that records every call, can fail at a chosen step, and writes a small file on save.
+class FakeGdiplus : public platform::Gdiplus {
+ public:
+  explicit FakeGdiplus(FakeFileSystem& fs) : fs_(fs) {}
+  int startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
+  int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                              std::uintptr_t& image) override;
+  platform::Guid parseClsid(const std::wstring& text) override;
+  int saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
+                      const platform::Guid& encoder,
+                      const platform::EncoderParameters& parameters) override;
+  int disposeImage(std::uintptr_t image) override;
+  void shutdown(std::uintptr_t token) override;
+
+  // Status each step returns (0 = success).
+  int startupStatus = 0;
+  int createStatus = 0;
+  int saveStatus = 0;
+  // What was seen.
+  std::vector<std::wstring> calls;
+  platform::GdiplusStartupInput startupInput;
+  std::uintptr_t bitmapHandle = 0, palette = 1;
+  std::wstring savedTo;
+  platform::Guid encoder;
+  std::uint32_t parameterCount = 0, valueCount = 0, valueType = 0, quality = 0;
+  platform::Guid parameterId;
+  std::uintptr_t savedImage = 0, disposedImage = 0, shutdownToken = 0;
+  int liveImages = 0;
+  int liveSessions = 0;
+
+ private:
+  FakeFileSystem& fs_;
+};
+
+}  // namespace fake

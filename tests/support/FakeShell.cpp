@@ -1,0 +1,55 @@
+#include "support/FakeShell.h"
+
+#include "support/Fakes.h"
+#include "util/Text.h"
+
+namespace fake {
+
+std::uint32_t FakeShell::findExecutable(const std::wstring& file, std::wstring& program) {
+  lookups.push_back(file);
+  program.clear();
+  if (!scriptedLookups.empty()) {
+    const auto [code, text] = scriptedLookups.front();
+    scriptedLookups.pop_front();
+    program = text;
+    return code;
+  }
+  // Like the shell: the file must exist, then its extension decides.
+  if (fs_.findPlainFile(file) != platform::Lookup::Found)
+    return platform::kFindExecutableFileNotFound;
+  const auto dot = file.find_last_of(L'.');
+  const auto sep = file.find_last_of(L"\\/");
+  if (dot == std::wstring::npos || (sep != std::wstring::npos && dot < sep)) {
+    return platform::kFindExecutableNoAssociation;
+  }
+  auto it = associations.find(text::toLower(file.substr(dot)));
+  if (it == associations.end())
+    return platform::kFindExecutableNoAssociation;
+  program = it->second;
+  return 42;
+}
+
+platform::FileCopyResult FakeShell::copyFile(const platform::FileCopy& copy) {
+  copies.push_back(copy);
+  platform::FileCopyResult result;
+  if (!copyResults.empty()) {
+    result = copyResults.front();
+    copyResults.erase(copyResults.begin());
+  }
+  if (result.code == 0 && !result.aborted) {
+    if (auto bytes = fs_.contents(copy.source)) {
+      // The shell creates a missing target directory and overwrites silently.
+      const auto sep = copy.destination.find_last_of(L'\\');
+      if (sep != std::wstring::npos && !fs_.exists(copy.destination.substr(0, sep))) {
+        fs_.addDirectory(copy.destination.substr(0, sep));
+      }
+      fs_.addFile(copy.destination, *bytes);
+    } else {
+      result.code = 1026;  // no such source
+      result.lastError = 2;
+    }
+  }
+  return result;
+}
+
+}  // namespace fake

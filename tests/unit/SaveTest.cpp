@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include "app/Form1.h"
+#include "support/Fakes.h"
+
+namespace {
+
+using platform::ClipFormat;
+
+class SaveTest : public ::testing::Test {
+ protected:
+  SaveTest() {
+    t.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    t.process.currentDir = L"C:\\Data\\Shots";
+  }
+  void startWithText(const std::wstring& text, bool rtf = false) {
+    t.clipboard.formats = {ClipFormat::Text};
+    if (rtf) t.clipboard.formats.insert(ClipFormat::Rtf);
+    t.clipboard.textContent = text;
+    form.load();
+  }
+  void startWithBitmap() {
+    t.clipboard.formats = {ClipFormat::Bitmap};
+    t.clipboard.picture = std::make_shared<fake::FakePicture>(64, 48, 0xB17);
+    form.load();
+  }
+  // Runs an action; the exit status when the program ended, nothing when it keeps running.
+  template <class F>
+  std::optional<int> run(F action) {
+    try {
+      action();
+    } catch (const fake::ProgramEnded& e) {
+      return e.status;
+    }
+    return std::nullopt;
+  }
+  fake::TestPlatform t;
+  Form1 form{t.platform};
+};
+
+TEST_F(SaveTest, TextFileBytes) {
+  struct Case {
+    const char* what;
+    std::wstring text;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"plain", L"abc", "abc\r\n"},
+      {"ends in CR LF", L"abc\r\n", "abc\r\n\r\n"},
+      {"Latin-1 and euro fit the code page", L"\u00e4\u20ac", "\xE4\x80\r\n"},
+      {"Greek does not: UTF-8 with BOM", L"\u03b1\u03b2", "\xEF\xBB\xBF\xCE\xB1\xCE\xB2\r\n"},
+      {"empty", L"", "\r\n"},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    tp.clipboard.formats = {ClipFormat::Text};
+    tp.clipboard.textContent = c.text;
+    Form1 f(tp.platform);
+    f.load();
+    std::optional<int> status;
+    try {
+      f.SaveTxtBtn_Click();
+    } catch (const fake::ProgramEnded& e) {
+      status = e.status;
+    }
+    EXPECT_EQ(status, platform::exitcode::kSaved) << c.what;
+    EXPECT_EQ(tp.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.TXT"), c.bytes) << c.what;
+    EXPECT_EQ(tp.process.beeps, 1) << c.what;
+  }
+}
+
+TEST_F(SaveTest, DeclinedOverwriteKeepsFileAndWindow) {
+  t.fileSystem.addFile(L"C:\\Data\\Shots\\Shots_Text.TXT", "old");
+  startWithText(L"new");
+  t.dialogs.answers = {platform::answer::kNo};
+  EXPECT_EQ(run([&] { form.SaveTxtBtn_Click(); }), std::nullopt);
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(t.dialogs.shown[0].text,
+            L"File already exists:\r\rC:\\Data\\Shots\\Shots_Text.TXT\r\rOverwrite?");
+  EXPECT_EQ(t.dialogs.shown[0].title, L"Overwrite file?");
+  EXPECT_EQ(t.dialogs.shown[0].style, platform::box::kYesNoQuestion);
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.TXT"), "old");
+  EXPECT_TRUE(t.process.started.empty());
+  EXPECT_EQ(form.FNText.text(), L"Shots_Text.TXT");
+  EXPECT_EQ(form.ClipText.text(), L"new");
+}
+
+TEST_F(SaveTest, AcceptedOverwriteReplacesTheFileAndLeavesNoTemporary) {
+  t.fileSystem.addFile(L"C:\\Data\\Shots\\Shots_Text.TXT", "old");
+  startWithText(L"new");
+  const auto before = t.fileSystem.allPaths();
+  t.dialogs.answers = {platform::answer::kYes};
+  EXPECT_EQ(run([&] { form.SaveTxtBtn_Click(); }), platform::exitcode::kSaved);
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.TXT"), "new\r\n");
+  EXPECT_EQ(t.fileSystem.allPaths(), before);
+}
+
+TEST_F(SaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
+  struct Case {
+    const char* what;
+    std::wstring path, name;
+    bool readOnlyOld, locked;
+  };
+  const Case cases[] = {
+      {"missing directory", L"C:\\NoSuchDir\\", L"a.TXT", false, false},
+      {"invalid name", L"C:\\Data\\Shots\\", L"a?b.TXT", false, false},
+      {"target is a directory", L"C:\\Data\\", L"Shots", false, false},
+      {"empty name and directory", L"", L"", false, false},
+      {"read-only old file", L"C:\\Data\\Shots\\", L"old.TXT", true, false},
+      {"old file held open", L"C:\\Data\\Shots\\", L"old.TXT", false, true},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    tp.fileSystem.addFile(L"C:\\Data\\Shots\\old.TXT", "old bytes",
+                          c.readOnlyOld ? platform::attr::kReadOnly : platform::attr::kArchive);
+    if (c.locked) tp.fileSystem.locked.insert(fake::FakeFileSystem::key(L"C:\\Data\\Shots\\old.TXT"));
+    tp.clipboard.formats = {ClipFormat::Text};
+    tp.clipboard.textContent = L"content";
+    Form1 f(tp.platform);
+    f.load();
+    f.Path.setText(c.path);
+    f.FNText.setText(c.name);
+    f.OpenFileCheck.setValue(1);
+    const auto before = tp.fileSystem.allPaths();
+    tp.dialogs.answers = {platform::answer::kYes};  // overwrite, where asked
+    std::optional<int> status;
+    try {
+      f.SaveTxtBtn_Click();
+    } catch (const fake::ProgramEnded& e) {
+      status = e.status;
+    }
+    EXPECT_EQ(status, std::nullopt) << c.what;
+    ASSERT_FALSE(tp.dialogs.shown.empty()) << c.what;
+    EXPECT_EQ(tp.dialogs.shown.back().style, platform::box::kCritical) << c.what;
+    EXPECT_EQ(tp.dialogs.shown.back().title, L"Brimlo") << c.what;
+    EXPECT_NE(tp.dialogs.shown.back().text.find(L"The file was not saved"), std::wstring::npos);
+    EXPECT_EQ(tp.fileSystem.allPaths(), before) << c.what;
+    EXPECT_EQ(tp.fileSystem.contents(L"C:\\Data\\Shots\\old.TXT"), "old bytes") << c.what;
+    EXPECT_EQ(tp.process.beeps, 0) << c.what;
+    EXPECT_TRUE(tp.process.started.empty()) << c.what;
+    EXPECT_EQ(f.ClipText.text(), L"content") << c.what;
+  }
+}
+
+TEST_F(SaveTest, OpenStepCommandLines) {
+  struct Case {
+    const char* what;
+    std::wstring name;
+    std::wstring dir;
+    bool rtf;
+    std::wstring command;
+  };
+  const Case cases[] = {
+      {"text with its program", L"a.txt", L"C:\\Data\\Shots\\", false,
+       L"C:\\Windows\\notepad.exe C:\\Data\\Shots\\a.txt"},
+      {"blank in the path is quoted", L"my notes.txt", L"C:\\Data\\Shots\\", false,
+       L"C:\\Windows\\notepad.exe \"C:\\Data\\Shots\\my notes.txt\""},
+      {"no associated program", L"a.log", L"C:\\Data\\Shots\\", false, L"C:\\Data\\Shots\\a.log"},
+      {".URL goes to Explorer with two blanks", L"link.URL", L"C:\\Data\\Shots\\", false,
+       L"Explorer.exe  C:\\Data\\Shots\\link.URL"},
+      {".Rtf goes to Explorer", L"doc.Rtf", L"C:\\Data\\Shots\\", true,
+       L"Explorer.exe  C:\\Data\\Shots\\doc.Rtf"},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    tp.clipboard.formats = {ClipFormat::Text};
+    tp.clipboard.textContent = L"x";
+    Form1 f(tp.platform);
+    f.load();
+    f.FNText.setText(c.name);
+    f.OpenFileCheck.setValue(1);
+    try {
+      f.SaveTxtBtn_Click();
+    } catch (const fake::ProgramEnded&) {
+    }
+    ASSERT_EQ(tp.process.started.size(), 1u) << c.what;
+    EXPECT_EQ(tp.process.started[0].commandLine, c.command) << c.what;
+    EXPECT_EQ(tp.process.started[0].showState, 1) << c.what;
+  }
+}
+
+TEST_F(SaveTest, ShortcutFileHoldsTheTwoLines) {
+  startWithText(L"https://example.org/a");
+  form.FNText.setText(L"12-00-00_Text.TXT");
+  ASSERT_TRUE(form.SaveURLBtn.visible());
+  EXPECT_EQ(run([&] { form.SaveURLBtn.userClick(); }), platform::exitcode::kSaved);
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\12-00-00_Text.url"),
+            "[InternetShortcut]\r\nURL=https://example.org/a\r\n");
+}
+
+TEST_F(SaveTest, DeclinedShortcutOverwriteHidesTheButtonAndKeepsTheTexts) {
+  t.fileSystem.addFile(L"C:\\Data\\Shots\\Shots_Text.url", "old");
+  startWithText(L"www.example.org");
+  t.dialogs.answers = {platform::answer::kNo};
+  EXPECT_EQ(run([&] { form.SaveURLBtn_Click(); }), std::nullopt);
+  EXPECT_FALSE(form.SaveURLBtn.visible());
+  EXPECT_EQ(form.FNText.text(), L"Shots_Text.url");
+  EXPECT_EQ(form.ClipText.text(), L"[InternetShortcut]\r\nURL=www.example.org");
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.url"), "old");
+}
+
+TEST_F(SaveTest, NeitherPreviewShownGivesError42AndEnds) {
+  startWithText(L"x");
+  form.ClipText.setVisible(false);
+  EXPECT_EQ(run([&] { form.SaveTxtBtn_Click(); }), platform::exitcode::kOther);
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(t.dialogs.shown[0].text, L"Error 42 - saving TXT-File");
+  EXPECT_EQ(t.dialogs.shown[0].style, platform::box::kOkOnly);
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.TXT"), std::nullopt);
+}
+
+TEST_F(SaveTest, ConvertFileListToText) {
+  t.clipboard.formats = {ClipFormat::HDrop};
+  t.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt"};
+  t.settings.values[L"Brimlo\\Settings\\AddDateTxt"] = L"1";
+  form.load();
+  int changes = 0;
+  form.ClipText.onChange = [&] { ++changes; };
+  form.ConvertTxtBtn.userClick();
+  EXPECT_EQ(form.ClipText.text(), L"C:\\a.txt\r\nC:\\b.txt\r\n");
+  EXPECT_EQ(changes, 1);  // built in one pass
+  EXPECT_TRUE(form.ClipText.visible());
+  EXPECT_FALSE(form.ListBox.visible());
+  EXPECT_FALSE(form.ConvertTxtBtn.visible());
+  EXPECT_EQ(form.caption(), std::wstring(Form1::kVersionTitle) + L" - Save Clipboard Text (.txt)");
+  EXPECT_EQ(form.Picture1.image(), ui::ImageId::ModeText);
+  // The converted list gets a name and can be saved as text.
+  EXPECT_TRUE(form.FNText.visible());
+  EXPECT_EQ(form.FNText.text(), L"26.12.06_Shots_Text.TXT");
+  EXPECT_TRUE(form.SaveTxtBtn.visible());
+  EXPECT_FALSE(form.SaveFilesBtn.visible());
+  EXPECT_EQ(run([&] { form.SaveTxtBtn_Click(); }), platform::exitcode::kSaved);
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\26.12.06_Shots_Text.TXT"),
+            "C:\\a.txt\r\nC:\\b.txt\r\n\r\n");
+}
+
+TEST_F(SaveTest, ConvertRichTextRenamesTheExtension) {
+  startWithText(L"x", true);
+  EXPECT_EQ(form.FNText.text(), L"Shots_Text.RTF");
+  form.ConvertTxtBtn_Click();
+  EXPECT_EQ(form.FNText.text(), L"Shots_Text.TXT");
+  EXPECT_TRUE(form.ClipText.visible());
+  EXPECT_FALSE(form.RichText.visible());
+  EXPECT_EQ(form.SaveTxtBtn.caption(), L"&Save as Text");
+}
+
+TEST_F(SaveTest, PictureIsEncodedToATemporaryFileAndSwappedIn) {
+  t.fileSystem.addFile(L"C:\\Data\\Shots\\Shots_Screenshot.JPG", "old jpeg");
+  startWithBitmap();
+  t.dialogs.answers = {platform::answer::kYes};
+  form.OpenFileCheck.setValue(1);
+  EXPECT_EQ(run([&] { form.SavePictureBtn_Click(); }), platform::exitcode::kSaved);
+  EXPECT_EQ(t.gdiplus.bitmapHandle, 0xB17u);
+  EXPECT_EQ(t.gdiplus.quality, 200u);
+  EXPECT_NE(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Screenshot.JPG"), "old jpeg");
+  EXPECT_EQ(t.process.beeps, 1);
+  ASSERT_EQ(t.process.started.size(), 1u);
+  EXPECT_EQ(t.process.started[0].commandLine, L"explorer.exe C:\\Data\\Shots\\Shots_Screenshot.JPG");
+  // The picture saver does not store the window position.
+  EXPECT_EQ(t.settings.values.count(L"Brimlo\\Form1\\Pos\\Left"), 0u);
+}
+
+TEST_F(SaveTest, FailedPictureSaveKeepsTheOldFileAndSaysWhy) {
+  t.fileSystem.addFile(L"C:\\Data\\Shots\\Shots_Screenshot.JPG", "old jpeg");
+  startWithBitmap();
+  t.gdiplus.saveStatus = 7;
+  t.dialogs.answers = {platform::answer::kYes};
+  const auto before = t.fileSystem.allPaths();
+  EXPECT_EQ(run([&] { form.SavePictureBtn_Click(); }), std::nullopt);
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Screenshot.JPG"), "old jpeg");
+  EXPECT_EQ(t.fileSystem.allPaths(), before);
+  ASSERT_EQ(t.dialogs.shown.size(), 2u);
+  EXPECT_NE(t.dialogs.shown[1].text.find(L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:7"),
+            std::wstring::npos);
+  EXPECT_EQ(t.process.beeps, 0);
+}
+
+TEST_F(SaveTest, BatchRunSavesWithoutShowingTheWindow) {
+  t.process.commandLineText = L"-B Notes";
+  t.clipboard.formats = {ClipFormat::Text};
+  t.clipboard.textContent = L"abc";
+  EXPECT_EQ(run([&] { form.load(); }), platform::exitcode::kSaved);
+  EXPECT_FALSE(form.visible());
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Notes.TXT"), "abc\r\n");
+  EXPECT_TRUE(t.window.calls.empty());  // batch mode never touches the always-on-top state
+}
+
+TEST_F(SaveTest, BatchRunThatCannotSaveTurnsInteractive) {
+  t.process.commandLineText = L"-b C:\\NoSuchDir\\x";
+  t.clipboard.formats = {ClipFormat::Text};
+  t.clipboard.textContent = L"abc";
+  EXPECT_EQ(run([&] { form.load(); }), std::nullopt);
+  EXPECT_TRUE(form.visible());
+  EXPECT_EQ(t.dialogs.shown.size(), 1u);
+}
+
+}  // namespace

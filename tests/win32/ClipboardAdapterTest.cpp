@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include "TestSupport.h"
+#include "platform/win32/Adapters.h"
+
+namespace {
+
+using platform::ClipFormat;
+using testsupport::Child;
+
+// Holds the clipboard open for a while, as a clipboard viewer or another copy of a program does.
+const testsupport::ChildMode holdClipboard(L"hold-clipboard", [](const std::vector<std::wstring>&
+                                                                     a) {
+  if (a.size() != 2) return 98;
+  const ULONGLONG give_up = GetTickCount64() + 5000;
+  while (!OpenClipboard(nullptr)) {
+    if (GetTickCount64() > give_up) return 97;
+    Sleep(5);
+  }
+  const HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, a[1].c_str());
+  SetEvent(held);
+  CloseHandle(held);
+  Sleep(static_cast<DWORD>(std::stoul(a[0])));
+  CloseClipboard();
+  return 0;
+});
+
+// Puts content on the clipboard as another program would: from its own window.
+class ClipboardTest : public testing::Test {
+ protected:
+  ClipboardTest()
+      : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                nullptr)) {}
+  ~ClipboardTest() override { DestroyWindow(window_); }
+
+  void put(const std::function<void()>& setData) {
+    ASSERT_TRUE(OpenClipboard(window_));
+    EmptyClipboard();
+    setData();
+    CloseClipboard();
+  }
+  static void putBytes(UINT format, const void* data, std::size_t size) {
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(memory), data, size);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(format, memory)) GlobalFree(memory);
+  }
+  static void putText(const std::wstring& text) {
+    putBytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  }
+  static void putFiles(const std::vector<std::wstring>& names) {
+    std::wstring list;
+    for (const auto& name : names) list += name + L'\0';
+    list += L'\0';
+    std::string bytes(sizeof(DROPFILES) + list.size() * sizeof(wchar_t), '\0');
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(bytes.data(), &header, sizeof(header));
+    std::memcpy(bytes.data() + sizeof(header), list.data(), list.size() * sizeof(wchar_t));
+    putBytes(CF_HDROP, bytes.data(), bytes.size());
+  }
+  // A picture whose pixel (x, y) has the colour RGB(x, y, 0x80).
+  static HBITMAP makePicture(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) pixels[y * width + x] = (x << 16) | (y << 8) | 0x80u;
+    }
+    return picture;
+  }
+
+  HWND window_;
+  win32::Win32Clipboard clipboard;
+};
+
+TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
+  const UINT rtf = RegisterClipboardFormatW(L"Rich Text Format");
+  const UINT link = RegisterClipboardFormatW(L"Link");
+  struct Case {
+    const char* content;
+    std::function<void()> setData;
+    UINT number;
+    std::set<ClipFormat> present, absent;
+  };
+  const Case cases[] = {
+      {"text", [] { putText(L"hello"); }, CF_UNICODETEXT, {ClipFormat::Text},
+       {ClipFormat::Rtf, ClipFormat::Link, ClipFormat::Bitmap, ClipFormat::HDrop}},
+      {"rtf", [=] { putBytes(rtf, "{\\rtf1 hi}", 11); }, 0, {ClipFormat::Rtf},
+       {ClipFormat::Text, ClipFormat::Link, ClipFormat::Bitmap, ClipFormat::HDrop}},
+      {"link", [=] { putBytes(link, "app\0topic\0item\0\0", 16); }, 0, {ClipFormat::Link},
+       {ClipFormat::Text, ClipFormat::Rtf, ClipFormat::Bitmap}},
+      {"bitmap", [] { SetClipboardData(CF_BITMAP, makePicture(4, 3)); }, CF_BITMAP,
+       {ClipFormat::Bitmap}, {ClipFormat::Text, ClipFormat::Rtf, ClipFormat::HDrop}},
+      {"dib",
+       [] {
+         BITMAPINFOHEADER dib{sizeof(dib), 2, 2, 1, 32, BI_RGB, 16, 0, 0, 0, 0};
+         std::string bytes(sizeof(dib) + 16, '\x7f');
+         std::memcpy(bytes.data(), &dib, sizeof(dib));
+         putBytes(CF_DIB, bytes.data(), bytes.size());
+       },
+       CF_DIB, {ClipFormat::Dib}, {ClipFormat::Text, ClipFormat::Rtf, ClipFormat::HDrop}},
+      {"palette",
+       [] {
+         LOGPALETTE entries{0x300, 1, {{10, 20, 30, 0}}};
+         SetClipboardData(CF_PALETTE, CreatePalette(&entries));
+       },
+       CF_PALETTE, {ClipFormat::Palette}, {ClipFormat::Text, ClipFormat::HDrop}},
+      {"metafile",
+       [] {
+         const HDC recorder = CreateMetaFileW(nullptr);
+         Rectangle(recorder, 0, 0, 10, 10);
+         const METAFILEPICT picture{MM_ANISOTROPIC, 100, 100, CloseMetaFile(recorder)};
+         putBytes(CF_METAFILEPICT, &picture, sizeof(picture));
+       },
+       CF_METAFILEPICT, {ClipFormat::MetafilePict}, {ClipFormat::Text, ClipFormat::HDrop}},
+      {"files", [] { putFiles({L"C:\\a.txt"}); }, CF_HDROP, {ClipFormat::HDrop},
+       {ClipFormat::Text, ClipFormat::Bitmap, ClipFormat::Rtf}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.content);
+    put(c.setData);
+    for (ClipFormat f : c.present) EXPECT_TRUE(clipboard.isFormatAvailable(f)) << int(f);
+    for (ClipFormat f : c.absent) EXPECT_FALSE(clipboard.isFormatAvailable(f)) << int(f);
+    if (c.number) EXPECT_TRUE(clipboard.isStandardFormatAvailable(c.number));
+    EXPECT_FALSE(clipboard.isStandardFormatAvailable(0));
+  }
+}
+
+TEST_F(ClipboardTest, TextComesBackAsWrittenUpToItsEnd) {
+  struct Case {
+    const char* content;
+    std::function<void(win32::Win32Clipboard&)> write;
+    std::optional<std::wstring> read;
+  };
+  const Case cases[] = {
+      {"plain", [](auto& c) { c.setText(L"Saved to C:\\Shots"); }, L"Saved to C:\\Shots"},
+      {"non-ASCII", [](auto& c) { c.setText(L"Grüße Ωμέγα 漢字 😀"); }, L"Grüße Ωμέγα 漢字 😀"},
+      {"lines", [](auto& c) { c.setText(L"one\r\ntwo\r\n"); }, L"one\r\ntwo\r\n"},
+      {"empty", [](auto& c) { c.setText(L""); }, L""},
+      {"stops at NUL", [](auto&) { putBytes(CF_UNICODETEXT, L"abc\0junk", 18); }, L"abc"},
+      {"no text", [](auto&) {}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.content);
+    ASSERT_TRUE(clipboard.open());
+    EXPECT_TRUE(clipboard.clear());
+    c.write(clipboard);
+    clipboard.close();
+
+    platform::OpenClipboard open(clipboard);
+    ASSERT_TRUE(open.isOpen());
+    EXPECT_EQ(clipboard.text(), c.read);
+  }
+}
+
+TEST_F(ClipboardTest, HeldPictureOutlivesTheClipboardContent) {
+  put([] { SetClipboardData(CF_BITMAP, makePicture(37, 23)); });
+  std::shared_ptr<platform::Picture> picture;
+  {
+    platform::OpenClipboard open(clipboard);
+    ASSERT_TRUE(open.isOpen());
+    picture = clipboard.bitmap();
+    EXPECT_TRUE(clipboard.clear());
+    EXPECT_EQ(clipboard.bitmap(), nullptr);
+  }
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->widthPixels(), 37);
+  EXPECT_EQ(picture->heightPixels(), 23);
+  const auto handle = reinterpret_cast<HBITMAP>(picture->handle());
+  BITMAP info{};
+  ASSERT_NE(GetObjectW(handle, sizeof(info), &info), 0);
+  EXPECT_EQ(info.bmWidth, 37);
+  EXPECT_EQ(std::abs(info.bmHeight), 23);
+
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HGDIOBJ previous = SelectObject(dc, handle);
+  for (const POINT p : {POINT{0, 0}, POINT{36, 22}, POINT{12, 5}}) {
+    EXPECT_EQ(GetPixel(dc, p.x, p.y), RGB(p.x, p.y, 0x80)) << p.x << "," << p.y;
+  }
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+
+  picture.reset();
+  EXPECT_EQ(GetObjectType(handle), 0u) << "the copy must be released with the picture";
+}
+
+TEST_F(ClipboardTest, CopiedFilesAreListedInOrderInFullBuffers) {
+  const std::vector<std::wstring> names = {L"C:\\Shots\\one.jpg",
+                                           L"C:\\Shots\\Καλημέρα 世界.txt", L"D:\\a b\\three"};
+  put([&] { putFiles(names); });
+  {
+    platform::OpenClipboard open(clipboard);
+    ASSERT_TRUE(open.isOpen());
+    ASSERT_TRUE(clipboard.hasFileList());
+    ASSERT_EQ(clipboard.fileCount(), 3u);
+    for (std::uint32_t i = 0; i < names.size(); ++i) {
+      const std::wstring buffer = clipboard.fileNameBuffer(i, platform::kFileNameBufferLength);
+      ASSERT_EQ(buffer.size(), 260u);
+      EXPECT_EQ(buffer.substr(0, names[i].size()), names[i]);
+      EXPECT_EQ(buffer.find_first_not_of(L'\0', names[i].size()), std::wstring::npos);
+    }
+    // A name longer than the buffer is cut, as the shell cuts it.
+    EXPECT_EQ(clipboard.fileNameBuffer(0, 6), std::wstring(L"C:\\Sh\0", 6));
+  }
+  put([] { putText(L"C:\\Shots\\one.jpg"); });
+  platform::OpenClipboard open(clipboard);
+  EXPECT_FALSE(clipboard.hasFileList());
+  EXPECT_EQ(clipboard.fileCount(), 0u);
+}
+
+TEST_F(ClipboardTest, OpenWaitsBrieflyForAnotherProgramToLetGo) {
+  struct Case {
+    int holdMs;
+    bool opens;
+    ULONGLONG minMs, maxMs;
+  };
+  const Case cases[] = {{200, true, 50, 450}, {2000, false, 400, 1200}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.holdMs);
+    const std::wstring eventName = L"BrimloClipboardHeld" + std::to_wstring(GetCurrentProcessId());
+    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+    Child holder(L"hold-clipboard", L"brimlo " + std::to_wstring(c.holdMs) + L" " + eventName);
+    ASSERT_EQ(WaitForSingleObject(held, 20000), WAIT_OBJECT_0);
+    CloseHandle(held);
+
+    const ULONGLONG start = GetTickCount64();
+    const bool opened = clipboard.open();
+    const ULONGLONG waited = GetTickCount64() - start;
+    if (opened) clipboard.close();
+    EXPECT_EQ(opened, c.opens);
+    EXPECT_GE(waited, c.minMs);
+    EXPECT_LE(waited, c.maxMs);
+    EXPECT_EQ(holder.wait(), std::optional<DWORD>(0));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/win32/Adapters.h"
+
+namespace {
+
+using platform::Lookup;
+using testsupport::makeFile;
+using testsupport::readFile;
+using testsupport::TempDir;
+
+class FileSystemTest : public testing::Test {
+ protected:
+  TempDir dir{L"files"};
+  win32::Win32FileSystem files;
+};
+
+TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
+  for (const wchar_t* folder : {L"shots", L"onlyhidden", L"empty"}) {
+    ASSERT_TRUE(CreateDirectoryW((dir / folder).c_str(), nullptr));
+  }
+  ASSERT_TRUE(makeFile(dir / L"plain.txt", "abc"));
+  ASSERT_TRUE(makeFile(dir / L"hidden.txt", "h", FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(makeFile(dir / L"system.txt", "s", FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(makeFile(dir / L"shots\\Στιγμιότυπο 1.jpg", "jpg"));
+  ASSERT_TRUE(makeFile(dir / L"onlyhidden\\h.txt", "h", FILE_ATTRIBUTE_HIDDEN));
+
+  struct Case {
+    const wchar_t* name;
+    std::optional<DWORD> attributeBit;  // nothing: no such file
+    Lookup lookup;
+  };
+  const Case cases[] = {
+      {L"plain.txt", 0, Lookup::Found},
+      {L"PLAIN.TXT", 0, Lookup::Found},
+      {L"hidden.txt", FILE_ATTRIBUTE_HIDDEN, Lookup::NotFound},
+      {L"system.txt", FILE_ATTRIBUTE_SYSTEM, Lookup::NotFound},
+      {L"shots", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound},
+      {L"shots\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::Found},
+      {L"shots/", FILE_ATTRIBUTE_DIRECTORY, Lookup::Found},
+      {L"onlyhidden\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound},
+      {L"empty\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound},
+      {L"pl*n.txt", std::nullopt, Lookup::Failed},
+      {L"plai?.txt", std::nullopt, Lookup::Failed},
+      {L"shots\\*", std::nullopt, Lookup::Failed},
+      {L"missing.txt", std::nullopt, Lookup::NotFound},
+      {L"missing\\", std::nullopt, Lookup::NotFound},
+      {L"missing\\plain.txt", std::nullopt, Lookup::NotFound},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name);
+    const std::wstring path = dir / c.name;
+    const auto attributes = files.attributes(path);
+    EXPECT_EQ(attributes.has_value(), c.attributeBit.has_value());
+    if (attributes && c.attributeBit) EXPECT_EQ(*attributes & *c.attributeBit, *c.attributeBit);
+    EXPECT_EQ(files.findPlainFile(path), c.lookup);
+  }
+}
+
+TEST_F(FileSystemTest, DirectoriesAreCreatedOneLevelAtATime) {
+  struct Case {
+    const wchar_t* name;
+    std::uint32_t result;
+  };
+  const Case cases[] = {
+      {L"Αρχείο", 0},
+      {L"Αρχείο", ERROR_ALREADY_EXISTS},
+      {L"new\\deeper", ERROR_PATH_NOT_FOUND},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name);
+    EXPECT_EQ(files.createDirectory(dir / c.name), c.result);
+  }
+  EXPECT_EQ(files.attributes(dir / L"Αρχείο").value_or(0) & FILE_ATTRIBUTE_DIRECTORY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST_F(FileSystemTest, WrittenFilesHoldExactlyTheBytes) {
+  std::string large(3 * 1024 * 1024 + 7, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 31 % 251);
+  struct Case {
+    const char* content;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"text", "line one\r\nline two"},
+      {"binary", std::string("\xFF\xD8\x00\x01\x00\xFF\xD9", 7)},
+      {"large", large},
+      {"shorter than before", "ok"},
+      {"empty", ""},
+  };
+  const std::wstring path = dir / L"Σημείωση 笔记.txt";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.content);
+    ASSERT_EQ(files.writeFile(path, c.bytes), 0u);
+    EXPECT_EQ(readFile(path), std::optional<std::string>(c.bytes));
+  }
+  EXPECT_EQ(files.writeFile(dir / L"missing\\a.txt", "x"), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(FileSystemTest, ReplacingSwapsInTheNewFileOrLeavesTheOldOneWhole) {
+  const std::wstring target = dir / L"shot.jpg";
+  const std::wstring fresh = dir / L"shot.jpg.new";
+  struct Case {
+    const char* target;
+    DWORD attributes;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"plain", FILE_ATTRIBUTE_NORMAL, true},
+      {"read-only", FILE_ATTRIBUTE_READONLY, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    ASSERT_TRUE(makeFile(target, "old picture", c.attributes));
+    ASSERT_TRUE(makeFile(fresh, "new picture"));
+    const std::uint32_t result = files.replaceFile(fresh, target);
+    EXPECT_EQ(result == 0, c.replaced) << result;
+    EXPECT_EQ(readFile(target), c.replaced ? "new picture" : "old picture");
+    EXPECT_EQ(files.attributes(fresh).has_value(), !c.replaced);
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(fresh.c_str());
+  }
+}
+
+TEST_F(FileSystemTest, DeletingRemovesOnlyTheNamedFile) {
+  ASSERT_TRUE(makeFile(dir / L"a.tmp", "a"));
+  ASSERT_TRUE(makeFile(dir / L"a.tmp.keep", "b"));
+  EXPECT_EQ(files.deleteFile(dir / L"a.tmp"), 0u);
+  EXPECT_EQ(files.attributes(dir / L"a.tmp"), std::nullopt);
+  EXPECT_EQ(readFile(dir / L"a.tmp.keep"), std::optional<std::string>("b"));
+  EXPECT_EQ(files.deleteFile(dir / L"a.tmp"), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(files.deleteFile(dir / L"a.*"), static_cast<DWORD>(ERROR_INVALID_NAME));
+  EXPECT_TRUE(readFile(dir / L"a.tmp.keep").has_value());
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// The JPEG save through the real GDI+: files that other programs can open again.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/win32/Adapters.h"
+#include "save/JPG.h"
+
+#include <objbase.h>
+
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
+namespace {
+
+constexpr int kWidth = 64, kHeight = 48;
+// One colour per quadrant, so a swapped, flipped or blank picture shows.
+constexpr COLORREF kQuadrants[2][2] = {{RGB(220, 30, 30), RGB(30, 200, 40)},
+                                       {RGB(40, 40, 210), RGB(240, 240, 240)}};
+
+// A 32-bit top-down DIB section, as a screenshot on the clipboard is.
+class DibPicture : public platform::Picture {
+ public:
+  DibPicture() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (int y = 0; pixels && y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        const COLORREF c = kQuadrants[y * 2 / kHeight][x * 2 / kWidth];
+        pixels[y * kWidth + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+      }
+    }
+  }
+  ~DibPicture() override { DeleteObject(bitmap_); }
+  DibPicture(const DibPicture&) = delete;
+  DibPicture& operator=(const DibPicture&) = delete;
+  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_); }
+  int widthPixels() const override { return kWidth; }
+  int heightPixels() const override { return kHeight; }
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+};
+
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return std::nullopt;
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  const BOOL ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  if (!ok || read != bytes.size())
+    return std::nullopt;
+  return bytes;
+}
+
+// The file decoded again in a GDI+ session of its own.
+struct Decoded {
+  int status = -1;
+  UINT width = 0, height = 0;
+  COLORREF quadrants[2][2] = {};
+};
+
+Decoded Decode(const std::wstring& path) {
+  Decoded d;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
+    return d;
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  d.status = Gdiplus::DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap);
+  if (d.status == Gdiplus::Ok) {
+    Gdiplus::DllExports::GdipGetImageWidth(bitmap, &d.width);
+    Gdiplus::DllExports::GdipGetImageHeight(bitmap, &d.height);
+    for (int row = 0; row < 2; ++row) {
+      for (int col = 0; col < 2; ++col) {
+        Gdiplus::ARGB argb = 0;
+        Gdiplus::DllExports::GdipBitmapGetPixel(bitmap, kWidth / 4 + col * kWidth / 2,
+                                                kHeight / 4 + row * kHeight / 2, &argb);
+        d.quadrants[row][col] = RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+      }
+    }
+    Gdiplus::DllExports::GdipDisposeImage(bitmap);
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return d;
+}
+
+bool Near(COLORREF a, COLORREF b) {
+  const auto close = [](int x, int y) { return x - y < 40 && y - x < 40; };
+  return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) &&
+         close(GetBValue(a), GetBValue(b));
+}
+
+class GdiplusAdapterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    dir_ = std::wstring(temp) + L"brimlo-jpg-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+  }
+  void TearDown() override {
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW((dir_ + L"*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+          DeleteFileW((dir_ + found.cFileName).c_str());
+        }
+      } while (FindNextFileW(find, &found));
+      FindClose(find);
+    }
+    EXPECT_TRUE(RemoveDirectoryW(dir_.c_str()));
+  }
+
+  win32::Win32Gdiplus gdi;
+  DibPicture picture;
+  std::wstring dir_;
+};
+
+TEST_F(GdiplusAdapterTest, PictureIsSavedAsAJpegThatOpensAgain) {
+  struct Case {
+    const char* what;
+    std::wstring name;
+    bool withPicture;
+    std::uint8_t quality;
+    bool saved;
+  };
+  const Case cases[] = {
+      {"plain name, the program's quality", L"shot.jpg", true, 200, true},
+      {"quality inside the usual range", L"shot100.jpg", true, 100, true},
+      {"Greek and CJK letters", L"Bild \u03b1\u03b2\u03b3 \u65e5\u672c\u8a9e.jpg", true, 200, true},
+      {"directory missing", L"missing\\shot.jpg", true, 200, false},
+      {"no picture held", L"none.jpg", false, 200, false},
+  };
+  const std::wstring prefix = L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::wstring path = dir_ + c.name;
+    const JPG::SaveResult r =
+        JPG::SavePictureAsJpeg(gdi, c.withPicture ? &picture : nullptr, path, c.quality);
+    const std::optional<std::string> bytes = ReadBytes(path);
+    if (!c.saved) {
+      EXPECT_FALSE(r.ok);
+      EXPECT_EQ(r.errorNumber, 5);
+      ASSERT_EQ(r.description.substr(0, prefix.size()), prefix);
+      const std::wstring status = r.description.substr(prefix.size());
+      EXPECT_TRUE(!status.empty() && std::all_of(status.begin(), status.end(), iswdigit));
+      EXPECT_NE(status, L"0");
+      EXPECT_FALSE(bytes);
+      std::wcout << L"  failure seen: " << r.description << L"\n";
+      continue;
+    }
+    EXPECT_TRUE(r.ok) << std::string(r.description.begin(), r.description.end());
+    ASSERT_TRUE(bytes);
+    ASSERT_GT(bytes->size(), 4u);
+    EXPECT_EQ(bytes->substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(bytes->substr(bytes->size() - 2), "\xFF\xD9");
+    const Decoded d = Decode(path);
+    ASSERT_EQ(d.status, 0);
+    EXPECT_EQ(d.width, UINT{kWidth});
+    EXPECT_EQ(d.height, UINT{kHeight});
+    for (int row = 0; row < 2; ++row) {
+      for (int col = 0; col < 2; ++col) {
+        EXPECT_TRUE(Near(d.quadrants[row][col], kQuadrants[row][col]))
+            << "quadrant " << row << "," << col << ": " << std::hex << d.quadrants[row][col];
+      }
+    }
+    std::cout << "  " << c.what << ": " << bytes->size() << " bytes\n";
+  }
+}
+
+TEST_F(GdiplusAdapterTest, IdsAreParsedAsTheEncoderExpectsThem) {
+  struct Case {
+    std::wstring text;
+    platform::Guid expected;
+  };
+  const Case cases[] = {
+      {L"{557CF401-1A04-11D3-9A73-0000F81EF32E}",
+       {0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}}},
+      {L"{1D5BE4B5-FA4A-452D-9CDD-5DB35105E7EB}",
+       {0x1D5BE4B5, 0xFA4A, 0x452D, {0x9C, 0xDD, 0x5D, 0xB3, 0x51, 0x05, 0xE7, 0xEB}}},
+      {L"not an id", {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(gdi.parseClsid(c.text) == c.expected) << std::string(c.text.begin(), c.text.end());
+  }
+}
+
+}  // namespace

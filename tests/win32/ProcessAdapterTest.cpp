@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/win32/Adapters.h"
+
+namespace {
+
+using testsupport::Child;
+using testsupport::TempDir;
+
+const testsupport::ChildMode commandLine(L"command-line", [](const std::vector<std::wstring>&) {
+  testsupport::writeChildOutput(win32::Win32Process().commandLine());
+  return 0;
+});
+
+const testsupport::ChildMode location(L"program-location", [](const std::vector<std::wstring>&) {
+  win32::Win32Process process;
+  testsupport::writeChildOutput(process.programDirectory() + L"|" + process.programName());
+  return 0;
+});
+
+const testsupport::ChildMode startInfo(L"start-info", [](const std::vector<std::wstring>&) {
+  STARTUPINFOW startup{};
+  GetStartupInfoW(&startup);
+  const bool shown = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
+  testsupport::writeChildOutput(std::to_wstring(GetCurrentProcessId()) + L" " +
+                                std::to_wstring(shown ? startup.wShowWindow : -1));
+  return 0;
+});
+
+const testsupport::ChildMode ending(L"end", [](const std::vector<std::wstring>&) -> int {
+  win32::Win32Process().exit(platform::exitcode::kRefused);
+});
+
+TEST(Win32ProcessTest, ArgumentsAreTheTextTypedAfterTheProgramPath) {
+  struct Case {
+    const wchar_t* line;
+    const wchar_t* arguments;
+  };
+  const Case cases[] = {
+      {L"\"C:\\Program Files\\Brimlo\\brimlo.exe\"   /s  \"C:\\My  Shots\\a.jpg\"  ",
+       L"/s  \"C:\\My  Shots\\a.jpg\"  "},
+      {L"C:\\Tools\\brimlo.exe    -x   y", L"-x   y"},
+      {L"C:\\Tools\\brimlo.exe\t \tnotes.txt", L"notes.txt"},
+      {L"\"C:\\Tools\\brimlo.exe\"/s", L"/s"},
+      {L"\"C:\\Tools\\brimlo.exe\"", L""},
+      {L"brimlo.exe  \"quoted arg\" tail\\", L"\"quoted arg\" tail\\"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.line);
+    Child child(L"command-line", c.line);
+    ASSERT_EQ(child.wait(), std::optional<DWORD>(0));
+    EXPECT_EQ(child.output(), std::optional<std::wstring>(c.arguments));
+  }
+}
+
+TEST(Win32ProcessTest, ProgramDirectoryAndNameFollowTheExecutable) {
+  TempDir dir(L"location");
+  const std::wstring self = testsupport::selfPath();
+  const std::wstring inFolder = dir / L"Brimlo Tools";
+  CreateDirectoryW(inFolder.c_str(), nullptr);
+  const std::wstring drive = dir.path().substr(0, 3);  // "C:\"
+  struct Case {
+    std::wstring directory, file, expected;
+  };
+  const Case cases[] = {
+      {inFolder, L"Brimlo.Test Ω.exe", inFolder + L"|Brimlo.Test Ω"},
+      {drive, L"brimlo-root-" + std::to_wstring(GetCurrentProcessId()) + L".exe",
+       drive + L"|brimlo-root-" + std::to_wstring(GetCurrentProcessId())},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.directory << " " << c.file);
+    const std::wstring copy =
+        c.directory.back() == L'\\' ? c.directory + c.file : c.directory + L"\\" + c.file;
+    if (!CopyFileW(self.c_str(), copy.c_str(), FALSE)) {
+      ADD_FAILURE() << "cannot place a copy of the program there, error " << GetLastError();
+      continue;
+    }
+    {
+      Child child(L"program-location", L"brimlo", copy);
+      EXPECT_EQ(child.wait(), std::optional<DWORD>(0));
+      EXPECT_EQ(child.output(), std::optional<std::wstring>(c.expected));
+    }
+    DeleteFileW(copy.c_str());
+  }
+}
+
+TEST(Win32ProcessTest, CurrentDirectoryFollowsTheChangesThatWork) {
+  win32::Win32Process process;
+  const std::wstring before = process.currentDirectory();
+  TempDir dir(L"cwd");
+  const std::wstring target = dir / L"Αποθήκη 保存";
+  ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+
+  EXPECT_TRUE(process.setCurrentDirectory(target));
+  EXPECT_EQ(process.currentDirectory(), target);
+  EXPECT_FALSE(process.setCurrentDirectory(dir / L"missing"));
+  EXPECT_EQ(process.currentDirectory(), target);
+  EXPECT_TRUE(process.setCurrentDirectory(before));
+}
+
+TEST(Win32ProcessTest, StartedProgramGetsItsShowStateAndReportsItsId) {
+  win32::Win32Process process;
+  const std::wstring self = L"\"" + testsupport::selfPath() + L"\"";
+  for (const int showState : {SW_HIDE, SW_SHOWMINNOACTIVE}) {
+    SCOPED_TRACE(showState);
+    Child child(L"start-info");
+    const std::uint32_t id = process.startProcess(self + L" --report", showState);
+    ASSERT_NE(id, 0u);
+    EXPECT_EQ(child.output(20000),
+              std::optional<std::wstring>(std::to_wstring(id) + L" " + std::to_wstring(showState)));
+  }
+  EXPECT_EQ(process.startProcess(L"C:\\missing\\nothing-here.exe", SW_SHOWNORMAL), 0u);
+}
+
+TEST(Win32ProcessTest, EndLeavesWithTheStatusAndErrorsHaveReadableTexts) {
+  Child child(L"end", L"brimlo");
+  EXPECT_EQ(child.wait(), std::optional<DWORD>(platform::exitcode::kRefused));
+
+  win32::Win32Process process;
+  const std::wstring notFound = process.errorText(ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(notFound.empty());
+  EXPECT_NE(notFound.back(), L'\n');
+  EXPECT_NE(notFound.back(), L'\r');
+  EXPECT_NE(notFound, L"error 2");
+  EXPECT_EQ(process.errorText(0x2000ABCD), L"error 536914893");
+}
+
+}  // namespace
