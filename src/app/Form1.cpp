@@ -178,6 +178,9 @@ void Form1::wireEvents() {
   OpenFileCheck.onClick = [this] { OpenFileCheck_Click(); };
   FNText.onGotFocus = [this] { FNText_GotFocus(); };
   FNText.onKeyPress = [this](int& k) { FNText_KeyPress(k); };
+  ContextMenuCheck.onClick = [this] { ContextMenuCheck_Click(); };
+  wwwBtn.onClick = [this] { wwwBtn_Click(); };
+  UpdateBtn.onClick = [this] { UpdateBtn_Click(); };
 }
 
 void Form1::Form_Load() {

@@ -76,6 +76,11 @@ class Form1 : public ui::Form {
   void FNText_GotFocus();
   void FNText_KeyPress(int& keyAscii);
 
+  // Shell integration and online services.
+  void ContextMenuCheck_Click();
+  void wwwBtn_Click();
+  void UpdateBtn_Click();
+
   // Layout.
   void Form_Resize();
   void ResizeBtn_Click();

@@ -6,9 +6,11 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/Gdiplus.h"
+#include "platform/Internet.h"
 #include "platform/Process.h"
 #include "platform/Screen.h"
 #include "platform/Shell.h"
+#include "platform/ShellRegistry.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
 
@@ -27,6 +29,8 @@ struct Platform {
   Shell& shell;
   Gdiplus& gdiplus;
   Codepage& codepage;
+  ShellRegistry& shellRegistry;
+  Internet& internet;
 };
 
 }  // namespace platform

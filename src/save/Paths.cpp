@@ -124,7 +124,7 @@ std::wstring QuoteIfSpaced(const std::wstring& path) {
   const std::wstring trimmed = text::trim(path);
   if (trimmed.empty())
     return path;
-  if (contains(trimmed, L' '))
+  if (!contains(trimmed, L'"') && contains(trimmed, L' '))
     return L"\"" + trimmed + L"\"";
   return trimmed;
 }

@@ -351,6 +351,7 @@ h_start() {
     rm -f "$BRIMLO_HARNESS_SESSION"
   fi
 
+  rm -f "$h_dir"/{xvfb,openbox,boot,keeper}.log
   h_reset_state
   trap 'h_start_failed' EXIT
   trap 'exit 130' INT TERM HUP

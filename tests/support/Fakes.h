@@ -190,6 +190,7 @@ class FakeWindow : public platform::Window {
 }  // namespace fake
 
 #include "support/FakeGdiplus.h"
+#include "support/FakeOnline.h"
 #include "support/FakeShell.h"
 
 namespace fake {
@@ -207,8 +208,11 @@ struct TestPlatform {
   FakeShell shell{fileSystem};
   FakeGdiplus gdiplus{fileSystem};
   FakeCodepage codepage;
-  platform::Platform platform{dialogs,    process, settings, screen,  clock,   clipboard,
-                              fileSystem, window,  shell,    gdiplus, codepage};
+  FakeShellRegistry shellRegistry;
+  FakeInternet internet;
+  platform::Platform platform{dialogs,   process,    settings, screen, clock,
+                              clipboard, fileSystem, window,   shell,  gdiplus,
+                              codepage,  shellRegistry, internet};
 };
 
 }  // namespace fake

@@ -23,7 +23,10 @@ int usage() {
       L"       clip files <path>...              CF_HDROP; /unix/paths are taken as drive Z:\n"
       L"       clip metafile                     CF_METAFILEPICT, a 1 x 1 inch drawing\n"
       L"       clip link                         registered \"Link\": Brimlo|Sheet1|R1C1\n"
-      L"       clip empty | hold <ms> | formats");
+      L"       clip empty | hold <ms> | formats\n"
+      L"       clip get text|ansi|rtf|files|bitmap\n"
+      L"            prints CF_UNICODETEXT or CF_TEXT as UTF-8, the RTF bytes, one path per line,\n"
+      L"            or \"width height TL TR BL BR\" (RRGGBB of each quadrant's centre)");
   return 2;
 }
 
@@ -78,8 +81,8 @@ bool setRtf(const std::string& rtf) {
   return setData(format, globalCopy(rtf.c_str(), rtf.size() + 1));
 }
 
-// A top-down 24-bit DIB section: top left red, top right green, bottom left blue, bottom right
-// white, split at the middle (width / 2, height / 2).
+// Drawn in a top-down 24-bit DIB section: top left red, top right green, bottom left blue, bottom
+// right white, split at the middle (width / 2, height / 2).
 HBITMAP patternBitmap(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -114,7 +117,13 @@ HBITMAP patternBitmap(int width, int height) {
     }
   }
   GdiFlush();
-  return bitmap;
+  // The clipboard gets a device-dependent copy: Wine cannot hand a DIB section's bits to
+  // another process, which would then find no bitmap at all.
+  HDC screen = GetDC(nullptr);
+  HBITMAP copy = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, bits, &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(bitmap);
+  return copy;
 }
 
 HGLOBAL dropFiles(const std::vector<std::wstring>& paths) {
@@ -217,6 +226,92 @@ int hold(long ms, HWND owner) {
   return 0;
 }
 
+std::wstring hexColor(COLORREF c) {
+  wchar_t text[8];
+  wsprintfW(text, L"%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+  return text;
+}
+
+// Reads the bitmap back the way a program would: through a memory DC, so a device-dependent
+// bitmap and a DIB section both work.
+std::optional<std::wstring> describeBitmap(HBITMAP bitmap) {
+  BITMAP info{};
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0)
+    return std::nullopt;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const int w = info.bmWidth, h = info.bmHeight;
+  std::wstring line = std::to_wstring(w) + L"\t" + std::to_wstring(h);
+  const int xs[2] = {w / 4, w / 2 + w / 4};
+  const int ys[2] = {h / 4, h / 2 + h / 4};
+  for (int y : ys) {
+    for (int x : xs)
+      line += L"\t" + hexColor(GetPixel(dc, x, y));
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return line;
+}
+
+// Prints the clipboard's content in one format; 1 when the format is not there.
+int getContent(const std::wstring& what) {
+  UINT format = 0;
+  if (what == L"text")
+    format = CF_UNICODETEXT;
+  if (what == L"ansi")
+    format = CF_TEXT;
+  if (what == L"rtf")
+    format = RegisterClipboardFormatW(L"Rich Text Format");
+  if (what == L"files")
+    format = CF_HDROP;
+  if (what == L"bitmap")
+    format = CF_BITMAP;
+  if (format == 0)
+    return usage();
+  if (!openClipboard(nullptr))
+    return 1;
+  int status = 1;
+  HANDLE data = IsClipboardFormatAvailable(format) ? GetClipboardData(format) : nullptr;
+  if (data != nullptr && format == CF_BITMAP) {
+    if (auto line = describeBitmap(static_cast<HBITMAP>(data))) {
+      tool::out(*line);
+      status = 0;
+    }
+  } else if (data != nullptr && format == CF_HDROP) {
+    auto drop = static_cast<HDROP>(data);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+      path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+      tool::out(path);
+    }
+    status = 0;
+  } else if (data != nullptr) {
+    const auto* bytes = static_cast<const char*>(GlobalLock(data));
+    const SIZE_T size = GlobalSize(data);
+    if (bytes != nullptr) {
+      if (format == CF_UNICODETEXT) {
+        const auto* text = reinterpret_cast<const wchar_t*>(bytes);
+        tool::writeRaw(STD_OUTPUT_HANDLE,
+                       tool::toUtf8(std::wstring(text, wcsnlen(text, size / sizeof(wchar_t)))));
+      } else if (format == CF_TEXT) {
+        const std::string ansi(bytes, strnlen(bytes, size));
+        const int n =
+            MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(n), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+        tool::writeRaw(STD_OUTPUT_HANDLE, tool::toUtf8(wide));
+      } else {
+        tool::writeRaw(STD_OUTPUT_HANDLE, std::string(bytes, strnlen(bytes, size)));
+      }
+      GlobalUnlock(data);
+      status = 0;
+    }
+  }
+  CloseClipboard();
+  return status;
+}
+
 // Empties the clipboard and sets the content the arguments describe; nullopt means bad usage.
 std::optional<bool> setContent(const std::vector<std::wstring>& args) {
   const std::wstring& mode = args[0];
@@ -274,6 +369,8 @@ int main() {
     return usage();
   if (args[0] == L"formats")
     return args.size() == 1 ? listFormats() : usage();
+  if (args[0] == L"get")
+    return args.size() == 2 ? getContent(args[1]) : usage();
   HWND owner = ownerWindow();
   if (args[0] == L"hold") {
     auto ms = args.size() == 2 ? tool::number(args[1]) : std::nullopt;

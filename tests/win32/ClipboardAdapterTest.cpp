@@ -14,21 +14,24 @@ using platform::ClipFormat;
 using testsupport::Child;
 
 // Holds the clipboard open for a while, as a clipboard viewer or another copy of a program does.
-const testsupport::ChildMode holdClipboard(L"hold-clipboard", [](const std::vector<std::wstring>&
-                                                                     a) {
-  if (a.size() != 2) return 98;
-  const ULONGLONG give_up = GetTickCount64() + 5000;
-  while (!OpenClipboard(nullptr)) {
-    if (GetTickCount64() > give_up) return 97;
-    Sleep(5);
-  }
-  const HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, a[1].c_str());
-  SetEvent(held);
-  CloseHandle(held);
-  Sleep(static_cast<DWORD>(std::stoul(a[0])));
-  CloseClipboard();
-  return 0;
-});
+const testsupport::ChildMode holdClipboard(L"hold-clipboard",
+                                           [](const std::vector<std::wstring>& a) {
+                                             if (a.size() != 2)
+                                               return 98;
+                                             const ULONGLONG give_up = GetTickCount64() + 5000;
+                                             while (!OpenClipboard(nullptr)) {
+                                               if (GetTickCount64() > give_up)
+                                                 return 97;
+                                               Sleep(5);
+                                             }
+                                             const HANDLE held = OpenEventW(EVENT_MODIFY_STATE,
+                                                                            FALSE, a[1].c_str());
+                                             SetEvent(held);
+                                             CloseHandle(held);
+                                             Sleep(static_cast<DWORD>(std::stoul(a[0])));
+                                             CloseClipboard();
+                                             return 0;
+                                           });
 
 // Puts content on the clipboard as another program would: from its own window.
 class ClipboardTest : public testing::Test {
@@ -48,14 +51,16 @@ class ClipboardTest : public testing::Test {
     const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     std::memcpy(GlobalLock(memory), data, size);
     GlobalUnlock(memory);
-    if (!SetClipboardData(format, memory)) GlobalFree(memory);
+    if (!SetClipboardData(format, memory))
+      GlobalFree(memory);
   }
   static void putText(const std::wstring& text) {
     putBytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
   }
   static void putFiles(const std::vector<std::wstring>& names) {
     std::wstring list;
-    for (const auto& name : names) list += name + L'\0';
+    for (const auto& name : names)
+      list += name + L'\0';
     list += L'\0';
     std::string bytes(sizeof(DROPFILES) + list.size() * sizeof(wchar_t), '\0');
     DROPFILES header{};
@@ -73,7 +78,8 @@ class ClipboardTest : public testing::Test {
     const HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     auto* pixels = static_cast<std::uint32_t*>(bits);
     for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) pixels[y * width + x] = (x << 16) | (y << 8) | 0x80u;
+      for (int x = 0; x < width; ++x)
+        pixels[y * width + x] = (x << 16) | (y << 8) | 0x80u;
     }
     return picture;
   }
@@ -92,14 +98,26 @@ TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
     std::set<ClipFormat> present, absent;
   };
   const Case cases[] = {
-      {"text", [] { putText(L"hello"); }, CF_UNICODETEXT, {ClipFormat::Text},
+      {"text",
+       [] { putText(L"hello"); },
+       CF_UNICODETEXT,
+       {ClipFormat::Text},
        {ClipFormat::Rtf, ClipFormat::Link, ClipFormat::Bitmap, ClipFormat::HDrop}},
-      {"rtf", [=] { putBytes(rtf, "{\\rtf1 hi}", 11); }, 0, {ClipFormat::Rtf},
+      {"rtf",
+       [=] { putBytes(rtf, "{\\rtf1 hi}", 11); },
+       0,
+       {ClipFormat::Rtf},
        {ClipFormat::Text, ClipFormat::Link, ClipFormat::Bitmap, ClipFormat::HDrop}},
-      {"link", [=] { putBytes(link, "app\0topic\0item\0\0", 16); }, 0, {ClipFormat::Link},
+      {"link",
+       [=] { putBytes(link, "app\0topic\0item\0\0", 16); },
+       0,
+       {ClipFormat::Link},
        {ClipFormat::Text, ClipFormat::Rtf, ClipFormat::Bitmap}},
-      {"bitmap", [] { SetClipboardData(CF_BITMAP, makePicture(4, 3)); }, CF_BITMAP,
-       {ClipFormat::Bitmap}, {ClipFormat::Text, ClipFormat::Rtf, ClipFormat::HDrop}},
+      {"bitmap",
+       [] { SetClipboardData(CF_BITMAP, makePicture(4, 3)); },
+       CF_BITMAP,
+       {ClipFormat::Bitmap},
+       {ClipFormat::Text, ClipFormat::Rtf, ClipFormat::HDrop}},
       {"dib",
        [] {
          BITMAPINFOHEADER dib{sizeof(dib), 2, 2, 1, 32, BI_RGB, 16, 0, 0, 0, 0};
@@ -107,13 +125,17 @@ TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
          std::memcpy(bytes.data(), &dib, sizeof(dib));
          putBytes(CF_DIB, bytes.data(), bytes.size());
        },
-       CF_DIB, {ClipFormat::Dib}, {ClipFormat::Text, ClipFormat::Rtf, ClipFormat::HDrop}},
+       CF_DIB,
+       {ClipFormat::Dib},
+       {ClipFormat::Text, ClipFormat::Rtf, ClipFormat::HDrop}},
       {"palette",
        [] {
          LOGPALETTE entries{0x300, 1, {{10, 20, 30, 0}}};
          SetClipboardData(CF_PALETTE, CreatePalette(&entries));
        },
-       CF_PALETTE, {ClipFormat::Palette}, {ClipFormat::Text, ClipFormat::HDrop}},
+       CF_PALETTE,
+       {ClipFormat::Palette},
+       {ClipFormat::Text, ClipFormat::HDrop}},
       {"metafile",
        [] {
          const HDC recorder = CreateMetaFileW(nullptr);
@@ -121,16 +143,25 @@ TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
          const METAFILEPICT picture{MM_ANISOTROPIC, 100, 100, CloseMetaFile(recorder)};
          putBytes(CF_METAFILEPICT, &picture, sizeof(picture));
        },
-       CF_METAFILEPICT, {ClipFormat::MetafilePict}, {ClipFormat::Text, ClipFormat::HDrop}},
-      {"files", [] { putFiles({L"C:\\a.txt"}); }, CF_HDROP, {ClipFormat::HDrop},
+       CF_METAFILEPICT,
+       {ClipFormat::MetafilePict},
+       {ClipFormat::Text, ClipFormat::HDrop}},
+      {"files",
+       [] { putFiles({L"C:\\a.txt"}); },
+       CF_HDROP,
+       {ClipFormat::HDrop},
        {ClipFormat::Text, ClipFormat::Bitmap, ClipFormat::Rtf}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.content);
     put(c.setData);
-    for (ClipFormat f : c.present) EXPECT_TRUE(clipboard.isFormatAvailable(f)) << int(f);
-    for (ClipFormat f : c.absent) EXPECT_FALSE(clipboard.isFormatAvailable(f)) << int(f);
-    if (c.number) EXPECT_TRUE(clipboard.isStandardFormatAvailable(c.number));
+    for (ClipFormat f : c.present)
+      EXPECT_TRUE(clipboard.isFormatAvailable(f)) << int(f);
+    for (ClipFormat f : c.absent)
+      EXPECT_FALSE(clipboard.isFormatAvailable(f)) << int(f);
+    if (c.number) {
+      EXPECT_TRUE(clipboard.isStandardFormatAvailable(c.number));
+    }
     EXPECT_FALSE(clipboard.isStandardFormatAvailable(0));
   }
 }
@@ -194,8 +225,8 @@ TEST_F(ClipboardTest, HeldPictureOutlivesTheClipboardContent) {
 }
 
 TEST_F(ClipboardTest, CopiedFilesAreListedInOrderInFullBuffers) {
-  const std::vector<std::wstring> names = {L"C:\\Shots\\one.jpg",
-                                           L"C:\\Shots\\Καλημέρα 世界.txt", L"D:\\a b\\three"};
+  const std::vector<std::wstring> names = {L"C:\\Shots\\one.jpg", L"C:\\Shots\\Καλημέρα 世界.txt",
+                                           L"D:\\a b\\three"};
   put([&] { putFiles(names); });
   {
     platform::OpenClipboard open(clipboard);
@@ -235,7 +266,8 @@ TEST_F(ClipboardTest, OpenWaitsBrieflyForAnotherProgramToLetGo) {
     const ULONGLONG start = GetTickCount64();
     const bool opened = clipboard.open();
     const ULONGLONG waited = GetTickCount64() - start;
-    if (opened) clipboard.close();
+    if (opened)
+      clipboard.close();
     EXPECT_EQ(opened, c.opens);
     EXPECT_GE(waited, c.minMs);
     EXPECT_LE(waited, c.maxMs);

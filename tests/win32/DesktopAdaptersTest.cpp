@@ -18,8 +18,8 @@ TEST(Win32ScreenTest, ScreenSizeIsAPlausiblePositiveTwipCount) {
   EXPECT_GE(height, heightPixels * 3);
   EXPECT_LE(height, heightPixels * 20);
   // Both sides on the same scale.
-  EXPECT_NEAR(static_cast<double>(width) / height,
-              static_cast<double>(widthPixels) / heightPixels, 0.01);
+  EXPECT_NEAR(static_cast<double>(width) / height, static_cast<double>(widthPixels) / heightPixels,
+              0.01);
 }
 
 TEST(LocalClockTest, NowIsTheLocalDateAndTimeOfTheRuntime) {
@@ -29,7 +29,8 @@ TEST(LocalClockTest, NowIsTheLocalDateAndTimeOfTheRuntime) {
     const std::time_t seconds = std::time(nullptr);
     std::tm local{};
     ASSERT_EQ(localtime_s(&local, &seconds), 0);
-    if (local.tm_min != now.minute && attempt == 0) continue;
+    if (local.tm_min != now.minute && attempt == 0)
+      continue;
     EXPECT_EQ(now.year, local.tm_year + 1900);
     EXPECT_EQ(now.month, local.tm_mon + 1);
     EXPECT_EQ(now.day, local.tm_mday);

@@ -53,7 +53,9 @@ TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
     const std::wstring path = dir / c.name;
     const auto attributes = files.attributes(path);
     EXPECT_EQ(attributes.has_value(), c.attributeBit.has_value());
-    if (attributes && c.attributeBit) EXPECT_EQ(*attributes & *c.attributeBit, *c.attributeBit);
+    if (attributes && c.attributeBit) {
+      EXPECT_EQ(*attributes & *c.attributeBit, *c.attributeBit);
+    }
     EXPECT_EQ(files.findPlainFile(path), c.lookup);
   }
 }
@@ -78,7 +80,8 @@ TEST_F(FileSystemTest, DirectoriesAreCreatedOneLevelAtATime) {
 
 TEST_F(FileSystemTest, WrittenFilesHoldExactlyTheBytes) {
   std::string large(3 * 1024 * 1024 + 7, '\0');
-  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 31 % 251);
+  for (std::size_t i = 0; i < large.size(); ++i)
+    large[i] = static_cast<char>(i * 31 % 251);
   struct Case {
     const char* content;
     std::string bytes;
@@ -96,7 +99,8 @@ TEST_F(FileSystemTest, WrittenFilesHoldExactlyTheBytes) {
     ASSERT_EQ(files.writeFile(path, c.bytes), 0u);
     EXPECT_EQ(readFile(path), std::optional<std::string>(c.bytes));
   }
-  EXPECT_EQ(files.writeFile(dir / L"missing\\a.txt", "x"), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(files.writeFile(dir / L"missing\\a.txt", "x"),
+            static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
 TEST_F(FileSystemTest, ReplacingSwapsInTheNewFileOrLeavesTheOldOneWhole) {
@@ -105,19 +109,26 @@ TEST_F(FileSystemTest, ReplacingSwapsInTheNewFileOrLeavesTheOldOneWhole) {
   struct Case {
     const char* target;
     DWORD attributes;
+    bool keptOpen;  // by a viewer that does not let others delete it
     bool replaced;
   };
   const Case cases[] = {
-      {"plain", FILE_ATTRIBUTE_NORMAL, true},
-      {"read-only", FILE_ATTRIBUTE_READONLY, false},
+      {"plain", FILE_ATTRIBUTE_NORMAL, false, true},
+      {"read-only", FILE_ATTRIBUTE_READONLY, false, false},
+      {"open in a viewer", FILE_ATTRIBUTE_NORMAL, true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.target);
     ASSERT_TRUE(makeFile(target, "old picture", c.attributes));
     ASSERT_TRUE(makeFile(fresh, "new picture"));
+    const HANDLE viewer = c.keptOpen ? CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                   nullptr, OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE;
     const std::uint32_t result = files.replaceFile(fresh, target);
+    if (viewer != INVALID_HANDLE_VALUE)
+      CloseHandle(viewer);
     EXPECT_EQ(result == 0, c.replaced) << result;
-    EXPECT_EQ(readFile(target), c.replaced ? "new picture" : "old picture");
+    EXPECT_EQ(readFile(target), std::string(c.replaced ? "new picture" : "old picture"));
     EXPECT_EQ(files.attributes(fresh).has_value(), !c.replaced);
     SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(fresh.c_str());

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iostream>
 #include <optional>
 #include <string>
 
+#include "TestSupport.h"
 #include "platform/win32/Adapters.h"
 #include "save/JPG.h"
 
@@ -56,20 +58,6 @@ class DibPicture : public platform::Picture {
   HBITMAP bitmap_ = nullptr;
 };
 
-std::optional<std::string> ReadBytes(const std::wstring& path) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return std::nullopt;
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  const BOOL ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  if (!ok || read != bytes.size())
-    return std::nullopt;
-  return bytes;
-}
-
 // The file decoded again in a GDI+ session of its own.
 struct Decoded {
   int status = -1;
@@ -110,29 +98,9 @@ bool Near(COLORREF a, COLORREF b) {
 
 class GdiplusAdapterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-    dir_ = std::wstring(temp) + L"brimlo-jpg-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
-  }
-  void TearDown() override {
-    WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW((dir_ + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-          DeleteFileW((dir_ + found.cFileName).c_str());
-        }
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    EXPECT_TRUE(RemoveDirectoryW(dir_.c_str()));
-  }
-
   win32::Win32Gdiplus gdi;
   DibPicture picture;
-  std::wstring dir_;
+  testsupport::TempDir dir{L"jpg"};
 };
 
 TEST_F(GdiplusAdapterTest, PictureIsSavedAsAJpegThatOpensAgain) {
@@ -153,22 +121,24 @@ TEST_F(GdiplusAdapterTest, PictureIsSavedAsAJpegThatOpensAgain) {
   const std::wstring prefix = L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::wstring path = dir_ + c.name;
+    const std::wstring path = dir / c.name;
     const JPG::SaveResult r =
         JPG::SavePictureAsJpeg(gdi, c.withPicture ? &picture : nullptr, path, c.quality);
-    const std::optional<std::string> bytes = ReadBytes(path);
+    const std::optional<std::string> bytes = testsupport::readFile(path);
     if (!c.saved) {
       EXPECT_FALSE(r.ok);
       EXPECT_EQ(r.errorNumber, 5);
       ASSERT_EQ(r.description.substr(0, prefix.size()), prefix);
       const std::wstring status = r.description.substr(prefix.size());
-      EXPECT_TRUE(!status.empty() && std::all_of(status.begin(), status.end(), iswdigit));
+      EXPECT_TRUE(!status.empty() && std::all_of(status.begin(), status.end(), [](wchar_t ch) {
+        return ch >= L'0' && ch <= L'9';
+      }));
       EXPECT_NE(status, L"0");
       EXPECT_FALSE(bytes);
-      std::wcout << L"  failure seen: " << r.description << L"\n";
+      std::cout << "  " << c.what << ": GDI+ status " << std::stoi(status) << "\n";
       continue;
     }
-    EXPECT_TRUE(r.ok) << std::string(r.description.begin(), r.description.end());
+    EXPECT_TRUE(r.ok) << r.description;
     ASSERT_TRUE(bytes);
     ASSERT_GT(bytes->size(), 4u);
     EXPECT_EQ(bytes->substr(0, 2), "\xFF\xD8");
@@ -200,7 +170,7 @@ TEST_F(GdiplusAdapterTest, IdsAreParsedAsTheEncoderExpectsThem) {
       {L"not an id", {}},
   };
   for (const Case& c : cases) {
-    EXPECT_TRUE(gdi.parseClsid(c.text) == c.expected) << std::string(c.text.begin(), c.text.end());
+    EXPECT_TRUE(gdi.parseClsid(c.text) == c.expected) << c.text;
   }
 }
 

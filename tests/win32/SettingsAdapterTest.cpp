@@ -10,9 +10,11 @@ using testsupport::quoteArgs;
 
 // A second process reads the value the way the next start of the program would.
 const testsupport::ChildMode readSetting(L"read-setting", [](const std::vector<std::wstring>& a) {
-  if (a.size() != 3) return 98;
+  if (a.size() != 3)
+    return 98;
   const auto value = win32::RegistrySettings().read(a[0], a[1], a[2]);
-  if (!value) return 1;
+  if (!value)
+    return 1;
   testsupport::writeChildOutput(*value);
   return 0;
 });
@@ -46,9 +48,9 @@ TEST_F(RegistrySettingsTest, StoredTextComesBackUnchangedInThisAndAnotherProcess
     wchar_t raw[256] = {};
     DWORD bytes = sizeof(raw);
     const std::wstring path = L"Software\\" + app + L"\\" + c.section;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), c.key, RRF_RT_REG_SZ, nullptr, raw,
-                           &bytes),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegGetValueW(HKEY_CURRENT_USER, path.c_str(), c.key, RRF_RT_REG_SZ, nullptr, raw, &bytes),
+        ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(raw), c.value);
 
     Child child(L"read-setting", L"brimlo " + quoteArgs({app, c.section, c.key}));

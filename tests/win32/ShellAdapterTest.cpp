@@ -1,59 +1,40 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cwctype>
 
+#include "TestSupport.h"
 #include "platform/win32/Adapters.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr std::uint32_t kCopyFlags = 0x310;  // no confirmations, simple progress window
 const std::wstring kProgressTitle = L"Brimlo kopiert \u00c4rger.txt";
 
-std::wstring lower(std::wstring s) {
-  for (wchar_t& c : s)
-    c = static_cast<wchar_t>(towlower(c));
-  return s;
-}
-
 bool endsWithNoCase(const std::wstring& s, const std::wstring& end) {
-  return s.size() >= end.size() && lower(s.substr(s.size() - end.size())) == lower(end);
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-std::string readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A fresh directory under the user's temporary folder, removed with everything in it.
-class ShellAdapterTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH + 1] = {};
-    ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
-    dir_ = fs::path(temp) / (L"brimlo-shell-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                             std::to_wstring(GetTickCount()));
-    ASSERT_TRUE(fs::create_directories(dir_));
+  if (s.size() < end.size())
+    return false;
+  for (std::size_t i = 0; i < end.size(); ++i) {
+    const auto a = std::towlower(static_cast<std::wint_t>(s[s.size() - end.size() + i]));
+    if (a != std::towlower(static_cast<std::wint_t>(end[i])))
+      return false;
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-  std::wstring at(const std::wstring& relative) const { return (dir_ / relative).wstring(); }
+  return true;
+}
 
-  fs::path dir_;
-  win32::Win32Shell shell_;
-};
+bool exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
-TEST_F(ShellAdapterTest, FindExecutableNamesTheAssociatedProgram) {
+platform::FileCopy copyOf(const std::wstring& source, const std::wstring& destination) {
+  platform::FileCopy copy;
+  copy.source = source;
+  copy.destination = destination;
+  copy.flags = kCopyFlags;
+  copy.progressTitle = kProgressTitle;
+  return copy;
+}
+
+TEST(ShellAdapterTest, FindExecutableNamesTheAssociatedProgram) {
   struct Case {
     std::wstring name;
     bool create;
@@ -66,13 +47,16 @@ TEST_F(ShellAdapterTest, FindExecutableNamesTheAssociatedProgram) {
       {L"page.html", true, 0, L"\\winebrowser.exe"},
       {L"missing.txt", false, platform::kFindExecutableFileNotFound, L""},
   };
+  testsupport::TempDir dir(L"shell-find");
+  win32::Win32Shell shell;
   for (const Case& c : cases) {
-    const std::wstring path = at(c.name);
-    if (c.create)
-      writeBytes(path, "  \r\n");
+    const std::wstring path = dir / c.name;
+    if (c.create) {
+      ASSERT_TRUE(testsupport::makeFile(path, "  \r\n")) << path;
+    }
     std::wstring program = L"left from before";
 
-    const std::uint32_t code = shell_.findExecutable(path, program);
+    const std::uint32_t code = shell.findExecutable(path, program);
 
     if (c.code == 0) {
       EXPECT_GT(code, 32u) << path;
@@ -84,7 +68,7 @@ TEST_F(ShellAdapterTest, FindExecutableNamesTheAssociatedProgram) {
   }
 }
 
-TEST_F(ShellAdapterTest, CopyPutsTheFileIntoItsTargetDirectory) {
+TEST(ShellAdapterTest, CopyPutsTheFileIntoItsTargetDirectory) {
   struct Case {
     const char* what;
     std::wstring source;
@@ -96,50 +80,48 @@ TEST_F(ShellAdapterTest, CopyPutsTheFileIntoItsTargetDirectory) {
       {"names beyond the code page", L"\u00c4rger \u65e5\u672c.txt",
        L"Ziel \u00fc\\\u00c4rger.txt"},
   };
-  fs::create_directories(dir_ / L"target");
+  testsupport::TempDir dir(L"shell-copy");
+  ASSERT_TRUE(CreateDirectoryW((dir / L"target").c_str(), nullptr));
+  win32::Win32Shell shell;
   for (const Case& c : cases) {
     const std::string bytes = std::string("content of ") + c.what + "\r\n";
-    writeBytes(at(c.source), bytes);
-    platform::FileCopy copy;
-    copy.source = at(c.source);
-    copy.destination = at(c.destination);
-    copy.flags = kCopyFlags;
-    copy.progressTitle = kProgressTitle;
+    ASSERT_TRUE(testsupport::makeFile(dir / c.source, bytes)) << c.what;
+    const platform::FileCopy copy = copyOf(dir / c.source, dir / c.destination);
 
-    const platform::FileCopyResult result = shell_.copyFile(copy);
+    const platform::FileCopyResult result = shell.copyFile(copy);
 
     EXPECT_EQ(result.code, 0) << c.what;
     EXPECT_FALSE(result.aborted) << c.what;
-    EXPECT_EQ(readBytes(copy.destination), bytes) << c.what;
-    EXPECT_EQ(readBytes(copy.source), bytes) << c.what;  // a copy, not a move
+    EXPECT_EQ(testsupport::readFile(copy.destination), bytes) << c.what;
+    EXPECT_EQ(testsupport::readFile(copy.source), bytes) << c.what;  // a copy, not a move
   }
 }
 
-TEST_F(ShellAdapterTest, FailedCopyReportsTheShellsCode) {
+TEST(ShellAdapterTest, FailedCopyReportsWhatTheShellSaid) {
   struct Case {
     const char* what;
     std::wstring source;
     std::wstring destination;
     std::wstring mustNotExist;
+    bool aborted;
   };
   const Case cases[] = {
       {"missing source", L"nothing-here.txt", L"target\\nothing-here.txt",
-       L"target\\nothing-here.txt"},
-      {"no file name after a missing folder", L"shot.txt", L"absent\\", L"absent\\shot.txt"},
+       L"target\\nothing-here.txt", false},
+      // The shell treats a target without a file name as cancelled and says so in the structure.
+      {"no file name after a missing folder", L"shot.txt", L"absent\\", L"absent\\shot.txt", true},
   };
-  writeBytes(at(L"shot.txt"), "x");
-  fs::create_directories(dir_ / L"target");
+  testsupport::TempDir dir(L"shell-copy-fails");
+  ASSERT_TRUE(testsupport::makeFile(dir / L"shot.txt", "x"));
+  ASSERT_TRUE(CreateDirectoryW((dir / L"target").c_str(), nullptr));
+  win32::Win32Shell shell;
   for (const Case& c : cases) {
-    platform::FileCopy copy;
-    copy.source = at(c.source);
-    copy.destination = at(c.destination);
-    copy.flags = kCopyFlags;
-    copy.progressTitle = kProgressTitle;
-
-    const platform::FileCopyResult result = shell_.copyFile(copy);
+    const platform::FileCopyResult result =
+        shell.copyFile(copyOf(dir / c.source, dir / c.destination));
 
     EXPECT_NE(result.code, 0) << c.what;
-    EXPECT_FALSE(fs::exists(at(c.mustNotExist))) << c.what;
+    EXPECT_EQ(result.aborted, c.aborted) << c.what;
+    EXPECT_FALSE(exists(dir / c.mustNotExist)) << c.what;
   }
 }
 

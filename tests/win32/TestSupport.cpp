@@ -20,7 +20,8 @@ std::wstring tempPath() {
   wchar_t buffer[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
   std::wstring path(buffer, length);
-  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  if (!path.empty() && path.back() == L'\\')
+    path.pop_back();
   return path;
 }
 
@@ -33,7 +34,8 @@ std::wstring uniqueName(const std::wstring& label) {
 std::optional<std::wstring> environment(const wchar_t* name) {
   wchar_t buffer[2048];
   const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
-  if (length == 0 || length >= 2048) return std::nullopt;
+  if (length == 0 || length >= 2048)
+    return std::nullopt;
   return std::wstring(buffer, length);
 }
 
@@ -49,11 +51,14 @@ TempDir::TempDir(const std::wstring& label) : path_(tempPath() + L"\\" + uniqueN
   CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-TempDir::~TempDir() { removeTree(path_); }
+TempDir::~TempDir() {
+  removeTree(path_);
+}
 
 void removeTree(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return;
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     DeleteFileW(path.c_str());
@@ -64,7 +69,8 @@ void removeTree(const std::wstring& path) {
   if (search != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = entry.cFileName;
-      if (name != L"." && name != L"..") removeTree(path + L"\\" + name);
+      if (name != L"." && name != L"..")
+        removeTree(path + L"\\" + name);
     } while (FindNextFileW(search, &entry));
     FindClose(search);
   }
@@ -74,46 +80,56 @@ void removeTree(const std::wstring& path) {
 bool makeFile(const std::wstring& path, const std::string& bytes, DWORD attributes) {
   const HANDLE file =
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
   DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr) &&
-                  written == bytes.size();
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
   CloseHandle(file);
   return ok && SetFileAttributesW(path.c_str(), attributes);
 }
 
 std::optional<std::string> readFile(const std::wstring& path) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  const HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return std::nullopt;
   std::string bytes;
   char chunk[65536];
   DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+    bytes.append(chunk, got);
   CloseHandle(file);
   return bytes;
 }
 
-ChildMode::ChildMode(const wchar_t* name, ChildMain main) { modes()[name] = main; }
+ChildMode::ChildMode(const wchar_t* name, ChildMain main) {
+  modes()[name] = main;
+}
 
 std::optional<int> runChildModeIfAsked() {
   const auto mode = environment(kModeVariable);
-  if (!mode) return std::nullopt;
+  if (!mode)
+    return std::nullopt;
   const auto found = modes().find(*mode);
-  if (found == modes().end()) return 99;
+  if (found == modes().end())
+    return 99;
   int count = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::wstring> args;
-  for (int i = 1; argv && i < count; ++i) args.emplace_back(argv[i]);
+  for (int i = 1; argv && i < count; ++i)
+    args.emplace_back(argv[i]);
   LocalFree(argv);
   return found->second(args);
 }
 
 void writeChildOutput(const std::wstring& text) {
   const auto path = environment(kOutputVariable);
-  if (!path) return;
-  const std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  if (!path)
+    return;
+  const std::string bytes(reinterpret_cast<const char*>(text.data()),
+                          text.size() * sizeof(wchar_t));
   makeFile(*path + L".part", bytes);
   // Appears complete or not at all for the parent.
   MoveFileExW((*path + L".part").c_str(), path->c_str(), MOVEFILE_REPLACE_EXISTING);
@@ -122,7 +138,8 @@ void writeChildOutput(const std::wstring& text) {
 std::wstring quoteArgs(const std::vector<std::wstring>& args) {
   std::wstring line;
   for (const auto& arg : args) {
-    if (!line.empty()) line += L' ';
+    if (!line.empty())
+      line += L' ';
     line += L'"';
     std::size_t backslashes = 0;
     for (wchar_t c : arg) {
@@ -141,7 +158,9 @@ std::wstring quoteArgs(const std::vector<std::wstring>& args) {
   return line;
 }
 
-Child::Child(const std::wstring& mode) { setEnvironment(mode); }
+Child::Child(const std::wstring& mode) {
+  setEnvironment(mode);
+}
 
 Child::Child(const std::wstring& mode, const std::wstring& commandLine,
              const std::wstring& application) {
@@ -151,8 +170,8 @@ Child::Child(const std::wstring& mode, const std::wstring& commandLine,
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
-  if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &started)) {
+  if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &started)) {
     CloseHandle(started.hThread);
     process_ = started.hProcess;
   }
@@ -168,7 +187,8 @@ void Child::setEnvironment(const std::wstring& mode) {
 
 Child::~Child() {
   if (process_) {
-    if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+    if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0)
+      TerminateProcess(process_, 1);
     CloseHandle(process_);
   }
   SetEnvironmentVariableW(kModeVariable, nullptr);
@@ -177,7 +197,8 @@ Child::~Child() {
 }
 
 std::optional<DWORD> Child::wait(DWORD timeoutMs) {
-  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+    return std::nullopt;
   DWORD status = 0;
   GetExitCodeProcess(process_, &status);
   return status;
@@ -190,7 +211,8 @@ std::optional<std::wstring> Child::output(DWORD timeoutMs) const {
       return std::wstring(reinterpret_cast<const wchar_t*>(bytes->data()),
                           bytes->size() / sizeof(wchar_t));
     }
-    if (GetTickCount64() >= deadline) return std::nullopt;
+    if (GetTickCount64() >= deadline)
+      return std::nullopt;
     Sleep(20);
   }
 }

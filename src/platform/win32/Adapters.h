@@ -110,6 +110,27 @@ class AnsiCodepage : public platform::Codepage {
   std::optional<std::string> toAnsiExact(const std::wstring& text) override;
 };
 
+class Win32ShellRegistry : public platform::ShellRegistry {
+ public:
+  std::uint32_t setDefaultValue(Root root, const std::wstring& subkey,
+                                const std::wstring& value) override;
+};
+
+class Win32Internet : public platform::Internet {
+ public:
+  std::int32_t downloadToFile(const std::wstring& url, const std::wstring& file) override;
+  bool cacheGroupsSupported() override;
+  std::uintptr_t findFirstCacheGroup(std::int64_t& groupId) override;
+  bool findNextCacheGroup(std::uintptr_t find, std::int64_t& groupId) override;
+  bool deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) override;
+  std::uintptr_t findFirstCacheEntry(std::wstring& sourceUrl, std::uint32_t bufferSize) override;
+  bool findNextCacheEntry(std::uintptr_t find, std::wstring& sourceUrl,
+                          std::uint32_t bufferSize) override;
+  bool deleteCacheEntry(const std::wstring& sourceUrl) override;
+  void closeFind(std::uintptr_t find) override;
+  std::uint32_t lastError() override;
+};
+
 // All adapters together, and the platform view that the program receives.
 struct RealPlatform {
   MessageBoxDialogs dialogs;
@@ -123,8 +144,11 @@ struct RealPlatform {
   Win32Shell shell;
   Win32Gdiplus gdiplus;
   AnsiCodepage codepage;
-  platform::Platform platform{dialogs,    process, settings, screen,  clock,   clipboard,
-                              fileSystem, window,  shell,    gdiplus, codepage};
+  Win32ShellRegistry shellRegistry;
+  Win32Internet internet;
+  platform::Platform platform{dialogs,   process,       settings, screen, clock,
+                              clipboard, fileSystem,    window,   shell,  gdiplus,
+                              codepage,  shellRegistry, internet};
 };
 
 }  // namespace win32

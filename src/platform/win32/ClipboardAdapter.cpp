@@ -1,10 +1,11 @@
+#include "platform/win32/Adapters.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/win32/Adapters.h"
 #include "platform/win32/Handles.h"
 
 namespace win32 {
@@ -54,7 +55,9 @@ UINT formatNumber(platform::ClipFormat format) {
   return 0;
 }
 
-HDROP fileList() { return static_cast<HDROP>(GetClipboardData(CF_HDROP)); }
+HDROP fileList() {
+  return static_cast<HDROP>(GetClipboardData(CF_HDROP));
+}
 
 }  // namespace
 
@@ -80,15 +83,21 @@ bool Win32Clipboard::open() {
   const HWND window = owner();
   const ULONGLONG start = GetTickCount64();
   for (;;) {
-    if (OpenClipboard(window)) return true;
-    if (GetTickCount64() - start >= kOpenPatienceMs) return false;
+    if (OpenClipboard(window))
+      return true;
+    if (GetTickCount64() - start >= kOpenPatienceMs)
+      return false;
     Sleep(kOpenRetryMs);
   }
 }
 
-void Win32Clipboard::close() { CloseClipboard(); }
+void Win32Clipboard::close() {
+  CloseClipboard();
+}
 
-bool Win32Clipboard::hasFileList() { return fileList() != nullptr; }
+bool Win32Clipboard::hasFileList() {
+  return fileList() != nullptr;
+}
 
 std::uint32_t Win32Clipboard::fileCount() {
   const HDROP files = fileList();
@@ -106,10 +115,12 @@ std::wstring Win32Clipboard::fileNameBuffer(std::uint32_t index, int bufferLengt
 
 std::shared_ptr<platform::Picture> Win32Clipboard::bitmap() {
   const auto held = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-  if (!held) return nullptr;
+  if (!held)
+    return nullptr;
   // The clipboard's bitmap belongs to the clipboard and goes when it changes: keep a copy.
   const auto copy = static_cast<HBITMAP>(CopyImage(held, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!copy) return nullptr;
+  if (!copy)
+    return nullptr;
   BITMAP info{};
   if (!GetObjectW(copy, sizeof(info), &info)) {
     DeleteObject(copy);
@@ -120,24 +131,30 @@ std::shared_ptr<platform::Picture> Win32Clipboard::bitmap() {
 
 std::optional<std::wstring> Win32Clipboard::text() {
   const GlobalLockGuard lock(GetClipboardData(CF_UNICODETEXT));
-  if (!lock.data()) return std::nullopt;
+  if (!lock.data())
+    return std::nullopt;
   const auto* chars = static_cast<const wchar_t*>(lock.data());
   const std::size_t capacity = lock.size() / sizeof(wchar_t);
   return std::wstring(chars, std::find(chars, chars + capacity, L'\0'));
 }
 
-bool Win32Clipboard::clear() { return EmptyClipboard() != FALSE; }
+bool Win32Clipboard::clear() {
+  return EmptyClipboard() != FALSE;
+}
 
 bool Win32Clipboard::setText(const std::wstring& text) {
   const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
   UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
-  if (!memory) return false;
+  if (!memory)
+    return false;
   {
     const GlobalLockGuard lock(memory.get());
-    if (!lock.data()) return false;
+    if (!lock.data())
+      return false;
     std::memcpy(lock.data(), text.c_str(), bytes);
   }
-  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get()))
+    return false;
   // The clipboard owns the memory now.
   static_cast<void>(memory.release());
   return true;

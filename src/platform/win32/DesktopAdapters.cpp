@@ -12,7 +12,8 @@ int systemDpi() {
   if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
     if (FARPROC proc = GetProcAddress(user32, "GetDpiForSystem")) {
       const auto getDpi = reinterpret_cast<GetDpiForSystemFn>(reinterpret_cast<void*>(proc));
-      if (const UINT dpi = getDpi()) return static_cast<int>(dpi);
+      if (const UINT dpi = getDpi())
+        return static_cast<int>(dpi);
     }
   }
   int dpi = 0;
@@ -29,9 +30,13 @@ int toTwips(int pixels) {
 
 }  // namespace
 
-int Win32Screen::primaryWidthTwips() { return toTwips(GetSystemMetrics(SM_CXSCREEN)); }
+int Win32Screen::primaryWidthTwips() {
+  return toTwips(GetSystemMetrics(SM_CXSCREEN));
+}
 
-int Win32Screen::primaryHeightTwips() { return toTwips(GetSystemMetrics(SM_CYSCREEN)); }
+int Win32Screen::primaryHeightTwips() {
+  return toTwips(GetSystemMetrics(SM_CYSCREEN));
+}
 
 platform::LocalTime LocalClock::now() {
   SYSTEMTIME t{};

@@ -37,21 +37,26 @@ std::uint32_t lastErrorOr(DWORD fallback) {
 
 std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return std::nullopt;
   return attributes;
 }
 
 platform::Lookup Win32FileSystem::findPlainFile(const std::wstring& path) {
-  if (hasWildcard(path)) return platform::Lookup::Failed;
+  if (hasWildcard(path))
+    return platform::Lookup::Failed;
   const bool inDirectory = !path.empty() && (path.back() == L'\\' || path.back() == L'/');
   const std::wstring pattern = inDirectory ? path + L"*" : path;
   WIN32_FIND_DATAW entry{};
   const HANDLE first = FindFirstFileW(pattern.c_str(), &entry);
-  if (first == INVALID_HANDLE_VALUE) return failedLookup(GetLastError());
+  if (first == INVALID_HANDLE_VALUE)
+    return failedLookup(GetLastError());
   const UniqueFind search(first);
-  if (!inDirectory) return isPlainFile(entry) ? platform::Lookup::Found : platform::Lookup::NotFound;
+  if (!inDirectory)
+    return isPlainFile(entry) ? platform::Lookup::Found : platform::Lookup::NotFound;
   do {
-    if (isPlainFile(entry)) return platform::Lookup::Found;
+    if (isPlainFile(entry))
+      return platform::Lookup::Found;
   } while (FindNextFileW(search.get(), &entry));
   return failedLookup(GetLastError());
 }
@@ -63,7 +68,8 @@ std::uint32_t Win32FileSystem::createDirectory(const std::wstring& path) {
 std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
   UniqueHandle file = adoptFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return lastErrorOr(ERROR_OPEN_FAILED);
+  if (!file)
+    return lastErrorOr(ERROR_OPEN_FAILED);
   // WriteFile takes at most a DWORD of bytes at a time.
   constexpr std::size_t kChunk = 1u << 30;
   for (std::size_t done = 0; done < bytes.size();) {
@@ -73,15 +79,24 @@ std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::st
       return lastErrorOr(ERROR_WRITE_FAULT);
     }
     // A disk file takes all or reports an error; anything less means the disk is full.
-    if (written != wanted) return ERROR_DISK_FULL;
+    if (written != wanted)
+      return ERROR_DISK_FULL;
     done += written;
   }
-  if (!FlushFileBuffers(file.get())) return lastErrorOr(ERROR_WRITE_FAULT);
-  if (!CloseHandle(file.release())) return lastErrorOr(ERROR_WRITE_FAULT);
+  if (!FlushFileBuffers(file.get()))
+    return lastErrorOr(ERROR_WRITE_FAULT);
+  if (!CloseHandle(file.release()))
+    return lastErrorOr(ERROR_WRITE_FAULT);
   return 0;
 }
 
 std::uint32_t Win32FileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {
+  // Windows refuses to move over a read-only file, Wine does not: a file the user protected
+  // stays as it is on both.
+  const DWORD target = GetFileAttributesW(to.c_str());
+  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) {
+    return ERROR_ACCESS_DENIED;
+  }
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
              ? 0
              : lastErrorOr(ERROR_ACCESS_DENIED);

@@ -16,8 +16,8 @@ using std::min;
 namespace win32 {
 namespace {
 
-Gdiplus::GpImage* ImageOf(std::uintptr_t image) {
-  return reinterpret_cast<Gdiplus::GpImage*>(image);
+::Gdiplus::GpImage* ImageOf(std::uintptr_t image) {
+  return reinterpret_cast<::Gdiplus::GpImage*>(image);
 }
 
 GUID ToGuid(const platform::Guid& g) {
@@ -32,21 +32,21 @@ GUID ToGuid(const platform::Guid& g) {
 }  // namespace
 
 int Win32Gdiplus::startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) {
-  Gdiplus::GdiplusStartupInput in;
+  ::Gdiplus::GdiplusStartupInput in;
   in.GdiplusVersion = input.version;
   in.DebugEventCallback = nullptr;  // the program has no debug event handler to give
   in.SuppressBackgroundThread = input.suppressBackgroundThread ? TRUE : FALSE;
   in.SuppressExternalCodecs = input.suppressExternalCodecs ? TRUE : FALSE;
   ULONG_PTR t = 0;
-  const int status = static_cast<int>(Gdiplus::GdiplusStartup(&t, &in, nullptr));
+  const int status = static_cast<int>(::Gdiplus::GdiplusStartup(&t, &in, nullptr));
   token = static_cast<std::uintptr_t>(t);
   return status;
 }
 
 int Win32Gdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
                                           std::uintptr_t& image) {
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  const int status = static_cast<int>(Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(
+  ::Gdiplus::GpBitmap* bitmap = nullptr;
+  const int status = static_cast<int>(::Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(
       reinterpret_cast<HBITMAP>(hbitmap), reinterpret_cast<HPALETTE>(palette), &bitmap));
   image = reinterpret_cast<std::uintptr_t>(bitmap);
   return status;
@@ -68,7 +68,7 @@ int Win32Gdiplus::saveImageToFile(std::uintptr_t image, const std::wstring& file
                                   const platform::Guid& encoder,
                                   const platform::EncoderParameters& parameters) {
   const CLSID clsid = ToGuid(encoder);
-  Gdiplus::EncoderParameters block;
+  ::Gdiplus::EncoderParameters block;
   block.Count = parameters.count;
   block.Parameter[0].Guid = ToGuid(parameters.parameter.id);
   block.Parameter[0].NumberOfValues = parameters.parameter.numberOfValues;
@@ -76,15 +76,15 @@ int Win32Gdiplus::saveImageToFile(std::uintptr_t image, const std::wstring& file
   // GDI+ only reads the value.
   block.Parameter[0].Value = const_cast<std::uint32_t*>(parameters.parameter.value);
   return static_cast<int>(
-      Gdiplus::DllExports::GdipSaveImageToFile(ImageOf(image), fileName.c_str(), &clsid, &block));
+      ::Gdiplus::DllExports::GdipSaveImageToFile(ImageOf(image), fileName.c_str(), &clsid, &block));
 }
 
 int Win32Gdiplus::disposeImage(std::uintptr_t image) {
-  return static_cast<int>(Gdiplus::DllExports::GdipDisposeImage(ImageOf(image)));
+  return static_cast<int>(::Gdiplus::DllExports::GdipDisposeImage(ImageOf(image)));
 }
 
 void Win32Gdiplus::shutdown(std::uintptr_t token) {
-  Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(token));
+  ::Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(token));
 }
 
 }  // namespace win32

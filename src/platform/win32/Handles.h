@@ -45,7 +45,8 @@ class GlobalLockGuard {
   explicit GlobalLockGuard(HGLOBAL memory)
       : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
   ~GlobalLockGuard() {
-    if (data_) GlobalUnlock(memory_);
+    if (data_)
+      GlobalUnlock(memory_);
   }
   GlobalLockGuard(const GlobalLockGuard&) = delete;
   GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;

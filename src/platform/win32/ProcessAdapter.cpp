@@ -8,7 +8,9 @@ namespace win32 {
 
 namespace {
 
-bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool isBlank(wchar_t c) {
+  return c == L' ' || c == L'\t';
+}
 
 // The full path of the running executable, however long.
 std::wstring modulePath() {
@@ -16,8 +18,10 @@ std::wstring modulePath() {
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());
     const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
-    if (length == 0) return {};
-    if (length < size) return std::wstring(buffer.data(), length);
+    if (length == 0)
+      return {};
+    if (length < size)
+      return std::wstring(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -35,15 +39,18 @@ std::wstring Win32Process::commandLine() {
     const auto closing = line.find(L'"', 1);
     i = closing == std::wstring::npos ? line.size() : closing + 1;
   } else {
-    while (i < line.size() && !isBlank(line[i])) ++i;
+    while (i < line.size() && !isBlank(line[i]))
+      ++i;
   }
-  while (i < line.size() && isBlank(line[i])) ++i;
+  while (i < line.size() && isBlank(line[i]))
+    ++i;
   return line.substr(i);
 }
 
 std::wstring Win32Process::currentDirectory() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);
-  if (needed == 0) return {};
+  if (needed == 0)
+    return {};
   std::wstring buffer(needed, L'\0');
   const DWORD length = GetCurrentDirectoryW(needed, buffer.data());
   buffer.resize(length < needed ? length : 0);
@@ -57,9 +64,11 @@ bool Win32Process::setCurrentDirectory(const std::wstring& path) {
 std::wstring Win32Process::programDirectory() {
   const std::wstring path = modulePath();
   const auto slash = lastSeparator(path);
-  if (slash == std::wstring::npos) return {};
+  if (slash == std::wstring::npos)
+    return {};
   // A program in a drive's root lives in "C:\", not in the drive-relative "C:".
-  if (slash == 2 && path[1] == L':') return path.substr(0, 3);
+  if (slash == 2 && path[1] == L':')
+    return path.substr(0, 3);
   return path.substr(0, slash);
 }
 
@@ -68,7 +77,8 @@ std::wstring Win32Process::programName() {
   const auto slash = lastSeparator(path);
   std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
   const auto dot = name.rfind(L'.');
-  if (dot != std::wstring::npos) name.resize(dot);
+  if (dot != std::wstring::npos)
+    name.resize(dot);
   return name;
 }
 
@@ -90,7 +100,9 @@ std::uint32_t Win32Process::startProcess(const std::wstring& commandLine, int sh
   return started.dwProcessId;
 }
 
-void Win32Process::beep() { MessageBeep(MB_OK); }
+void Win32Process::beep() {
+  MessageBeep(MB_OK);
+}
 
 void Win32Process::processPendingMessages() {
   MSG message;
@@ -112,11 +124,15 @@ std::wstring Win32Process::errorText(std::uint32_t code) {
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   const std::unique_ptr<void, LocalFreer> owned(buffer);
   std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n')) text.pop_back();
-  if (text.empty()) return L"error " + std::to_wstring(code);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n'))
+    text.pop_back();
+  if (text.empty())
+    return L"error " + std::to_wstring(code);
   return text;
 }
 
-void Win32Process::end(int status) { ExitProcess(static_cast<UINT>(status)); }
+void Win32Process::end(int status) {
+  ExitProcess(static_cast<UINT>(status));
+}
 
 }  // namespace win32

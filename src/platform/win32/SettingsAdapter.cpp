@@ -32,10 +32,12 @@ std::optional<std::wstring> RegistrySettings::read(const std::wstring& app,
       buffer.resize(bytes / sizeof(wchar_t) + 1);
       continue;
     }
-    if (status != ERROR_SUCCESS) return std::nullopt;
+    if (status != ERROR_SUCCESS)
+      return std::nullopt;
     std::wstring value(buffer.data(), bytes / sizeof(wchar_t));
     const auto end = value.find(L'\0');
-    if (end != std::wstring::npos) value.resize(end);
+    if (end != std::wstring::npos)
+      value.resize(end);
     return value;
   }
 }

@@ -1,0 +1,307 @@
+# Sourced by the end-to-end scripts: runs brimlo.exe in the shared Wine test session and drives
+# it from outside, the way a user would, with the helper programs from tests/tools.
+#
+# Environment (brimlo_e2e_test sets it): BRIMLO_SESSION (session file), BRIMLO_EXE,
+# BRIMLO_TOOLS (directory of boxes.exe, clip.exe, ...), BRIMLO_ARTIFACTS (screenshots),
+# BRIMLO_WORK (this script's scratch directory, emptied here).
+#
+# Sourcing it loads the session and installs an EXIT trap that ends every program and xclip this
+# script started (and nothing else), keeping a screenshot when the script fails.
+
+set -euo pipefail
+
+E2E_NAME=$(basename "$0" .sh)
+BRIMLO_STARTED=()
+BRIMLO_XCLIPS=()
+BRIMLO_RUNS=0
+BRIMLO_PID=''
+BRIMLO_STATUS=''
+# The longest any program started here may run before it is ended as stuck.
+BRIMLO_RUN_LIMIT=${BRIMLO_RUN_LIMIT:-120}
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+note() { echo "-- $*" >&2; }
+
+# expect_eq <actual> <expected> <what>
+expect_eq() {
+  [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
+}
+
+# expect_near <actual> <expected> <tolerance> <what>: whole numbers within the tolerance.
+expect_near() {
+  [[ $1 =~ ^-?[0-9]+$ ]] || fail "$4: '$1' is not a number"
+  local d=$(($1 - $2))
+  [ "${d#-}" -le "$3" ] || fail "$4: expected $2 (+-$3), got $1"
+}
+
+_brimlo_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+brimlo_load_session() {
+  : "${BRIMLO_SESSION:?run this script through ctest (brimlo_e2e_test sets BRIMLO_SESSION)}"
+  [ -f "$BRIMLO_SESSION" ] || fail "no test session at $BRIMLO_SESSION (harness_start did not run)"
+  # shellcheck disable=SC1090
+  . "$BRIMLO_SESSION"
+  [ "${BRIMLO_SESSION_STATE:-}" = ready ] || fail "the test session is not ready"
+  kill -0 "${BRIMLO_KEEPER%%:*}" 2>/dev/null || fail "the session's clipboard keeper is not running"
+  DISPLAY=$DISPLAY timeout 5 xdpyinfo >/dev/null 2>&1 || fail "the session's display $DISPLAY is gone"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Helper programs.
+
+# brimlo_tool <name> [args...]: runs tests/tools/<name>.exe in the session.
+brimlo_tool() {
+  local name=$1
+  shift
+  timeout -k 5 "${BRIMLO_TOOL_TIMEOUT:-60}" wine "$BRIMLO_TOOLS/$name.exe" "$@" </dev/null
+}
+
+# ---------------------------------------------------------------------------------------------
+# brimlo.exe.
+
+# brimlo_start <working directory> [arguments...]: starts brimlo.exe in the background; its
+# output goes to $BRIMLO_WORK/run<n>.log.
+brimlo_start() {
+  [ -n "$BRIMLO_EXE" ] || fail "BRIMLO_EXE is not set"
+  brimlo_start_exe "$1" "$BRIMLO_EXE" "${@:2}"
+}
+
+# brimlo_start_exe <working directory> <program.exe> [arguments...]: the same for any program.
+brimlo_start_exe() {
+  local dir=$1 exe=$2
+  shift 2
+  BRIMLO_RUNS=$((BRIMLO_RUNS + 1))
+  BRIMLO_LOG=$BRIMLO_WORK/run$BRIMLO_RUNS.log
+  (cd "$dir" && exec timeout -k 5 "$BRIMLO_RUN_LIMIT" wine "$exe" "$@") \
+    </dev/null >"$BRIMLO_LOG" 2>&1 &
+  BRIMLO_PID=$!
+  BRIMLO_STARTED+=("$BRIMLO_PID")
+  BRIMLO_STATUS=''
+}
+
+_brimlo_running() { [ -n "$BRIMLO_PID" ] && kill -0 "$BRIMLO_PID" 2>/dev/null; }
+
+# brimlo_wait_exit [seconds]: waits for the last started program to end and sets
+# BRIMLO_STATUS to its exit status; fails when it is still running after the time.
+brimlo_wait_exit() {
+  local end=$(($(_brimlo_ms) + ${1:-15} * 1000))
+  while _brimlo_running; do
+    [ "$(_brimlo_ms)" -lt "$end" ] || return 1
+    sleep 0.05
+  done
+  BRIMLO_STATUS=0
+  wait "$BRIMLO_PID" || BRIMLO_STATUS=$?
+  return 0
+}
+
+# brimlo_find_window <regex> [seconds]: prints the X window id of the first visible window
+# whose name matches; fails when none appears in time or the program ends first.
+brimlo_find_window() {
+  local pattern=$1 end=$(($(_brimlo_ms) + ${2:-30} * 1000)) ids
+  while :; do
+    ids=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null || true)
+    if [ -n "$ids" ]; then
+      echo "${ids%%$'\n'*}"
+      return 0
+    fi
+    if [ -n "$BRIMLO_PID" ] && ! _brimlo_running; then
+      note "the program ended before a window '$pattern' showed"
+      return 1
+    fi
+    [ "$(_brimlo_ms)" -lt "$end" ] || return 1
+    sleep 0.05
+  done
+}
+
+# brimlo_window_name <X window id>
+brimlo_window_name() { xdotool getwindowname "$1"; }
+
+# brimlo_screenshot <name>: keeps the whole screen as $BRIMLO_ARTIFACTS/<script>-<name>.png.
+brimlo_screenshot() {
+  mkdir -p "$BRIMLO_ARTIFACTS"
+  local file=$BRIMLO_ARTIFACTS/$E2E_NAME-$1.png
+  timeout 20 import -window root "$file"
+  echo "$file"
+}
+
+# brimlo_key <X window id> <key>...: focuses the window and types the keys (xdotool names:
+# Escape, Return, F5, alt+s, ...).
+brimlo_key() {
+  local id=$1
+  shift
+  timeout 10 xdotool windowfocus --sync "$id" || fail "window $id does not take the focus"
+  timeout 10 xdotool key "$@"
+}
+
+# brimlo_wait_box <title> [timeout_ms]: prints the text of the message box with that title.
+brimlo_wait_box() { brimlo_tool boxes wait "$@"; }
+
+# brimlo_answer_box <title> <yes|no|cancel|ok> [timeout_ms]: prints the box's text and presses
+# the button.
+brimlo_answer_box() { brimlo_tool boxes answer "$@"; }
+
+# brimlo_wininfo <title | prefix*>: the window and its controls as wininfo.exe lists them.
+brimlo_wininfo() { brimlo_tool wininfo "$1" | tr -d '\r'; }
+
+# brimlo_window_rect <title | prefix*>: "left top width height" of the window, frame included,
+# in screen pixels as the program sees them.
+brimlo_window_rect() {
+  brimlo_wininfo "$1" | awk -F'\t' '$1 == "window" { print $2, $3, $4, $5 }'
+}
+
+# ---------------------------------------------------------------------------------------------
+# Settings (HKEY_CURRENT_USER).
+
+# brimlo_setting <subkey> <value>: prints the stored text; fails when it is missing.
+brimlo_setting() { brimlo_tool regget "$1" "$2"; }
+
+# brimlo_set_setting <subkey> <value> <text>: stores any text, whatever the Unix locale.
+brimlo_set_setting() {
+  local file
+  file=$(mktemp "$BRIMLO_WORK/setting.XXXXXX")
+  printf '%s' "$3" >"$file"
+  brimlo_tool regset "$1" "$2" "@$file"
+  rm -f "$file"
+}
+
+# brimlo_delete_settings <subkey>: removes the key and everything under it (ASCII names).
+brimlo_delete_settings() {
+  timeout 60 wine reg delete "HKCU\\$1" /f </dev/null >/dev/null 2>&1 || true
+  if timeout 60 wine reg query "HKCU\\$1" </dev/null >/dev/null 2>&1; then
+    fail "HKCU\\$1 could not be removed"
+  fi
+}
+
+# ---------------------------------------------------------------------------------------------
+# Clipboard.
+
+# brimlo_clip <clip.exe arguments>: sets content from a Windows program (see clip.exe's usage);
+# it stays while the session's keeper runs.
+brimlo_clip() { brimlo_tool clip "$@"; }
+
+# brimlo_clip_formats: the formats on the clipboard, "number<TAB>name" per line.
+brimlo_clip_formats() { brimlo_tool clip formats | tr -d '\r'; }
+
+# brimlo_wait_formats <name>...: waits (5 s) until every named format is on the clipboard.
+brimlo_wait_formats() {
+  local end=$(($(_brimlo_ms) + 5000)) formats name missing
+  while :; do
+    formats=$(brimlo_clip_formats | cut -f2)
+    missing=''
+    for name in "$@"; do
+      grep -qxF "$name" <<<"$formats" || missing="$missing $name"
+    done
+    [ -z "$missing" ] && return 0
+    [ "$(_brimlo_ms)" -lt "$end" ] || fail "clipboard formats missing:$missing (have: ${formats//$'\n'/, })"
+    sleep 0.05
+  done
+}
+
+# brimlo_xclip <target> <file> [windows format]: offers the file's bytes on the X clipboard as
+# one target (UTF8_STRING, text/rtf, image/bmp, text/uri-list, ...), the way a Linux program
+# would, and waits until Windows programs see it in the matching format (CF_UNICODETEXT,
+# "Rich Text Format", CF_BITMAP, CF_HDROP; or the one given). Ends any earlier offer of this
+# script.
+brimlo_xclip() {
+  local target=$1 file=$2 format=${3:-}
+  if [ -z "$format" ]; then
+    case $target in
+      UTF8_STRING | STRING | TEXT | text/plain*) format=CF_UNICODETEXT ;;
+      text/rtf | text/richtext) format='Rich Text Format' ;;
+      image/bmp) format=CF_BITMAP ;;
+      image/png) format=PNG ;;
+      text/uri-list) format=CF_HDROP ;;
+    esac
+  fi
+  brimlo_end_xclips
+  # Wine takes the X clipboard over a moment after a change: from an empty clipboard the
+  # expected format appearing shows that the new offer has arrived.
+  brimlo_clip empty
+  xclip -quiet -selection clipboard -t "$target" -i "$file" </dev/null >/dev/null 2>&1 &
+  BRIMLO_XCLIPS+=("$!")
+  [ -n "$format" ] && brimlo_wait_formats "$format"
+  return 0
+}
+
+# brimlo_xclip_text <text>: plain text on the X clipboard.
+brimlo_xclip_text() {
+  local file
+  file=$(mktemp "$BRIMLO_WORK/xclip.XXXXXX")
+  printf '%s' "$1" >"$file"
+  brimlo_xclip UTF8_STRING "$file"
+}
+
+brimlo_end_xclips() {
+  local pid
+  for pid in "${BRIMLO_XCLIPS[@]}"; do
+    _brimlo_is_child "$pid" && kill -TERM "$pid" 2>/dev/null || true
+  done
+  BRIMLO_XCLIPS=()
+}
+
+# ---------------------------------------------------------------------------------------------
+# Cleanup.
+
+# Only a process whose parent is this shell counts as ours: a PID that has ended and been given
+# to another program is left alone.
+_brimlo_is_child() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  local -a f
+  read -r -a f <<<"${stat##*) }"
+  [ "${f[1]}" = "$$" ] && [ "${f[0]}" != Z ]
+}
+
+# Each program runs under timeout, which leads its own process group: ending the group ends
+# the Wine process too.
+_brimlo_end() {
+  local pid=$1 i
+  _brimlo_is_child "$pid" || return 0
+  kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
+  for ((i = 0; i < 50; i++)); do
+    _brimlo_is_child "$pid" || return 0
+    sleep 0.1
+  done
+  kill -KILL -- "-$pid" 2>/dev/null || kill -KILL "$pid" 2>/dev/null || true
+}
+
+# brimlo_kill: ends the last started program (a test that wants it gone without its exit).
+brimlo_kill() {
+  [ -n "$BRIMLO_PID" ] && _brimlo_end "$BRIMLO_PID"
+  wait "$BRIMLO_PID" 2>/dev/null || true
+}
+
+brimlo_cleanup() {
+  local rc=$?
+  set +e
+  if [ "$rc" -ne 0 ]; then
+    [ -n "${DISPLAY:-}" ] && note "screen at the failure: $(brimlo_screenshot failure 2>/dev/null)"
+    local log
+    for log in "$BRIMLO_WORK"/run*.log; do
+      [ -s "$log" ] && note "$(basename "$log"):" && tail -n 20 "$log" >&2
+    done
+  fi
+  local pid
+  for pid in "${BRIMLO_STARTED[@]}"; do _brimlo_end "$pid"; done
+  brimlo_end_xclips
+  exit "$rc"
+}
+
+# ---------------------------------------------------------------------------------------------
+
+: "${BRIMLO_EXE:=}"
+: "${BRIMLO_TOOLS:?run this script through ctest (brimlo_e2e_test sets BRIMLO_TOOLS)}"
+: "${BRIMLO_ARTIFACTS:=${TMPDIR:-/tmp}/brimlo-artifacts}"
+if [ -n "${BRIMLO_WORK:-}" ]; then
+  rm -rf "$BRIMLO_WORK"
+  mkdir -p "$BRIMLO_WORK"
+else
+  BRIMLO_WORK=$(mktemp -d)
+fi
+brimlo_load_session
+trap brimlo_cleanup EXIT
+trap 'exit 130' INT TERM HUP
