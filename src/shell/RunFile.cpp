@@ -36,7 +36,7 @@ std::wstring lookUpThroughTemporary(const platform::Platform& p, const std::wstr
 // is short or has no dot.
 std::wstring extensionOf(const std::wstring& name) {
   const auto dot = name.rfind(L'.');
-  if (dot == std::wstring::npos) return text::trim(name);
+  if (name.size() <= 3 || dot == std::wstring::npos) return text::trim(name);
   return name.substr(dot);
 }
 

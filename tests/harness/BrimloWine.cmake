@@ -4,9 +4,9 @@
 
 # brimlo_wine_test(NAME <name> COMMAND <target-or-program> [args...]
 #                  [TIMEOUT <seconds>] [LABELS <label>...])
-# Runs a Windows program through wine-run. Its time limit under Wine is TIMEOUT (default 120 s);
-# CTest's own limit is a little longer, so wine-run ends a stuck program first and keeps a
-# screenshot of it.
+# Runs a Windows program through wine-run (on Windows itself, directly). Its time limit under
+# Wine is TIMEOUT (default 120 s); CTest's own limit is a little longer, so wine-run ends a stuck
+# program first and keeps a screenshot of it.
 function(brimlo_wine_test)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT" "COMMAND;LABELS")
   if(NOT arg_NAME OR NOT arg_COMMAND)
@@ -20,13 +20,18 @@ function(brimlo_wine_test)
   if(NOT arg_TIMEOUT)
     set(arg_TIMEOUT 120)
   endif()
+  if(NOT wine_run)
+    add_test(NAME ${arg_NAME} COMMAND ${program} ${arg_COMMAND})
+    set_tests_properties(${arg_NAME} PROPERTIES TIMEOUT ${arg_TIMEOUT} RESOURCE_LOCK wine_display)
+    return()
+  endif()
   add_test(NAME ${arg_NAME} COMMAND ${wine_run} ${program} ${arg_COMMAND})
   _brimlo_wine_properties(${arg_NAME} ${arg_TIMEOUT} "wine-unit;${arg_LABELS}")
   set_property(TEST ${arg_NAME} APPEND PROPERTY ENVIRONMENT "BRIMLO_WINE_TIMEOUT=${arg_TIMEOUT}")
 endfunction()
 
 # brimlo_e2e_test(NAME <name> SCRIPT <file.sh> [TIMEOUT <seconds>] [LABELS <label>...])
-# Runs a bash script that drives brimlo.exe (see tests/e2e/lib.sh) with
+# Runs a bash script that drives brimlo.exe (see tests/e2e/lib.sh; not on Windows itself) with
 #   BRIMLO_SESSION    the session file
 #   BRIMLO_EXE        brimlo.exe
 #   BRIMLO_TOOLS      the directory of the helper programs (boxes.exe, clip.exe, ...)
@@ -45,6 +50,9 @@ endfunction()
 # script's whole time; each Wine program in it has its own, shorter limit.
 function(_brimlo_script_test name script timeout labels extra_env)
   get_property(wine_run GLOBAL PROPERTY BRIMLO_WINE_RUN)
+  if(NOT wine_run)
+    return()
+  endif()
   get_property(session GLOBAL PROPERTY BRIMLO_HARNESS_SESSION)
   get_property(tools GLOBAL PROPERTY BRIMLO_TOOLS_DIR)
   get_property(artifacts GLOBAL PROPERTY BRIMLO_ARTIFACTS_DIR)

@@ -51,8 +51,8 @@ check "wine-run keeps a screenshot of that moment" compgen -G "$shots/timeout-pr
 # --- boxes: finds a box by title, reads its text, presses the asked button -----------------------
 text=$'Datei überschreiben?\nC:\\Temp\\a.txt'
 while read -r buttons answer expected; do
-  brimlo_start_exe "$BRIMLO_WORK" "$probe" box "Brimlo probe box" "@$(utf8_file "$text")" "$buttons"
-  shown=$(brimlo_answer_box "Brimlo probe box" "$answer")
+  brimlo_start_exe "$BRIMLO_WORK" "$probe" box "Probe box" "@$(utf8_file "$text")" "$buttons"
+  shown=$(brimlo_answer_box "Probe box" "$answer")
   check "boxes answer $answer ($buttons): exit 0" same "$?" 0
   check "boxes answer $answer ($buttons): prints the text" same "$shown" "$text"
   brimlo_wait_exit 10
@@ -66,12 +66,12 @@ okcancel cancel 2
 ok ok 1
 EOF
 
-brimlo_start_exe "$BRIMLO_WORK" "$probe" box "Brimlo probe box" "Only OK" ok
-brimlo_answer_box "Brimlo probe box" yes >/dev/null 2>&1
+brimlo_start_exe "$BRIMLO_WORK" "$probe" box "Probe box" "Only OK" ok
+brimlo_answer_box "Probe box" yes >/dev/null 2>&1
 check "boxes answer: a button the box lacks is an error (3)" same "$?" 3
-shown=$(brimlo_wait_box "Brimlo probe box")
+shown=$(brimlo_wait_box "Probe box")
 check "boxes wait: the box is still there and shows its text" same "$shown" "Only OK"
-brimlo_answer_box "Brimlo probe box" ok >/dev/null
+brimlo_answer_box "Probe box" ok >/dev/null
 brimlo_wait_exit 10
 check "boxes answer ok after all" same "$BRIMLO_STATUS" 1
 
@@ -188,10 +188,10 @@ brimlo_delete_settings 'Software\Brimlo test'
 for topmost in 0 1; do
   extra=()
   [ "$topmost" = 1 ] && extra=(topmost)
-  brimlo_start_exe "$BRIMLO_WORK" "$probe" window "Brimlo probe window" "${extra[@]}"
-  brimlo_find_window '^Brimlo probe window$' 20 >/dev/null
+  brimlo_start_exe "$BRIMLO_WORK" "$probe" window "Probe window" "${extra[@]}"
+  brimlo_find_window '^Probe window$' 20 >/dev/null
   check "the probe window shows (topmost $topmost)" same "$?" 0
-  info=$(brimlo_wininfo "Brimlo probe window")
+  info=$(brimlo_wininfo "Probe window")
   check "wininfo: topmost flag $topmost" same "$(grep '^topmost' <<<"$info")" "topmost	$topmost"
   if [ "$topmost" = 0 ]; then
     check "wininfo: client area on the screen" same "$(grep '^client' <<<"$info")" \
@@ -207,7 +207,7 @@ child	2	Button	Inner	1	210	120	60	30	105
 EOF
       )"
     check "wininfo: a title prefix with * finds the window" \
-      same "$(brimlo_wininfo "Brimlo probe*" | head -n 1)" "title	Brimlo probe window"
+      same "$(brimlo_wininfo "Probe*" | head -n 1)" "title	Probe window"
   fi
   brimlo_kill
 done

@@ -32,7 +32,7 @@ int usage() {
 
 HWND ownerWindow() {
   // Hidden and never shown; it only gives the clipboard an owner in this process.
-  return CreateWindowExW(0, L"STATIC", L"Brimlo test clip", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+  return CreateWindowExW(0, L"STATIC", L"Test clip owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
 }
 

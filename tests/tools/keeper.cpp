@@ -29,7 +29,7 @@ int main() {
   if (!RegisterClassW(&wc))
     return 2;
   // Never shown: a test looking for windows must not find this one.
-  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Brimlo test keeper", WS_OVERLAPPED, 0, 0, 1, 1,
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Test keeper", WS_OVERLAPPED, 0, 0, 1, 1,
                               nullptr, nullptr, wc.hInstance, nullptr);
   if (hwnd == nullptr)
     return 3;

@@ -33,22 +33,17 @@ TEST(RunFileTest, FindsTheProgramAndLeavesTheDisksAsTheyWere) {
     std::wstring program;
     std::vector<std::wstring> lookups;  // every file the shell was asked about, in order
   };
-  const Case
-      cases[] = {{"existing file", L"C:\\docs\\a.txt", kNotepad, {L"C:\\docs\\a.txt"}},
-                 {"missing file in an existing folder",
-                  L"C:\\docs\\new.txt",
-                  kNotepad,
-                  {L"C:\\docs\\new.txt"}},
-                 {"folder that does not exist",
-                  L"C:\\nodir\\x.txt",
-                  kNotepad,
-                  {L"C:\\zzzzzzzTemp_x.txt"}},
-                 {"hidden file is not emptied or removed",
-                  L"C:\\docs\\hidden.txt",
-                  kNotepad,
-                  {L"C:\\zzzzzzzTemp_hidden.txt"}},
-                 kNotepad,
-                 {L"C:\\zzzzzzzTemp_system.txt"}},
+  const Case cases[] = {
+      {"existing file", L"C:\\docs\\a.txt", kNotepad, {L"C:\\docs\\a.txt"}},
+      {"missing file in an existing folder",
+       L"C:\\docs\\new.txt",
+       kNotepad,
+       {L"C:\\docs\\new.txt"}},
+      {"folder that does not exist", L"C:\\nodir\\x.txt", kNotepad, {L"C:\\zzzzzzzTemp_x.txt"}},
+      {"hidden file is not emptied or removed",
+       L"C:\\docs\\hidden.txt",
+       kNotepad,
+       {L"C:\\zzzzzzzTemp_hidden.txt"}},
       {"pattern for a type", L"*.htm", kHtmProgram, {L"C:\\zzzzzzzTemp_.htm"}},
       {"pattern inside a folder", L"C:\\docs\\*.htm", kHtmProgram, {L"C:\\zzzzzzzTemp_.htm"}},
       {"web address", L"http://host/dir/page.html", kBrowser, {L"C:\\zzzzzzzTemp_page.html"}},
@@ -57,23 +52,23 @@ TEST(RunFileTest, FindsTheProgramAndLeavesTheDisksAsTheyWere) {
        L"",
        {L"C:\\docs\\README", L"C:\\RunFileTmpREADME"}},
       {"unknown type", L"C:\\docs\\a.xyz", L"", {L"C:\\docs\\a.xyz", L"C:\\RunFileTmp.xyz"}},
-};
-for (const Case& c : cases) {
-  fake::TestPlatform t;
-  prepare(t);
-  const auto before = sortedPaths(t.fileSystem);
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform t;
+    prepare(t);
+    const auto before = sortedPaths(t.fileSystem);
 
-  const auto program = RunFile::FindProgramForFile(t.platform, c.name);
+    const auto program = RunFile::FindProgramForFile(t.platform, c.name);
 
-  ASSERT_TRUE(program.has_value()) << c.what;
-  EXPECT_EQ(*program, c.program) << c.what;
-  EXPECT_EQ(t.shell.lookups, c.lookups) << c.what;
-  EXPECT_EQ(sortedPaths(t.fileSystem), before) << c.what;
-  EXPECT_EQ(t.fileSystem.contents(L"C:\\docs\\a.txt"), "hello") << c.what;
-  EXPECT_EQ(t.fileSystem.contents(L"C:\\docs\\hidden.txt"), "secret") << c.what;
-  EXPECT_TRUE(t.dialogs.shown.empty()) << c.what;
-  EXPECT_EQ(t.process.currentDir, kStartDirectory) << c.what;
-}
+    ASSERT_TRUE(program.has_value()) << c.what;
+    EXPECT_EQ(*program, c.program) << c.what;
+    EXPECT_EQ(t.shell.lookups, c.lookups) << c.what;
+    EXPECT_EQ(sortedPaths(t.fileSystem), before) << c.what;
+    EXPECT_EQ(t.fileSystem.contents(L"C:\\docs\\a.txt"), "hello") << c.what;
+    EXPECT_EQ(t.fileSystem.contents(L"C:\\docs\\hidden.txt"), "secret") << c.what;
+    EXPECT_TRUE(t.dialogs.shown.empty()) << c.what;
+    EXPECT_EQ(t.process.currentDir, kStartDirectory) << c.what;
+  }
 }
 
 TEST(RunFileTest, InvalidCharacterAsksWhetherToCancel) {

@@ -350,8 +350,9 @@ void ControlPeer::paintCustom(HDC dc) {
   if (model_.kind() == ui::Kind::PictureBox) {
     const auto& pic = static_cast<const ui::PictureBox&>(model_);
     if (pic.image() != ui::ImageId::None) blit(owner_.image(pic.image()));
-    if (pic.picture()) blit(reinterpret_cast<HBITMAP>(pic.picture()->handle()));
     const ui::Drawing& d = pic.drawing();
+    // A stretched drawing becomes the preview's picture; otherwise the picture at its own size.
+    if (pic.picture() && !d.picture) blit(reinterpret_cast<HBITMAP>(pic.picture()->handle()));
     if (d.picture) {
       auto bmp = reinterpret_cast<HBITMAP>(d.picture->handle());
       BITMAP info{};

@@ -3,31 +3,43 @@
 // the control model and reporting the user's input back into it.
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "ui/Form.h"
 
-namespace uiw {
+namespace ui_win32 {
 
 class ControlPeer;
 
+struct FormOptions {
+  // The smallest outer size (twips) the user can drag the window to; 0 keeps the system's.
+  int minTrackWidth = 0;
+  int minTrackHeight = 0;
+};
+
+enum class FontStyle { Regular, Bold, Underline };
+
 class FormWindow : public ui::FormPeer {
  public:
-  FormWindow(ui::Form& form, HINSTANCE instance);
+  FormWindow(ui::Form& form, HINSTANCE instance, FormOptions options = {});
   ~FormWindow() override;
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
 
-  // Creates the window (hidden) and every control's window, and reports the real size back.
+  // Creates the window (hidden) with the form's design client size and one window per
+  // control, then reports the real bounds to the form. False when the window could not be made.
   bool create();
   HWND hwnd() const { return hwnd_; }
   ui::Form& form() { return form_; }
 
-  // Runs the messages until the window is gone. Returns the exit status for a loop that ends.
+  // Runs the messages until WM_QUIT. Returns the exit status of a loop that ends.
   int runMessageLoop();
-  // The form's key preview and dialog navigation for one message; true when it was consumed.
+  // Everything the window does with a message before it is dispatched: the form's key preview
+  // and the dialog keys (Tab, accelerators). True when the message is done with.
   bool preTranslate(MSG& msg);
 
   // FormPeer
@@ -43,43 +55,59 @@ class FormWindow : public ui::FormPeer {
   int dpi() const { return dpi_; }
   int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
   int toTwips(int pixels) const { return MulDiv(pixels, 1440, dpi_); }
-  HFONT font(ui::FontFace face);
-  HBRUSH brush(COLORREF color);
-  HBITMAP image(ui::ImageId id);
   HINSTANCE instance() const { return instance_; }
-  HWND toolTips() const { return toolTips_; }
-  HWND parentWindowOf(const ui::Control& control) const;
+  HFONT font(ui::FontFace face, FontStyle style = FontStyle::Regular);
+  HBRUSH brush(COLORREF color);
+  // A built-in bitmap at the window's DPI (its own size at 96 DPI); null for none.
+  HBITMAP bitmap(ui::ImageId id);
+  // The program's icon at a size in pixels.
+  HICON icon(int size);
+  HWND toolTips();
+  // The background colour of a container (the form or a container control).
+  COLORREF containerColor(const ui::Container* container) const;
+  // The window that holds a container's children.
+  HWND containerWindow(const ui::Container* container) const;
   ControlPeer* peerOf(HWND hwnd) const;
-  ControlPeer* peerOf(const ui::Control* control) const;
+  ControlPeer* peerOf(const ui::Control& control) const;
 
-  // Messages that every parent window (the form and its containers) answers the same way.
-  bool handleParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-  // Draws the lines that lie in a container.
+  // Messages every parent window (the form and its container controls) answers the same way:
+  // notifications and colours of its children.
+  bool handleParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  // Draws the lines that lie in a container, in that container's client coordinates.
   void paintLines(HDC dc, const ui::Container* container);
+
+  // The window classes of the container controls.
+  static constexpr wchar_t kFrameClass[] = L"BrimloFrame";
+  static constexpr wchar_t kPictureClass[] = L"BrimloPicture";
 
  private:
   static LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+  bool registerClasses();
   void reportBounds();
   void applyDpi(int dpi);
-  void trackFocus();
-  void registerClasses();
+  void paint();
+  bool handleEnterOrEscape(MSG& msg);
+  std::wstring className() const;
 
   ui::Form& form_;
   HINSTANCE instance_;
+  FormOptions options_;
   HWND hwnd_ = nullptr;
   HWND toolTips_ = nullptr;
   int dpi_ = 96;
-  bool updating_ = false;
+  bool ready_ = false;          // all windows exist; size changes reach the form
+  bool applyingBounds_ = false;  // a size set by the form is being applied
+  bool shownOnce_ = false;
+  WPARAM skipChar_ = 0;  // a character already reported when its key went down
   HWND lastFocus_ = nullptr;
   std::vector<std::unique_ptr<ControlPeer>> peers_;
   std::map<HWND, ControlPeer*> byHwnd_;
   std::map<const ui::Control*, ControlPeer*> byControl_;
-  std::map<std::pair<int, int>, HFONT> fonts_;
+  std::map<std::tuple<ui::FontFace, int, FontStyle>, HFONT> fonts_;
   std::map<COLORREF, HBRUSH> brushes_;
-  std::map<int, HBITMAP> images_;
-  HICON bigIcon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  std::map<std::pair<int, int>, HBITMAP> bitmaps_;  // (resource, dpi)
+  std::map<int, HICON> icons_;                      // by size
 };
 
-}  // namespace uiw
+}  // namespace ui_win32

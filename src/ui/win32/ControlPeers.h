@@ -1,0 +1,99 @@
+#pragma once
+// One child window per control of the model. A peer applies each change of its control to the
+// window and reports what the user does in the window back to the control.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "ui/Control.h"
+#include "ui/win32/FormWindow.h"
+
+namespace ui_win32 {
+
+class ControlPeer : public ui::Peer {
+ public:
+  ControlPeer(FormWindow& window, ui::Control& control) : window_(window), control_(control) {}
+  ~ControlPeer() override;
+  ControlPeer(const ControlPeer&) = delete;
+  ControlPeer& operator=(const ControlPeer&) = delete;
+
+  ui::Control& control() const { return control_; }
+  HWND hwnd() const { return hwnd_; }
+
+  // Makes the control's window inside its container's window, mirroring the whole control.
+  // A control drawn by its container (a line) has no window of its own.
+  bool create(HWND parent, int id);
+  // Hands the control to this peer, so that the control's changes reach it from now on.
+  virtual void attach() { control_.attachPeer(this); }
+  void detach() { control_.attachPeer(nullptr); }
+
+  void update(ui::Prop prop) override;
+  // Applies everything that depends on the DPI again (position, size, font, images).
+  virtual void applyDpi();
+
+  // A notification of the window to its parent (WM_COMMAND).
+  virtual void command(WORD /*code*/) {}
+  // The colours of the window (WM_CTLCOLOR...): sets them on the DC and returns the brush.
+  virtual HBRUSH colors(HDC dc);
+  // Enter types into the control itself (a multi-line field).
+  virtual bool typesEnter() const { return false; }
+  // Enter presses the control (a button with the focus).
+  virtual bool pressedByEnter() const { return false; }
+
+ protected:
+  // The window's class, styles and text at creation; no class for a control without a window.
+  virtual const wchar_t* className() const = 0;
+  virtual DWORD style() const = 0;
+  virtual DWORD exStyle() const { return 0; }
+  virtual std::wstring text() const { return {}; }
+  virtual FontStyle fontStyle() const { return FontStyle::Regular; }
+  // Called once the window exists, before the control is attached.
+  virtual void created() {}
+  // The changes that only some kinds of control know.
+  virtual void updateOwn(ui::Prop /*prop*/) {}
+  // Messages to the control's own window before its window procedure sees them; true when
+  // handled (with the result).
+  virtual bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+  void applyBounds();
+  void applyFont();
+  void applyToolTip();
+  // Sets the window text without reporting it back as the user's change.
+  void setTextQuietly(const std::wstring& text);
+  void repaint();
+  int shiftState(WPARAM mouseKeys) const;
+  int mouseButtons(WPARAM mouseKeys) const;
+
+  // A change by code is being applied: the notifications it causes are not the user's.
+  struct Quiet {
+    explicit Quiet(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
+    ~Quiet() { flag_ = before_; }
+    Quiet(const Quiet&) = delete;
+    Quiet& operator=(const Quiet&) = delete;
+
+   private:
+    bool& flag_;
+    bool before_;
+  };
+
+  FormWindow& window_;
+  ui::Control& control_;
+  HWND hwnd_ = nullptr;
+  bool updating_ = false;
+
+ private:
+  static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR self);
+  LRESULT subclassed(UINT msg, WPARAM wp, LPARAM lp);
+  bool hasTool_ = false;
+  bool pressed_ = false;  // the left button went down on a control that clicks on release
+};
+
+std::unique_ptr<ControlPeer> makePeer(FormWindow& window, ui::Control& control);
+std::unique_ptr<ControlPeer> makeRichTextPeer(FormWindow& window, ui::RichTextBox& box);
+
+// Shared by the rich-text peer.
+HBRUSH solidColors(FormWindow& window, HDC dc, const ui::Control& control);
+
+}  // namespace ui_win32
