@@ -20,7 +20,7 @@ class Clipboard {
   virtual bool isFormatAvailable(ClipFormat format) = 0;
   // Whether the standard format with this number is offered (0 matches nothing).
   virtual bool isStandardFormatAvailable(unsigned number) = 0;
-  // Opens without an owner window; retries briefly while another program holds it open.
+  // Opens it for this program; retries briefly while another program holds it open.
   virtual bool open() = 0;
   virtual void close() = 0;
   // While open: the dropped-file list. count() returns the number of names.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end scripts: runs brimlo.exe in the shared Wine test session and drives
 # it from outside, the way a user would, with the helper programs from tests/tools.
 #

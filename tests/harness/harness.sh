@@ -169,7 +169,11 @@ h_stop() {
   local ok=0
   h_end_state || ok=1
   rm -f "$BRIMLO_HARNESS_SESSION"
-  [ $ok -eq 0 ] && h_log "session ended" || h_log "session ended, but some processes remain"
+  if [ $ok -eq 0 ]; then
+    h_log "session ended"
+  else
+    h_log "session ended, but some processes remain"
+  fi
   return $ok
 }
 

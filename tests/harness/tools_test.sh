@@ -209,6 +209,11 @@ EOF
     check "wininfo: a title prefix with * finds the window" \
       same "$(brimlo_wininfo "Probe*" | head -n 1)" "title	Probe window"
   fi
+  # The keys the end-to-end tests type reach the window: Esc ends the probe with status 27.
+  id=$(brimlo_find_window '^Probe window$' 5)
+  brimlo_key "$id" Escape
+  brimlo_wait_exit 10
+  check "xdotool's Esc reaches the window (topmost $topmost)" same "$BRIMLO_STATUS" 27
   brimlo_kill
 done
 brimlo_tool wininfo "No such window" >/dev/null 2>&1

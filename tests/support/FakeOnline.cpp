@@ -3,7 +3,7 @@
 namespace fake {
 
 namespace {
-constexpr std::uint32_t kNoMoreFiles = 2;   // ERROR_FILE_NOT_FOUND: no more groups
+constexpr std::uint32_t kNoMoreFiles = 2;    // ERROR_FILE_NOT_FOUND: no more groups
 constexpr std::uint32_t kNoMoreItems = 259;  // ERROR_NO_MORE_ITEMS
 constexpr std::int32_t kConnectionRefused = static_cast<std::int32_t>(0x800C0008);
 }  // namespace
@@ -12,7 +12,8 @@ std::uint32_t FakeShellRegistry::setDefaultValue(Root root, const std::wstring& 
                                                  const std::wstring& value) {
   ++writes;
   const bool machine = root == Root::ClassesRoot;
-  if (const auto e = machine ? classesRootError : currentUserError) return e;
+  if (const auto e = machine ? classesRootError : currentUserError)
+    return e;
   values[(machine ? L"HKCR\\" : L"HKCU\\Software\\Classes\\") + subkey] = value;
   return 0;
 }
@@ -32,13 +33,13 @@ std::uintptr_t FakeInternet::findFirstCacheGroup(std::int64_t& groupId) {
   }
   groupId = groups[nextGroup_++];
   error = 0;
-  return 0x6001;
+  return kGroupFind;
 }
 
 bool FakeInternet::findNextCacheGroup(std::uintptr_t, std::int64_t& groupId) {
   calls.push_back(L"findNextGroup");
   if (nextGroup_ >= groups.size()) {
-    error = kNoMoreFiles;
+    error = groupListEnd;
     return false;
   }
   groupId = groups[nextGroup_++];
@@ -46,8 +47,8 @@ bool FakeInternet::findNextCacheGroup(std::uintptr_t, std::int64_t& groupId) {
   return true;
 }
 
-bool FakeInternet::deleteCacheGroup(std::int64_t, std::uint32_t flags) {
-  calls.push_back(L"deleteGroup " + std::to_wstring(flags));
+bool FakeInternet::deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) {
+  calls.push_back(L"deleteGroup " + std::to_wstring(groupId) + L" " + std::to_wstring(flags));
   if (failGroupDelete) {
     error = 5;
     return false;
@@ -55,7 +56,8 @@ bool FakeInternet::deleteCacheGroup(std::int64_t, std::uint32_t flags) {
   return true;
 }
 
-std::uintptr_t FakeInternet::findFirstCacheEntry(std::wstring& sourceUrl, std::uint32_t bufferSize) {
+std::uintptr_t FakeInternet::findFirstCacheEntry(std::wstring& sourceUrl,
+                                                 std::uint32_t bufferSize) {
   calls.push_back(L"findFirstEntry " + std::to_wstring(bufferSize));
   nextEntry_ = 0;
   if (entries.empty()) {
@@ -64,14 +66,14 @@ std::uintptr_t FakeInternet::findFirstCacheEntry(std::wstring& sourceUrl, std::u
   }
   sourceUrl = entries[nextEntry_++];
   error = 0;
-  return 0x7001;
+  return kEntryFind;
 }
 
 bool FakeInternet::findNextCacheEntry(std::uintptr_t, std::wstring& sourceUrl,
                                       std::uint32_t bufferSize) {
   calls.push_back(L"findNextEntry " + std::to_wstring(bufferSize));
   if (nextEntry_ >= entries.size()) {
-    error = kNoMoreItems;
+    error = entryListEnd;
     return false;
   }
   sourceUrl = entries[nextEntry_++];
@@ -84,6 +86,10 @@ bool FakeInternet::deleteCacheEntry(const std::wstring& sourceUrl) {
   return true;
 }
 
-void FakeInternet::closeFind(std::uintptr_t) { calls.push_back(L"close"); }
+void FakeInternet::closeFind(std::uintptr_t find) {
+  calls.push_back(find == kGroupFind   ? L"closeGroups"
+                  : find == kEntryFind ? L"closeEntries"
+                                       : L"close unknown handle");
+}
 
 }  // namespace fake

@@ -42,8 +42,16 @@ class FakeInternet : public platform::Internet {
   std::vector<std::int64_t> groups;
   std::vector<std::wstring> entries;
   bool failGroupDelete = false;
+  // The error with which the next-group and next-entry calls fail at the end of their list;
+  // anything but 2 (groups) or 259 (entries) stands for a broken cache.
+  std::uint32_t groupListEnd = 2;
+  std::uint32_t entryListEnd = 259;
   std::vector<std::wstring> calls;  // what was called, in order
   std::uint32_t error = 0;
+
+  // The find handles this fake hands out.
+  static constexpr std::uintptr_t kGroupFind = 0x6001;
+  static constexpr std::uintptr_t kEntryFind = 0x7001;
 
  private:
   std::size_t nextGroup_ = 0;

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int kEscapeStatus = 27;
+
 int usage() {
   tool::err(
       L"usage: probe box <title> <text|@file> <ok|okcancel|yesno|yesnocancel>\n"
@@ -44,6 +46,7 @@ HWND control(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
 
 // A 400 x 300 client area at screen position (50, 60) with a button, an edit field, a hidden
 // label and a panel holding a nested button: (panel 200, 100) + (10, 20) = (210, 120).
+// Ends with status 0 when closed, 27 on Esc.
 int window(const std::wstring& title, bool topmost) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = probeProc;
@@ -69,6 +72,11 @@ int window(const std::wstring& title, bool topmost) {
   UpdateWindow(top);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    // Esc in any of its controls ends it with status 27, so a test can tell its keys arrived.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+      DestroyWindow(top);
+      return kEscapeStatus;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

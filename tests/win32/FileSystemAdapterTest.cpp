@@ -47,6 +47,9 @@ TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
       {L"missing.txt", std::nullopt, Lookup::NotFound},
       {L"missing\\", std::nullopt, Lookup::NotFound},
       {L"missing\\plain.txt", std::nullopt, Lookup::NotFound},
+      {L"a|b.txt", std::nullopt, Lookup::Failed},
+      {L"a:b.txt", std::nullopt, Lookup::Failed},
+      {L"a<b.txt", std::nullopt, Lookup::Failed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.name);
@@ -58,6 +61,8 @@ TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
     }
     EXPECT_EQ(files.findPlainFile(path), c.lookup);
   }
+  EXPECT_EQ(files.findPlainFile(L""), Lookup::NotFound);
+  EXPECT_EQ(files.attributes(L""), std::nullopt);
 }
 
 TEST_F(FileSystemTest, DirectoriesAreCreatedOneLevelAtATime) {

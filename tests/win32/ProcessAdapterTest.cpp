@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include "TestSupport.h"
 #include "platform/win32/Adapters.h"
 
@@ -73,7 +75,14 @@ TEST(Win32ProcessTest, ProgramDirectoryAndNameFollowTheExecutable) {
     const std::wstring copy =
         c.directory.back() == L'\\' ? c.directory + c.file : c.directory + L"\\" + c.file;
     if (!CopyFileW(self.c_str(), copy.c_str(), FALSE)) {
-      ADD_FAILURE() << "cannot place a copy of the program there, error " << GetLastError();
+      // Only an administrator may write into a drive's root on Windows; Wine always lets us.
+      const DWORD error = GetLastError();
+      if (error == ERROR_ACCESS_DENIED && c.directory == drive) {
+        std::cout << "not checked: no right to write into " << testing::PrintToString(drive)
+                  << "\n";
+      } else {
+        ADD_FAILURE() << "cannot place a copy of the program there, error " << error;
+      }
       continue;
     }
     {

@@ -1,40 +1,34 @@
-// The Windows entry point: the real platform, the window, the message loop.
+// brimlo.exe: the real platform, the window Form1 and its message loop.
 #include <windows.h>
-
 #include <commctrl.h>
 #include <ole2.h>
 
 #include "app/Form1.h"
 #include "platform/win32/Adapters.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/FormWindow.h"
 
 namespace {
 
-void becomeDpiAware() {
-  // The manifest asks for per-monitor awareness; older systems and Wine may need the call.
-  using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  auto setContext = user32 ? reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
-                                 GetProcAddress(user32, "SetProcessDpiAwarenessContext")))
-                           : nullptr;
-  if (setContext) setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-}
+// The layout snaps to a little more than this; a drag stops here, so the two never fight.
+constexpr int kMinTrackWidth = 8300;
+constexpr int kMinTrackHeight = 3000;
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  becomeDpiAware();
-  // The rich-text box pastes through OLE.
-  const HRESULT ole = OleInitialize(nullptr);
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  ui_win32::enablePerMonitorDpiAwareness();
+  // The rich edit control and the clipboard's data objects need OLE on this thread.
+  OleInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
   win32::RealPlatform real;
   Form1 form(real.platform);
-  uiw::FormWindow window(form, instance);
+  ui_win32::FormWindow window(form, instance, {kMinTrackWidth, kMinTrackHeight});
   if (!window.create()) return platform::exitcode::kOther;
+  // Loading ends the program itself when there is nothing to save; otherwise it shows the window.
   form.load();
-  const int status = window.runMessageLoop();
-  if (SUCCEEDED(ole)) OleUninitialize();
-  return status;
+  // The program's regular ends leave through the process's exit; a loop that ends is status 1.
+  return window.runMessageLoop();
 }

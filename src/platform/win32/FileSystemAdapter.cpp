@@ -7,9 +7,14 @@ namespace win32 {
 
 namespace {
 
-// Besides "*" and "?", FindFirstFileW treats "<", ">" and '"' as wildcards.
-bool hasWildcard(const std::wstring& path) {
-  return path.find_first_of(L"*?<>\"") != std::wstring::npos;
+// A name Windows would reject fails the lookup without asking the file system: FindFirstFileW
+// expands "*" and "?" (and "<", ">", '"'), and Wine takes "|" or a colon after the drive as
+// ordinary characters.
+bool isRejectedName(const std::wstring& path) {
+  if (path.find_first_of(L"*?<>\"|") != std::wstring::npos)
+    return true;
+  const auto colon = path.rfind(L':');
+  return colon != std::wstring::npos && colon != 1;
 }
 
 bool isPlainFile(const WIN32_FIND_DATAW& entry) {
@@ -43,7 +48,7 @@ std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& pat
 }
 
 platform::Lookup Win32FileSystem::findPlainFile(const std::wstring& path) {
-  if (hasWildcard(path))
+  if (isRejectedName(path))
     return platform::Lookup::Failed;
   const bool inDirectory = !path.empty() && (path.back() == L'\\' || path.back() == L'/');
   const std::wstring pattern = inDirectory ? path + L"*" : path;

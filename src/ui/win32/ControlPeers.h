@@ -40,6 +40,8 @@ class ControlPeer : public ui::Peer {
   virtual bool typesEnter() const { return false; }
   // Enter presses the control (a button with the focus).
   virtual bool pressedByEnter() const { return false; }
+  // The control holds other controls' windows and answers their notifications.
+  virtual bool isContainer() const { return false; }
 
  protected:
   // The window's class, styles and text at creation; no class for a control without a window.
@@ -52,9 +54,15 @@ class ControlPeer : public ui::Peer {
   virtual void created() {}
   // The changes that only some kinds of control know.
   virtual void updateOwn(ui::Prop /*prop*/) {}
+  // A left click (button down and up on the control) is the control's Click.
+  virtual bool clicksOnRelease() const { return false; }
   // Messages to the control's own window before its window procedure sees them; true when
   // handled (with the result).
-  virtual bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  virtual bool message(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) {
+    return false;
+  }
+  // The window procedure's own handling of a message.
+  LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp);
 
   void applyBounds();
   void applyFont();

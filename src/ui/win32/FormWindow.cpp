@@ -3,175 +3,243 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
-#include "ui/win32/ControlPeer.h"
+#include "ui/win32/ControlPeers.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/Images.h"
 
-namespace uiw {
+namespace ui_win32 {
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"BrimloForm";
-// The smallest outer size a drag can make; the layout snaps smaller sizes set by code.
-constexpr int kMinTrackWidth = 8300;
-constexpr int kMinTrackHeight = 3000;
-constexpr int kFirstControlId = 100;
-
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-
-template <class F>
-F user32Function(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                : nullptr;
-}
-
-int windowDpi(HWND hwnd) {
-  static const auto getDpi = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
-  if (getDpi && hwnd) {
-    if (const UINT dpi = getDpi(hwnd)) return static_cast<int>(dpi);
-  }
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// Tab and the accelerators reach the controls inside the container controls too.
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
+// Control ids start above the ids the dialog keys send (IDOK, IDCANCEL, ...).
+constexpr int kFirstControlId = 100;
+constexpr int kToolTipWidth = 400;
 
-int imageResource(ui::ImageId id) {
-  switch (id) {
-    case ui::ImageId::ModeFiles:
-      return IDB_MODE_FILES;
-    case ui::ImageId::ModeText:
-      return IDB_MODE_TEXT;
-    case ui::ImageId::ModePicture:
-      return IDB_MODE_PICTURE;
-    case ui::ImageId::ModeRichText:
-      return IDB_MODE_RICHTEXT;
-    case ui::ImageId::Resize:
-      return IDB_RESIZE;
-    case ui::ImageId::NewFolder:
-      return IDB_NEW_FOLDER;
-    case ui::ImageId::Exit:
-      return IDB_EXIT;
-    case ui::ImageId::AotDisabled:
-      return IDB_AOT_DISABLED;
-    case ui::ImageId::AotMouseMove:
-      return IDB_AOT_MOUSEMOVE;
-    case ui::ImageId::AotEnabled:
-      return IDB_AOT_ENABLED;
-    case ui::ImageId::Icon:
-      return IDI_BRIMLO;
-    case ui::ImageId::None:
-      break;
-  }
-  return 0;
+int keyShiftState() {
+  int state = 0;
+  if (GetKeyState(VK_SHIFT) < 0) state |= ui::shift::kShift;
+  if (GetKeyState(VK_CONTROL) < 0) state |= ui::shift::kCtrl;
+  if (GetKeyState(VK_MENU) < 0) state |= ui::shift::kAlt;
+  return state;
+}
+
+bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON icon,
+                   HICON smallIcon) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HBITMAP scaledCopy(HBITMAP original, int dpi) {
+  BITMAP info{};
+  if (!GetObjectW(original, sizeof info, &info)) return nullptr;
+  const int width = MulDiv(info.bmWidth, dpi, 96);
+  const int height = MulDiv(info.bmHeight, dpi, 96);
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ fromBefore = SelectObject(from, original);
+  HGDIOBJ toBefore = SelectObject(to, copy);
+  SetStretchBltMode(to, HALFTONE);
+  SetBrushOrgEx(to, 0, 0, nullptr);
+  StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  SelectObject(from, fromBefore);
+  SelectObject(to, toBefore);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  return copy;
 }
 
 }  // namespace
 
-FormWindow::FormWindow(ui::Form& form, HINSTANCE instance) : form_(form), instance_(instance) {}
+FormWindow::FormWindow(ui::Form& form, HINSTANCE instance, FormOptions options)
+    : form_(form), instance_(instance), options_(options) {}
 
 FormWindow::~FormWindow() {
-  for (auto& [key, f] : fonts_) DeleteObject(f);
-  for (auto& [key, b] : brushes_) DeleteObject(b);
-  for (auto& [key, i] : images_) DeleteObject(i);
-  if (hwnd_) DestroyWindow(hwnd_);
-  form_.attachPeer(nullptr);
+  for (auto& peer : peers_) peer->detach();
+  if (form_.peer() == this) form_.attachPeer(nullptr);
+  if (hwnd_ && IsWindow(hwnd_)) {
+    destroying_ = true;
+    DestroyWindow(hwnd_);
+  }
+  peers_.clear();
+  for (auto& [key, font] : fonts_) DeleteObject(font);
+  for (auto& [color, brush] : brushes_) DeleteObject(brush);
+  for (auto& [key, bitmap] : bitmaps_) DeleteObject(bitmap);
+  for (auto& [size, icon] : icons_) DestroyIcon(icon);
 }
 
-void FormWindow::registerClasses() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &FormWindow::formProc;
-  wc.hInstance = instance_;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, 32,
-                                           32, LR_DEFAULTCOLOR));
-  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON,
-                                             16, 16, LR_DEFAULTCOLOR));
-  wc.hIcon = bigIcon_;
-  wc.hIconSm = smallIcon_;
-  wc.lpszClassName = kFormClass;
-  RegisterClassExW(&wc);
-  RegisterPeerClasses(instance_);
+std::wstring FormWindow::className() const { return L"Brimlo" + form_.name(); }
+
+bool FormWindow::registerClasses() {
+  const int big = GetSystemMetrics(SM_CXICON);
+  const int small = GetSystemMetrics(SM_CXSMICON);
+  auto* bigIcon = static_cast<HICON>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, big, big, LR_SHARED));
+  auto* smallIcon = static_cast<HICON>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, small, small, LR_SHARED));
+  return registerClass(instance_, className().c_str(), formProc, bigIcon, smallIcon) &&
+         registerClass(instance_, kFrameClass, DefWindowProcW, nullptr, nullptr) &&
+         registerClass(instance_, kPictureClass, DefWindowProcW, nullptr, nullptr);
 }
 
 bool FormWindow::create() {
-  registerClasses();
-  hwnd_ = CreateWindowExW(kFormExStyle, kFormClass, form_.caption().c_str(), kFormStyle,
-                          CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance_, this);
+  if (hwnd_ || !registerClasses()) return false;
+  // The design gives the client area; the frame around it is whatever this system draws.
+  dpi_ = systemDpi();
+  auto outerSize = [this](int dpi) {
+    RECT rect{0, 0, MulDiv(form_.clientWidth(), dpi, 1440), MulDiv(form_.clientHeight(), dpi, 1440)};
+    adjustWindowRect(rect, kFormStyle, kFormExStyle, dpi);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+  };
+  SIZE size = outerSize(dpi_);
+  const std::wstring windowClass = className();
+  hwnd_ = CreateWindowExW(kFormExStyle, windowClass.c_str(), form_.caption().c_str(), kFormStyle,
+                          toPixels(form_.left()), toPixels(form_.top()), size.cx, size.cy,
+                          nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
-  dpi_ = windowDpi(hwnd_);
-  toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                              nullptr, instance_, nullptr);
-  form_.attachPeer(this);
+  const int monitorDpi = windowDpi(hwnd_);
+  if (monitorDpi != dpi_) {
+    dpi_ = monitorDpi;
+    size = outerSize(dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
-  int id = kFirstControlId;
-  for (const auto& control : form_.controls()) {
-    std::unique_ptr<ControlPeer> peer;
-    if (control->kind() == ui::Kind::RichTextBox) {
-      peer = std::make_unique<RichPeer>(*this, static_cast<ui::RichTextBox&>(*control));
-    } else {
-      peer = std::make_unique<ControlPeer>(*this, *control);
+  // Containers come before their children in the form's list, so a parent window always exists.
+  const auto& controls = form_.controls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    ui::Control& control = *controls[i];
+    std::unique_ptr<ControlPeer> peer = makePeer(*this, control);
+    if (!peer || !peer->create(containerWindow(control.parent()),
+                               kFirstControlId + static_cast<int>(i))) {
+      return false;
     }
-    HWND parent = parentWindowOf(*control);
-    if (!peer->create(parent ? parent : hwnd_, id++)) continue;
-    if (control->kind() != ui::Kind::RichTextBox) control->attachPeer(peer.get());
     if (peer->hwnd()) byHwnd_[peer->hwnd()] = peer.get();
-    byControl_[control.get()] = peer.get();
+    byControl_[&control] = peer.get();
+    peer->attach();
     peers_.push_back(std::move(peer));
   }
-  // The rich-text box's design content was set before its window existed.
-  for (auto& peer : peers_) {
-    if (peer->model().kind() == ui::Kind::RichTextBox) {
-      auto& box = static_cast<ui::RichTextBox&>(peer->model());
-      (void)box;
-    }
-    peer->applyAll();
-  }
+  form_.attachPeer(this);
+  ready_ = true;
 
-  // The design gives the client area; the frame comes on top of it.
-  RECT rc{0, 0, toPixels(form_.clientWidth()), toPixels(form_.clientHeight())};
-  static const auto adjust = user32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
-  if (adjust) {
-    adjust(&rc, kFormStyle, FALSE, kFormExStyle, static_cast<UINT>(dpi_));
-  } else {
-    AdjustWindowRectEx(&rc, kFormStyle, FALSE, kFormExStyle);
-  }
-  updating_ = true;
-  SetWindowPos(hwnd_, nullptr, toPixels(form_.left()), toPixels(form_.top()), rc.right - rc.left,
-               rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  updating_ = false;
+  // The form learns the real outer size. Its layout waits for the window's first appearance,
+  // as the form's Resize event does.
+  ui::Handler layout = std::move(form_.onResize);
+  form_.onResize = nullptr;
   reportBounds();
+  form_.onResize = std::move(layout);
   return true;
 }
 
-HWND FormWindow::parentWindowOf(const ui::Control& control) const {
-  const auto* container = dynamic_cast<const ui::Control*>(control.parent());
-  if (!container) return hwnd_;
-  const ControlPeer* peer = peerOf(container);
-  return peer && peer->hwnd() ? peer->hwnd() : hwnd_;
+int FormWindow::runMessageLoop() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (preTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 1;
 }
 
-ControlPeer* FormWindow::peerOf(HWND hwnd) const {
-  auto it = byHwnd_.find(hwnd);
-  return it == byHwnd_.end() ? nullptr : it->second;
+bool FormWindow::preTranslate(MSG& msg) {
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      // The form sees every key before the control with the focus.
+      if (form_.userKeyDown(static_cast<int>(msg.wParam), keyShiftState()) == 0) return true;
+      if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+        return handleEnterOrEscape(msg);
+      }
+      break;
+    }
+    case WM_CHAR: {
+      if (skipChar_ != 0 && msg.wParam == skipChar_) {
+        skipChar_ = 0;  // reported when its key went down
+        break;
+      }
+      const int key = form_.userKeyPress(static_cast<int>(msg.wParam));
+      if (key == 0) return true;
+      msg.wParam = static_cast<WPARAM>(key);
+      break;
+    }
+    default:
+      break;
+  }
+  return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
-ControlPeer* FormWindow::peerOf(const ui::Control* control) const {
-  auto it = byControl_.find(control);
-  return it == byControl_.end() ? nullptr : it->second;
+// The dialog keys would turn Enter into a click on a default button and Escape into IDCANCEL,
+// and neither would reach the form as a key press. So both are reported here, and only a
+// field that types a new line sees Enter.
+bool FormWindow::handleEnterOrEscape(MSG& msg) {
+  const bool enter = msg.wParam == VK_RETURN;
+  if (form_.userKeyPress(enter ? 13 : 27) == 0 || !enter) return true;
+  HWND focused = GetFocus();
+  ControlPeer* peer = peerOf(focused);
+  if (peer && peer->typesEnter()) {
+    skipChar_ = L'\r';
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  } else if (peer && peer->pressedByEnter()) {
+    SendMessageW(focused, BM_CLICK, 0, 0);
+  }
+  return true;
 }
 
-HFONT FormWindow::font(ui::FontFace face) {
-  const auto key = std::make_pair(static_cast<int>(face), dpi_);
+void FormWindow::updateCaption() {
+  if (hwnd_) SetWindowTextW(hwnd_, form_.caption().c_str());
+}
+
+void FormWindow::updateBounds() {
+  if (!hwnd_ || IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
+  applyingBounds_ = true;
+  SetWindowPos(hwnd_, nullptr, toPixels(form_.left()), toPixels(form_.top()),
+               toPixels(form_.width()), toPixels(form_.height()), SWP_NOZORDER | SWP_NOACTIVATE);
+  applyingBounds_ = false;
+  // The system may round or refuse the size: the form gets what the window really has.
+  if (ready_) reportBounds();
+}
+
+void FormWindow::updatePicture() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FormWindow::updateColors() {
+  if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FormWindow::show() {
+  if (!hwnd_) return;
+  const bool first = !shownOnce_;
+  shownOnce_ = true;
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  // A form lays itself out when it first appears.
+  if (first && form_.onResize) form_.onResize();
+}
+
+void FormWindow::focus(ui::Control& control) {
+  ControlPeer* peer = peerOf(control);
+  if (peer && peer->hwnd()) SetFocus(peer->hwnd());
+}
+
+HFONT FormWindow::font(ui::FontFace face, FontStyle style) {
+  const auto key = std::make_tuple(face, dpi_, style);
   if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
-  const wchar_t* name = L"MS Shell Dlg 2";
+  const wchar_t* name = L"MS Shell Dlg";
   int points = 8;
-  int weight = FW_NORMAL;
   switch (face) {
     case ui::FontFace::Default:
       break;
@@ -185,68 +253,88 @@ HFONT FormWindow::font(ui::FontFace face) {
     case ui::FontFace::Arial:
       name = L"Arial";
       points = 10;
-      weight = FW_BOLD;
       break;
   }
-  HFONT f = CreateFontW(-MulDiv(points, dpi_, 72), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, name);
-  fonts_[key] = f;
-  return f;
+  HFONT font = CreateFontW(-MulDiv(points, dpi_, 72), 0, 0, 0,
+                           style == FontStyle::Bold ? FW_BOLD : FW_NORMAL, FALSE,
+                           style == FontStyle::Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name);
+  fonts_[key] = font;
+  return font;
 }
 
 HBRUSH FormWindow::brush(COLORREF color) {
   if (auto it = brushes_.find(color); it != brushes_.end()) return it->second;
-  HBRUSH b = CreateSolidBrush(color);
-  brushes_[color] = b;
-  return b;
+  HBRUSH brush = CreateSolidBrush(color);
+  brushes_[color] = brush;
+  return brush;
 }
 
-HBITMAP FormWindow::image(ui::ImageId id) {
-  const int resource = imageResource(id);
-  if (resource == 0) return nullptr;
-  if (auto it = images_.find(resource); it != images_.end()) return it->second;
-  HBITMAP bmp = nullptr;
-  if (id == ui::ImageId::Icon) {
-    // The window's icon drawn once into a bitmap, so picture boxes can show it like the others.
-    const int size = 32;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    bmp = CreateCompatibleBitmap(screen, size, size);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    RECT rc{0, 0, size, size};
-    FillRect(mem, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (bigIcon_) DrawIconEx(mem, 0, 0, bigIcon_, size, size, 0, nullptr, DI_NORMAL);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-  } else {
-    bmp = static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0,
-                                          0, LR_CREATEDIBSECTION));
+HBITMAP FormWindow::bitmap(ui::ImageId id) {
+  if (id == ui::ImageId::None || id == ui::ImageId::Icon) return nullptr;
+  const int resource = resourceIdOf(id);
+  HBITMAP& original = bitmaps_[{resource, 96}];
+  if (!original) {
+    original = static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_BITMAP,
+                                               0, 0, LR_CREATEDIBSECTION));
   }
-  images_[resource] = bmp;
-  return bmp;
+  if (dpi_ == 96 || !original) return original;
+  // Keep the images in proportion with the controls, which grow with the DPI.
+  HBITMAP& scaled = bitmaps_[{resource, dpi_}];
+  if (!scaled) scaled = scaledCopy(original, dpi_);
+  return scaled;
 }
 
-void FormWindow::paintLines(HDC dc, const ui::Container* container) {
-  if (!container) return;
-  for (const ui::Control* c : container->children()) {
-    if (c->kind() != ui::Kind::Line || !c->visible()) continue;
-    const auto* line = static_cast<const ui::Line*>(c);
-    HPEN pen = CreatePen(PS_SOLID, 1, line->lineColor());
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, toPixels(line->x1()), toPixels(line->y1()), nullptr);
-    LineTo(dc, toPixels(line->x2()), toPixels(line->y2()));
-    SelectObject(dc, old);
-    DeleteObject(pen);
+HICON FormWindow::icon(int size) {
+  if (auto it = icons_.find(size); it != icons_.end()) return it->second;
+  auto* icon = static_cast<HICON>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, size, size, 0));
+  icons_[size] = icon;
+  return icon;
+}
+
+HWND FormWindow::toolTips() {
+  if (!toolTips_ && hwnd_) {
+    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                instance_, nullptr);
+    if (toolTips_) SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
   }
+  return toolTips_;
 }
 
-bool FormWindow::handleParentMessage(HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+COLORREF FormWindow::containerColor(const ui::Container* container) const {
+  if (container == nullptr || container == &form_) return form_.backColor();
+  if (const auto* control = dynamic_cast<const ui::Control*>(container)) {
+    return control->backColor();
+  }
+  return form_.backColor();
+}
+
+HWND FormWindow::containerWindow(const ui::Container* container) const {
+  if (container == nullptr || container == &form_) return hwnd_;
+  if (const auto* control = dynamic_cast<const ui::Control*>(container)) {
+    if (ControlPeer* peer = peerOf(*control); peer && peer->hwnd()) return peer->hwnd();
+  }
+  return hwnd_;
+}
+
+ControlPeer* FormWindow::peerOf(HWND hwnd) const {
+  auto it = byHwnd_.find(hwnd);
+  return it == byHwnd_.end() ? nullptr : it->second;
+}
+
+ControlPeer* FormWindow::peerOf(const ui::Control& control) const {
+  auto it = byControl_.find(&control);
+  return it == byControl_.end() ? nullptr : it->second;
+}
+
+bool FormWindow::handleParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case WM_COMMAND:
       if (ControlPeer* peer = peerOf(reinterpret_cast<HWND>(lp))) {
-        peer->onCommand(HIWORD(wp));
+        peer->command(HIWORD(wp));
         result = 0;
         return true;
       }
@@ -256,7 +344,7 @@ bool FormWindow::handleParentMessage(HWND, UINT msg, WPARAM wp, LPARAM lp, LRESU
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
       if (ControlPeer* peer = peerOf(reinterpret_cast<HWND>(lp))) {
-        result = reinterpret_cast<LRESULT>(peer->onControlColor(reinterpret_cast<HDC>(wp)));
+        result = reinterpret_cast<LRESULT>(peer->colors(reinterpret_cast<HDC>(wp)));
         return true;
       }
       return false;
@@ -265,200 +353,131 @@ bool FormWindow::handleParentMessage(HWND, UINT msg, WPARAM wp, LPARAM lp, LRESU
   }
 }
 
+void FormWindow::paintLines(HDC dc, const ui::Container* container) {
+  for (const auto& control : form_.controls()) {
+    if (control->kind() != ui::Kind::Line || control->parent() != container ||
+        !control->visible()) {
+      continue;
+    }
+    const auto& line = static_cast<const ui::Line&>(*control);
+    HPEN pen = CreatePen(PS_SOLID, 1, line.lineColor());
+    HGDIOBJ before = SelectObject(dc, pen);
+    MoveToEx(dc, toPixels(line.x1()), toPixels(line.y1()), nullptr);
+    LineTo(dc, toPixels(line.x2()), toPixels(line.y2()));
+    SelectObject(dc, before);
+    DeleteObject(pen);
+  }
+}
+
+void FormWindow::reportBounds() {
+  RECT outer{}, client{};
+  GetWindowRect(hwnd_, &outer);
+  GetClientRect(hwnd_, &client);
+  const ui::WindowState state = IsIconic(hwnd_)  ? ui::WindowState::Minimized
+                                : IsZoomed(hwnd_) ? ui::WindowState::Maximized
+                                                  : ui::WindowState::Normal;
+  form_.userBoundsChanged(toTwips(outer.left), toTwips(outer.top), toTwips(outer.right - outer.left),
+                          toTwips(outer.bottom - outer.top), toTwips(client.right),
+                          toTwips(client.bottom), state);
+}
+
+void FormWindow::applyDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  for (auto& peer : peers_) peer->applyDpi();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FormWindow::paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  // The window's own picture lies under the controls, unscaled at the top left.
+  if (const auto& picture = form_.picture()) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ before = SelectObject(source, reinterpret_cast<HBITMAP>(picture->handle()));
+    BitBlt(dc, 0, 0, picture->widthPixels(), picture->heightPixels(), source, 0, 0, SRCCOPY);
+    SelectObject(source, before);
+    DeleteDC(source);
+  }
+  paintLines(dc, &form_);
+  EndPaint(hwnd_, &ps);
+}
+
 LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    static_cast<FormWindow*>(cs->lpCreateParams)->hwnd_ = hwnd;
+    auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  LRESULT result = 0;
-  if (self->handleParentMessage(hwnd, msg, wp, lp, result)) return result;
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
   return self->handle(msg, wp, lp);
 }
 
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: {
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      FillRect(reinterpret_cast<HDC>(wp), &rc, brush(form_.backColor()));
+      RECT client{};
+      GetClientRect(hwnd_, &client);
+      FillRect(reinterpret_cast<HDC>(wp), &client, brush(form_.backColor()));
       return 1;
     }
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      // The held picture lies unscaled at the top left, under the controls.
-      if (form_.picture()) {
-        auto bmp = reinterpret_cast<HBITMAP>(form_.picture()->handle());
-        BITMAP info{};
-        if (bmp && GetObjectW(bmp, sizeof(info), &info)) {
-          HDC mem = CreateCompatibleDC(dc);
-          HGDIOBJ old = SelectObject(mem, bmp);
-          BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, mem, 0, 0, SRCCOPY);
-          SelectObject(mem, old);
-          DeleteDC(mem);
-        }
-      }
-      paintLines(dc, &form_);
-      EndPaint(hwnd_, &ps);
+    case WM_PAINT:
+      paint();
       return 0;
-    }
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      info->ptMinTrackSize.x = toPixels(kMinTrackWidth);
-      info->ptMinTrackSize.y = toPixels(kMinTrackHeight);
-      return 0;
-    }
     case WM_SIZE:
     case WM_MOVE:
-      if (!updating_) reportBounds();
+      if (ready_ && !applyingBounds_) reportBounds();
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      if (options_.minTrackWidth > 0) info->ptMinTrackSize.x = toPixels(options_.minTrackWidth);
+      if (options_.minTrackHeight > 0) info->ptMinTrackSize.y = toPixels(options_.minTrackHeight);
       return 0;
+    }
     case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lp);
       applyDpi(HIWORD(wp));
-      updating_ = true;
+      const RECT* suggested = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      updating_ = false;
-      reportBounds();
       return 0;
     }
+    case WM_ACTIVATE:
+      // The focus comes back to the control that had it when the window was left.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focused = GetFocus();
+        if (focused && IsChild(hwnd_, focused)) lastFocus_ = focused;
+        break;
+      }
+      if (!lastFocus_ && form_.activeControl()) {
+        if (ControlPeer* peer = peerOf(*form_.activeControl())) lastFocus_ = peer->hwnd();
+      }
+      if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
+          IsWindowEnabled(lastFocus_)) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
+      // The form decides; ending the program is its part.
       form_.userClose();
-      DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(1);
+      if (!destroying_) PostQuitMessage(1);
       return 0;
-    default:
-      return DefWindowProcW(hwnd_, msg, wp, lp);
-  }
-}
-
-void FormWindow::applyDpi(int dpi) {
-  if (dpi <= 0 || dpi == dpi_) return;
-  dpi_ = dpi;
-  for (auto& peer : peers_) {
-    peer->update(ui::Prop::Bounds);
-    if (peer->hwnd()) {
-      SendMessageW(peer->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font(peer->model().font())),
-                   TRUE);
+    default: {
+      LRESULT result = 0;
+      if (handleParentMessage(msg, wp, lp, result)) return result;
+      break;
     }
   }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-void FormWindow::reportBounds() {
-  RECT outer, client;
-  GetWindowRect(hwnd_, &outer);
-  GetClientRect(hwnd_, &client);
-  const ui::WindowState state = IsIconic(hwnd_)   ? ui::WindowState::Minimized
-                                : IsZoomed(hwnd_) ? ui::WindowState::Maximized
-                                                  : ui::WindowState::Normal;
-  if (state == ui::WindowState::Minimized) {
-    // A minimised window reports a tiny rectangle; keep the last real size and position.
-    form_.userBoundsChanged(form_.left(), form_.top(), form_.width(), form_.height(),
-                            form_.clientWidth(), form_.clientHeight(), state);
-    return;
-  }
-  form_.userBoundsChanged(toTwips(outer.left), toTwips(outer.top), toTwips(outer.right - outer.left),
-                          toTwips(outer.bottom - outer.top), toTwips(client.right),
-                          toTwips(client.bottom), state);
-}
-
-void FormWindow::updateCaption() { SetWindowTextW(hwnd_, form_.caption().c_str()); }
-
-void FormWindow::updateBounds() {
-  if (!hwnd_ || IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
-  updating_ = true;
-  SetWindowPos(hwnd_, nullptr, toPixels(form_.left()), toPixels(form_.top()),
-               toPixels(form_.width()), toPixels(form_.height()), SWP_NOZORDER | SWP_NOACTIVATE);
-  updating_ = false;
-}
-
-void FormWindow::updatePicture() { InvalidateRect(hwnd_, nullptr, TRUE); }
-
-void FormWindow::updateColors() { InvalidateRect(hwnd_, nullptr, TRUE); }
-
-void FormWindow::show() {
-  ShowWindow(hwnd_, SW_SHOW);
-  SetForegroundWindow(hwnd_);
-  UpdateWindow(hwnd_);
-}
-
-void FormWindow::focus(ui::Control& control) {
-  if (ControlPeer* peer = peerOf(&control)) {
-    if (peer->hwnd()) {
-      SetFocus(peer->hwnd());
-      lastFocus_ = peer->hwnd();
-    }
-  }
-}
-
-void FormWindow::trackFocus() {
-  HWND now = GetFocus();
-  if (now == lastFocus_) return;
-  lastFocus_ = now;
-  // The focus may sit on an inner window of a control (none here today): walk up to a peer.
-  for (HWND h = now; h && h != hwnd_; h = GetParent(h)) {
-    if (ControlPeer* peer = peerOf(h)) {
-      form_.userFocusChanged(&peer->model());
-      return;
-    }
-  }
-}
-
-bool FormWindow::preTranslate(MSG& msg) {
-  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
-  ControlPeer* focused = peerOf(GetFocus());
-  const bool multiLine = focused && focused->isMultiLineEdit();
-  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
-    int shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= ui::shift::kShift;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= ui::shift::kCtrl;
-    if (GetKeyState(VK_MENU) < 0) shift |= ui::shift::kAlt;
-    if (form_.userKeyDown(static_cast<int>(msg.wParam), shift) == 0) return true;
-    trackFocus();
-    // Esc and Enter reach the form and the field as key presses; the dialog manager would
-    // otherwise turn them into button clicks.
-    if (msg.wParam == VK_ESCAPE && msg.message == WM_KEYDOWN) {
-      form_.userKeyPress(27);
-      return true;
-    }
-    if (msg.wParam == VK_RETURN && msg.message == WM_KEYDOWN) {
-      const bool onButton = focused && focused->model().kind() == ui::Kind::CommandButton;
-      if (!onButton) {
-        const int key = form_.userKeyPress(13);
-        if (!multiLine || key == 0) return true;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-        return true;
-      }
-    }
-  } else if (msg.message == WM_CHAR) {
-    // Enter and Esc were reported with their key-down.
-    if (msg.wParam == L'\r' || msg.wParam == 27) return multiLine ? false : true;
-    if (form_.userKeyPress(static_cast<int>(msg.wParam)) == 0) return true;
-    return false;
-  }
-  if (!multiLine || msg.message != WM_KEYDOWN || msg.wParam == VK_TAB) {
-    if (IsDialogMessageW(hwnd_, &msg)) return true;
-  }
-  return false;
-}
-
-int FormWindow::runMessageLoop() {
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!preTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    trackFocus();
-  }
-  return static_cast<int>(msg.wParam);
-}
-
-}  // namespace uiw
+}  // namespace ui_win32

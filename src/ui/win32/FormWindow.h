@@ -99,6 +99,7 @@ class FormWindow : public ui::FormPeer {
   bool ready_ = false;          // all windows exist; size changes reach the form
   bool applyingBounds_ = false;  // a size set by the form is being applied
   bool shownOnce_ = false;
+  bool destroying_ = false;      // the window goes with this object, not with the program
   WPARAM skipChar_ = 0;  // a character already reported when its key went down
   HWND lastFocus_ = nullptr;
   std::vector<std::unique_ptr<ControlPeer>> peers_;

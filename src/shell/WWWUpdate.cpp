@@ -1,0 +1,169 @@
+#include "shell/WWWUpdate.h"
+
+#include "app/Form1.h"
+#include "app/Server.h"
+#include "save/Paths.h"
+#include "shell/RunFile.h"
+
+namespace WWWUpdate {
+
+namespace {
+
+constexpr int kShowNormal = 1;
+constexpr std::uint32_t kFlushUrlOnDelete = 2;  // the group's entries go with the group
+constexpr std::uint32_t kNoMoreGroups = 2;      // the end of the group list
+constexpr std::uint32_t kNoMoreEntries = 259;   // the end of the entry list
+constexpr std::uint32_t kEntryBufferSize = 2048;
+
+void tell(const platform::Platform& p, const std::wstring& text) {
+  p.dialogs.messageBox(text, platform::box::kOkOnly, L"");
+}
+
+std::wstring withoutQuotes(const std::wstring& text) {
+  if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') {
+    return text.substr(1, text.size() - 2);
+  }
+  return text;
+}
+
+// Removes the cache groups with their entries. False when a group could not be removed: the
+// cache is then in a state the program does not touch further.
+bool clearCacheGroups(const platform::Platform& p) {
+  platform::Internet& net = p.internet;
+  std::int64_t group = 0;
+  const std::uintptr_t find = net.findFirstCacheGroup(group);
+  if (find == 0) {
+    return true;
+  }
+  for (;;) {
+    if (!net.deleteCacheGroup(group, kFlushUrlOnDelete)) {
+      const std::uint32_t error = net.lastError();
+      tell(p, L"Error deleting cache group " + std::to_wstring(error));
+      net.closeFind(find);
+      return false;
+    }
+    const bool found = net.findNextCacheGroup(find, group);
+    const std::uint32_t error = net.lastError();
+    if (!found) {
+      if (error != kNoMoreGroups) {
+        tell(p, L"Error finding next url cache group! - " + std::to_wstring(error));
+      }
+      break;
+    }
+    if (error == kNoMoreGroups) {
+      break;
+    }
+  }
+  net.closeFind(find);
+  return true;
+}
+
+void clearCacheEntries(const platform::Platform& p) {
+  platform::Internet& net = p.internet;
+  std::wstring url;
+  const std::uintptr_t find = net.findFirstCacheEntry(url, kEntryBufferSize);
+  if (find == 0) {
+    return;
+  }
+  for (;;) {
+    // An entry in use stays; the next download then still asks the server when it is stale.
+    net.deleteCacheEntry(url);
+    const bool found = net.findNextCacheEntry(find, url, kEntryBufferSize);
+    if (!found || net.lastError() == kNoMoreEntries) {
+      break;
+    }
+  }
+  net.closeFind(find);
+}
+
+}  // namespace
+
+std::wstring HomepageAddress() {
+  return server::Address() + L"/BrimloSite";
+}
+
+std::wstring UpdaterAddress() {
+  return server::Address() + L"/Update.exe";
+}
+
+std::wstring NewestVersionAddress() {
+  return server::Address() + L"/BrimloSite/Brimlo.exe";
+}
+
+bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
+               const std::wstring& ownExePath, const std::wstring& updaterPath,
+               const std::wstring& updaterUrl) {
+  // An updater already there is used as it is.
+  if (p.fileSystem.findPlainFile(updaterPath) != platform::Lookup::Found) {
+    p.process.processPendingMessages();
+    URLDownload(p, updaterUrl, updaterPath);
+    if (p.fileSystem.findPlainFile(updaterPath) != platform::Lookup::Found) {
+      tell(p, updaterPath + L"\r\r" + L"Download Fehlgeschlagen / Download failed");
+      return false;
+    }
+  }
+  // The updater reads each value up to the next marker: no quotes, no blank after a marker.
+  const std::wstring command = updaterPath + L" [URL]" + newVersionUrl + L" [PATH]" + ownExePath;
+  if (p.process.startProcess(command, kShowNormal) == 0) {
+    tell(p, updaterPath + L"\r\r" +
+                L"Das Update konnte nicht gestartet werden / The updater could not be started");
+    return false;
+  }
+  // The updater replaces the program's file, which it cannot while the program runs.
+  p.process.exit(platform::exitcode::kSaved);
+}
+
+std::wstring URLDownload(const platform::Platform& p, const std::wstring& address,
+                         const std::wstring& target) {
+  const std::wstring url = withoutQuotes(address);
+  const std::wstring destination = withoutQuotes(target);
+  std::wstring file = destination;
+  if (DownloadTargetExists(p, destination) &&
+      p.fileSystem.attributes(destination) == platform::attr::kDirectory) {
+    const auto slash = url.rfind(L'/');
+    if (slash == std::wstring::npos) {
+      return std::wstring();
+    }
+    file = CombinePath(destination, url.substr(slash + 1));
+  }
+  ClearURLCache(p);
+  p.process.processPendingMessages();
+  return p.internet.downloadToFile(url, file) == 0 ? file : std::wstring();
+}
+
+std::wstring CombinePath(const std::wstring& dir, const std::wstring& name) {
+  if (dir.empty()) {
+    return name;
+  }
+  return dir.back() == L'\\' ? dir + name : dir + L"\\" + name;
+}
+
+bool DownloadTargetExists(const platform::Platform& p, const std::wstring& path) {
+  std::wstring program;
+  return p.shell.findExecutable(path, program) != platform::kFindExecutableFileNotFound;
+}
+
+void ClearURLCache(const platform::Platform& p) {
+  // Systems without cache groups still have the entries.
+  if (p.internet.cacheGroupsSupported() && !clearCacheGroups(p)) {
+    return;
+  }
+  clearCacheEntries(p);
+}
+
+}  // namespace WWWUpdate
+
+void Form1::wwwBtn_Click() {
+  RunFile::OpenURLInBrowser(p_, WWWUpdate::HomepageAddress(), 1);
+  // The link is used once per run, whether a browser came up or not.
+  wwwBtn.setVisible(false);
+}
+
+void Form1::UpdateBtn_Click() {
+  // The updater works in the program's directory, where it replaces the program.
+  p_.process.setCurrentDirectory(p_.process.programDirectory());
+  const std::wstring directory = AddTrailingSeparator(p_.process.programDirectory());
+  WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(),
+                       directory + p_.process.programName() + L".exe", directory + L"Update.exe",
+                       WWWUpdate::UpdaterAddress());
+}

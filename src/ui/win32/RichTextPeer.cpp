@@ -1,0 +1,206 @@
+// The rich-text box: the platform's rich edit control, read and written as RTF.
+#include <windows.h>
+#include <richedit.h>
+
+#include <string>
+
+#include "ui/win32/ControlPeers.h"
+
+namespace ui_win32 {
+
+namespace {
+
+constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
+
+// Msftedit where it exists, the older RichEdit 2 elsewhere. Loaded once, kept for the process.
+const wchar_t* richEditClass() {
+  static const wchar_t* const name = [] {
+    if (LoadLibraryW(L"Msftedit.dll")) return MSFTEDIT_CLASS;
+    if (LoadLibraryW(L"Riched20.dll")) return RICHEDIT_CLASSW;
+    return MSFTEDIT_CLASS;
+  }();
+  return name;
+}
+
+// RTF is 7-bit text with escapes, so its bytes map 1:1 onto the model's characters.
+std::wstring widen(const std::string& bytes) {
+  std::wstring text;
+  text.reserve(bytes.size());
+  for (char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+  return text;
+}
+
+// A character beyond one byte becomes RTF's own Unicode escape.
+std::string narrow(const std::wstring& text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (wchar_t c : text) {
+    if (c < 0x100) {
+      bytes += static_cast<char>(c);
+    } else {
+      bytes += "\\u" + std::to_string(static_cast<short>(c)) + "?";
+    }
+  }
+  return bytes;
+}
+
+DWORD CALLBACK appendOut(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+  reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
+                                                 static_cast<std::size_t>(size));
+  *done = size;
+  return 0;
+}
+
+struct Source {
+  const std::string& bytes;
+  std::size_t position = 0;
+};
+
+DWORD CALLBACK readIn(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+  auto* source = reinterpret_cast<Source*>(cookie);
+  const std::size_t left = source->bytes.size() - source->position;
+  const std::size_t count = left < static_cast<std::size_t>(size) ? left : size;
+  source->bytes.copy(reinterpret_cast<char*>(buffer), count, source->position);
+  source->position += count;
+  *done = static_cast<LONG>(count);
+  return 0;
+}
+
+struct FileSink {
+  HANDLE file;
+  DWORD error = 0;
+};
+
+DWORD CALLBACK writeOut(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+  auto* sink = reinterpret_cast<FileSink*>(cookie);
+  DWORD written = 0;
+  if (!WriteFile(sink->file, buffer, static_cast<DWORD>(size), &written, nullptr)) {
+    sink->error = GetLastError();
+    return 1;  // stops the stream
+  }
+  *done = static_cast<LONG>(written);
+  return 0;
+}
+
+int pointSize(ui::FontFace face) {
+  return face == ui::FontFace::CourierNew || face == ui::FontFace::Arial ? 10 : 8;
+}
+
+const wchar_t* faceName(ui::FontFace face) {
+  switch (face) {
+    case ui::FontFace::CourierNew:
+      return L"Courier New";
+    case ui::FontFace::Arial:
+      return L"Arial";
+    case ui::FontFace::MsSansSerif:
+      return L"MS Sans Serif";
+    case ui::FontFace::Default:
+      break;
+  }
+  return L"MS Shell Dlg";
+}
+
+class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
+ public:
+  RichTextBoxPeer(FormWindow& window, ui::RichTextBox& box) : ControlPeer(window, box), box_(box) {}
+
+  void attach() override { box_.attachRichPeer(this); }
+  void update(ui::Prop prop) override {
+    ControlPeer::update(prop);
+    if (prop == ui::Prop::Colors && hwnd_) {
+      SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(box_.backColor()));
+      applyDefaultFormat();
+    }
+  }
+  void applyDpi() override {
+    ControlPeer::applyDpi();
+    applyDefaultFormat();
+  }
+  bool typesEnter() const override { return true; }
+
+  // RichTextPeer
+  void paste() override {
+    // Pasted RTF that does not reset its format takes the default one: keep it plain.
+    applyDefaultFormat();
+    Quiet quiet(updating_);
+    SendMessageW(hwnd_, WM_PASTE, 0, 0);
+  }
+  std::wstring rtf() override {
+    std::string bytes;
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&bytes), 0, appendOut};
+    SendMessageW(hwnd_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    return widen(bytes);
+  }
+  void setRtf(const std::wstring& rtf) override {
+    Quiet quiet(updating_);
+    if (rtf.empty()) {
+      SetWindowTextW(hwnd_, L"");
+      return;
+    }
+    const std::string bytes = narrow(rtf);
+    Source source{bytes};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readIn};
+    SendMessageW(hwnd_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  }
+  std::wstring plainText() override {
+    const int length = GetWindowTextLengthW(hwnd_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd_, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+  }
+  void setCaret(int position) override {
+    CHARRANGE range{position, position};
+    SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
+  }
+  std::uint32_t saveRtfFile(const std::wstring& path) override {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError();
+    FileSink sink{file};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&sink), 0, writeOut};
+    SendMessageW(hwnd_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    if (!CloseHandle(file) && sink.error == 0) sink.error = GetLastError();
+    return sink.error;
+  }
+
+ protected:
+  const wchar_t* className() const override { return richEditClass(); }
+  DWORD style() const override {
+    return WS_TABSTOP | ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
+  }
+  DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+  void created() override {
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, kNoTextLimit);
+    SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(box_.backColor()));
+    applyDefaultFormat();
+    // The box is not attached yet, so this is the text the design gave it.
+    setRtf(box_.textRTF());
+  }
+
+ private:
+  // The control's own default is a bold system font: every text without its own format
+  // would take it.
+  void applyDefaultFormat() {
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_FACE | CFM_SIZE |
+                    CFM_COLOR | CFM_CHARSET;
+    format.dwEffects = 0;
+    format.yHeight = pointSize(box_.font()) * 20;
+    format.crTextColor = box_.foreColor();
+    format.bCharSet = DEFAULT_CHARSET;
+    lstrcpynW(format.szFaceName, faceName(box_.font()), LF_FACESIZE);
+    SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  }
+  ui::RichTextBox& box_;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlPeer> makeRichTextPeer(FormWindow& window, ui::RichTextBox& box) {
+  return std::make_unique<RichTextBoxPeer>(window, box);
+}
+
+}  // namespace ui_win32
