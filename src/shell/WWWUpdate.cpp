@@ -73,7 +73,6 @@ void clearCacheEntries(const platform::Platform& p) {
       break;
     }
   }
-  net.closeFind(find);
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ brimlo_tool() {
 # brimlo_start <working directory> [arguments...]: starts brimlo.exe in the background; its
 # output goes to $BRIMLO_WORK/run<n>.log.
 brimlo_start() {
-  [ -n "$BRIMLO_EXE" ] || fail "BRIMLO_EXE is not set"
+  [ -f "$BRIMLO_EXE" ] || fail "brimlo.exe is not built (BRIMLO_EXE='$BRIMLO_EXE')"
   brimlo_start_exe "$1" "$BRIMLO_EXE" "${@:2}"
 }
 

@@ -68,6 +68,7 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
     Form1 form(t.platform);
     t.process.programDir = c.programDir;
     t.process.startSucceeds = c.startSucceeds;
+    t.fileSystem.addDirectory(c.programDir);
     const std::wstring updater = c.programDir + L"\\Update.exe";
     if (c.updaterPresent)
       t.fileSystem.addFile(updater, kUpdaterBytes);
@@ -89,9 +90,10 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
       EXPECT_EQ(t.process.started[0].showState, 1) << c.what;
     }
     ASSERT_EQ(t.internet.downloads.size(), c.downloads) << c.what;
-    if (c.downloads)
+    if (c.downloads) {
       EXPECT_EQ(t.internet.downloads[0], server::Address() + L"/Update.exe -> " + updater)
           << c.what;
+    }
     EXPECT_EQ(t.fileSystem.contents(updater),
               startTried ? std::optional<std::string>(kUpdaterBytes) : std::nullopt)
         << c.what;
@@ -141,8 +143,9 @@ TEST(WWWUpdateTest, URLDownloadNamesTheFileInsideADirectoryTarget) {
     EXPECT_EQ(WWWUpdate::URLDownload(t.platform, c.address, c.target), c.file) << c.what;
 
     EXPECT_EQ(t.internet.downloads, c.downloaded.empty() ? Calls{} : Calls{c.downloaded}) << c.what;
-    if (!c.file.empty())
+    if (!c.file.empty()) {
       EXPECT_EQ(t.fileSystem.contents(c.file), kUpdaterBytes) << c.what;
+    }
     EXPECT_TRUE(t.dialogs.shown.empty()) << c.what;
   }
 }
@@ -187,21 +190,22 @@ TEST(WWWUpdateTest, CombinePathPutsOneSeparatorBetween) {
       {L"C:\\Tools\\", L"Update.exe", L"C:\\Tools\\Update.exe"},
       {L"C:\\", L"Update.exe", L"C:\\Update.exe"},
   };
-  for (const Case& c : cases)
+  for (const Case& c : cases) {
     EXPECT_EQ(WWWUpdate::CombinePath(c.dir, c.name), c.path) << c.dir;
+  }
 }
 
 TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
   struct Case {
     const char* what;
     bool groupsSupported = true;
-    std::vector<std::int64_t> groups;
-    std::vector<std::wstring> entries;
+    std::vector<std::int64_t> groups = {};
+    std::vector<std::wstring> entries = {};
     bool failGroupDelete = false;
     std::uint32_t groupListEnd = 2;
     std::uint32_t entryListEnd = 259;
-    Calls calls;
-    std::vector<std::wstring> boxes;
+    Calls calls = {};
+    std::vector<std::wstring> boxes = {};
   };
   const Calls twoEntries = {L"findFirstEntry 2048", L"deleteEntry http://a/1",
                             L"findNextEntry 2048",  L"deleteEntry http://a/2",

@@ -26,7 +26,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::RealPlatform real;
   Form1 form(real.platform);
   ui_win32::FormWindow window(form, instance, {kMinTrackWidth, kMinTrackHeight});
-  if (!window.create()) return platform::exitcode::kOther;
+  if (!window.create())
+    return platform::exitcode::kOther;
   // Loading ends the program itself when there is nothing to save; otherwise it shows the window.
   form.load();
   // The program's regular ends leave through the process's exit; a loop that ends is status 1.

@@ -26,7 +26,8 @@ std::wstring windowText(HWND hwnd) {
 // Draws a bitmap at its own size, or stretched into a destination rectangle.
 void drawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bool stretch) {
   BITMAP info{};
-  if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return;
+  if (!bitmap || !GetObjectW(bitmap, sizeof info, &info))
+    return;
   HDC source = CreateCompatibleDC(dc);
   HGDIOBJ before = SelectObject(source, bitmap);
   if (stretch) {
@@ -82,7 +83,8 @@ HBRUSH solidColors(FormWindow& window, HDC dc, const ui::Control& control) {
 // The part every peer shares.
 
 ControlPeer::~ControlPeer() {
-  if (hwnd_) RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
+  if (hwnd_)
+    RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
 }
 
 bool ControlPeer::create(HWND parent, int id) {
@@ -92,14 +94,17 @@ bool ControlPeer::create(HWND parent, int id) {
     return true;
   }
   DWORD windowStyle = WS_CHILD | WS_CLIPSIBLINGS | style();
-  if (control_.visible()) windowStyle |= WS_VISIBLE;
-  if (!control_.enabled()) windowStyle |= WS_DISABLED;
+  if (control_.visible())
+    windowStyle |= WS_VISIBLE;
+  if (!control_.enabled())
+    windowStyle |= WS_DISABLED;
   hwnd_ = CreateWindowExW(exStyle(), windowClass, text().c_str(), windowStyle,
                           window_.toPixels(control_.left()), window_.toPixels(control_.top()),
                           window_.toPixels(control_.width()), window_.toPixels(control_.height()),
                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           window_.instance(), nullptr);
-  if (hwnd_ == nullptr) return false;
+  if (hwnd_ == nullptr)
+    return false;
   SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   applyFont();
   applyToolTip();
@@ -133,12 +138,15 @@ void ControlPeer::update(ui::Prop prop) {
 }
 
 void ControlPeer::applyDpi() {
-  if (!hwnd_) return;
+  if (!hwnd_)
+    return;
   applyBounds();
   applyFont();
 }
 
-HBRUSH ControlPeer::colors(HDC dc) { return solidColors(window_, dc, control_); }
+HBRUSH ControlPeer::colors(HDC dc) {
+  return solidColors(window_, dc, control_);
+}
 
 void ControlPeer::applyBounds() {
   SetWindowPos(hwnd_, nullptr, window_.toPixels(control_.left()), window_.toPixels(control_.top()),
@@ -147,15 +155,17 @@ void ControlPeer::applyBounds() {
 }
 
 void ControlPeer::applyFont() {
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.font(control_.font(), fontStyle())),
-               TRUE);
+  SendMessageW(hwnd_, WM_SETFONT,
+               reinterpret_cast<WPARAM>(window_.font(control_.font(), fontStyle())), TRUE);
 }
 
 void ControlPeer::applyToolTip() {
   const std::wstring& tip = control_.toolTip();
-  if (tip.empty() && !hasTool_) return;
+  if (tip.empty() && !hasTool_)
+    return;
   HWND tips = window_.toolTips();
-  if (!tips) return;
+  if (!tips)
+    return;
   TTTOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -183,17 +193,23 @@ void ControlPeer::repaint() {
 
 int ControlPeer::shiftState(WPARAM mouseKeys) const {
   int state = 0;
-  if (mouseKeys & MK_SHIFT) state |= ui::shift::kShift;
-  if (mouseKeys & MK_CONTROL) state |= ui::shift::kCtrl;
-  if (GetKeyState(VK_MENU) < 0) state |= ui::shift::kAlt;
+  if (mouseKeys & MK_SHIFT)
+    state |= ui::shift::kShift;
+  if (mouseKeys & MK_CONTROL)
+    state |= ui::shift::kCtrl;
+  if (GetKeyState(VK_MENU) < 0)
+    state |= ui::shift::kAlt;
   return state;
 }
 
 int ControlPeer::mouseButtons(WPARAM mouseKeys) const {
   int buttons = 0;
-  if (mouseKeys & MK_LBUTTON) buttons |= ui::mouse::kLeft;
-  if (mouseKeys & MK_RBUTTON) buttons |= ui::mouse::kRight;
-  if (mouseKeys & MK_MBUTTON) buttons |= 4;
+  if (mouseKeys & MK_LBUTTON)
+    buttons |= ui::mouse::kLeft;
+  if (mouseKeys & MK_RBUTTON)
+    buttons |= ui::mouse::kRight;
+  if (mouseKeys & MK_MBUTTON)
+    buttons |= 4;
   return buttons;
 }
 
@@ -214,13 +230,15 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 
 LRESULT ControlPeer::subclassed(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
-  if (message(msg, wp, lp, result)) return result;
+  if (message(msg, wp, lp, result))
+    return result;
   const int x = window_.toTwips(GET_X_LPARAM(lp));
   const int y = window_.toTwips(GET_Y_LPARAM(lp));
   switch (msg) {
     case WM_SETFOCUS:
       result = defaultProc(msg, wp, lp);
-      if (control_.canFocus()) window_.form().userFocusChanged(&control_);
+      if (control_.canFocus())
+        window_.form().userFocusChanged(&control_);
       return result;
     case WM_MOUSEMOVE:
       result = defaultProc(msg, wp, lp);
@@ -247,7 +265,8 @@ LRESULT ControlPeer::subclassed(UINT msg, WPARAM wp, LPARAM lp) {
         RECT client{};
         GetClientRect(hwnd_, &client);
         const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        if (PtInRect(&client, at)) control_.userClick();
+        if (PtInRect(&client, at))
+          control_.userClick();
         return 0;
       }
       break;
@@ -255,7 +274,8 @@ LRESULT ControlPeer::subclassed(UINT msg, WPARAM wp, LPARAM lp) {
       pressed_ = false;
       break;
     default:
-      if (isContainer() && window_.handleParentMessage(msg, wp, lp, result)) return result;
+      if (isContainer() && window_.handleParentMessage(msg, wp, lp, result))
+        return result;
       break;
   }
   return defaultProc(msg, wp, lp);
@@ -276,7 +296,8 @@ class CommandButtonPeer : public ControlPeer {
     applyImage();
   }
   void command(WORD code) override {
-    if (code == BN_CLICKED) button_.userClick();
+    if (code == BN_CLICKED)
+      button_.userClick();
   }
   // The button face keeps the system colour; the corners take the container's.
   HBRUSH colors(HDC dc) override {
@@ -296,14 +317,17 @@ class CommandButtonPeer : public ControlPeer {
   }
   void created() override { applyImage(); }
   void updateOwn(ui::Prop prop) override {
-    if (prop == ui::Prop::Caption) setTextQuietly(button_.caption());
-    if (prop == ui::Prop::Image) applyImage();
+    if (prop == ui::Prop::Caption)
+      setTextQuietly(button_.caption());
+    if (prop == ui::Prop::Image)
+      applyImage();
   }
 
  private:
   // A graphical button with an image shows only the image; its caption stays the accelerator.
   DWORD imageStyle() const {
-    if (!button_.graphical() || button_.image() == ui::ImageId::None) return 0;
+    if (!button_.graphical() || button_.image() == ui::ImageId::None)
+      return 0;
     return button_.image() == ui::ImageId::Icon ? BS_ICON : BS_BITMAP;
   }
   void applyImage() {
@@ -311,12 +335,11 @@ class CommandButtonPeer : public ControlPeer {
     SetWindowLongPtrW(hwnd_, GWL_STYLE, windowStyle | static_cast<LONG_PTR>(imageStyle()));
     if (imageStyle() == BS_ICON) {
       const int size = MulDiv(32, window_.dpi(), 96);
-      SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(window_.icon(size)));
+      SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(window_.icon(size)));
     } else {
-      SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_BITMAP,
-                   reinterpret_cast<LPARAM>(imageStyle() ? window_.bitmap(button_.image())
-                                                         : nullptr));
+      SendMessageW(
+          hwnd_, BM_SETIMAGE, IMAGE_BITMAP,
+          reinterpret_cast<LPARAM>(imageStyle() ? window_.bitmap(button_.image()) : nullptr));
     }
     InvalidateRect(hwnd_, nullptr, TRUE);
   }
@@ -329,7 +352,8 @@ class CheckBoxPeer : public ControlPeer {
 
   // The model decides the new value; the box shows it when the model says so.
   void command(WORD code) override {
-    if (code == BN_CLICKED) box_.userToggle();
+    if (code == BN_CLICKED)
+      box_.userToggle();
   }
 
  protected:
@@ -338,8 +362,10 @@ class CheckBoxPeer : public ControlPeer {
   std::wstring text() const override { return box_.caption(); }
   void created() override { applyValue(); }
   void updateOwn(ui::Prop prop) override {
-    if (prop == ui::Prop::Caption) setTextQuietly(box_.caption());
-    if (prop == ui::Prop::Value) applyValue();
+    if (prop == ui::Prop::Caption)
+      setTextQuietly(box_.caption());
+    if (prop == ui::Prop::Value)
+      applyValue();
   }
 
  private:
@@ -357,7 +383,8 @@ class TextBoxPeer : public ControlPeer {
   TextBoxPeer(FormWindow& window, ui::TextBox& box) : ControlPeer(window, box), box_(box) {}
 
   void command(WORD code) override {
-    if (code != EN_CHANGE || updating_) return;
+    if (code != EN_CHANGE || updating_)
+      return;
     box_.userSetText(windowText(hwnd_));
     readSelection();
   }
@@ -366,7 +393,8 @@ class TextBoxPeer : public ControlPeer {
  protected:
   const wchar_t* className() const override { return L"EDIT"; }
   DWORD style() const override {
-    if (!box_.multiLine()) return WS_TABSTOP | ES_AUTOHSCROLL;
+    if (!box_.multiLine())
+      return WS_TABSTOP | ES_AUTOHSCROLL;
     return WS_TABSTOP | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
            ES_WANTRETURN;
   }
@@ -437,8 +465,10 @@ class ListBoxPeer : public ControlPeer {
   DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
   void created() override { fill(); }
   void updateOwn(ui::Prop prop) override {
-    if (prop == ui::Prop::Items) fill();
-    if (prop == ui::Prop::ListIndex) SendMessageW(hwnd_, LB_SETCURSEL, list_.listIndex(), 0);
+    if (prop == ui::Prop::Items)
+      fill();
+    if (prop == ui::Prop::ListIndex)
+      SendMessageW(hwnd_, LB_SETCURSEL, list_.listIndex(), 0);
   }
 
  private:
@@ -478,7 +508,8 @@ class PictureBoxPeer : public ControlPeer {
   DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
   bool clicksOnRelease() const override { return true; }
   void updateOwn(ui::Prop prop) override {
-    if (prop == ui::Prop::Image || prop == ui::Prop::Drawing) InvalidateRect(hwnd_, nullptr, FALSE);
+    if (prop == ui::Prop::Image || prop == ui::Prop::Drawing)
+      InvalidateRect(hwnd_, nullptr, FALSE);
   }
   bool message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
     if (msg == WM_ERASEBKGND) {
@@ -541,7 +572,8 @@ class FramePeer : public ControlPeer {
   DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
   bool clicksOnRelease() const override { return true; }
   void updateOwn(ui::Prop prop) override {
-    if (prop == ui::Prop::Caption) InvalidateRect(hwnd_, nullptr, FALSE);
+    if (prop == ui::Prop::Caption)
+      InvalidateRect(hwnd_, nullptr, FALSE);
   }
   bool message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
     if (msg == WM_ERASEBKGND) {
@@ -552,7 +584,8 @@ class FramePeer : public ControlPeer {
       PAINTSTRUCT ps{};
       HDC dc = msg == WM_PAINT ? BeginPaint(hwnd_, &ps) : reinterpret_cast<HDC>(wp);
       paint(dc);
-      if (msg == WM_PAINT) EndPaint(hwnd_, &ps);
+      if (msg == WM_PAINT)
+        EndPaint(hwnd_, &ps);
       result = 0;
       return true;
     }
@@ -589,7 +622,8 @@ class LabelPeer : public ControlPeer {
   LabelPeer(FormWindow& window, ui::Label& label) : ControlPeer(window, label), label_(label) {}
 
   void command(WORD code) override {
-    if (code == STN_CLICKED) label_.userClick();
+    if (code == STN_CLICKED)
+      label_.userClick();
   }
   // The text stands on its container's colour.
   HBRUSH colors(HDC dc) override {

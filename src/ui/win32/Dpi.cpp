@@ -12,7 +12,8 @@ using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 template <class Fn>
 Fn user32Function(const char* name) {
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (user32 == nullptr) return nullptr;
+  if (user32 == nullptr)
+    return nullptr;
   // GetProcAddress hands out a generic function pointer; the names below fix its real type.
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
 }
@@ -20,7 +21,8 @@ Fn user32Function(const char* name) {
 int screenDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  if (screen)
+    ReleaseDC(nullptr, screen);
   return dpi > 0 ? dpi : 96;
 }
 
@@ -30,14 +32,16 @@ void enablePerMonitorDpiAwareness() {
   static const auto setContext =
       user32Function<SetAwarenessContextFn>("SetProcessDpiAwarenessContext");
   // Fails harmlessly when the manifest has already set the awareness.
-  if (setContext) setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  if (setContext)
+    setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
 }
 
 int systemDpi() {
   static const auto forSystem = user32Function<GetDpiForSystemFn>("GetDpiForSystem");
   if (forSystem) {
     const UINT dpi = forSystem();
-    if (dpi > 0) return static_cast<int>(dpi);
+    if (dpi > 0)
+      return static_cast<int>(dpi);
   }
   return screenDpi();
 }
@@ -46,14 +50,16 @@ int windowDpi(HWND hwnd) {
   static const auto forWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
   if (forWindow && hwnd) {
     const UINT dpi = forWindow(hwnd);
-    if (dpi > 0) return static_cast<int>(dpi);
+    if (dpi > 0)
+      return static_cast<int>(dpi);
   }
   return systemDpi();
 }
 
 void adjustWindowRect(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
   static const auto forDpi = user32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
-  if (forDpi && forDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) return;
+  if (forDpi && forDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+    return;
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 }
 

@@ -17,12 +17,17 @@ constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 // Control ids start above the ids the dialog keys send (IDOK, IDCANCEL, ...).
 constexpr int kFirstControlId = 100;
 constexpr int kToolTipWidth = 400;
+// Applies the form's bounds once the window's own size change is over.
+constexpr UINT kApplyBounds = WM_APP + 1;
 
 int keyShiftState() {
   int state = 0;
-  if (GetKeyState(VK_SHIFT) < 0) state |= ui::shift::kShift;
-  if (GetKeyState(VK_CONTROL) < 0) state |= ui::shift::kCtrl;
-  if (GetKeyState(VK_MENU) < 0) state |= ui::shift::kAlt;
+  if (GetKeyState(VK_SHIFT) < 0)
+    state |= ui::shift::kShift;
+  if (GetKeyState(VK_CONTROL) < 0)
+    state |= ui::shift::kCtrl;
+  if (GetKeyState(VK_MENU) < 0)
+    state |= ui::shift::kAlt;
   return state;
 }
 
@@ -41,7 +46,8 @@ bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON 
 
 HBITMAP scaledCopy(HBITMAP original, int dpi) {
   BITMAP info{};
-  if (!GetObjectW(original, sizeof info, &info)) return nullptr;
+  if (!GetObjectW(original, sizeof info, &info))
+    return nullptr;
   const int width = MulDiv(info.bmWidth, dpi, 96);
   const int height = MulDiv(info.bmHeight, dpi, 96);
   HDC screen = GetDC(nullptr);
@@ -67,20 +73,28 @@ FormWindow::FormWindow(ui::Form& form, HINSTANCE instance, FormOptions options)
     : form_(form), instance_(instance), options_(options) {}
 
 FormWindow::~FormWindow() {
-  for (auto& peer : peers_) peer->detach();
-  if (form_.peer() == this) form_.attachPeer(nullptr);
+  for (auto& peer : peers_)
+    peer->detach();
+  if (form_.peer() == this)
+    form_.attachPeer(nullptr);
   if (hwnd_ && IsWindow(hwnd_)) {
     destroying_ = true;
     DestroyWindow(hwnd_);
   }
   peers_.clear();
-  for (auto& [key, font] : fonts_) DeleteObject(font);
-  for (auto& [color, brush] : brushes_) DeleteObject(brush);
-  for (auto& [key, bitmap] : bitmaps_) DeleteObject(bitmap);
-  for (auto& [size, icon] : icons_) DestroyIcon(icon);
+  for (auto& [key, font] : fonts_)
+    DeleteObject(font);
+  for (auto& [color, brush] : brushes_)
+    DeleteObject(brush);
+  for (auto& [key, bitmap] : bitmaps_)
+    DeleteObject(bitmap);
+  for (auto& [size, icon] : icons_)
+    DestroyIcon(icon);
 }
 
-std::wstring FormWindow::className() const { return L"Brimlo" + form_.name(); }
+std::wstring FormWindow::className() const {
+  return L"Brimlo" + form_.name();
+}
 
 bool FormWindow::registerClasses() {
   const int big = GetSystemMetrics(SM_CXICON);
@@ -95,25 +109,29 @@ bool FormWindow::registerClasses() {
 }
 
 bool FormWindow::create() {
-  if (hwnd_ || !registerClasses()) return false;
+  if (hwnd_ || !registerClasses())
+    return false;
   // The design gives the client area; the frame around it is whatever this system draws.
   dpi_ = systemDpi();
   auto outerSize = [this](int dpi) {
-    RECT rect{0, 0, MulDiv(form_.clientWidth(), dpi, 1440), MulDiv(form_.clientHeight(), dpi, 1440)};
+    RECT rect{0, 0, MulDiv(form_.clientWidth(), dpi, 1440),
+              MulDiv(form_.clientHeight(), dpi, 1440)};
     adjustWindowRect(rect, kFormStyle, kFormExStyle, dpi);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
   };
   SIZE size = outerSize(dpi_);
   const std::wstring windowClass = className();
   hwnd_ = CreateWindowExW(kFormExStyle, windowClass.c_str(), form_.caption().c_str(), kFormStyle,
-                          toPixels(form_.left()), toPixels(form_.top()), size.cx, size.cy,
-                          nullptr, nullptr, instance_, this);
-  if (!hwnd_) return false;
+                          toPixels(form_.left()), toPixels(form_.top()), size.cx, size.cy, nullptr,
+                          nullptr, instance_, this);
+  if (!hwnd_)
+    return false;
   const int monitorDpi = windowDpi(hwnd_);
   if (monitorDpi != dpi_) {
     dpi_ = monitorDpi;
     size = outerSize(dpi_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   // Containers come before their children in the form's list, so a parent window always exists.
@@ -121,11 +139,12 @@ bool FormWindow::create() {
   for (std::size_t i = 0; i < controls.size(); ++i) {
     ui::Control& control = *controls[i];
     std::unique_ptr<ControlPeer> peer = makePeer(*this, control);
-    if (!peer || !peer->create(containerWindow(control.parent()),
-                               kFirstControlId + static_cast<int>(i))) {
+    if (!peer ||
+        !peer->create(containerWindow(control.parent()), kFirstControlId + static_cast<int>(i))) {
       return false;
     }
-    if (peer->hwnd()) byHwnd_[peer->hwnd()] = peer.get();
+    if (peer->hwnd())
+      byHwnd_[peer->hwnd()] = peer.get();
     byControl_[&control] = peer.get();
     peer->attach();
     peers_.push_back(std::move(peer));
@@ -145,7 +164,8 @@ bool FormWindow::create() {
 int FormWindow::runMessageLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (preTranslate(msg)) continue;
+    if (preTranslate(msg))
+      continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -153,12 +173,14 @@ int FormWindow::runMessageLoop() {
 }
 
 bool FormWindow::preTranslate(MSG& msg) {
-  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
+    return false;
   switch (msg.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       // The form sees every key before the control with the focus.
-      if (form_.userKeyDown(static_cast<int>(msg.wParam), keyShiftState()) == 0) return true;
+      if (form_.userKeyDown(static_cast<int>(msg.wParam), keyShiftState()) == 0)
+        return true;
       if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
         return handleEnterOrEscape(msg);
       }
@@ -170,7 +192,8 @@ bool FormWindow::preTranslate(MSG& msg) {
         break;
       }
       const int key = form_.userKeyPress(static_cast<int>(msg.wParam));
-      if (key == 0) return true;
+      if (key == 0)
+        return true;
       msg.wParam = static_cast<WPARAM>(key);
       break;
     }
@@ -185,7 +208,8 @@ bool FormWindow::preTranslate(MSG& msg) {
 // field that types a new line sees Enter.
 bool FormWindow::handleEnterOrEscape(MSG& msg) {
   const bool enter = msg.wParam == VK_RETURN;
-  if (form_.userKeyPress(enter ? 13 : 27) == 0 || !enter) return true;
+  if (form_.userKeyPress(enter ? 13 : 27) == 0 || !enter)
+    return true;
   HWND focused = GetFocus();
   ControlPeer* peer = peerOf(focused);
   if (peer && peer->typesEnter()) {
@@ -199,45 +223,60 @@ bool FormWindow::handleEnterOrEscape(MSG& msg) {
 }
 
 void FormWindow::updateCaption() {
-  if (hwnd_) SetWindowTextW(hwnd_, form_.caption().c_str());
+  if (hwnd_)
+    SetWindowTextW(hwnd_, form_.caption().c_str());
 }
 
 void FormWindow::updateBounds() {
-  if (!hwnd_ || IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
+  if (!hwnd_ || IsIconic(hwnd_) || IsZoomed(hwnd_))
+    return;
+  if (reporting_) {
+    // A size the form sets while it hears of the user's sizing waits until that is over;
+    // changing the window in the middle of it would fight the user and lose the size.
+    PostMessageW(hwnd_, kApplyBounds, 0, 0);
+    return;
+  }
   applyingBounds_ = true;
   SetWindowPos(hwnd_, nullptr, toPixels(form_.left()), toPixels(form_.top()),
                toPixels(form_.width()), toPixels(form_.height()), SWP_NOZORDER | SWP_NOACTIVATE);
   applyingBounds_ = false;
   // The system may round or refuse the size: the form gets what the window really has.
-  if (ready_) reportBounds();
+  if (ready_)
+    reportBounds();
 }
 
 void FormWindow::updatePicture() {
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  if (hwnd_)
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void FormWindow::updateColors() {
-  if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (hwnd_)
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void FormWindow::show() {
-  if (!hwnd_) return;
+  if (!hwnd_)
+    return;
   const bool first = !shownOnce_;
   shownOnce_ = true;
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   // A form lays itself out when it first appears.
-  if (first && form_.onResize) form_.onResize();
+  if (first && form_.onResize)
+    form_.onResize();
 }
 
 void FormWindow::focus(ui::Control& control) {
   ControlPeer* peer = peerOf(control);
-  if (peer && peer->hwnd()) SetFocus(peer->hwnd());
+  if (peer && peer->hwnd())
+    SetFocus(peer->hwnd());
 }
 
 HFONT FormWindow::font(ui::FontFace face, FontStyle style) {
   const auto key = std::make_tuple(face, dpi_, style);
-  if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
+  if (auto it = fonts_.find(key); it != fonts_.end())
+    return it->second;
   const wchar_t* name = L"MS Shell Dlg";
   int points = 8;
   switch (face) {
@@ -255,38 +294,43 @@ HFONT FormWindow::font(ui::FontFace face, FontStyle style) {
       points = 10;
       break;
   }
-  HFONT font = CreateFontW(-MulDiv(points, dpi_, 72), 0, 0, 0,
-                           style == FontStyle::Bold ? FW_BOLD : FW_NORMAL, FALSE,
-                           style == FontStyle::Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name);
+  HFONT font = CreateFontW(
+      -MulDiv(points, dpi_, 72), 0, 0, 0, style == FontStyle::Bold ? FW_BOLD : FW_NORMAL, FALSE,
+      style == FontStyle::Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name);
   fonts_[key] = font;
   return font;
 }
 
 HBRUSH FormWindow::brush(COLORREF color) {
-  if (auto it = brushes_.find(color); it != brushes_.end()) return it->second;
+  if (auto it = brushes_.find(color); it != brushes_.end())
+    return it->second;
   HBRUSH brush = CreateSolidBrush(color);
   brushes_[color] = brush;
   return brush;
 }
 
 HBITMAP FormWindow::bitmap(ui::ImageId id) {
-  if (id == ui::ImageId::None || id == ui::ImageId::Icon) return nullptr;
+  if (id == ui::ImageId::None || id == ui::ImageId::Icon)
+    return nullptr;
   const int resource = resourceIdOf(id);
   HBITMAP& original = bitmaps_[{resource, 96}];
   if (!original) {
-    original = static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_BITMAP,
-                                               0, 0, LR_CREATEDIBSECTION));
+    original = static_cast<HBITMAP>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   }
-  if (dpi_ == 96 || !original) return original;
+  if (dpi_ == 96 || !original)
+    return original;
   // Keep the images in proportion with the controls, which grow with the DPI.
   HBITMAP& scaled = bitmaps_[{resource, dpi_}];
-  if (!scaled) scaled = scaledCopy(original, dpi_);
+  if (!scaled)
+    scaled = scaledCopy(original, dpi_);
   return scaled;
 }
 
 HICON FormWindow::icon(int size) {
-  if (auto it = icons_.find(size); it != icons_.end()) return it->second;
+  if (auto it = icons_.find(size); it != icons_.end())
+    return it->second;
   auto* icon = static_cast<HICON>(
       LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, size, size, 0));
   icons_[size] = icon;
@@ -295,17 +339,19 @@ HICON FormWindow::icon(int size) {
 
 HWND FormWindow::toolTips() {
   if (!toolTips_ && hwnd_) {
-    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                instance_, nullptr);
-    if (toolTips_) SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
+    toolTips_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    if (toolTips_)
+      SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
   }
   return toolTips_;
 }
 
 COLORREF FormWindow::containerColor(const ui::Container* container) const {
-  if (container == nullptr || container == &form_) return form_.backColor();
+  if (container == nullptr || container == &form_)
+    return form_.backColor();
   if (const auto* control = dynamic_cast<const ui::Control*>(container)) {
     return control->backColor();
   }
@@ -313,9 +359,11 @@ COLORREF FormWindow::containerColor(const ui::Container* container) const {
 }
 
 HWND FormWindow::containerWindow(const ui::Container* container) const {
-  if (container == nullptr || container == &form_) return hwnd_;
+  if (container == nullptr || container == &form_)
+    return hwnd_;
   if (const auto* control = dynamic_cast<const ui::Control*>(container)) {
-    if (ControlPeer* peer = peerOf(*control); peer && peer->hwnd()) return peer->hwnd();
+    if (ControlPeer* peer = peerOf(*control); peer && peer->hwnd())
+      return peer->hwnd();
   }
   return hwnd_;
 }
@@ -370,21 +418,26 @@ void FormWindow::paintLines(HDC dc, const ui::Container* container) {
 }
 
 void FormWindow::reportBounds() {
+  const bool wasReporting = reporting_;
+  reporting_ = true;
   RECT outer{}, client{};
   GetWindowRect(hwnd_, &outer);
   GetClientRect(hwnd_, &client);
-  const ui::WindowState state = IsIconic(hwnd_)  ? ui::WindowState::Minimized
+  const ui::WindowState state = IsIconic(hwnd_)   ? ui::WindowState::Minimized
                                 : IsZoomed(hwnd_) ? ui::WindowState::Maximized
                                                   : ui::WindowState::Normal;
-  form_.userBoundsChanged(toTwips(outer.left), toTwips(outer.top), toTwips(outer.right - outer.left),
-                          toTwips(outer.bottom - outer.top), toTwips(client.right),
-                          toTwips(client.bottom), state);
+  form_.userBoundsChanged(toTwips(outer.left), toTwips(outer.top),
+                          toTwips(outer.right - outer.left), toTwips(outer.bottom - outer.top),
+                          toTwips(client.right), toTwips(client.bottom), state);
+  reporting_ = wasReporting;
 }
 
 void FormWindow::applyDpi(int dpi) {
-  if (dpi <= 0 || dpi == dpi_) return;
+  if (dpi <= 0 || dpi == dpi_)
+    return;
   dpi_ = dpi;
-  for (auto& peer : peers_) peer->applyDpi();
+  for (auto& peer : peers_)
+    peer->applyDpi();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -410,7 +463,8 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (!self)
+    return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
@@ -432,12 +486,18 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SIZE:
     case WM_MOVE:
-      if (ready_ && !applyingBounds_) reportBounds();
+      if (ready_ && !applyingBounds_)
+        reportBounds();
       break;
+    case kApplyBounds:
+      updateBounds();
+      return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      if (options_.minTrackWidth > 0) info->ptMinTrackSize.x = toPixels(options_.minTrackWidth);
-      if (options_.minTrackHeight > 0) info->ptMinTrackSize.y = toPixels(options_.minTrackHeight);
+      if (options_.minTrackWidth > 0)
+        info->ptMinTrackSize.x = toPixels(options_.minTrackWidth);
+      if (options_.minTrackHeight > 0)
+        info->ptMinTrackSize.y = toPixels(options_.minTrackHeight);
       return 0;
     }
     case WM_DPICHANGED: {
@@ -452,11 +512,13 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       // The focus comes back to the control that had it when the window was left.
       if (LOWORD(wp) == WA_INACTIVE) {
         HWND focused = GetFocus();
-        if (focused && IsChild(hwnd_, focused)) lastFocus_ = focused;
+        if (focused && IsChild(hwnd_, focused))
+          lastFocus_ = focused;
         break;
       }
       if (!lastFocus_ && form_.activeControl()) {
-        if (ControlPeer* peer = peerOf(*form_.activeControl())) lastFocus_ = peer->hwnd();
+        if (ControlPeer* peer = peerOf(*form_.activeControl()))
+          lastFocus_ = peer->hwnd();
       }
       if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
           IsWindowEnabled(lastFocus_)) {
@@ -469,11 +531,13 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       form_.userClose();
       return 0;
     case WM_DESTROY:
-      if (!destroying_) PostQuitMessage(1);
+      if (!destroying_)
+        PostQuitMessage(1);
       return 0;
     default: {
       LRESULT result = 0;
-      if (handleParentMessage(msg, wp, lp, result)) return result;
+      if (handleParentMessage(msg, wp, lp, result))
+        return result;
       break;
     }
   }

@@ -96,11 +96,12 @@ class FormWindow : public ui::FormPeer {
   HWND hwnd_ = nullptr;
   HWND toolTips_ = nullptr;
   int dpi_ = 96;
-  bool ready_ = false;          // all windows exist; size changes reach the form
+  bool ready_ = false;           // all windows exist; size changes reach the form
   bool applyingBounds_ = false;  // a size set by the form is being applied
+  bool reporting_ = false;       // the form is hearing of a size change
   bool shownOnce_ = false;
-  bool destroying_ = false;      // the window goes with this object, not with the program
-  WPARAM skipChar_ = 0;  // a character already reported when its key went down
+  bool destroying_ = false;  // the window goes with this object, not with the program
+  WPARAM skipChar_ = 0;      // a character already reported when its key went down
   HWND lastFocus_ = nullptr;
   std::vector<std::unique_ptr<ControlPeer>> peers_;
   std::map<HWND, ControlPeer*> byHwnd_;

@@ -15,8 +15,10 @@ constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
 // Msftedit where it exists, the older RichEdit 2 elsewhere. Loaded once, kept for the process.
 const wchar_t* richEditClass() {
   static const wchar_t* const name = [] {
-    if (LoadLibraryW(L"Msftedit.dll")) return MSFTEDIT_CLASS;
-    if (LoadLibraryW(L"Riched20.dll")) return RICHEDIT_CLASSW;
+    if (LoadLibraryW(L"Msftedit.dll"))
+      return MSFTEDIT_CLASS;
+    if (LoadLibraryW(L"Riched20.dll"))
+      return RICHEDIT_CLASSW;
     return MSFTEDIT_CLASS;
   }();
   return name;
@@ -26,7 +28,8 @@ const wchar_t* richEditClass() {
 std::wstring widen(const std::string& bytes) {
   std::wstring text;
   text.reserve(bytes.size());
-  for (char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+  for (char c : bytes)
+    text += static_cast<wchar_t>(static_cast<unsigned char>(c));
   return text;
 }
 
@@ -157,11 +160,13 @@ class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
   std::uint32_t saveRtfFile(const std::wstring& path) override {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError();
+    if (file == INVALID_HANDLE_VALUE)
+      return GetLastError();
     FileSink sink{file};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&sink), 0, writeOut};
     SendMessageW(hwnd_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    if (!CloseHandle(file) && sink.error == 0) sink.error = GetLastError();
+    if (!CloseHandle(file) && sink.error == 0)
+      sink.error = GetLastError();
     return sink.error;
   }
 
