@@ -73,6 +73,7 @@ void clearCacheEntries(const platform::Platform& p) {
       break;
     }
   }
+  net.closeFind(find);
 }
 
 }  // namespace

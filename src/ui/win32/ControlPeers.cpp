@@ -182,9 +182,9 @@ void ControlPeer::applyToolTip() {
   }
 }
 
-void ControlPeer::setTextQuietly(const std::wstring& text) {
+void ControlPeer::setTextQuietly(const std::wstring& value) {
   Quiet quiet(updating_);
-  SetWindowTextW(hwnd_, text.c_str());
+  SetWindowTextW(hwnd_, value.c_str());
 }
 
 void ControlPeer::repaint() {

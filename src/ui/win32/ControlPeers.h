@@ -68,7 +68,7 @@ class ControlPeer : public ui::Peer {
   void applyFont();
   void applyToolTip();
   // Sets the window text without reporting it back as the user's change.
-  void setTextQuietly(const std::wstring& text);
+  void setTextQuietly(const std::wstring& value);
   void repaint();
   int shiftState(WPARAM mouseKeys) const;
   int mouseButtons(WPARAM mouseKeys) const;

@@ -97,12 +97,12 @@ std::wstring FormWindow::className() const {
 }
 
 bool FormWindow::registerClasses() {
-  const int big = GetSystemMetrics(SM_CXICON);
-  const int small = GetSystemMetrics(SM_CXSMICON);
+  const int bigSize = GetSystemMetrics(SM_CXICON);
+  const int smallSize = GetSystemMetrics(SM_CXSMICON);
   auto* bigIcon = static_cast<HICON>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, big, big, LR_SHARED));
-  auto* smallIcon = static_cast<HICON>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, small, small, LR_SHARED));
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, bigSize, bigSize, LR_SHARED));
+  auto* smallIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO),
+                                                  IMAGE_ICON, smallSize, smallSize, LR_SHARED));
   return registerClass(instance_, className().c_str(), formProc, bigIcon, smallIcon) &&
          registerClass(instance_, kFrameClass, DefWindowProcW, nullptr, nullptr) &&
          registerClass(instance_, kPictureClass, DefWindowProcW, nullptr, nullptr);
@@ -294,20 +294,20 @@ HFONT FormWindow::font(ui::FontFace face, FontStyle style) {
       points = 10;
       break;
   }
-  HFONT font = CreateFontW(
+  HFONT created = CreateFontW(
       -MulDiv(points, dpi_, 72), 0, 0, 0, style == FontStyle::Bold ? FW_BOLD : FW_NORMAL, FALSE,
       style == FontStyle::Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name);
-  fonts_[key] = font;
-  return font;
+  fonts_[key] = created;
+  return created;
 }
 
 HBRUSH FormWindow::brush(COLORREF color) {
   if (auto it = brushes_.find(color); it != brushes_.end())
     return it->second;
-  HBRUSH brush = CreateSolidBrush(color);
-  brushes_[color] = brush;
-  return brush;
+  HBRUSH created = CreateSolidBrush(color);
+  brushes_[color] = created;
+  return created;
 }
 
 HBITMAP FormWindow::bitmap(ui::ImageId id) {
@@ -331,10 +331,10 @@ HBITMAP FormWindow::bitmap(ui::ImageId id) {
 HICON FormWindow::icon(int size) {
   if (auto it = icons_.find(size); it != icons_.end())
     return it->second;
-  auto* icon = static_cast<HICON>(
+  auto* loaded = static_cast<HICON>(
       LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, size, size, 0));
-  icons_[size] = icon;
-  return icon;
+  icons_[size] = loaded;
+  return loaded;
 }
 
 HWND FormWindow::toolTips() {

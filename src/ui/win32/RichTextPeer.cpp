@@ -134,23 +134,23 @@ class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
     SendMessageW(hwnd_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     return widen(bytes);
   }
-  void setRtf(const std::wstring& rtf) override {
+  void setRtf(const std::wstring& document) override {
     Quiet quiet(updating_);
-    if (rtf.empty()) {
+    if (document.empty()) {
       SetWindowTextW(hwnd_, L"");
       return;
     }
-    const std::string bytes = narrow(rtf);
+    const std::string bytes = narrow(document);
     Source source{bytes};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readIn};
     SendMessageW(hwnd_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
   }
   std::wstring plainText() override {
     const int length = GetWindowTextLengthW(hwnd_);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(hwnd_, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
+    std::wstring content(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd_, content.data(), length + 1);
+    content.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return content;
   }
   void setCaret(int position) override {
     CHARRANGE range{position, position};
