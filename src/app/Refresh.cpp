@@ -84,7 +84,9 @@ void Form1::resetModeControls() {
   SaveTxtBtn.setVisible(false);
   SavePictureBtn.setVisible(false);
   ListBox.clear();
-  ListBox.setTop(kListBoxPlace);
+  // The list goes where the previews are, below the top panel: at the panel's own top it would
+  // hide the copy button and the directory field.
+  ListBox.setTop(ClipText.top());
   ListBox.setLeft(kListBoxPlace);
   ClipPic.setLeft(0);
   Picture1.setImage(ui::ImageId::Icon);

@@ -121,11 +121,21 @@ brimlo_find_window() {
 # brimlo_window_name <X window id>
 brimlo_window_name() { xdotool getwindowname "$1"; }
 
-# brimlo_screenshot <name>: keeps the whole screen as $BRIMLO_ARTIFACTS/<script>-<name>.png.
+# brimlo_screenshot <name>: keeps the whole screen as $BRIMLO_ARTIFACTS/<script>-<name>.png once
+# it has stopped changing (a window just shown paints its controls a moment later); prints the
+# file's path.
 brimlo_screenshot() {
   mkdir -p "$BRIMLO_ARTIFACTS"
-  local file=$BRIMLO_ARTIFACTS/$E2E_NAME-$1.png
-  timeout 20 import -window root "$file"
+  local file=$BRIMLO_ARTIFACTS/$E2E_NAME-$1.png tmp=$BRIMLO_WORK/.shot i
+  timeout 20 import -window root "$tmp.0.png"
+  for ((i = 0; i < 20; i++)); do
+    sleep 0.15
+    timeout 20 import -window root "$tmp.1.png"
+    cmp -s "$tmp.0.png" "$tmp.1.png" && break
+    mv -f "$tmp.1.png" "$tmp.0.png"
+  done
+  mv -f "$tmp.0.png" "$file"
+  rm -f "$tmp.1.png"
   echo "$file"
 }
 

@@ -239,6 +239,8 @@ TEST_F(RefreshTest, FileListThenTextRefreshKeepsContextMenuCheckHidden) {
   EXPECT_EQ(form.ListBox.items(), (std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"}));
   EXPECT_FALSE(form.ContextMenuCheck.visible());
   EXPECT_TRUE(form.FNText.text().empty());
+  // The list lies below the top panel, so the copy button stays reachable.
+  EXPECT_GE(form.ListBox.top(), form.Frame1.top() + form.Frame1.height());
 
   t.clipboard.formats = {ClipFormat::Text};
   t.clipboard.textContent = L"now text";
