@@ -111,7 +111,7 @@ convert_btn=$(visible_child '^Button$' '^-> TXT$')
 read -r cx cy _ <<<"$(awk -F'\t' '$1 == "client" { print $2, $3 }' <<<"$info")"
 bx=$((cx + $(field 6 "$convert_btn") + $(field 8 "$convert_btn") / 2))
 by=$((cy + $(field 7 "$convert_btn") + $(field 9 "$convert_btn") / 2))
-timeout 10 xdotool mousemove --sync "$bx" "$by" click 1
+timeout 10 xdotool mousemove "$bx" "$by" click 1
 text_caption="$version - Save Clipboard Text (.txt)"
 end=$(($(_brimlo_ms) + 5000))
 until [ "$(brimlo_window_name "$window")" = "$text_caption" ]; do
