@@ -58,7 +58,7 @@ std::wstring GetFileNamePart(const std::wstring& path) {
 
 std::wstring GetFolderName(const std::wstring& path) {
   const wchar_t separator = contains(path, L'/') ? L'/' : L'\\';
-  const std::wstring trimmed = text::trim(path);
+  std::wstring trimmed = text::trim(path);
   if (trimmed.empty())
     return trimmed;
 
@@ -121,7 +121,7 @@ std::wstring AddTrailingSeparator(const std::wstring& path) {
 }
 
 std::wstring QuoteIfSpaced(const std::wstring& path) {
-  const std::wstring trimmed = text::trim(path);
+  std::wstring trimmed = text::trim(path);
   if (trimmed.empty())
     return path;
   if (!contains(trimmed, L'"') && contains(trimmed, L' '))

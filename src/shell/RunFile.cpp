@@ -26,7 +26,7 @@ std::wstring temporaryRoot(const platform::Platform& p) {
 std::wstring lookUpThroughTemporary(const platform::Platform& p, const std::wstring& path,
                                     const std::string& content) {
   if (path.empty() || p.fileSystem.writeFile(path, content) != 0) return std::wstring();
-  const std::wstring program = GetExecutable(p, path);
+  std::wstring program = GetExecutable(p, path);
   const std::uint32_t removed = p.fileSystem.deleteFile(path);
   (void)removed;  // a file that will not go away is harmless; the answer is known already
   return program;

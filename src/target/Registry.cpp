@@ -34,7 +34,7 @@ void EnsureProgramName(const platform::Platform& p, const std::wstring& title) {
 std::wstring GetSettingValue(const platform::Platform& p, const std::wstring& section,
                              const std::wstring& key, const std::wstring& defaultValue) {
   EnsureProgramName(p);
-  const std::wstring stored =
+  std::wstring stored =
       p.settings.read(platform::kProgramTitle, normalisedSection(section), key).value_or(L"");
   if (stored.empty() && !defaultValue.empty()) return defaultValue;
   return stored;

@@ -306,6 +306,21 @@ h_boot_prefix() {
   exec 9>&-
 }
 
+# Once per prefix, on a display: Wine finishes setting up a new prefix's desktop during its first
+# windows, and until then a window cannot be maximised. The keeper's warm-up does that work now.
+h_warm_up() {
+  local stamp=$BRIMLO_WINE_PREFIX/.brimlo-warm
+  [ -f "$stamp" ] && return 0
+  local ok=0
+  timeout -k 5 60 wine "$BRIMLO_KEEPER" --warm-up </dev/null >"$h_dir/warm-up.log" 2>&1 || ok=$?
+  timeout 60 wineserver -w >/dev/null 2>&1 || true
+  if [ $ok -ne 0 ]; then
+    h_log "warm-up window failed (status $ok); the first test may be slow to size windows"
+    return 0
+  fi
+  touch "$stamp"
+}
+
 h_start_keeper() {
   : "${BRIMLO_KEEPER:?BRIMLO_KEEPER is not set}"
   if [ ! -f "$BRIMLO_KEEPER" ]; then
@@ -320,7 +335,7 @@ h_start_keeper() {
 
 h_show_logs() {
   local f
-  for f in xvfb openbox boot keeper; do
+  for f in xvfb openbox boot warm-up keeper; do
     [ -s "$h_dir/$f.log" ] || continue
     echo "--- $h_dir/$f.log (last lines)" >&2
     tail -n 15 "$h_dir/$f.log" >&2
@@ -355,7 +370,7 @@ h_start() {
     rm -f "$BRIMLO_HARNESS_SESSION"
   fi
 
-  rm -f "$h_dir"/{xvfb,openbox,boot,keeper}.log
+  rm -f "$h_dir"/{xvfb,openbox,boot,warm-up,keeper}.log
   h_reset_state
   trap 'h_start_failed' EXIT
   trap 'exit 130' INT TERM HUP
@@ -368,6 +383,7 @@ h_start() {
   h_boot_prefix
   # A Wine server left from a crashed run would keep that run's display for its desktop.
   timeout 30 wineserver -k >/dev/null 2>&1 || true
+  h_warm_up
   h_start_keeper
   S_STATE=ready
   h_write_session

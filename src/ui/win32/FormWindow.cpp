@@ -337,12 +337,14 @@ HICON FormWindow::icon(int size) {
   return loaded;
 }
 
+// The tooltip window has no owner: Wine drops HWND_TOPMOST for a window that owns popups, and
+// the pin must keep the form above other windows. The form destroys it when it goes.
 HWND FormWindow::toolTips() {
   if (!toolTips_ && hwnd_) {
     toolTips_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
     if (toolTips_)
       SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
   }
@@ -531,6 +533,10 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       form_.userClose();
       return 0;
     case WM_DESTROY:
+      if (toolTips_) {
+        DestroyWindow(toolTips_);
+        toolTips_ = nullptr;
+      }
       if (!destroying_)
         PostQuitMessage(1);
       return 0;
