@@ -41,7 +41,8 @@ std::wstring Form1::twoDigits(int value) {
 
 bool Form1::IsWebAddress(const std::wstring& text) {
   if (text.find(L'\r') != std::wstring::npos) return false;
-  return text::containsNoCase(text, L"www.") || text.find(L"//") != std::wstring::npos;
+  // The plain search first: it is the quicker one over a long text.
+  return text.find(L"//") != std::wstring::npos || text::containsNoCase(text, L"www.");
 }
 
 void Form1::buildFormatTable() {
@@ -176,7 +177,7 @@ void Form1::updateFromClipboard() {
         if (open.isOpen()) clipboardText = p_.clipboard.text();
       }
       // A failed read keeps the preview as it was.
-      if (clipboardText) ClipText.setText(*clipboardText);
+      if (clipboardText) ClipText.setText(std::move(*clipboardText));
       ClipText.setVisible(true);
     }
   } else if (p_.clipboard.isFormatAvailable(ClipFormat::HDrop)) {

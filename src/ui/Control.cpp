@@ -101,13 +101,13 @@ bool CheckBox::setValue(int v) {
   return true;
 }
 
-void TextBox::setText(const std::wstring& t) { assign(t, false); }
+void TextBox::setText(std::wstring t) { assign(std::move(t), false); }
 
 void TextBox::userSetText(const std::wstring& t) { assign(t, true); }
 
-void TextBox::assign(const std::wstring& t, bool fromUser) {
+void TextBox::assign(std::wstring t, bool fromUser) {
   if (t == text_) return;
-  text_ = t;
+  text_ = std::move(t);
   // A new text puts the caret at its start, as the platform's edit control does.
   if (!fromUser) {
     selStart_ = 0;

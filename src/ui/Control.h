@@ -213,7 +213,7 @@ class TextBox : public Control {
   TextBox(std::wstring name, Container* parent) : Control(Kind::TextBox, std::move(name), parent) {}
   const std::wstring& text() const { return text_; }
   // A change of the text runs the Change handler; the same text again runs nothing.
-  void setText(const std::wstring& t);
+  void setText(std::wstring t);
   bool multiLine() const { return multiLine_; }
   void setMultiLine(bool m) { multiLine_ = m; }
   int selStart() const { return selStart_; }
@@ -231,7 +231,7 @@ class TextBox : public Control {
   void userSetSelection(int start, int length);
 
  private:
-  void assign(const std::wstring& t, bool fromUser);
+  void assign(std::wstring t, bool fromUser);
   std::wstring text_;
   bool multiLine_ = false;
   int selStart_ = 0;

@@ -1,5 +1,6 @@
 #include "util/Text.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <limits>
 
@@ -18,8 +19,21 @@ std::wstring toLower(const std::wstring& s) {
   return out;
 }
 
+namespace {
+// Letters of the ASCII range fold without asking the C library, which matters for texts of
+// many megabytes; the rest folds as towlower does.
+wchar_t foldCase(wchar_t c) {
+  if (c < 0x80) return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+}
+}  // namespace
+
 bool containsNoCase(const std::wstring& haystack, const std::wstring& needle) {
-  return toLower(haystack).find(toLower(needle)) != std::wstring::npos;
+  // Compares in place: no folded copy of the whole text.
+  if (needle.empty()) return true;
+  return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+                     [](wchar_t a, wchar_t b) { return foldCase(a) == foldCase(b); }) !=
+         haystack.end();
 }
 
 std::string toUtf8(const std::wstring& s) {

@@ -274,6 +274,12 @@ TEST_F(RefreshTest, UrlButtonFollowsTheTextOnEveryChange) {
                         {L"https://example.org/page\r\n", false},
                         {L"line one\nhttps://x.org", true},  // a line feed alone is no line break
                         {L"just words", false},
+                        {L"wWw.x", true},  // any case, letter by letter
+                        {L"ww.w.example", false},
+                        {L"www", false},
+                        {L"x/y/z", false},
+                        {L"/", false},
+                        {L"ends in //", true},
                         {L"", false}};
   putText(L"start");
   start();

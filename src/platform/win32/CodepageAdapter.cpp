@@ -1,9 +1,20 @@
 #include "platform/win32/Adapters.h"
 
+#include <algorithm>
+
 namespace win32 {
 
 std::optional<std::string> AnsiCodepage::toAnsiExact(const std::wstring& text) {
   if (text.empty()) return std::string();
+  // Every ANSI code page of Windows keeps ASCII as it is, so an ASCII text (the usual case, and
+  // the one that reaches many megabytes) needs no conversion call. The room for two more bytes
+  // is for the line end the text file adds.
+  if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; })) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out.assign(text.begin(), text.end());
+    return out;
+  }
   const int length = static_cast<int>(text.size());
   BOOL usedDefault = FALSE;
   // Best-fit mappings (e.g. a Greek alpha written as "a") would change the text silently.

@@ -389,6 +389,13 @@ class TextBoxPeer : public ControlPeer {
     readSelection();
   }
   bool typesEnter() const override { return box_.multiLine(); }
+  void beforeFirstShow() override {
+    if (!held_)
+      return;
+    held_ = false;
+    setTextQuietly(box_.text());
+    applySelection();
+  }
 
  protected:
   const wchar_t* className() const override { return L"EDIT"; }
@@ -406,15 +413,23 @@ class TextBoxPeer : public ControlPeer {
     applySelection();
   }
   void updateOwn(ui::Prop prop) override {
-    if (prop == ui::Prop::Text) {
-      setTextQuietly(box_.text());
-      applySelection();
-    } else if (prop == ui::Prop::Selection) {
-      applySelection();
+    if (prop != ui::Prop::Text && prop != ui::Prop::Selection)
+      return;
+    // Until the window first appears the model alone holds text and caret: a batch run that
+    // never shows the window does not pay for laying out a clipboard text of many megabytes.
+    if (!window_.shownOnce()) {
+      held_ = true;
+      return;
     }
+    if (prop == ui::Prop::Text)
+      setTextQuietly(box_.text());
+    applySelection();
   }
   bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-    // Keys and clicks move the caret: the model keeps up with it.
+    // Keys and clicks move the caret: the model keeps up with it (not while the model holds a
+    // text the window does not have yet).
+    if (held_)
+      return false;
     if (msg == WM_KEYUP || msg == WM_LBUTTONUP || msg == WM_KILLFOCUS) {
       result = defaultProc(msg, wp, lp);
       readSelection();
@@ -438,6 +453,7 @@ class TextBoxPeer : public ControlPeer {
     box_.userSetSelection(static_cast<int>(start), static_cast<int>(end - start));
   }
   ui::TextBox& box_;
+  bool held_ = false;
 };
 
 class ListBoxPeer : public ControlPeer {

@@ -42,6 +42,8 @@ class ControlPeer : public ui::Peer {
   virtual bool pressedByEnter() const { return false; }
   // The control holds other controls' windows and answers their notifications.
   virtual bool isContainer() const { return false; }
+  // The form is about to appear for the first time: what was held back goes to the window now.
+  virtual void beforeFirstShow() {}
 
  protected:
   // The window's class, styles and text at creation; no class for a control without a window.

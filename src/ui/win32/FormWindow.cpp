@@ -259,6 +259,10 @@ void FormWindow::show() {
   if (!hwnd_)
     return;
   const bool first = !shownOnce_;
+  if (first) {
+    for (auto& peer : peers_)
+      peer->beforeFirstShow();
+  }
   shownOnce_ = true;
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);

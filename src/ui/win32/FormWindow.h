@@ -63,6 +63,8 @@ class FormWindow : public ui::FormPeer {
   // The program's icon at a size in pixels.
   HICON icon(int size);
   HWND toolTips();
+  // The window has been shown at least once (a batch run never shows it).
+  bool shownOnce() const { return shownOnce_; }
   // The background colour of a container (the form or a container control).
   COLORREF containerColor(const ui::Container* container) const;
   // The window that holds a container's children.

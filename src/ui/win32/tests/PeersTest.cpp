@@ -579,6 +579,36 @@ TEST_F(PeerWindow, APictureBoxPaintsItsColourItsPictureAndTheStretchedDrawing) {
   EXPECT_EQ(paintedPixel(preview, 55, 25), RGB(0, 128, 0));
 }
 
+// A window that has never been shown (a batch run) does not get the field's text; the model has
+// it, and the window gets text and caret when it first appears.
+TEST(HiddenForm, FieldTextReachesTheWindowWhenItFirstShows) {
+  TestForm form;
+  ui_win32::FormWindow window(form, GetModuleHandleW(nullptr),
+                              ui_win32::FormOptions{kMinWidth, kMinHeight});
+  ASSERT_TRUE(window.create());
+  HWND field = window.peerOf(form.Name)->hwnd();
+  int changes = 0;
+  form.Name.onChange = [&] { ++changes; };
+  form.Name.setText(L"held back");
+  form.Name.setSelStart(5);
+  form.Name.setSelLength(4);
+  EXPECT_EQ(textOf(field), L"");
+  EXPECT_EQ(form.Name.text(), L"held back");
+
+  form.show();
+  EXPECT_EQ(textOf(field), L"held back");
+  DWORD start = 0, end = 0;
+  SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 5u);
+  EXPECT_EQ(end, 9u);
+  // Handing the text over is no change by the user.
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(form.Name.selStart(), 5);
+
+  form.Name.setText(L"after");
+  EXPECT_EQ(textOf(field), L"after");
+}
+
 TEST(Images, EveryBuiltInImageIsInTheProgram) {
   struct Case {
     ui::ImageId id;
