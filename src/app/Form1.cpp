@@ -61,7 +61,8 @@ std::array<ui::PictureBox*, 5> makeStore(ui::Form& f, ui::Frame& store) {
     auto& pic = f.add<ui::PictureBox>(L"TmpPic(" + std::to_wstring(i) + L")", &store);
     const auto& b = bounds[i];
     pic.setBounds(b[0], b[1], b[2], b[3]);
-    if (images[i] != ui::ImageId::None) pic.setImage(images[i]);
+    if (images[i] != ui::ImageId::None)
+      pic.setImage(images[i]);
     pics[i] = &pic;
   }
   return pics;
@@ -190,14 +191,18 @@ void Form1::Form_Load() {
 }
 
 void Form1::exitProgram(int status) {
-  if (windowState() != ui::WindowState::Minimized) Registry::SaveWindowPos(p_, name());
+  if (windowState() != ui::WindowState::Minimized)
+    Registry::SaveWindowPos(p_, name());
   p_.process.exit(status);
 }
 
-void Form1::CancleBtn_Click() { exitProgram(); }
+void Form1::CancleBtn_Click() {
+  exitProgram();
+}
 
 void Form1::Form_KeyDown(int& keyCode, int shift) {
-  if (keyCode != kF5 || shift != 0) return;
+  if (keyCode != kF5 || shift != 0)
+    return;
   // A directory the user typed survives the refresh, which sets it back to the current one.
   const std::wstring typedPath = Path.text();
   updateFromClipboard();
@@ -206,7 +211,8 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
 }
 
 void Form1::Form_KeyPress(int& keyAscii) {
-  if (keyAscii == kEsc) exitProgram();
+  if (keyAscii == kEsc)
+    exitProgram();
 }
 
 void Form1::Form_Unload() {

@@ -126,6 +126,6 @@ class Form1 : public ui::Form {
   std::wstring probeRefusedFormat();
   void restoreOptions(const wchar_t* openFileKey, const wchar_t* addDateKey,
                       const wchar_t* addTimeKey);
-  void applyExtensionRule(const std::wstring& requested, std::initializer_list<const wchar_t*> known,
-                          const wchar_t* extension);
+  void applyExtensionRule(const std::wstring& requested,
+                          std::initializer_list<const wchar_t*> known, const wchar_t* extension);
 };

@@ -23,7 +23,9 @@ struct OptionKeys {
 constexpr OptionKeys kPictureKeys = {L"OpenFileJPG", L"AddDateJPG", L"AddTimeJPG"};
 constexpr OptionKeys kTextKeys = {L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt"};
 
-bool hasSeparator(const std::wstring& s) { return s.find_first_of(L"\\/") != std::wstring::npos; }
+bool hasSeparator(const std::wstring& s) {
+  return s.find_first_of(L"\\/") != std::wstring::npos;
+}
 
 // The part of a requested name after its directory part.
 std::wstring withoutDirectory(const std::wstring& name) {
@@ -35,12 +37,14 @@ std::wstring withoutDirectory(const std::wstring& name) {
 
 std::wstring Form1::twoDigits(int value) {
   std::wstring s = std::to_wstring(value);
-  if (s.size() == 1) s = L"0" + s;
+  if (s.size() == 1)
+    s = L"0" + s;
   return s;
 }
 
 bool Form1::IsWebAddress(const std::wstring& text) {
-  if (text.find(L'\r') != std::wstring::npos) return false;
+  if (text.find(L'\r') != std::wstring::npos)
+    return false;
   // The plain search first: it is the quicker one over a long text.
   return text.find(L"//") != std::wstring::npos || text::containsNoCase(text, L"www.");
 }
@@ -116,7 +120,8 @@ void Form1::applyExtensionRule(const std::wstring& requested,
   // The test covers the current directory too, so an extension-like part of it counts.
   const std::wstring whole = AddTrailingSeparator(p_.process.currentDirectory()) + requested;
   for (const wchar_t* k : known) {
-    if (text::containsNoCase(whole, k)) return;
+    if (text::containsNoCase(whole, k))
+      return;
   }
   FNText.setText(FNText.text() + extension);
 }
@@ -129,15 +134,18 @@ void Form1::updateFromClipboard() {
   const std::wstring commandLine = p_.process.commandLine();
   BatchMode = commandLine.size() >= 2 && text::toLower(commandLine.substr(0, 2)) == L"-b";
   std::wstring requested;
-  if (!commandLine.empty()) requested = BatchMode ? text::trim(commandLine.substr(2)) : commandLine;
+  if (!commandLine.empty())
+    requested = BatchMode ? text::trim(commandLine.substr(2)) : commandLine;
   const bool defaultName = requested.empty();
-  if (defaultName) requested = GetFolderName(p_.process.currentDirectory());
+  if (defaultName)
+    requested = GetFolderName(p_.process.currentDirectory());
 
   if (p_.clipboard.isFormatAvailable(ClipFormat::Bitmap)) {
     Frame1.setBackColor(kPicturePanel);
     Picture1.setImage(TmpPic[2]->image());
     restoreOptions(kPictureKeys.openFile, kPictureKeys.addDate, kPictureKeys.addTime);
-    if (defaultName) requested += L"_Screenshot";
+    if (defaultName)
+      requested += L"_Screenshot";
     FNText.setText(withoutDirectory(requested));
     applyExtensionRule(requested, {L".jpg", L".jpeg"}, L".JPG");
     SavePictureBtn.setVisible(true);
@@ -145,7 +153,8 @@ void Form1::updateFromClipboard() {
     {
       platform::OpenClipboard open(p_.clipboard);
       // A bitmap that cannot be read leaves the held picture empty; the mode stays.
-      if (open.isOpen()) setPicture(p_.clipboard.bitmap());
+      if (open.isOpen())
+        setPicture(p_.clipboard.bitmap());
     }
     ClipPic.setPicture(picture());
     ResizeBtn_Click();
@@ -154,7 +163,8 @@ void Form1::updateFromClipboard() {
     Frame1.setBackColor(kTextPanel);
     Picture1.setImage(TmpPic[1]->image());
     restoreOptions(kTextKeys.openFile, kTextKeys.addDate, kTextKeys.addTime);
-    if (defaultName) requested += L"_Text";
+    if (defaultName)
+      requested += L"_Text";
     FNText.setText(withoutDirectory(requested));
     SaveTxtBtn.setVisible(true);
     if (p_.clipboard.isFormatAvailable(ClipFormat::Rtf)) {
@@ -174,10 +184,12 @@ void Form1::updateFromClipboard() {
       std::optional<std::wstring> clipboardText;
       {
         platform::OpenClipboard open(p_.clipboard);
-        if (open.isOpen()) clipboardText = p_.clipboard.text();
+        if (open.isOpen())
+          clipboardText = p_.clipboard.text();
       }
       // A failed read keeps the preview as it was.
-      if (clipboardText) ClipText.setText(std::move(*clipboardText));
+      if (clipboardText)
+        ClipText.setText(std::move(*clipboardText));
       ClipText.setVisible(true);
     }
   } else if (p_.clipboard.isFormatAvailable(ClipFormat::HDrop)) {
@@ -199,25 +211,28 @@ void Form1::updateFromClipboard() {
     ListBox.addItems(names);
     ListBox.setVisible(true);
   } else {
-    p_.dialogs.messageBox(L"The current clipboard-Format:  '" + probeRefusedFormat() +
-                              L"'  is not supported!",
-                          platform::box::kInformation, L"Sorry - no supported format!");
+    p_.dialogs.messageBox(
+        L"The current clipboard-Format:  '" + probeRefusedFormat() + L"'  is not supported!",
+        platform::box::kInformation, L"Sorry - no supported format!");
     exitProgram(platform::exitcode::kRefused);
   }
 
   // The target directory: the current one, or the directory part of a requested name.
   Path.setText(AddTrailingSeparator(p_.process.currentDirectory()));
-  if (hasSeparator(requested)) Path.setText(GetDirectoryPart(p_.fileSystem, requested));
+  if (hasSeparator(requested))
+    Path.setText(GetDirectoryPart(p_.fileSystem, requested));
   Path.setSelStart(static_cast<int>(Path.text().size()));
 
   const platform::LocalTime now = p_.clock.now();
   DatePrefix = std::to_wstring(now.year).substr(2, 2) + L"." + twoDigits(now.month) + L"." +
                twoDigits(now.day) + L"_";
-  TimePrefix = twoDigits(now.hour) + L"-" + twoDigits(now.minute) + L"-" +
-               twoDigits(now.second) + L"_";
+  TimePrefix =
+      twoDigits(now.hour) + L"-" + twoDigits(now.minute) + L"-" + twoDigits(now.second) + L"_";
   // With both options the time comes first.
-  if (AddDatecheck.value() == 1) FNText.setText(DatePrefix + FNText.text());
-  if (AddTimeCheck.value() == 1) FNText.setText(TimePrefix + FNText.text());
+  if (AddDatecheck.value() == 1)
+    FNText.setText(DatePrefix + FNText.text());
+  if (AddTimeCheck.value() == 1)
+    FNText.setText(TimePrefix + FNText.text());
 
   if (BatchMode) {
     if (SavePictureBtn.visible()) {
@@ -229,16 +244,18 @@ void Form1::updateFromClipboard() {
     AlwaysOnTop1.SetToTop();
   }
 
-  if (commandLine.find(L'?') != std::wstring::npos) Helpbtn_Click();
+  if (commandLine.find(L'?') != std::wstring::npos)
+    Helpbtn_Click();
 
   show();
   for (ui::CommandButton* b : {&SaveFilesBtn, &SaveTxtBtn, &SavePictureBtn}) {
-    if (b->visible()) setFocus(*b);
+    if (b->visible())
+      setFocus(*b);
   }
 
-  for (ui::Control* c : std::initializer_list<ui::Control*>{
-           &Path, &AddDatecheck, &AddTimeCheck, &OpenFileCheck, &ContextMenuCheck, &AddDirBtn,
-           &Picture1}) {
+  for (ui::Control* c :
+       std::initializer_list<ui::Control*>{&Path, &AddDatecheck, &AddTimeCheck, &OpenFileCheck,
+                                           &ContextMenuCheck, &AddDirBtn, &Picture1}) {
     c->setBackColor(Frame1.backColor());
   }
   Form_Resize();

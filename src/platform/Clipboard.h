@@ -43,7 +43,8 @@ class OpenClipboard {
  public:
   explicit OpenClipboard(Clipboard& clipboard) : clipboard_(clipboard), open_(clipboard.open()) {}
   ~OpenClipboard() {
-    if (open_) clipboard_.close();
+    if (open_)
+      clipboard_.close();
   }
   OpenClipboard(const OpenClipboard&) = delete;
   OpenClipboard& operator=(const OpenClipboard&) = delete;

@@ -29,9 +29,9 @@ void Form1::SaveFilesBtn_Click() {
       case platform::Lookup::Found: {
         int answer = platform::answer::kYes;
         if (allowAll != kAllowYes) {
-          answer = p_.dialogs.messageBox(
-              L"File already exists!\r\r" + checkPath + L"\r Overwrit it?",
-              platform::box::kYesNoCancelQuestion, L"Overwrite?");
+          answer =
+              p_.dialogs.messageBox(L"File already exists!\r\r" + checkPath + L"\r Overwrit it?",
+                                    platform::box::kYesNoCancelQuestion, L"Overwrite?");
         }
         if (answer == platform::answer::kYes) {
           copy = true;
@@ -48,7 +48,8 @@ void Form1::SaveFilesBtn_Click() {
         break;
       }
     }
-    if (copy) Files::CopyFileToDirectory(p_, handle(), entry, Path.text());
+    if (copy)
+      Files::CopyFileToDirectory(p_, handle(), entry, Path.text());
     ListBox.removeItem(i);
     p_.process.processPendingMessages();
   }
@@ -58,12 +59,15 @@ void Form1::SaveFilesBtn_Click() {
 void Form1::ListBox_DblClick() {
   const bool removed = ListBox.removeItem(ListBox.listIndex());
   (void)removed;  // nothing selected: nothing to remove
-  if (ListBox.listCount() == 0) exitProgram();
+  if (ListBox.listCount() == 0)
+    exitProgram();
 }
 
 void Form1::ListBox_MouseDown(int button, int shift, int, int) {
-  if (button != ui::mouse::kRight || shift != 0) return;
-  if (p_.dialogs.messageBox(L"Copy file-list to clipboard (as text)?", platform::box::kYesNoQuestion,
+  if (button != ui::mouse::kRight || shift != 0)
+    return;
+  if (p_.dialogs.messageBox(L"Copy file-list to clipboard (as text)?",
+                            platform::box::kYesNoQuestion,
                             L"Copy list to Clipbaord?") != platform::answer::kYes) {
     return;
   }

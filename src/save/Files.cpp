@@ -6,9 +6,12 @@ namespace Files {
 
 std::wstring PrepareDirectory(const std::wstring& directory) {
   std::wstring d = directory;
-  if (!d.empty() && d.back() == L'"') d.pop_back();
-  if (!d.empty() && d.front() == L'"') d.erase(0, 1);
-  if (d.empty() || d.back() != L'\\') d += L'\\';
+  if (!d.empty() && d.back() == L'"')
+    d.pop_back();
+  if (!d.empty() && d.front() == L'"')
+    d.erase(0, 1);
+  if (d.empty() || d.back() != L'\\')
+    d += L'\\';
   return d;
 }
 

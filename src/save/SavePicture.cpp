@@ -11,7 +11,8 @@ constexpr std::uint8_t kQuality = 200;  // handed to the encoder as it is, not c
 
 void Form1::SavePictureBtn_Click() {
   const std::wstring target = composeTarget();
-  if (ConfirmOverwrite(target)) return;
+  if (ConfirmOverwrite(target))
+    return;
   if (const auto bad = CheckTarget(p_.fileSystem, target)) {
     reportFailedSave(target, p_.process.errorText(bad));
     return;
@@ -31,7 +32,8 @@ void Form1::SavePictureBtn_Click() {
   }
   p_.process.beep();
   if (OpenFileCheck.value() == 1) {
-    const auto started = p_.process.startProcess(L"explorer.exe " + QuoteIfSpaced(target), kShowNormal);
+    const auto started =
+        p_.process.startProcess(L"explorer.exe " + QuoteIfSpaced(target), kShowNormal);
     (void)started;  // the picture stays saved whether or not Explorer starts
   }
   // The picture saver ends at once, without storing the window position.

@@ -23,16 +23,15 @@ bool Form1::ConfirmOverwrite(const std::wstring& target) {
   if (target.empty() || p_.fileSystem.findPlainFile(target) != platform::Lookup::Found) {
     return false;
   }
-  const int answer = p_.dialogs.messageBox(
-      L"File already exists:\r\r" + target + L"\r\rOverwrite?", platform::box::kYesNoQuestion,
-      L"Overwrite file?");
+  const int answer = p_.dialogs.messageBox(L"File already exists:\r\r" + target + L"\r\rOverwrite?",
+                                           platform::box::kYesNoQuestion, L"Overwrite file?");
   // The old file stays until the new one is complete; the save replaces it then.
   return answer != platform::answer::kYes;
 }
 
 void Form1::reportFailedSave(const std::wstring& target, const std::wstring& reason) {
-  p_.dialogs.messageBox(L"The file was not saved:\r\r" + (target.empty() ? L"(no file name)" : target) +
-                            L"\r\r" + reason,
+  p_.dialogs.messageBox(L"The file was not saved:\r\r" +
+                            (target.empty() ? L"(no file name)" : target) + L"\r\r" + reason,
                         platform::box::kCritical, L"");
 }
 
@@ -40,22 +39,26 @@ void Form1::SaveTxtBtn_Click() {
   const std::wstring target = composeTarget();
   bool saved = false;
   if (ClipText.visible() || RichText.visible()) {
-    if (ConfirmOverwrite(target)) return;
+    if (ConfirmOverwrite(target))
+      return;
     std::uint32_t error = CheckTarget(p_.fileSystem, target);
     if (error == 0 && ClipText.visible()) {
       error = WriteFileSafely(p_.fileSystem, target, EncodeTextFile(p_.codepage, ClipText.text()));
     } else if (error == 0) {
       const std::wstring temporary = TemporaryNameFor(target);
       error = RichText.saveFile(temporary);
-      if (error == 0) error = p_.fileSystem.replaceFile(temporary, target);
-      if (error != 0) p_.fileSystem.deleteFile(temporary);
+      if (error == 0)
+        error = p_.fileSystem.replaceFile(temporary, target);
+      if (error != 0)
+        p_.fileSystem.deleteFile(temporary);
     }
     if (error != 0) {
       // The window keeps its content, so the user can pick another name or directory.
       reportFailedSave(target, p_.process.errorText(error));
       return;
     }
-    if (ClipText.visible()) p_.process.beep();
+    if (ClipText.visible())
+      p_.process.beep();
     saved = true;
   } else {
     p_.dialogs.messageBox(L"Error 42 - saving TXT-File", platform::box::kOkOnly, L"");
@@ -106,8 +109,10 @@ void Form1::proposeTextNameForList() {
   SaveFilesBtn.setVisible(false);
   restoreOptions(L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt");
   std::wstring name = GetFolderName(p_.process.currentDirectory()) + L"_Text.TXT";
-  if (AddDatecheck.value() == 1) name = DatePrefix + name;
-  if (AddTimeCheck.value() == 1) name = TimePrefix + name;
+  if (AddDatecheck.value() == 1)
+    name = DatePrefix + name;
+  if (AddTimeCheck.value() == 1)
+    name = TimePrefix + name;
   FNText.setText(name);
   for (ui::Control* c : std::initializer_list<ui::Control*>{&FNText, &OpenFileCheck, &AddDatecheck,
                                                             &AddTimeCheck, &SaveTxtBtn}) {

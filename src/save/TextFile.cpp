@@ -18,17 +18,22 @@ std::string EncodeTextFile(platform::Codepage& codepage, const std::wstring& tex
   return bytes;
 }
 
-std::wstring TemporaryNameFor(const std::wstring& target) { return target + L".brimlo~"; }
+std::wstring TemporaryNameFor(const std::wstring& target) {
+  return target + L".brimlo~";
+}
 
 std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target) {
-  if (target.empty() || target.back() == L'\\' || target.back() == L'/') return kInvalidName;
-  if (auto a = fs.attributes(target); a && (*a & platform::attr::kDirectory)) return kAccessDenied;
+  if (target.empty() || target.back() == L'\\' || target.back() == L'/')
+    return kInvalidName;
+  if (auto a = fs.attributes(target); a && (*a & platform::attr::kDirectory))
+    return kAccessDenied;
   return 0;
 }
 
 std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,
                               const std::string& bytes) {
-  if (const auto bad = CheckTarget(fs, target)) return bad;
+  if (const auto bad = CheckTarget(fs, target))
+    return bad;
   const std::wstring temporary = TemporaryNameFor(target);
   if (const auto error = fs.writeFile(temporary, bytes)) {
     fs.deleteFile(temporary);

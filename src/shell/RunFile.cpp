@@ -17,7 +17,8 @@ constexpr char kBrowserProbeContent[] = "delete me!\r\n";
 // program's directory does not start with a drive letter.
 std::wstring temporaryRoot(const platform::Platform& p) {
   const std::wstring directory = p.process.programDirectory();
-  if (directory.empty()) return std::wstring();
+  if (directory.empty())
+    return std::wstring();
   return directory.substr(0, 1) + L":\\";
 }
 
@@ -25,7 +26,8 @@ std::wstring temporaryRoot(const platform::Platform& p) {
 // cannot be written, the shell is not asked and nothing is removed: what is there is not ours.
 std::wstring lookUpThroughTemporary(const platform::Platform& p, const std::wstring& path,
                                     const std::string& content) {
-  if (path.empty() || p.fileSystem.writeFile(path, content) != 0) return std::wstring();
+  if (path.empty() || p.fileSystem.writeFile(path, content) != 0)
+    return std::wstring();
   std::wstring program = GetExecutable(p, path);
   const std::uint32_t removed = p.fileSystem.deleteFile(path);
   (void)removed;  // a file that will not go away is harmless; the answer is known already
@@ -36,7 +38,8 @@ std::wstring lookUpThroughTemporary(const platform::Platform& p, const std::wstr
 // is short or has no dot.
 std::wstring extensionOf(const std::wstring& name) {
   const auto dot = name.rfind(L'.');
-  if (name.size() <= 3 || dot == std::wstring::npos) return text::trim(name);
+  if (name.size() <= 3 || dot == std::wstring::npos)
+    return text::trim(name);
   return name.substr(dot);
 }
 
@@ -60,7 +63,8 @@ std::optional<std::wstring> FindProgramForFile(const platform::Platform& p,
     placedStandIn = fs.writeFile(requested, "") == 0;
   }
   const auto removeStandIn = [&] {
-    if (!placedStandIn) return;
+    if (!placedStandIn)
+      return;
     const std::uint32_t removed = fs.deleteFile(requested);
     (void)removed;  // an empty file that stays behind loses no data
   };
@@ -74,11 +78,12 @@ std::optional<std::wstring> FindProgramForFile(const platform::Platform& p,
     name = requested.substr(last + 1);
   }
   // "*.txt" stands for any file of that type.
-  if (!name.empty() && name.front() == L'*') name.erase(0, 1);
+  if (!name.empty() && name.front() == L'*')
+    name.erase(0, 1);
 
   if (name.find(L'*') != std::wstring::npos) {
-    const int answer = p.dialogs.messageBox(name + L"Enth\u00e4lt ung\u00fcltige Zeichen Abbrechen?",
-                                            platform::box::kYesNo, L"");
+    const int answer = p.dialogs.messageBox(
+        name + L"Enth\u00e4lt ung\u00fcltige Zeichen Abbrechen?", platform::box::kYesNo, L"");
     if (answer == platform::answer::kYes) {
       removeStandIn();
       return std::nullopt;
@@ -116,9 +121,11 @@ std::optional<std::uint32_t> OpenURLInBrowser(const platform::Platform& p,
     (void)removed;  // a leftover probe page harms nothing; the browser is still wanted
   }
 
-  if (program.empty()) return std::nullopt;
+  if (program.empty())
+    return std::nullopt;
   const std::uint32_t id = p.process.startProcess(program + L" " + address, windowStyle);
-  if (id == 0) return std::nullopt;
+  if (id == 0)
+    return std::nullopt;
   return id;
 }
 

@@ -12,18 +12,22 @@ namespace {
 std::wstring normalisedSection(const std::wstring& section) {
   // Sections are stored without a trailing separator, so "Settings" and "Settings\" meet.
   std::wstring s = section;
-  while (!s.empty() && s.back() == L'\\') s.pop_back();
+  while (!s.empty() && s.back() == L'\\')
+    s.pop_back();
   return s;
 }
 
-std::wstring positionSection(const std::wstring& formName) { return formName + L"\\Pos\\"; }
+std::wstring positionSection(const std::wstring& formName) {
+  return formName + L"\\Pos\\";
+}
 
 constexpr int kCorrectedPosition = 100;
 
 }  // namespace
 
 void EnsureProgramName(const platform::Platform& p, const std::wstring& title) {
-  if (!text::trim(title).empty()) return;
+  if (!text::trim(title).empty())
+    return;
   p.dialogs.messageBox(
       L"Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. ben\u00f6tigt)\r"
       L"Bitte die AppDefOps.Initialize - Funktion aufrufen!",
@@ -36,21 +40,24 @@ std::wstring GetSettingValue(const platform::Platform& p, const std::wstring& se
   EnsureProgramName(p);
   std::wstring stored =
       p.settings.read(platform::kProgramTitle, normalisedSection(section), key).value_or(L"");
-  if (stored.empty() && !defaultValue.empty()) return defaultValue;
+  if (stored.empty() && !defaultValue.empty())
+    return defaultValue;
   return stored;
 }
 
 void SaveSettingValue(const platform::Platform& p, const std::wstring& section,
                       const std::wstring& key, const std::wstring& value) {
   EnsureProgramName(p);
-  const bool written = p.settings.write(platform::kProgramTitle, normalisedSection(section), key, value);
+  const bool written =
+      p.settings.write(platform::kProgramTitle, normalisedSection(section), key, value);
   (void)written;  // a failed write keeps the old value; nothing to tell the user
 }
 
 void SaveWindowPos(const platform::Platform& p, const std::wstring& formName) {
   ui::Form* form = ui::findLoadedForm(formName);
   EnsureProgramName(p);
-  if (form == nullptr || form->windowState() == ui::WindowState::Minimized) return;
+  if (form == nullptr || form->windowState() == ui::WindowState::Minimized)
+    return;
   const std::wstring section = positionSection(formName);
   SaveSettingValue(p, section, L"Height", std::to_wstring(form->height()));
   SaveSettingValue(p, section, L"Width", std::to_wstring(form->width()));
@@ -61,7 +68,8 @@ void SaveWindowPos(const platform::Platform& p, const std::wstring& formName) {
 void LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
   ui::Form* form = ui::findLoadedForm(formName);
   if (form == nullptr) {
-    p.dialogs.messageBox(L"FormName not found\r(AppDefOps.LoadWindowPos)", platform::box::kOkOnly, L"");
+    p.dialogs.messageBox(L"FormName not found\r(AppDefOps.LoadWindowPos)", platform::box::kOkOnly,
+                         L"");
     return;
   }
   EnsureProgramName(p);
@@ -76,7 +84,8 @@ void LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
                                     {L"Left", &ui::Form::setLeft}}};
   for (const Key& k : keys) {
     const std::wstring stored = GetSettingValue(p, section, k.name, L"");
-    if (stored.empty()) continue;
+    if (stored.empty())
+      continue;
     if (auto value = text::toInt32(stored)) {
       const bool applied = (form->*k.assign)(*value);
       (void)applied;  // a value the window refuses leaves it as it was

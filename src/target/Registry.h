@@ -8,7 +8,8 @@
 namespace Registry {
 
 // Stops the program with a message when it was built without a title.
-void EnsureProgramName(const platform::Platform& p, const std::wstring& title = platform::kProgramTitle);
+void EnsureProgramName(const platform::Platform& p,
+                       const std::wstring& title = platform::kProgramTitle);
 
 // The stored text; a missing or empty value yields the default.
 std::wstring GetSettingValue(const platform::Platform& p, const std::wstring& section,

@@ -23,15 +23,16 @@ void Form1::Path_Change() {
     Path.setForeColor(kWhite);
     AddDirBtn.setVisible(false);
     if (driveRoot) {
-      Path.setToolTip(L"Warning: C:\\ is used by the TC if the Directory is not valid for this operation");
+      Path.setToolTip(
+          L"Warning: C:\\ is used by the TC if the Directory is not valid for this operation");
     }
     return;
   }
   // Only a plain directory passes: one that also carries read-only, hidden, system or archive
   // does not. A path ending in \Desktop\ always counts as valid.
-  const bool valid =
-      (attributes && *attributes == platform::attr::kDirectory) ||
-      (path.size() >= kDesktopLength && text::toLower(path.substr(path.size() - kDesktopLength)) == kDesktop);
+  const bool valid = (attributes && *attributes == platform::attr::kDirectory) ||
+                     (path.size() >= kDesktopLength &&
+                      text::toLower(path.substr(path.size() - kDesktopLength)) == kDesktop);
   if (valid) {
     Path.setToolTip(L"Target directory");
     Path.setForeColor(kBlack);
@@ -53,13 +54,15 @@ void Form1::Path_GotFocus() {
 }
 
 void Form1::Path_LostFocus() {
-  if (Path.backColor() == kWhite) Path.setBackColor(Frame1.backColor());
+  if (Path.backColor() == kWhite)
+    Path.setBackColor(Frame1.backColor());
   Path.setText(AddTrailingSeparator(Path.text()));
   Path_Change();
 }
 
 void Form1::Path_KeyPress(int& keyAscii) {
-  if (keyAscii != kEnter) return;
+  if (keyAscii != kEnter)
+    return;
   // Enter here saves a picture or a text, never starts the file copy.
   if (SavePictureBtn.visible()) {
     SavePictureBtn_Click();
@@ -74,15 +77,21 @@ void Form1::AddDirBtn_Click() {
   Path_Change();
 }
 
-void Form1::AddDirBtn_MouseMove(int, int, int, int) { AddDirBtn.setBackColor(kWhite); }
+void Form1::AddDirBtn_MouseMove(int, int, int, int) {
+  AddDirBtn.setBackColor(kWhite);
+}
 
 void Form1::AddDatecheck_Click() {
   if (SavePictureBtn.visible()) {
-    Registry::SaveSettingValue(p_, L"Settings", L"AddDateJPG", std::to_wstring(AddDatecheck.value()));
-    Registry::SaveSettingValue(p_, L"Settings", L"AddTimeJPG", std::to_wstring(AddTimeCheck.value()));
+    Registry::SaveSettingValue(p_, L"Settings", L"AddDateJPG",
+                               std::to_wstring(AddDatecheck.value()));
+    Registry::SaveSettingValue(p_, L"Settings", L"AddTimeJPG",
+                               std::to_wstring(AddTimeCheck.value()));
   } else if (SaveTxtBtn.visible()) {
-    Registry::SaveSettingValue(p_, L"Settings", L"AddDateTxt", std::to_wstring(AddDatecheck.value()));
-    Registry::SaveSettingValue(p_, L"Settings", L"AddTimeTxt", std::to_wstring(AddTimeCheck.value()));
+    Registry::SaveSettingValue(p_, L"Settings", L"AddDateTxt",
+                               std::to_wstring(AddDatecheck.value()));
+    Registry::SaveSettingValue(p_, L"Settings", L"AddTimeTxt",
+                               std::to_wstring(AddTimeCheck.value()));
   }
   // The prefixes are those of the last refresh; the clock is not read again.
   const auto togglePrefix = [this](const ui::CheckBox& box, const std::wstring& prefix) {
@@ -98,25 +107,31 @@ void Form1::AddDatecheck_Click() {
   togglePrefix(AddTimeCheck, TimePrefix);
 }
 
-void Form1::AddTimeCheck_Click() { AddDatecheck_Click(); }
+void Form1::AddTimeCheck_Click() {
+  AddDatecheck_Click();
+}
 
 void Form1::OpenFileCheck_Click() {
   if (SavePictureBtn.visible()) {
-    Registry::SaveSettingValue(p_, L"Settings", L"OpenFileJPG", std::to_wstring(OpenFileCheck.value()));
+    Registry::SaveSettingValue(p_, L"Settings", L"OpenFileJPG",
+                               std::to_wstring(OpenFileCheck.value()));
   } else if (SaveTxtBtn.visible()) {
-    Registry::SaveSettingValue(p_, L"Settings", L"OpenFileTxt", std::to_wstring(OpenFileCheck.value()));
+    Registry::SaveSettingValue(p_, L"Settings", L"OpenFileTxt",
+                               std::to_wstring(OpenFileCheck.value()));
   }
 }
 
 void Form1::FNText_GotFocus() {
   FNText.setSelStart(0);
   // Shorter than an extension: the length is refused and nothing is selected.
-  const bool selected = FNText.setSelLength(static_cast<int>(FNText.text().size()) - kExtensionLength);
+  const bool selected =
+      FNText.setSelLength(static_cast<int>(FNText.text().size()) - kExtensionLength);
   (void)selected;
 }
 
 void Form1::FNText_KeyPress(int& keyAscii) {
-  if (keyAscii != kEnter) return;
+  if (keyAscii != kEnter)
+    return;
   if (SaveTxtBtn.visible()) {
     SaveTxtBtn_Click();
   } else if (SavePictureBtn.visible()) {

@@ -8,75 +8,91 @@ Control::Control(Kind kind, std::wstring name, Container* parent)
 Control::~Control() = default;
 
 void Control::notify(Prop prop) {
-  if (peer_) peer_->update(prop);
+  if (peer_)
+    peer_->update(prop);
 }
 
 void Control::setVisible(bool visible) {
-  if (visible_ == visible) return;
+  if (visible_ == visible)
+    return;
   visible_ = visible;
   notify(Prop::Visible);
 }
 
-bool Control::shown() const { return visible_ && (parent_ == nullptr || parent_->containerShown()); }
+bool Control::shown() const {
+  return visible_ && (parent_ == nullptr || parent_->containerShown());
+}
 
 void Control::setEnabled(bool enabled) {
-  if (enabled_ == enabled) return;
+  if (enabled_ == enabled)
+    return;
   enabled_ = enabled;
   notify(Prop::Enabled);
 }
 
 bool Control::setWidth(int v) {
-  if (v < 0) return false;
+  if (v < 0)
+    return false;
   setBounds(left_, top_, v, height_);
   return true;
 }
 
 bool Control::setHeight(int v) {
-  if (v < 0) return false;
+  if (v < 0)
+    return false;
   setBounds(left_, top_, width_, v);
   return true;
 }
 
 void Control::setBounds(int left, int top, int width, int height) {
-  if (width < 0 || height < 0) return;
-  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  if (width < 0 || height < 0)
+    return;
+  if (left == left_ && top == top_ && width == width_ && height == height_)
+    return;
   const bool sized = width != width_ || height != height_;
   left_ = left;
   top_ = top;
   width_ = width;
   height_ = height;
   notify(Prop::Bounds);
-  if (sized) fire(onResize);
+  if (sized)
+    fire(onResize);
 }
 
 void Control::setBackColor(Color c) {
-  if (backColor_ == c) return;
+  if (backColor_ == c)
+    return;
   backColor_ = c;
   notify(Prop::Colors);
 }
 
 void Control::setForeColor(Color c) {
-  if (foreColor_ == c) return;
+  if (foreColor_ == c)
+    return;
   foreColor_ = c;
   notify(Prop::Colors);
 }
 
 void Control::setToolTip(const std::wstring& text) {
-  if (toolTip_ == text) return;
+  if (toolTip_ == text)
+    return;
   toolTip_ = text;
   notify(Prop::ToolTip);
 }
 
 void Control::userMouseMove(int button, int shiftState, int x, int y) {
-  if (onMouseMove) onMouseMove(button, shiftState, x, y);
+  if (onMouseMove)
+    onMouseMove(button, shiftState, x, y);
 }
 
 void Control::userMouseDown(int button, int shiftState, int x, int y) {
-  if (onMouseDown) onMouseDown(button, shiftState, x, y);
+  if (onMouseDown)
+    onMouseDown(button, shiftState, x, y);
 }
 
 void CommandButton::setCaption(const std::wstring& c) {
-  if (caption_ == c) return;
+  if (caption_ == c)
+    return;
   caption_ = c;
   notify(Prop::Caption);
 }
@@ -87,26 +103,34 @@ void CommandButton::setImage(ImageId id) {
 }
 
 void CheckBox::setCaption(const std::wstring& c) {
-  if (caption_ == c) return;
+  if (caption_ == c)
+    return;
   caption_ = c;
   notify(Prop::Caption);
 }
 
 bool CheckBox::setValue(int v) {
-  if (v < 0 || v > 2) return false;
-  if (v == value_) return true;
+  if (v < 0 || v > 2)
+    return false;
+  if (v == value_)
+    return true;
   value_ = v;
   notify(Prop::Value);
   fire(onClick);
   return true;
 }
 
-void TextBox::setText(std::wstring t) { assign(std::move(t), false); }
+void TextBox::setText(std::wstring t) {
+  assign(std::move(t), false);
+}
 
-void TextBox::userSetText(const std::wstring& t) { assign(t, true); }
+void TextBox::userSetText(const std::wstring& t) {
+  assign(t, true);
+}
 
 void TextBox::assign(std::wstring t, bool fromUser) {
-  if (t == text_) return;
+  if (t == text_)
+    return;
   text_ = std::move(t);
   // A new text puts the caret at its start, as the platform's edit control does.
   if (!fromUser) {
@@ -115,14 +139,17 @@ void TextBox::assign(std::wstring t, bool fromUser) {
     notify(Prop::Text);
   } else {
     const int n = static_cast<int>(text_.size());
-    if (selStart_ > n) selStart_ = n;
-    if (selStart_ + selLength_ > n) selLength_ = n - selStart_;
+    if (selStart_ > n)
+      selStart_ = n;
+    if (selStart_ + selLength_ > n)
+      selLength_ = n - selStart_;
   }
   fire(onChange);
 }
 
 bool TextBox::setSelStart(int start) {
-  if (start < 0) return false;
+  if (start < 0)
+    return false;
   const int n = static_cast<int>(text_.size());
   selStart_ = start > n ? n : start;
   selLength_ = 0;
@@ -131,7 +158,8 @@ bool TextBox::setSelStart(int start) {
 }
 
 bool TextBox::setSelLength(int length) {
-  if (length < 0) return false;
+  if (length < 0)
+    return false;
   const int n = static_cast<int>(text_.size());
   selLength_ = selStart_ + length > n ? n - selStart_ : length;
   notify(Prop::Selection);
@@ -151,16 +179,22 @@ void RichTextBox::setTextRTF(const std::wstring& rtf) {
   }
 }
 
-std::wstring RichTextBox::textRTF() const { return rich_ ? rich_->rtf() : rtf_; }
+std::wstring RichTextBox::textRTF() const {
+  return rich_ ? rich_->rtf() : rtf_;
+}
 
-std::wstring RichTextBox::text() const { return rich_ ? rich_->plainText() : std::wstring(); }
+std::wstring RichTextBox::text() const {
+  return rich_ ? rich_->plainText() : std::wstring();
+}
 
 void RichTextBox::paste() {
-  if (rich_) rich_->paste();
+  if (rich_)
+    rich_->paste();
 }
 
 void RichTextBox::setSelStart(int position) {
-  if (rich_) rich_->setCaret(position);
+  if (rich_)
+    rich_->setCaret(position);
 }
 
 std::uint32_t RichTextBox::saveFile(const std::wstring& path) {
@@ -180,22 +214,26 @@ void ListBox::addItems(const std::vector<std::wstring>& items) {
 }
 
 bool ListBox::removeItem(int index) {
-  if (index < 0 || index >= listCount()) return false;
+  if (index < 0 || index >= listCount())
+    return false;
   items_.erase(items_.begin() + index);
-  if (listIndex_ >= listCount()) listIndex_ = -1;
+  if (listIndex_ >= listCount())
+    listIndex_ = -1;
   notify(Prop::Items);
   return true;
 }
 
 void ListBox::clear() {
-  if (items_.empty() && listIndex_ == -1) return;
+  if (items_.empty() && listIndex_ == -1)
+    return;
   items_.clear();
   listIndex_ = -1;
   notify(Prop::Items);
 }
 
 bool ListBox::setListIndex(int index) {
-  if (index < -1 || index >= listCount()) return false;
+  if (index < -1 || index >= listCount())
+    return false;
   listIndex_ = index;
   notify(Prop::ListIndex);
   return true;
@@ -217,7 +255,8 @@ void PictureBox::setPicture(std::shared_ptr<const platform::Picture> p) {
 
 void PictureBox::paintPicture(std::shared_ptr<const platform::Picture> p, int x, int y, int width,
                               int height) {
-  if (!p) return;  // a stretch without a picture draws nothing
+  if (!p)
+    return;  // a stretch without a picture draws nothing
   drawing_ = Drawing{std::move(p), x, y, width, height};
   notify(Prop::Drawing);
 }
@@ -228,7 +267,8 @@ void Frame::setCaption(const std::wstring& c) {
 }
 
 void Label::setCaption(const std::wstring& c) {
-  if (caption_ == c) return;
+  if (caption_ == c)
+    return;
   caption_ = c;
   notify(Prop::Caption);
 }

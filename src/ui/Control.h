@@ -146,7 +146,8 @@ class Control {
  protected:
   void notify(Prop prop);
   static void fire(const Handler& h) {
-    if (h) h();
+    if (h)
+      h();
   }
 
  private:
@@ -177,7 +178,8 @@ class Container {
 
 class CommandButton : public Control {
  public:
-  CommandButton(std::wstring name, Container* parent) : Control(Kind::CommandButton, std::move(name), parent) {}
+  CommandButton(std::wstring name, Container* parent)
+      : Control(Kind::CommandButton, std::move(name), parent) {}
   const std::wstring& caption() const { return caption_; }
   void setCaption(const std::wstring& c);
   // Graphical style: the button shows an image, its caption serves as the accelerator.
@@ -194,7 +196,8 @@ class CommandButton : public Control {
 
 class CheckBox : public Control {
  public:
-  CheckBox(std::wstring name, Container* parent) : Control(Kind::CheckBox, std::move(name), parent) {}
+  CheckBox(std::wstring name, Container* parent)
+      : Control(Kind::CheckBox, std::move(name), parent) {}
   const std::wstring& caption() const { return caption_; }
   void setCaption(const std::wstring& c);
   int value() const { return value_; }
@@ -252,7 +255,8 @@ class RichTextPeer : public Peer {
 
 class RichTextBox : public Control {
  public:
-  RichTextBox(std::wstring name, Container* parent) : Control(Kind::RichTextBox, std::move(name), parent) {}
+  RichTextBox(std::wstring name, Container* parent)
+      : Control(Kind::RichTextBox, std::move(name), parent) {}
   void attachRichPeer(RichTextPeer* p) {
     rich_ = p;
     attachPeer(p);
@@ -297,7 +301,8 @@ struct Drawing {
 
 class PictureBox : public Control, public Container {
  public:
-  PictureBox(std::wstring name, Container* parent) : Control(Kind::PictureBox, std::move(name), parent) {}
+  PictureBox(std::wstring name, Container* parent)
+      : Control(Kind::PictureBox, std::move(name), parent) {}
   bool containerShown() const override { return shown(); }
   bool canFocus() const override { return false; }
   ImageId image() const { return image_; }
@@ -310,7 +315,8 @@ class PictureBox : public Control, public Container {
   bool autoRedraw() const { return autoRedraw_; }
   void setAutoRedraw(bool a) { autoRedraw_ = a; }
   // Draws a picture stretched into a rectangle; it stays until the picture changes.
-  void paintPicture(std::shared_ptr<const platform::Picture> p, int x, int y, int width, int height);
+  void paintPicture(std::shared_ptr<const platform::Picture> p, int x, int y, int width,
+                    int height);
   const Drawing& drawing() const { return drawing_; }
 
  private:

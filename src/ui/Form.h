@@ -101,7 +101,8 @@ class Form : public Container {
   void userBoundsChanged(int left, int top, int width, int height, int clientWidth,
                          int clientHeight, WindowState state);
   void userClose() {
-    if (onClose) onClose();
+    if (onClose)
+      onClose();
   }
   // Runs the load handler, as creating the window does.
   void load();

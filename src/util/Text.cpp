@@ -8,14 +8,16 @@ namespace text {
 
 std::wstring trim(const std::wstring& s) {
   const auto first = s.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return std::wstring();
+  if (first == std::wstring::npos)
+    return std::wstring();
   const auto last = s.find_last_not_of(L' ');
   return s.substr(first, last - first + 1);
 }
 
 std::wstring toLower(const std::wstring& s) {
   std::wstring out = s;
-  for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  for (wchar_t& c : out)
+    c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
   return out;
 }
 
@@ -23,14 +25,16 @@ namespace {
 // Letters of the ASCII range fold without asking the C library, which matters for texts of
 // many megabytes; the rest folds as towlower does.
 wchar_t foldCase(wchar_t c) {
-  if (c < 0x80) return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+  if (c < 0x80)
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
   return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
 }  // namespace
 
 bool containsNoCase(const std::wstring& haystack, const std::wstring& needle) {
   // Compares in place: no folded copy of the whole text.
-  if (needle.empty()) return true;
+  if (needle.empty())
+    return true;
   return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
                      [](wchar_t a, wchar_t b) { return foldCase(a) == foldCase(b); }) !=
          haystack.end();
@@ -49,7 +53,8 @@ std::string toUtf8(const std::wstring& s) {
         ++i;
       }
     }
-    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+      c = 0xFFFD;
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -71,21 +76,26 @@ std::string toUtf8(const std::wstring& s) {
 
 std::optional<int> toInt32(const std::wstring& s) {
   const std::wstring t = trim(s);
-  if (t.empty()) return std::nullopt;
+  if (t.empty())
+    return std::nullopt;
   std::size_t i = 0;
   bool negative = false;
   if (t[0] == L'-' || t[0] == L'+') {
     negative = t[0] == L'-';
     i = 1;
   }
-  if (i == t.size()) return std::nullopt;
+  if (i == t.size())
+    return std::nullopt;
   long long value = 0;
   for (; i < t.size(); ++i) {
-    if (t[i] < L'0' || t[i] > L'9') return std::nullopt;
+    if (t[i] < L'0' || t[i] > L'9')
+      return std::nullopt;
     value = value * 10 + (t[i] - L'0');
-    if (value > static_cast<long long>(std::numeric_limits<int>::max()) + 1) return std::nullopt;
+    if (value > static_cast<long long>(std::numeric_limits<int>::max()) + 1)
+      return std::nullopt;
   }
-  if (negative) value = -value;
+  if (negative)
+    value = -value;
   if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min()) {
     return std::nullopt;
   }

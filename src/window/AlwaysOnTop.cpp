@@ -71,7 +71,9 @@ void AlwaysOnTop::AOT_MouseMove_Click() {
   SetWindowAlwayOnTop(form_);
 }
 
-void AlwaysOnTop::AOT_Disabled_Click() { AOT_MouseMove_Click(); }
+void AlwaysOnTop::AOT_Disabled_Click() {
+  AOT_MouseMove_Click();
+}
 
 void AlwaysOnTop::AOT_Enabled_Click() {
   IsOnTop = false;
@@ -97,12 +99,14 @@ void AlwaysOnTop::SetWindowBackToNormal(ui::Form& window) {
 
 void AlwaysOnTop::SetToTop(bool save) {
   AOT_MouseMove_Click();
-  if (save) SaveSettings();
+  if (save)
+    SaveSettings();
 }
 
 void AlwaysOnTop::SetToNormal(bool save) {
   AOT_Enabled_Click();
-  if (save) SaveSettings();
+  if (save)
+    SaveSettings();
 }
 
 void AlwaysOnTop::SaveSettings() {

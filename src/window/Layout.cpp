@@ -21,14 +21,17 @@ constexpr double kHimetricPerInch = 2540.0;
 
 void Form1::Form_Resize() {
   // Every step stands on its own: a size the window refuses (minimised) is simply not applied.
-  if (width() < kMinWidth) setWidth(kSnapWidth);
-  if (height() < kMinHeight) setHeight(kSnapHeight);
+  if (width() < kMinWidth)
+    setWidth(kSnapWidth);
+  if (height() < kMinHeight)
+    setHeight(kSnapHeight);
   Frame1.setWidth(width());
   AddDirBtn.setLeft(Frame1.width() - AddDirBtn.width() - kSymbolGap);
   Line1.setX2(width());
   UpdateBtn.setLeft(width() - kUpdateFromRight);
   wwwBtn.setLeft(width() - kWebFromRight);
-  if (PictureFitted) FitPictureToPreview();
+  if (PictureFitted)
+    FitPictureToPreview();
   Picture1.setLeft(Frame1.width() - Picture1.width() - kSymbolGap);
   Path.setWidth(Frame1.width() - kWidthReduction);
   if (RichText.visible()) {
@@ -75,5 +78,6 @@ void Form1::FitPictureToPreview() {
 }
 
 void Form1::Frame1_MouseMove(int, int, int, int) {
-  if (Picture1.backColor() != Frame1.backColor()) Picture1.setBackColor(Frame1.backColor());
+  if (Picture1.backColor() != Frame1.backColor())
+    Picture1.setBackColor(Frame1.backColor());
 }

@@ -22,7 +22,8 @@ int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstr
     return a;
   }
   const int buttons = style & 0x0F;
-  if (buttons == platform::box::kYesNo || buttons == 3) return platform::answer::kNo;
+  if (buttons == platform::box::kYesNo || buttons == 3)
+    return platform::answer::kNo;
   return platform::answer::kOk;
 }
 
@@ -36,7 +37,9 @@ std::uint32_t FakeProcess::startProcess(const std::wstring& commandLine, int sho
   return startSucceeds ? 4242 : 0;
 }
 
-std::wstring FakeProcess::errorText(std::uint32_t code) { return L"error " + std::to_wstring(code); }
+std::wstring FakeProcess::errorText(std::uint32_t code) {
+  return L"error " + std::to_wstring(code);
+}
 
 std::wstring FakeSettings::address(const std::wstring& app, const std::wstring& section,
                                    const std::wstring& key) {
@@ -46,14 +49,16 @@ std::wstring FakeSettings::address(const std::wstring& app, const std::wstring& 
 std::optional<std::wstring> FakeSettings::read(const std::wstring& app, const std::wstring& section,
                                                const std::wstring& key) {
   auto it = values.find(address(app, section, key));
-  if (it == values.end()) return std::nullopt;
+  if (it == values.end())
+    return std::nullopt;
   return it->second;
 }
 
 bool FakeSettings::write(const std::wstring& app, const std::wstring& section,
                          const std::wstring& key, const std::wstring& value) {
   ++writes;
-  if (failWrites) return false;
+  if (failWrites)
+    return false;
   values[address(app, section, key)] = value;
   return true;
 }
@@ -64,8 +69,10 @@ bool FakeClipboard::isFormatAvailable(platform::ClipFormat format) {
 
 bool FakeClipboard::isStandardFormatAvailable(unsigned number) {
   using platform::ClipFormat;
-  if (number == 0) return false;
-  if (standardNumbers.count(number)) return true;
+  if (number == 0)
+    return false;
+  if (standardNumbers.count(number))
+    return true;
   switch (number) {
     case 1:
       return formats.count(ClipFormat::Text) != 0;
@@ -85,18 +92,22 @@ bool FakeClipboard::isStandardFormatAvailable(unsigned number) {
 }
 
 bool FakeClipboard::open() {
-  if (heldByOther || isOpen) return false;
+  if (heldByOther || isOpen)
+    return false;
   isOpen = true;
   ++opens;
   return true;
 }
 
 void FakeClipboard::close() {
-  if (isOpen) ++closes;
+  if (isOpen)
+    ++closes;
   isOpen = false;
 }
 
-bool FakeClipboard::hasFileList() { return isOpen && files.has_value(); }
+bool FakeClipboard::hasFileList() {
+  return isOpen && files.has_value();
+}
 
 std::uint32_t FakeClipboard::fileCount() {
   return isOpen && files ? static_cast<std::uint32_t>(files->size()) : 0;
@@ -104,7 +115,8 @@ std::uint32_t FakeClipboard::fileCount() {
 
 std::wstring FakeClipboard::fileNameBuffer(std::uint32_t index, int bufferLength) {
   std::wstring buffer(static_cast<std::size_t>(bufferLength), L'\0');
-  if (!isOpen || !files || index >= files->size() || bufferLength <= 0) return buffer;
+  if (!isOpen || !files || index >= files->size() || bufferLength <= 0)
+    return buffer;
   // The shell writes at most bufferLength - 1 characters and a NUL.
   const std::wstring& name = (*files)[index];
   const std::size_t n = std::min(name.size(), static_cast<std::size_t>(bufferLength - 1));
@@ -117,12 +129,14 @@ std::shared_ptr<platform::Picture> FakeClipboard::bitmap() {
 }
 
 std::optional<std::wstring> FakeClipboard::text() {
-  if (!isOpen) return std::nullopt;
+  if (!isOpen)
+    return std::nullopt;
   return textContent;
 }
 
 bool FakeClipboard::clear() {
-  if (!isOpen) return false;
+  if (!isOpen)
+    return false;
   formats.clear();
   standardNumbers.clear();
   textContent.reset();
@@ -132,29 +146,36 @@ bool FakeClipboard::clear() {
 }
 
 bool FakeClipboard::setText(const std::wstring& text) {
-  if (!isOpen) return false;
+  if (!isOpen)
+    return false;
   textContent = text;
   formats.insert(platform::ClipFormat::Text);
   return true;
 }
 
-FakeFileSystem::FakeFileSystem() { addDrive(L'C'); }
+FakeFileSystem::FakeFileSystem() {
+  addDrive(L'C');
+}
 
 std::wstring FakeFileSystem::key(const std::wstring& path) {
   std::wstring k;
   k.reserve(path.size());
   for (wchar_t c : path) {
-    if (c == L'/') c = L'\\';
+    if (c == L'/')
+      c = L'\\';
     k.push_back(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))));
   }
-  while (k.size() > 2 && k.back() == L'\\') k.pop_back();
-  if (k.size() == 3 && k[1] == L':' && k[2] == L'\\') k.pop_back();
+  while (k.size() > 2 && k.back() == L'\\')
+    k.pop_back();
+  if (k.size() == 3 && k[1] == L':' && k[2] == L'\\')
+    k.pop_back();
   return k;
 }
 
 std::optional<std::wstring> FakeFileSystem::parentKey(const std::wstring& k) const {
   const auto pos = k.rfind(L'\\');
-  if (pos == std::wstring::npos) return std::nullopt;
+  if (pos == std::wstring::npos)
+    return std::nullopt;
   return k.substr(0, pos);
 }
 
@@ -165,7 +186,8 @@ std::uint32_t FakeFileSystem::checkName(const std::wstring& path) const {
     if (c == L'*' || c == L'?' || c == L'"' || c == L'<' || c == L'>' || c == L'|') {
       return kInvalidName;
     }
-    if (c == L':' && i != 1) return kInvalidName;
+    if (c == L':' && i != 1)
+      return kInvalidName;
   }
   return 0;
 }
@@ -179,7 +201,8 @@ void FakeFileSystem::addDirectory(const std::wstring& path, std::uint32_t attrib
   std::wstring k = key(path);
   // Create the parents too, as a test means the whole path.
   auto parent = parentKey(k);
-  if (parent && !entries_.count(*parent)) addDirectory(path.substr(0, parent->size()));
+  if (parent && !entries_.count(*parent))
+    addDirectory(path.substr(0, parent->size()));
   entries_[k] = Entry{path, true, attributes | platform::attr::kDirectory, {}};
 }
 
@@ -187,43 +210,54 @@ void FakeFileSystem::addFile(const std::wstring& path, const std::string& bytes,
                              std::uint32_t attributes) {
   std::wstring k = key(path);
   auto parent = parentKey(k);
-  if (parent && !entries_.count(*parent)) addDirectory(path.substr(0, parent->size()));
+  if (parent && !entries_.count(*parent))
+    addDirectory(path.substr(0, parent->size()));
   entries_[k] = Entry{path, false, attributes, bytes};
 }
 
-bool FakeFileSystem::exists(const std::wstring& path) const { return entries_.count(key(path)) != 0; }
+bool FakeFileSystem::exists(const std::wstring& path) const {
+  return entries_.count(key(path)) != 0;
+}
 
 std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) const {
   auto it = entries_.find(key(path));
-  if (it == entries_.end() || it->second.directory) return std::nullopt;
+  if (it == entries_.end() || it->second.directory)
+    return std::nullopt;
   return it->second.bytes;
 }
 
 std::vector<std::wstring> FakeFileSystem::allPaths() const {
   std::vector<std::wstring> out;
-  for (const auto& [k, e] : entries_) out.push_back(e.name);
+  for (const auto& [k, e] : entries_)
+    out.push_back(e.name);
   return out;
 }
 
 std::optional<std::uint32_t> FakeFileSystem::attributes(const std::wstring& path) {
-  if (path.empty() || checkName(path) != 0) return std::nullopt;
+  if (path.empty() || checkName(path) != 0)
+    return std::nullopt;
   auto it = entries_.find(key(path));
-  if (it == entries_.end()) return std::nullopt;
+  if (it == entries_.end())
+    return std::nullopt;
   return it->second.attributes;
 }
 
 platform::Lookup FakeFileSystem::findPlainFile(const std::wstring& path) {
-  if (path.empty()) return platform::Lookup::NotFound;
-  if (checkName(path) != 0) return platform::Lookup::Failed;
+  if (path.empty())
+    return platform::Lookup::NotFound;
+  if (checkName(path) != 0)
+    return platform::Lookup::Failed;
   const auto plain = [](const Entry& e) {
-    return !e.directory && (e.attributes & (platform::attr::kHidden | platform::attr::kSystem)) == 0;
+    return !e.directory &&
+           (e.attributes & (platform::attr::kHidden | platform::attr::kSystem)) == 0;
   };
   const wchar_t last = path.back();
   if (last == L'\\' || last == L'/') {
     const std::wstring dir = key(path);
     for (const auto& [k, e] : entries_) {
       auto parent = parentKey(k);
-      if (parent && *parent == dir && plain(e)) return platform::Lookup::Found;
+      if (parent && *parent == dir && plain(e))
+        return platform::Lookup::Found;
     }
     return platform::Lookup::NotFound;
   }
@@ -233,30 +267,39 @@ platform::Lookup FakeFileSystem::findPlainFile(const std::wstring& path) {
 }
 
 std::uint32_t FakeFileSystem::createDirectory(const std::wstring& path) {
-  if (const auto bad = checkName(path)) return bad;
+  if (const auto bad = checkName(path))
+    return bad;
   const std::wstring k = key(path);
-  if (entries_.count(k)) return kAlreadyExists;
+  if (entries_.count(k))
+    return kAlreadyExists;
   auto parent = parentKey(k);
-  if (!parent || !entries_.count(*parent) || !entries_[*parent].directory) return kPathNotFound;
+  if (!parent || !entries_.count(*parent) || !entries_[*parent].directory)
+    return kPathNotFound;
   std::wstring name = path;
-  while (name.size() > 3 && (name.back() == L'\\' || name.back() == L'/')) name.pop_back();
+  while (name.size() > 3 && (name.back() == L'\\' || name.back() == L'/'))
+    name.pop_back();
   entries_[k] = Entry{name, true, platform::attr::kDirectory, {}};
   return 0;
 }
 
 std::uint32_t FakeFileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
-  if (path.empty()) return kPathNotFound;
-  if (const auto bad = checkName(path)) return bad;
+  if (path.empty())
+    return kPathNotFound;
+  if (const auto bad = checkName(path))
+    return bad;
   const std::wstring k = key(path);
-  if (path.back() == L'\\' || path.back() == L'/') return kInvalidName;
+  if (path.back() == L'\\' || path.back() == L'/')
+    return kInvalidName;
   auto parent = parentKey(k);
-  if (!parent || !entries_.count(*parent) || !entries_[*parent].directory) return kPathNotFound;
+  if (!parent || !entries_.count(*parent) || !entries_[*parent].directory)
+    return kPathNotFound;
   auto it = entries_.find(k);
   if (it != entries_.end()) {
     if (it->second.directory || (it->second.attributes & platform::attr::kReadOnly)) {
       return kAccessDenied;
     }
-    if (locked.count(k)) return kSharingViolation;
+    if (locked.count(k))
+      return kSharingViolation;
     it->second.bytes = bytes;
     return 0;
   }
@@ -267,13 +310,15 @@ std::uint32_t FakeFileSystem::writeFile(const std::wstring& path, const std::str
 std::uint32_t FakeFileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {
   const std::wstring src = key(from), dst = key(to);
   auto s = entries_.find(src);
-  if (s == entries_.end()) return kFileNotFound;
+  if (s == entries_.end())
+    return kFileNotFound;
   auto d = entries_.find(dst);
   if (d != entries_.end()) {
     if (d->second.directory || (d->second.attributes & platform::attr::kReadOnly)) {
       return kAccessDenied;
     }
-    if (locked.count(dst)) return kSharingViolation;
+    if (locked.count(dst))
+      return kSharingViolation;
   }
   Entry moved = s->second;
   moved.name = to;
@@ -283,14 +328,17 @@ std::uint32_t FakeFileSystem::replaceFile(const std::wstring& from, const std::w
 }
 
 std::uint32_t FakeFileSystem::deleteFile(const std::wstring& path) {
-  if (const auto bad = checkName(path)) return bad;
+  if (const auto bad = checkName(path))
+    return bad;
   const std::wstring k = key(path);
   auto it = entries_.find(k);
-  if (it == entries_.end()) return kFileNotFound;
+  if (it == entries_.end())
+    return kFileNotFound;
   if (it->second.directory || (it->second.attributes & platform::attr::kReadOnly)) {
     return kAccessDenied;
   }
-  if (locked.count(k)) return kSharingViolation;
+  if (locked.count(k))
+    return kSharingViolation;
   entries_.erase(it);
   return 0;
 }
@@ -310,9 +358,11 @@ std::optional<std::string> FakeCodepage::toAnsiExact(const std::wstring& text) {
     }
     int found = -1;
     for (int i = 0; i < 32; ++i) {
-      if (k80[i] != 0 && k80[i] == c) found = i;
+      if (k80[i] != 0 && k80[i] == c)
+        found = i;
     }
-    if (found < 0) return std::nullopt;
+    if (found < 0)
+      return std::nullopt;
     out.push_back(static_cast<char>(0x80 + found));
   }
   return out;

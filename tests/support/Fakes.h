@@ -42,7 +42,8 @@ class FakeProcess : public platform::Process {
   void beep() override { ++beeps; }
   void processPendingMessages() override {
     ++pumps;
-    if (onPendingMessages) onPendingMessages();
+    if (onPendingMessages)
+      onPendingMessages();
   }
   std::wstring errorText(std::uint32_t code) override;
 
@@ -95,7 +96,8 @@ class FakeClock : public platform::Clock {
 
 class FakePicture : public platform::Picture {
  public:
-  FakePicture(int w, int h, std::uintptr_t handleValue = 0x1234) : w_(w), h_(h), handle_(handleValue) {}
+  FakePicture(int w, int h, std::uintptr_t handleValue = 0x1234)
+      : w_(w), h_(h), handle_(handleValue) {}
   std::uintptr_t handle() const override { return handle_; }
   int widthPixels() const override { return w_; }
   int heightPixels() const override { return h_; }
@@ -144,7 +146,8 @@ class FakeFileSystem : public platform::FileSystem {
 
   // Test set-up and inspection.
   void addDrive(wchar_t letter);
-  void addDirectory(const std::wstring& path, std::uint32_t attributes = platform::attr::kDirectory);
+  void addDirectory(const std::wstring& path,
+                    std::uint32_t attributes = platform::attr::kDirectory);
   void addFile(const std::wstring& path, const std::string& bytes,
                std::uint32_t attributes = platform::attr::kArchive);
   bool exists(const std::wstring& path) const;
@@ -210,8 +213,8 @@ struct TestPlatform {
   FakeCodepage codepage;
   FakeShellRegistry shellRegistry;
   FakeInternet internet;
-  platform::Platform platform{dialogs,   process,    settings, screen, clock,
-                              clipboard, fileSystem, window,   shell,  gdiplus,
+  platform::Platform platform{dialogs,   process,       settings, screen, clock,
+                              clipboard, fileSystem,    window,   shell,  gdiplus,
                               codepage,  shellRegistry, internet};
 };
 

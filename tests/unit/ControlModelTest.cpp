@@ -24,13 +24,13 @@ TEST_F(ControlModelTest, ChangeHandlersRunOnlyWhenTheValueChanges) {
   text.onChange = rec.note(L"change");
   box.onClick = rec.note(L"click");
 
-  text.setText(L"a");         // code-made change runs the handler
-  text.setText(L"a");         // the same text again runs nothing
-  text.userSetText(L"ab");    // a user edit runs it as well
-  box.setValue(1);            // a value change by code runs Click
-  box.setValue(1);            // same value: nothing
+  text.setText(L"a");             // code-made change runs the handler
+  text.setText(L"a");             // the same text again runs nothing
+  text.userSetText(L"ab");        // a user edit runs it as well
+  box.setValue(1);                // a value change by code runs Click
+  box.setValue(1);                // same value: nothing
   EXPECT_FALSE(box.setValue(3));  // refused without effect
-  box.userToggle();           // the user's click toggles and runs Click
+  box.userToggle();               // the user's click toggles and runs Click
   EXPECT_EQ(rec.events, (std::vector<std::wstring>{L"change", L"change", L"click", L"click"}));
   EXPECT_EQ(box.value(), 0);
 }
@@ -52,8 +52,8 @@ TEST_F(ControlModelTest, FormSeesKeysBeforeTheFocusedControl) {
   text.onKeyPress = [&](int&) { rec.events.push_back(L"text press"); };
   form.userKeyDown(65, 0);
   form.userKeyPress(L'a');
-  EXPECT_EQ(rec.events, (std::vector<std::wstring>{L"form down", L"text down", L"form press",
-                                                   L"text press"}));
+  EXPECT_EQ(rec.events,
+            (std::vector<std::wstring>{L"form down", L"text down", L"form press", L"text press"}));
 }
 
 TEST_F(ControlModelTest, AKeySwallowedByTheFormDoesNotReachTheControl) {

@@ -36,7 +36,8 @@ class FileListTest : public ::testing::Test {
   }
   std::vector<std::wstring> copiedSources() const {
     std::vector<std::wstring> out;
-    for (const auto& c : t.shell.copies) out.push_back(c.source);
+    for (const auto& c : t.shell.copies)
+      out.push_back(c.source);
     return out;
   }
   fake::TestPlatform t;
@@ -73,12 +74,24 @@ TEST_F(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
   };
   // b.txt and c.txt exist in the target; a.txt does not.
   const Case cases[] = {
-      {"yes, allow all yes", {kYes, kYes}, {L"C:\\Src\\c.txt", L"C:\\Src\\b.txt", L"C:\\Src\\a.txt"}, 2,
-       platform::exitcode::kSaved, 0},
-      {"yes, allow all no: asked again, allow-all not again", {kYes, kNo, kYes},
-       {L"C:\\Src\\c.txt", L"C:\\Src\\b.txt", L"C:\\Src\\a.txt"}, 3, platform::exitcode::kSaved, 0},
-      {"no skips but removes the entry", {kNo, kNo}, {L"C:\\Src\\a.txt"}, 2,
-       platform::exitcode::kSaved, 0},
+      {"yes, allow all yes",
+       {kYes, kYes},
+       {L"C:\\Src\\c.txt", L"C:\\Src\\b.txt", L"C:\\Src\\a.txt"},
+       2,
+       platform::exitcode::kSaved,
+       0},
+      {"yes, allow all no: asked again, allow-all not again",
+       {kYes, kNo, kYes},
+       {L"C:\\Src\\c.txt", L"C:\\Src\\b.txt", L"C:\\Src\\a.txt"},
+       3,
+       platform::exitcode::kSaved,
+       0},
+      {"no skips but removes the entry",
+       {kNo, kNo},
+       {L"C:\\Src\\a.txt"},
+       2,
+       platform::exitcode::kSaved,
+       0},
       {"cancel at the second keeps two entries", {kNo, kCancel}, {}, 2, std::nullopt, 2},
   };
   for (const Case& c : cases) {
@@ -86,7 +99,8 @@ TEST_F(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
     tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
     tp.fileSystem.addFile(L"C:\\Target\\b.txt", "old");
     tp.fileSystem.addFile(L"C:\\Target\\c.txt", "old");
-    for (const auto& n : three) tp.fileSystem.addFile(n, "new");
+    for (const auto& n : three)
+      tp.fileSystem.addFile(n, "new");
     tp.clipboard.formats = {ClipFormat::HDrop};
     tp.clipboard.files = three;
     Form1 f(tp.platform);
@@ -100,13 +114,15 @@ TEST_F(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
       status = e.status;
     }
     std::vector<std::wstring> copied;
-    for (const auto& cp : tp.shell.copies) copied.push_back(cp.source);
+    for (const auto& cp : tp.shell.copies)
+      copied.push_back(cp.source);
     EXPECT_EQ(copied, c.copied) << c.what;
     EXPECT_EQ(static_cast<int>(tp.dialogs.shown.size()), c.boxes) << c.what;
     EXPECT_EQ(status, c.status) << c.what;
     EXPECT_EQ(f.ListBox.listCount(), c.left) << c.what;
     ASSERT_FALSE(tp.dialogs.shown.empty());
-    EXPECT_EQ(tp.dialogs.shown[0].text, L"File already exists!\r\rC:\\Target\\c.txt\r Overwrit it?");
+    EXPECT_EQ(tp.dialogs.shown[0].text,
+              L"File already exists!\r\rC:\\Target\\c.txt\r Overwrit it?");
     EXPECT_EQ(tp.dialogs.shown[0].style, platform::box::kYesNoCancelQuestion);
     if (c.boxes > 1 && c.answers[0] == kYes) {
       EXPECT_EQ(tp.dialogs.shown[1].text, L"Allow for all files?") << c.what;
@@ -140,7 +156,8 @@ TEST_F(FileListTest, PreparedDirectoryDropsQuotesAndAddsTheSeparator) {
                         {L"C:\\T\\", L"C:\\T\\"},
                         {L"C:/T/", L"C:/T/\\"},
                         {L"", L"\\"}};
-  for (const Case& c : cases) EXPECT_EQ(Files::PrepareDirectory(c.in), c.out);
+  for (const Case& c : cases)
+    EXPECT_EQ(Files::PrepareDirectory(c.in), c.out);
 }
 
 TEST_F(FileListTest, DoubleClickRemovesTheSelectedEntryAndTheLastOneEnds) {

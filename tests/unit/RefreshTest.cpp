@@ -43,9 +43,21 @@ TEST_F(RefreshTest, ModeFollowsTheFirstFormatFoundAndRefusalNamesTheFormat) {
     std::wstring refusedName;
   };
   const Case cases[] = {
-      {"bitmap and text", {ClipFormat::Bitmap, ClipFormat::Text}, {}, L" - Save Graphic (.JPG)", L""},
-      {"text and files", {ClipFormat::Text, ClipFormat::HDrop}, {}, L" - Save Clipboard Text (.txt)", L""},
-      {"text and rtf", {ClipFormat::Text, ClipFormat::Rtf}, {}, L" - Save Formated Clipboard Text (.rtf)", L""},
+      {"bitmap and text",
+       {ClipFormat::Bitmap, ClipFormat::Text},
+       {},
+       L" - Save Graphic (.JPG)",
+       L""},
+      {"text and files",
+       {ClipFormat::Text, ClipFormat::HDrop},
+       {},
+       L" - Save Clipboard Text (.txt)",
+       L""},
+      {"text and rtf",
+       {ClipFormat::Text, ClipFormat::Rtf},
+       {},
+       L" - Save Formated Clipboard Text (.rtf)",
+       L""},
       {"files", {ClipFormat::HDrop}, {}, L" - Copy Files..", L""},
       {"rtf alone", {ClipFormat::Rtf}, {}, L"", L"RTF"},
       {"empty", {}, {}, L"", L"Unknown"},
@@ -96,14 +108,54 @@ TEST_F(RefreshTest, EachModeShowsItsControlsColoursAndImage) {
     bool clipText, richText, clipPic, list, convert, nameField;
   };
   const Case cases[] = {
-      {"picture", {ClipFormat::Bitmap}, 0x00FFBFC0, ui::ImageId::ModePicture, nullptr,
-       L"&Save as JPEG", false, false, true, false, false, true},
-      {"text", {ClipFormat::Text}, 0x00E0E0E0, ui::ImageId::ModeText, nullptr, L"&Save as Text",
-       true, false, false, false, false, true},
-      {"rich text", {ClipFormat::Text, ClipFormat::Rtf}, 0x00E0E0E0, ui::ImageId::ModeRichText,
-       nullptr, L"&Save as RTF", false, true, false, false, true, true},
-      {"files", {ClipFormat::HDrop}, 0x00C9CEB8, ui::ImageId::ModeFiles, nullptr,
-       L"&Copy File(s) ..", false, false, false, true, true, false},
+      {"picture",
+       {ClipFormat::Bitmap},
+       0x00FFBFC0,
+       ui::ImageId::ModePicture,
+       nullptr,
+       L"&Save as JPEG",
+       false,
+       false,
+       true,
+       false,
+       false,
+       true},
+      {"text",
+       {ClipFormat::Text},
+       0x00E0E0E0,
+       ui::ImageId::ModeText,
+       nullptr,
+       L"&Save as Text",
+       true,
+       false,
+       false,
+       false,
+       false,
+       true},
+      {"rich text",
+       {ClipFormat::Text, ClipFormat::Rtf},
+       0x00E0E0E0,
+       ui::ImageId::ModeRichText,
+       nullptr,
+       L"&Save as RTF",
+       false,
+       true,
+       false,
+       false,
+       true,
+       true},
+      {"files",
+       {ClipFormat::HDrop},
+       0x00C9CEB8,
+       ui::ImageId::ModeFiles,
+       nullptr,
+       L"&Copy File(s) ..",
+       false,
+       false,
+       false,
+       true,
+       true,
+       false},
   };
   for (const Case& c : cases) {
     fake::TestPlatform tp;
@@ -147,20 +199,32 @@ TEST_F(RefreshTest, ProposedNameFollowsCommandLineDirectoryAndExtensionRules) {
     std::wstring path;
   };
   const Case cases[] = {
-      {"default picture name", L"", L"C:\\Data\\Shots", true, L"Shots_Screenshot.JPG", L"C:\\Data\\Shots\\"},
-      {"default text name", L"", L"C:\\Data\\Shots", false, L"Shots_Text.TXT", L"C:\\Data\\Shots\\"},
+      {"default picture name", L"", L"C:\\Data\\Shots", true, L"Shots_Screenshot.JPG",
+       L"C:\\Data\\Shots\\"},
+      {"default text name", L"", L"C:\\Data\\Shots", false, L"Shots_Text.TXT",
+       L"C:\\Data\\Shots\\"},
       {"drive root", L"", L"C:\\", true, L"_Screenshot.JPG", L"C:\\"},
-      {"-b keeps .jpeg", L"-b Shot.jpeg", L"C:\\Data\\Shots", true, L"Shot.jpeg", L"C:\\Data\\Shots\\"},
-      {"-b keeps .txt in any case", L"-b notes.txt", L"C:\\Data\\Shots", false, L"notes.txt", L"C:\\Data\\Shots\\"},
+      {"-b keeps .jpeg", L"-b Shot.jpeg", L"C:\\Data\\Shots", true, L"Shot.jpeg",
+       L"C:\\Data\\Shots\\"},
+      {"-b keeps .txt in any case", L"-b notes.txt", L"C:\\Data\\Shots", false, L"notes.txt",
+       L"C:\\Data\\Shots\\"},
       {"-B adds .TXT", L"-B Notes", L"C:\\Data\\Shots", false, L"Notes.TXT", L"C:\\Data\\Shots\\"},
-      {"-b alone uses the default", L"-b", L"C:\\Data\\Shots", true, L"Shots_Screenshot.JPG", L"C:\\Data\\Shots\\"},
-      {"blanks around the batch name", L"-b  My Dumps ", L"C:\\Data\\Shots", false, L"My Dumps.TXT", L"C:\\Data\\Shots\\"},
-      {"no blank after -b", L"-bMyDumps", L"C:\\Data\\Shots", false, L"MyDumps.TXT", L"C:\\Data\\Shots\\"},
-      {"plain name, not batch", L"Report", L"C:\\Data\\Shots", false, L"Report.TXT", L"C:\\Data\\Shots\\"},
-      {"-b not at the very start", L" -b x", L"C:\\Data\\Shots", false, L" -b x.TXT", L"C:\\Data\\Shots\\"},
-      {"extension-like part of the directory counts", L"Report", L"C:\\Old.txt.d", false, L"Report", L"C:\\Old.txt.d\\"},
-      {"name with a directory part", L"C:\\Other\\Report", L"C:\\Data\\Shots", false, L"Report.TXT", L"C:\\Other\\"},
-      {"context-menu file path", L"C:\\Docs\\letter.doc", L"C:\\Data\\Shots", true, L"letter.doc.JPG", L"C:\\Docs\\"},
+      {"-b alone uses the default", L"-b", L"C:\\Data\\Shots", true, L"Shots_Screenshot.JPG",
+       L"C:\\Data\\Shots\\"},
+      {"blanks around the batch name", L"-b  My Dumps ", L"C:\\Data\\Shots", false, L"My Dumps.TXT",
+       L"C:\\Data\\Shots\\"},
+      {"no blank after -b", L"-bMyDumps", L"C:\\Data\\Shots", false, L"MyDumps.TXT",
+       L"C:\\Data\\Shots\\"},
+      {"plain name, not batch", L"Report", L"C:\\Data\\Shots", false, L"Report.TXT",
+       L"C:\\Data\\Shots\\"},
+      {"-b not at the very start", L" -b x", L"C:\\Data\\Shots", false, L" -b x.TXT",
+       L"C:\\Data\\Shots\\"},
+      {"extension-like part of the directory counts", L"Report", L"C:\\Old.txt.d", false, L"Report",
+       L"C:\\Old.txt.d\\"},
+      {"name with a directory part", L"C:\\Other\\Report", L"C:\\Data\\Shots", false, L"Report.TXT",
+       L"C:\\Other\\"},
+      {"context-menu file path", L"C:\\Docs\\letter.doc", L"C:\\Data\\Shots", true,
+       L"letter.doc.JPG", L"C:\\Docs\\"},
   };
   for (const Case& c : cases) {
     fake::TestPlatform tp;
@@ -213,14 +277,15 @@ TEST_F(RefreshTest, OptionRestoreTakesValidStoredValuesAndStoresNothing) {
     std::optional<std::wstring> stored;
     int before, after;
   };
-  const Case cases[] = {{L"1", 0, 1}, {L"0", 1, 0}, {std::nullopt, 1, 1}, {L"x", 1, 1},
-                        {L"7", 0, 0}, {L"2", 0, 2}};
+  const Case cases[] = {{L"1", 0, 1}, {L"0", 1, 0}, {std::nullopt, 1, 1},
+                        {L"x", 1, 1}, {L"7", 0, 0}, {L"2", 0, 2}};
   for (const Case& c : cases) {
     fake::TestPlatform tp;
     tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
     tp.clipboard.formats = {ClipFormat::Text};
     tp.clipboard.textContent = L"abc";
-    if (c.stored) tp.settings.values[L"Brimlo\\Settings\\OpenFileTxt"] = *c.stored;
+    if (c.stored)
+      tp.settings.values[L"Brimlo\\Settings\\OpenFileTxt"] = *c.stored;
     Form1 f(tp.platform);
     f.OpenFileCheck.setValue(c.before);
     const int writesBefore = tp.settings.writes;
@@ -236,7 +301,8 @@ TEST_F(RefreshTest, FileListThenTextRefreshKeepsContextMenuCheckHidden) {
   t.clipboard.formats = {ClipFormat::HDrop};
   t.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"};
   start();
-  EXPECT_EQ(form.ListBox.items(), (std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"}));
+  EXPECT_EQ(form.ListBox.items(),
+            (std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"}));
   EXPECT_FALSE(form.ContextMenuCheck.visible());
   EXPECT_TRUE(form.FNText.text().empty());
   // The list lies below the top panel, so the copy button stays reachable.

@@ -19,15 +19,15 @@ TEST_F(RegistryTest, MissingAndStoredValuesAgainstTheDefault) {
     std::wstring expected;
   };
   const Case cases[] = {
-      {std::nullopt, L"1", L"1"},  // never written: the default
-      {std::nullopt, L"", L""},
-      {L"", L"1", L"1"},  // stored empty counts as missing
-      {L"0", L"1", L"0"},  // "0" is a value, not missing
+      {std::nullopt, L"1", L"1"},                     // never written: the default
+      {std::nullopt, L"", L""},   {L"", L"1", L"1"},  // stored empty counts as missing
+      {L"0", L"1", L"0"},                             // "0" is a value, not missing
       {L"True", L"", L"True"},
   };
   for (const Case& c : cases) {
     t.settings.values.clear();
-    if (c.stored) t.settings.values[L"Brimlo\\Settings\\AddDateJPG"] = *c.stored;
+    if (c.stored)
+      t.settings.values[L"Brimlo\\Settings\\AddDateJPG"] = *c.stored;
     EXPECT_EQ(Registry::GetSettingValue(p, L"Settings", L"AddDateJPG", c.defaultValue), c.expected)
         << "stored=" << (c.stored ? "value" : "none");
   }
@@ -79,21 +79,45 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
   const int sw = t.screen.width, sh = t.screen.height;
   const Case cases[] = {
       {"nothing stored", {}, 120, 450, 10125, 6495, false},
-      {"on screen", {{L"Height", L"7000"}, {L"Width", L"9000"}, {L"Top", L"600"}, {L"Left", L"900"}},
-       900, 600, 9000, 7000, false},
+      {"on screen",
+       {{L"Height", L"7000"}, {L"Width", L"9000"}, {L"Top", L"600"}, {L"Left", L"900"}},
+       900,
+       600,
+       9000,
+       7000,
+       false},
       {"right of the screen",
-       {{L"Height", L"7000"}, {L"Width", L"9000"}, {L"Top", L"600"}, {L"Left", std::to_wstring(sw + 1)}},
-       100, 100, 9000, 7000, true},
-      {"left of the screen", {{L"Width", L"9000"}, {L"Left", L"-9001"}}, 100, 100, 9000, 6495, true},
+       {{L"Height", L"7000"},
+        {L"Width", L"9000"},
+        {L"Top", L"600"},
+        {L"Left", std::to_wstring(sw + 1)}},
+       100,
+       100,
+       9000,
+       7000,
+       true},
+      {"left of the screen",
+       {{L"Width", L"9000"}, {L"Left", L"-9001"}},
+       100,
+       100,
+       9000,
+       6495,
+       true},
       {"above the screen", {{L"Height", L"7000"}, {L"Top", L"-7001"}}, 100, 100, 10125, 7000, true},
       {"below the screen", {{L"Top", std::to_wstring(sh + 1)}}, 100, 100, 10125, 6495, true},
       {"at the bottom edge", {{L"Top", std::to_wstring(sh)}}, 120, sh, 10125, 6495, false},
-      {"width not a number", {{L"Height", L"7000"}, {L"Width", L"abc"}, {L"Top", L"600"}, {L"Left", L"900"}},
-       900, 600, 10125, 7000, false},
+      {"width not a number",
+       {{L"Height", L"7000"}, {L"Width", L"abc"}, {L"Top", L"600"}, {L"Left", L"900"}},
+       900,
+       600,
+       10125,
+       7000,
+       false},
   };
   for (const Case& c : cases) {
     fake::TestPlatform tp;
-    for (const auto& [k, v] : c.stored) tp.settings.values[L"Brimlo\\Form1\\Pos\\" + k] = v;
+    for (const auto& [k, v] : c.stored)
+      tp.settings.values[L"Brimlo\\Form1\\Pos\\" + k] = v;
     PositionForm form;
     Registry::LoadWindowPos(tp.platform, L"Form1");
     EXPECT_EQ(form.left(), c.left) << c.what;

@@ -15,7 +15,8 @@ class SaveTest : public ::testing::Test {
   }
   void startWithText(const std::wstring& text, bool rtf = false) {
     t.clipboard.formats = {ClipFormat::Text};
-    if (rtf) t.clipboard.formats.insert(ClipFormat::Rtf);
+    if (rtf)
+      t.clipboard.formats.insert(ClipFormat::Rtf);
     t.clipboard.textContent = text;
     form.load();
   }
@@ -115,7 +116,8 @@ TEST_F(SaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
     tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
     tp.fileSystem.addFile(L"C:\\Data\\Shots\\old.TXT", "old bytes",
                           c.readOnlyOld ? platform::attr::kReadOnly : platform::attr::kArchive);
-    if (c.locked) tp.fileSystem.locked.insert(fake::FakeFileSystem::key(L"C:\\Data\\Shots\\old.TXT"));
+    if (c.locked)
+      tp.fileSystem.locked.insert(fake::FakeFileSystem::key(L"C:\\Data\\Shots\\old.TXT"));
     tp.clipboard.formats = {ClipFormat::Text};
     tp.clipboard.textContent = L"content";
     Form1 f(tp.platform);
@@ -258,7 +260,8 @@ TEST_F(SaveTest, PictureIsEncodedToATemporaryFileAndSwappedIn) {
   EXPECT_NE(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Screenshot.JPG"), "old jpeg");
   EXPECT_EQ(t.process.beeps, 1);
   ASSERT_EQ(t.process.started.size(), 1u);
-  EXPECT_EQ(t.process.started[0].commandLine, L"explorer.exe C:\\Data\\Shots\\Shots_Screenshot.JPG");
+  EXPECT_EQ(t.process.started[0].commandLine,
+            L"explorer.exe C:\\Data\\Shots\\Shots_Screenshot.JPG");
   // The picture saver does not store the window position.
   EXPECT_EQ(t.settings.values.count(L"Brimlo\\Form1\\Pos\\Left"), 0u);
 }

@@ -5,7 +5,8 @@
 namespace win32 {
 
 std::optional<std::string> AnsiCodepage::toAnsiExact(const std::wstring& text) {
-  if (text.empty()) return std::string();
+  if (text.empty())
+    return std::string();
   // Every ANSI code page of Windows keeps ASCII as it is, so an ASCII text (the usual case, and
   // the one that reaches many megabytes) needs no conversion call. The room for two more bytes
   // is for the line end the text file adds.
@@ -20,11 +21,13 @@ std::optional<std::string> AnsiCodepage::toAnsiExact(const std::wstring& text) {
   // Best-fit mappings (e.g. a Greek alpha written as "a") would change the text silently.
   const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr,
                                        0, nullptr, &usedDefault);
-  if (size <= 0 || usedDefault) return std::nullopt;
+  if (size <= 0 || usedDefault)
+    return std::nullopt;
   std::string out(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, out.data(), size, nullptr,
                       &usedDefault);
-  if (usedDefault) return std::nullopt;
+  if (usedDefault)
+    return std::nullopt;
   return out;
 }
 
