@@ -125,10 +125,10 @@ void TextBox::setText(std::wstring t) {
 }
 
 void TextBox::userSetText(const std::wstring& t) {
-  assign(t, true);
+  assign(std::wstring(t), true);
 }
 
-void TextBox::assign(std::wstring t, bool fromUser) {
+void TextBox::assign(std::wstring&& t, bool fromUser) {
   if (t == text_)
     return;
   text_ = std::move(t);

@@ -234,7 +234,7 @@ class TextBox : public Control {
   void userSetSelection(int start, int length);
 
  private:
-  void assign(std::wstring t, bool fromUser);
+  void assign(std::wstring&& t, bool fromUser);
   std::wstring text_;
   bool multiLine_ = false;
   int selStart_ = 0;
