@@ -179,6 +179,28 @@ brimlo_set_setting() {
   rm -f "$file"
 }
 
+# brimlo_keep_settings "<subkey> <value>"...: notes these settings as they are now; the script's
+# end puts them back (one that did not exist is removed again), however the script ends.
+declare -A BRIMLO_KEPT=()
+brimlo_keep_settings() {
+  local value
+  for value in "$@"; do
+    BRIMLO_KEPT[$value]=$(brimlo_setting "${value% *}" "${value##* }" 2>/dev/null | tr -d '\r') ||
+      BRIMLO_KEPT[$value]='<none>'
+  done
+}
+
+_brimlo_restore_settings() {
+  local value
+  for value in "${!BRIMLO_KEPT[@]}"; do
+    if [ "${BRIMLO_KEPT[$value]}" = '<none>' ]; then
+      timeout 60 wine reg delete "HKCU\\${value% *}" /v "${value##* }" /f </dev/null >/dev/null 2>&1
+    else
+      brimlo_set_setting "${value% *}" "${value##* }" "${BRIMLO_KEPT[$value]}"
+    fi
+  done
+}
+
 # brimlo_delete_settings <subkey>: removes the key and everything under it (ASCII names).
 brimlo_delete_settings() {
   timeout 60 wine reg delete "HKCU\\$1" /f </dev/null >/dev/null 2>&1 || true
@@ -299,6 +321,8 @@ brimlo_cleanup() {
   local pid
   for pid in "${BRIMLO_STARTED[@]}"; do _brimlo_end "$pid"; done
   brimlo_end_xclips
+  # After the programs are gone, so that none of them stores anything over it.
+  _brimlo_restore_settings
   exit "$rc"
 }
 

@@ -14,32 +14,8 @@ work=$BRIMLO_WORK/Shots
 mkdir -p "$work"
 
 # --- Settings this script changes are put back as they were --------------------------------------
-declare -A saved
-for value in "$settings AddDateJPG" "$settings AddTimeJPG" "$settings OpenFileJPG" \
-  "$pos Height" "$pos Width" "$pos Top" "$pos Left"; do
-  saved[$value]=$(brimlo_setting "${value% *}" "${value##* }" 2>/dev/null | tr -d '\r') ||
-    saved[$value]='<none>'
-done
-restore_settings() {
-  local value
-  for value in "${!saved[@]}"; do
-    if [ "${saved[$value]}" = '<none>' ]; then
-      timeout 60 wine reg delete "HKCU\\${value% *}" /v "${value##* }" /f </dev/null >/dev/null 2>&1
-    else
-      brimlo_set_setting "${value% *}" "${value##* }" "${saved[$value]}"
-    fi
-  done
-}
-road_cleanup() {
-  local rc=$?
-  set +e
-  # A program still running here is ended by brimlo_cleanup without storing anything; it
-  # stays on the screen for the failure's screenshot.
-  restore_settings
-  (exit "$rc")
-  brimlo_cleanup
-}
-trap road_cleanup EXIT
+brimlo_keep_settings "$settings AddDateJPG" "$settings AddTimeJPG" "$settings OpenFileJPG" \
+  "$pos Height" "$pos Width" "$pos Top" "$pos Left"
 
 # field <column> <class> <left> <top>: a column (4 text, 5 visible) of the control of that class
 # whose client rectangle starts there (+-3 px).

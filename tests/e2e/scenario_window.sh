@@ -24,28 +24,10 @@ missing_unix=$WINEPREFIX/drive_c/BrimloNoSuchDir
 
 # --- Settings this script changes are put back as they were --------------------------------------
 pos='Software\Brimlo\Form1\Pos'
-declare -A saved
-for value in "$ontop_key OnTop" "$pos Height" "$pos Width" "$pos Top" "$pos Left"; do
-  saved[$value]=$(brimlo_setting "${value% *}" "${value##* }" 2>/dev/null | tr -d '\r') ||
-    saved[$value]='<none>'
-done
-restore_settings() {
-  local value
-  for value in "${!saved[@]}"; do
-    if [ "${saved[$value]}" = '<none>' ]; then
-      timeout 60 wine reg delete "HKCU\\${value% *}" /v "${value##* }" /f </dev/null >/dev/null 2>&1
-    else
-      brimlo_set_setting "${value% *}" "${value##* }" "${saved[$value]}"
-    fi
-  done
-  rm -rf "$missing_unix"
-}
+brimlo_keep_settings "$ontop_key OnTop" "$pos Height" "$pos Width" "$pos Top" "$pos Left"
 window_cleanup() {
   local rc=$?
-  set +e
-  # A program still running here is ended by brimlo_cleanup without storing anything; it
-  # stays on the screen for the failure's screenshot.
-  restore_settings
+  rm -rf "$missing_unix"
   (exit "$rc")
   brimlo_cleanup
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
 #include "platform/Platform.h"
 
 namespace fake {
@@ -16,6 +18,18 @@ namespace fake {
 struct ProgramEnded {
   int status;
 };
+
+// Runs an action of the program; the exit status when the program ended in it, nothing when it
+// keeps running.
+template <class F>
+std::optional<int> exitStatusOf(F&& action) {
+  try {
+    action();
+  } catch (const ProgramEnded& e) {
+    return e.status;
+  }
+  return std::nullopt;
+}
 
 struct Box {
   std::wstring text;

@@ -137,4 +137,19 @@ inline std::wstring unixLines(const std::wstring& text) {
   return out;
 }
 
+// A window's text, also of another process's window: WM_GETTEXT rather than GetWindowTextW,
+// which does not read another process's edit control. Empty for a window that does not answer.
+inline std::wstring windowText(HWND hwnd) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+    return {};
+  }
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
+  text.resize(copied);
+  return text;
+}
+
 }  // namespace tool

@@ -22,22 +22,9 @@ std::wstring className(HWND hwnd) {
   return name;
 }
 
-std::wstring windowText(HWND hwnd) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-    return {};
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, 2000, &copied);
-  text.resize(copied);
-  return text;
-}
-
 BOOL CALLBACK matchBox(HWND hwnd, LPARAM param) {
   auto* search = reinterpret_cast<Search*>(param);
-  if (className(hwnd) == L"#32770" && windowText(hwnd) == *search->title) {
+  if (className(hwnd) == L"#32770" && tool::windowText(hwnd) == *search->title) {
     search->found = hwnd;
     return FALSE;
   }
@@ -58,13 +45,13 @@ HWND findBox(const std::wstring& title) {
 // static text, in case a box builds its controls differently.
 std::wstring boxText(HWND box) {
   if (HWND text = GetDlgItem(box, kTextId))
-    return windowText(text);
+    return tool::windowText(text);
   std::wstring longest;
   for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
     if (_wcsicmp(className(child).c_str(), L"Static") != 0)
       continue;
-    std::wstring text = windowText(child);
+    std::wstring text = tool::windowText(child);
     if (text.size() > longest.size())
       longest = text;
   }

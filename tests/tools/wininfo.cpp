@@ -19,21 +19,6 @@ struct Search {
   HWND found;
 };
 
-std::wstring windowText(HWND hwnd) {
-  // WM_GETTEXT rather than GetWindowTextW: only the message reads an edit control of another
-  // process.
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-    return {};
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, 2000, &copied);
-  text.resize(copied);
-  return text;
-}
-
 std::wstring escaped(const std::wstring& text) {
   std::wstring out;
   for (wchar_t c : text) {
@@ -61,7 +46,7 @@ BOOL CALLBACK matchPrefix(HWND hwnd, LPARAM param) {
   auto* search = reinterpret_cast<Search*>(param);
   if (!IsWindowVisible(hwnd) || GetParent(hwnd) != nullptr)
     return TRUE;
-  if (windowText(hwnd).rfind(search->prefix, 0) == 0) {
+  if (tool::windowText(hwnd).rfind(search->prefix, 0) == 0) {
     search->found = hwnd;
     return FALSE;
   }
@@ -96,9 +81,9 @@ BOOL CALLBACK describeChild(HWND child, LPARAM param) {
   RECT r{};
   GetWindowRect(child, &r);
   MapWindowPoints(HWND_DESKTOP, walk->top, reinterpret_cast<POINT*>(&r), 2);
-  tool::out(L"child\t" + std::to_wstring(depth) + L"\t" + cls + L"\t" + escaped(windowText(child)) +
-            L"\t" + (IsWindowVisible(child) ? L"1" : L"0") + L"\t" + rectFields(r) + L"\t" +
-            std::to_wstring(GetDlgCtrlID(child)));
+  tool::out(L"child\t" + std::to_wstring(depth) + L"\t" + cls + L"\t" +
+            escaped(tool::windowText(child)) + L"\t" + (IsWindowVisible(child) ? L"1" : L"0") +
+            L"\t" + rectFields(r) + L"\t" + std::to_wstring(GetDlgCtrlID(child)));
   return TRUE;
 }
 
@@ -121,7 +106,7 @@ int main() {
   RECT client{};
   GetClientRect(top, &client);
   MapWindowPoints(top, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-  tool::out(L"title\t" + escaped(windowText(top)));
+  tool::out(L"title\t" + escaped(tool::windowText(top)));
   tool::out(std::wstring(L"topmost\t") + (topmost ? L"1" : L"0"));
   tool::out(L"window\t" + rectFields(window));
   tool::out(L"client\t" + rectFields(client));

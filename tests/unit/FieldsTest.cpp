@@ -26,12 +26,7 @@ class FieldsTest : public ::testing::Test {
   }
   template <class F>
   std::optional<int> run(F action) {
-    try {
-      action();
-    } catch (const fake::ProgramEnded& e) {
-      return e.status;
-    }
-    return std::nullopt;
+    return fake::exitStatusOf(action);
   }
   fake::TestPlatform t;
   Form1 form{t.platform};
@@ -135,13 +130,10 @@ TEST_F(FieldsTest, EnterSavesByMode) {
     if (c.inPath) {
       ASSERT_TRUE(f.setFocus(field));
     }
-    std::optional<int> status;
-    try {
+    const std::optional<int> status = fake::exitStatusOf([&] {
       int key = 13;
       field.onKeyPress(key);
-    } catch (const fake::ProgramEnded& e) {
-      status = e.status;
-    }
+    });
     EXPECT_EQ(status, c.status);
   }
 }

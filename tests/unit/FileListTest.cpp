@@ -27,12 +27,7 @@ class FileListTest : public ::testing::Test {
     form.Path.setText(L"C:\\Target\\");
   }
   std::optional<int> copy() {
-    try {
-      form.SaveFilesBtn.userClick();
-    } catch (const fake::ProgramEnded& e) {
-      return e.status;
-    }
-    return std::nullopt;
+    return fake::exitStatusOf([&] { form.SaveFilesBtn.userClick(); });
   }
   std::vector<std::wstring> copiedSources() const {
     std::vector<std::wstring> out;
@@ -107,12 +102,7 @@ TEST_F(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
     f.load();
     f.Path.setText(L"C:\\Target\\");
     tp.dialogs.answers = c.answers;
-    std::optional<int> status;
-    try {
-      f.SaveFilesBtn_Click();
-    } catch (const fake::ProgramEnded& e) {
-      status = e.status;
-    }
+    const std::optional<int> status = fake::exitStatusOf([&] { f.SaveFilesBtn_Click(); });
     std::vector<std::wstring> copied;
     for (const auto& cp : tp.shell.copies)
       copied.push_back(cp.source);

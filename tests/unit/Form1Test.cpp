@@ -14,11 +14,8 @@ class Form1Test : public ::testing::Test {
   // Runs an action that should end the program and returns the exit status.
   template <class F>
   int endsWith(F action) {
-    try {
-      action();
-    } catch (const fake::ProgramEnded& e) {
-      return e.status;
-    }
+    if (const auto status = fake::exitStatusOf(action))
+      return *status;
     ADD_FAILURE() << "the program did not end";
     return -1;
   }

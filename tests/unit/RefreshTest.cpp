@@ -23,12 +23,7 @@ class RefreshTest : public ::testing::Test {
   }
   // Starts the window as the program does; returns the exit status if the program ended.
   std::optional<int> start() {
-    try {
-      form.load();
-    } catch (const fake::ProgramEnded& e) {
-      return e.status;
-    }
-    return std::nullopt;
+    return fake::exitStatusOf([&] { form.load(); });
   }
   fake::TestPlatform t;
   Form1 form{t.platform};
@@ -75,12 +70,7 @@ TEST_F(RefreshTest, ModeFollowsTheFirstFormatFoundAndRefusalNamesTheFormat) {
     tp.clipboard.picture = std::make_shared<fake::FakePicture>(10, 10);
     tp.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt"};
     Form1 f(tp.platform);
-    std::optional<int> ended;
-    try {
-      f.load();
-    } catch (const fake::ProgramEnded& e) {
-      ended = e.status;
-    }
+    const std::optional<int> ended = fake::exitStatusOf([&] { f.load(); });
     if (c.caption.empty()) {
       EXPECT_EQ(ended, platform::exitcode::kRefused) << c.what;
       ASSERT_EQ(tp.dialogs.shown.size(), 1u) << c.what;

@@ -25,15 +25,9 @@ class SaveTest : public ::testing::Test {
     t.clipboard.picture = std::make_shared<fake::FakePicture>(64, 48, 0xB17);
     form.load();
   }
-  // Runs an action; the exit status when the program ended, nothing when it keeps running.
   template <class F>
   std::optional<int> run(F action) {
-    try {
-      action();
-    } catch (const fake::ProgramEnded& e) {
-      return e.status;
-    }
-    return std::nullopt;
+    return fake::exitStatusOf(action);
   }
   fake::TestPlatform t;
   Form1 form{t.platform};
@@ -59,12 +53,7 @@ TEST_F(SaveTest, TextFileBytes) {
     tp.clipboard.textContent = c.text;
     Form1 f(tp.platform);
     f.load();
-    std::optional<int> status;
-    try {
-      f.SaveTxtBtn_Click();
-    } catch (const fake::ProgramEnded& e) {
-      status = e.status;
-    }
+    const std::optional<int> status = fake::exitStatusOf([&] { f.SaveTxtBtn_Click(); });
     EXPECT_EQ(status, platform::exitcode::kSaved) << c.what;
     EXPECT_EQ(tp.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.TXT"), c.bytes) << c.what;
     EXPECT_EQ(tp.process.beeps, 1) << c.what;

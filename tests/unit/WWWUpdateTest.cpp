@@ -13,17 +13,6 @@ const std::string kUpdaterBytes = "MZ updater";
 
 using Calls = std::vector<std::wstring>;
 
-// Runs an action and tells whether it ended the program, with which status.
-template <class F>
-std::optional<int> endStatus(F action) {
-  try {
-    action();
-  } catch (const fake::ProgramEnded& e) {
-    return e.status;
-  }
-  return std::nullopt;
-}
-
 std::vector<std::wstring> sortedPaths(const fake::FakeFileSystem& fs) {
   auto paths = fs.allPaths();
   std::sort(paths.begin(), paths.end());
@@ -76,7 +65,7 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
     if (c.server == Server::AnswersWithoutFile)
       t.internet.onDownload = [](const std::wstring&, const std::wstring&) { return 0; };
 
-    const auto status = endStatus([&] { form.UpdateBtn.userClick(); });
+    const auto status = fake::exitStatusOf([&] { form.UpdateBtn.userClick(); });
 
     EXPECT_EQ(status, c.status) << c.what;
     // Nothing quoted, no blank between a marker and its value: the updater splits at the markers.

@@ -513,45 +513,52 @@ class ListBoxPeer : public ControlPeer {
   ui::ListBox& list_;
 };
 
-class PictureBoxPeer : public ControlPeer {
+// A container that draws itself completely (background, contents, the lines on it) and
+// clicks like a button.
+class PaintedContainerPeer : public ControlPeer {
  public:
-  PictureBoxPeer(FormWindow& window, ui::PictureBox& box) : ControlPeer(window, box), box_(box) {}
+  using ControlPeer::ControlPeer;
   bool isContainer() const override { return true; }
 
  protected:
-  const wchar_t* className() const override { return FormWindow::kPictureClass; }
   DWORD style() const override { return WS_CLIPCHILDREN; }
   DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
   bool clicksOnRelease() const override { return true; }
-  void updateOwn(ui::Prop prop) override {
-    if (prop == ui::Prop::Image || prop == ui::Prop::Drawing)
-      InvalidateRect(hwnd_, nullptr, FALSE);
-  }
   bool message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
     if (msg == WM_ERASEBKGND) {
       result = 1;  // the paint covers everything
       return true;
     }
-    if (msg == WM_PAINT) {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
+    if (msg == WM_PAINT || msg == WM_PRINTCLIENT) {
+      PAINTSTRUCT ps{};
+      HDC dc = msg == WM_PAINT ? BeginPaint(hwnd_, &ps) : reinterpret_cast<HDC>(wp);
       paint(dc);
-      EndPaint(hwnd_, &ps);
-      result = 0;
-      return true;
-    }
-    if (msg == WM_PRINTCLIENT) {
-      paint(reinterpret_cast<HDC>(wp));
+      if (msg == WM_PAINT)
+        EndPaint(hwnd_, &ps);
       result = 0;
       return true;
     }
     return false;
   }
+  virtual void paint(HDC target) = 0;
+};
+
+class PictureBoxPeer : public PaintedContainerPeer {
+ public:
+  PictureBoxPeer(FormWindow& window, ui::PictureBox& box)
+      : PaintedContainerPeer(window, box), box_(box) {}
+
+ protected:
+  const wchar_t* className() const override { return FormWindow::kPictureClass; }
+  void updateOwn(ui::Prop prop) override {
+    if (prop == ui::Prop::Image || prop == ui::Prop::Drawing)
+      InvalidateRect(hwnd_, nullptr, FALSE);
+  }
 
  private:
   // The background, then the built-in image or the picture at its own size, then the stretched
   // drawing on top.
-  void paint(HDC target) {
+  void paint(HDC target) override {
     BufferedPaint buffer(hwnd_, target);
     HDC dc = buffer.dc();
     FillRect(dc, &buffer.rect(), window_.brush(box_.backColor()));
@@ -577,39 +584,20 @@ class PictureBoxPeer : public ControlPeer {
   ui::PictureBox& box_;
 };
 
-class FramePeer : public ControlPeer {
+class FramePeer : public PaintedContainerPeer {
  public:
-  FramePeer(FormWindow& window, ui::Frame& frame) : ControlPeer(window, frame), frame_(frame) {}
-  bool isContainer() const override { return true; }
+  FramePeer(FormWindow& window, ui::Frame& frame)
+      : PaintedContainerPeer(window, frame), frame_(frame) {}
 
  protected:
   const wchar_t* className() const override { return FormWindow::kFrameClass; }
-  DWORD style() const override { return WS_CLIPCHILDREN; }
-  DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
-  bool clicksOnRelease() const override { return true; }
   void updateOwn(ui::Prop prop) override {
     if (prop == ui::Prop::Caption)
       InvalidateRect(hwnd_, nullptr, FALSE);
   }
-  bool message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
-    if (msg == WM_ERASEBKGND) {
-      result = 1;
-      return true;
-    }
-    if (msg == WM_PAINT || msg == WM_PRINTCLIENT) {
-      PAINTSTRUCT ps{};
-      HDC dc = msg == WM_PAINT ? BeginPaint(hwnd_, &ps) : reinterpret_cast<HDC>(wp);
-      paint(dc);
-      if (msg == WM_PAINT)
-        EndPaint(hwnd_, &ps);
-      result = 0;
-      return true;
-    }
-    return false;
-  }
 
  private:
-  void paint(HDC target) {
+  void paint(HDC target) override {
     BufferedPaint buffer(hwnd_, target);
     HDC dc = buffer.dc();
     FillRect(dc, &buffer.rect(), window_.brush(frame_.backColor()));
