@@ -118,10 +118,17 @@ class Form1 : public ui::Form {
 
  private:
   const platform::Platform& p_;
+  // The last refresh found content it could not read (another program held the clipboard): the
+  // preview holds older text, which must not be saved as the clipboard's.
+  bool clipboardUnread_ = false;
   void wireEvents();
   void buildFormatTable();
   std::wstring composeTarget() const;
-  void reportFailedSave(const std::wstring& target, const std::wstring& reason);
+  void reportFailedSave(const std::wstring& target, const std::wstring& reason,
+                        const wchar_t* heading = kNotSaved);
+  // Says so and returns true when the refresh could not read the clipboard's content.
+  bool refuseUnreadClipboard(const std::wstring& target, const wchar_t* heading = kNotSaved);
+  static constexpr wchar_t kNotSaved[] = L"The file was not saved:";
   void proposeTextNameForList();
   std::wstring probeRefusedFormat();
   void restoreOptions(const wchar_t* openFileKey, const wchar_t* addDateKey,

@@ -129,6 +129,7 @@ void Form1::applyExtensionRule(const std::wstring& requested,
 void Form1::updateFromClipboard() {
   resetModeControls();
   buildFormatTable();
+  clipboardUnread_ = false;
 
   // The command line: "-b" at the very start asks for a batch run, the rest names the file.
   const std::wstring commandLine = p_.process.commandLine();
@@ -136,9 +137,12 @@ void Form1::updateFromClipboard() {
   std::wstring requested;
   if (!commandLine.empty())
     requested = BatchMode ? text::trim(commandLine.substr(2)) : commandLine;
-  const bool defaultName = requested.empty();
+  // A name that ends in a separator names only the directory: the file gets the default name
+  // there, not a bare extension such as ".TXT".
+  const bool defaultName =
+      requested.empty() || hasSeparator(requested.substr(requested.size() - 1));
   if (defaultName)
-    requested = GetFolderName(p_.process.currentDirectory());
+    requested += GetFolderName(p_.process.currentDirectory());
 
   if (p_.clipboard.isFormatAvailable(ClipFormat::Bitmap)) {
     Frame1.setBackColor(kPicturePanel);
@@ -155,6 +159,7 @@ void Form1::updateFromClipboard() {
       // A bitmap that cannot be read leaves the held picture empty; the mode stays.
       if (open.isOpen())
         setPicture(p_.clipboard.bitmap());
+      clipboardUnread_ = picture() == nullptr;
     }
     ClipPic.setPicture(picture());
     ResizeBtn_Click();
@@ -169,7 +174,14 @@ void Form1::updateFromClipboard() {
     SaveTxtBtn.setVisible(true);
     if (p_.clipboard.isFormatAvailable(ClipFormat::Rtf)) {
       RichText.clear();
-      ClipBoard_Tools::PasteToControl(RichText);
+      {
+        // The rich edit control opens the clipboard itself and stays empty when it cannot, which
+        // would look like an empty document: find out first whether the clipboard can be opened.
+        platform::OpenClipboard open(p_.clipboard);
+        clipboardUnread_ = !open.isOpen();
+      }
+      if (!clipboardUnread_)
+        ClipBoard_Tools::PasteToControl(RichText);
       RichText.setSelStart(0);
       applyExtensionRule(requested, {L".rtf"}, L".RTF");
       setCaption(std::wstring(kVersionTitle) + L" - Save Formated Clipboard Text (.rtf)");
@@ -188,6 +200,7 @@ void Form1::updateFromClipboard() {
           clipboardText = p_.clipboard.text();
       }
       // A failed read keeps the preview as it was.
+      clipboardUnread_ = !clipboardText;
       if (clipboardText)
         ClipText.setText(std::move(*clipboardText));
       ClipText.setVisible(true);
@@ -205,6 +218,11 @@ void Form1::updateFromClipboard() {
     AddTimeCheck.setVisible(false);
     Picture1.setImage(TmpPic[0]->image());
     Picture1.setLeft(kFilesModeImageLeft);
+    {
+      // An empty list could also mean a list that could not be read.
+      platform::OpenClipboard open(p_.clipboard);
+      clipboardUnread_ = !open.isOpen();
+    }
     std::vector<std::wstring> names;
     const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names);
     names.resize(static_cast<std::size_t>(count));

@@ -10,6 +10,9 @@ constexpr int kAllowYes = 1;
 }  // namespace
 
 void Form1::SaveFilesBtn_Click() {
+  // An unread list shows empty; copying it would end as if every file had been copied.
+  if (refuseUnreadClipboard(Path.text(), L"No file was copied to:"))
+    return;
   const int n = ListBox.listCount();
   ListBox.setListIndex(n - 1);
   int allowAll = kNotAsked;

@@ -11,7 +11,7 @@ constexpr std::uint8_t kQuality = 200;  // handed to the encoder as it is, not c
 
 void Form1::SavePictureBtn_Click() {
   const std::wstring target = composeTarget();
-  if (ConfirmOverwrite(target))
+  if (refuseUnreadClipboard(target) || ConfirmOverwrite(target))
     return;
   if (const auto bad = CheckTarget(p_.fileSystem, target)) {
     reportFailedSave(target, p_.process.errorText(bad));

@@ -29,16 +29,29 @@ bool Form1::ConfirmOverwrite(const std::wstring& target) {
   return answer != platform::answer::kYes;
 }
 
-void Form1::reportFailedSave(const std::wstring& target, const std::wstring& reason) {
-  p_.dialogs.messageBox(L"The file was not saved:\r\r" +
+void Form1::reportFailedSave(const std::wstring& target, const std::wstring& reason,
+                             const wchar_t* heading) {
+  p_.dialogs.messageBox(std::wstring(heading) + L"\r\r" +
                             (target.empty() ? L"(no file name)" : target) + L"\r\r" + reason,
                         platform::box::kCritical, L"");
+}
+
+bool Form1::refuseUnreadClipboard(const std::wstring& target, const wchar_t* heading) {
+  if (!clipboardUnread_)
+    return false;
+  reportFailedSave(target,
+                   L"The clipboard could not be read: another program may be holding it open. "
+                   L"Press F5 to read it again.",
+                   heading);
+  return true;
 }
 
 void Form1::SaveTxtBtn_Click() {
   const std::wstring target = composeTarget();
   bool saved = false;
   if (ClipText.visible() || RichText.visible()) {
+    if (refuseUnreadClipboard(target))
+      return;
     if (ConfirmOverwrite(target))
       return;
     std::uint32_t error = CheckTarget(p_.fileSystem, target);

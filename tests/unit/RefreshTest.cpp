@@ -213,6 +213,10 @@ TEST_F(RefreshTest, ProposedNameFollowsCommandLineDirectoryAndExtensionRules) {
        L"C:\\Old.txt.d\\"},
       {"name with a directory part", L"C:\\Other\\Report", L"C:\\Data\\Shots", false, L"Report.TXT",
        L"C:\\Other\\"},
+      {"-b naming only a directory", L"-b C:\\Other\\", L"C:\\Data\\Shots", false,
+       L"Shots_Text.TXT", L"C:\\Other\\"},
+      {"directory only, forward slashes", L"-b D:/Dumps/", L"C:\\Data\\Shots", true,
+       L"Shots_Screenshot.JPG", L"D:/Dumps/"},
       {"context-menu file path", L"C:\\Docs\\letter.doc", L"C:\\Data\\Shots", true,
        L"letter.doc.JPG", L"C:\\Docs\\"},
   };

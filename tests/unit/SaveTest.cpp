@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app/Form1.h"
 #include "support/Fakes.h"
 
@@ -268,6 +270,77 @@ TEST_F(SaveTest, FailedPictureSaveKeepsTheOldFileAndSaysWhy) {
   EXPECT_NE(t.dialogs.shown[1].text.find(L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:7"),
             std::wstring::npos);
   EXPECT_EQ(t.process.beeps, 0);
+}
+
+// Another program holds the clipboard open while the refresh reads it: whatever the preview held
+// before must not be saved as the clipboard's content, in a batch run or from the window.
+TEST_F(SaveTest, ContentThatCouldNotBeReadIsNeverSaved) {
+  struct Case {
+    const char* what;
+    std::set<ClipFormat> formats;
+    const wchar_t* commandLine;
+    const wchar_t* heading;
+    void (Form1::*save)();
+  };
+  const Case cases[] = {
+      {"text, batch", {ClipFormat::Text}, L"-b Held", L"The file was not saved:", nullptr},
+      {"RTF, batch",
+       {ClipFormat::Text, ClipFormat::Rtf},
+       L"-b Held",
+       L"The file was not saved:",
+       nullptr},
+      {"picture, batch", {ClipFormat::Bitmap}, L"-b Held", L"The file was not saved:", nullptr},
+      {"text, window",
+       {ClipFormat::Text},
+       L"",
+       L"The file was not saved:",
+       &Form1::SaveTxtBtn_Click},
+      {"picture, window",
+       {ClipFormat::Bitmap},
+       L"",
+       L"The file was not saved:",
+       &Form1::SavePictureBtn_Click},
+      {"file list, window",
+       {ClipFormat::HDrop},
+       L"",
+       L"No file was copied to:",
+       &Form1::SaveFilesBtn_Click},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    tp.process.currentDir = L"C:\\Data\\Shots";
+    tp.process.commandLineText = c.commandLine;
+    tp.clipboard.formats = c.formats;
+    tp.clipboard.textContent = L"precious";
+    tp.clipboard.picture = std::make_shared<fake::FakePicture>(8, 8);
+    tp.clipboard.files = std::vector<std::wstring>{L"C:\a.txt"};
+    tp.clipboard.heldByOther = true;
+    Form1 f(tp.platform);
+    const auto before = tp.fileSystem.allPaths();
+    EXPECT_EQ(fake::exitStatusOf([&] { f.load(); }), std::nullopt) << c.what;
+    if (c.save) {
+      EXPECT_EQ(fake::exitStatusOf([&] { (f.*c.save)(); }), std::nullopt) << c.what;
+    }
+    EXPECT_TRUE(f.visible()) << c.what;
+    ASSERT_EQ(tp.dialogs.shown.size(), 1u) << c.what;
+    const std::wstring& said = tp.dialogs.shown[0].text;
+    EXPECT_EQ(said.rfind(c.heading, 0), 0u) << c.what;
+    EXPECT_NE(said.find(L"The clipboard could not be read"), std::wstring::npos) << c.what;
+    EXPECT_EQ(tp.fileSystem.allPaths(), before) << c.what;
+    EXPECT_EQ(tp.process.beeps, 0) << c.what;
+  }
+}
+
+TEST_F(SaveTest, TheClipboardReadAgainOnF5IsSaved) {
+  t.clipboard.heldByOther = true;
+  startWithText(L"precious");
+  EXPECT_EQ(run([&] { form.SaveTxtBtn_Click(); }), std::nullopt);
+  t.clipboard.heldByOther = false;
+  int f5 = 116;
+  form.Form_KeyDown(f5, 0);
+  EXPECT_EQ(run([&] { form.SaveTxtBtn_Click(); }), platform::exitcode::kSaved);
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.TXT"), "precious\r\n");
 }
 
 TEST_F(SaveTest, BatchRunSavesWithoutShowingTheWindow) {
