@@ -11,12 +11,15 @@ constexpr std::uint8_t kQuality = 200;  // handed to the encoder as it is, not c
 
 void Form1::SavePictureBtn_Click() {
   const std::wstring target = composeTarget();
-  if (refuseUnreadClipboard(target) || ConfirmOverwrite(target))
+  if (refuseUnreadClipboard(target))
     return;
+  // A target that cannot be written is reported before any question about replacing it.
   if (const auto bad = CheckTarget(p_.fileSystem, target)) {
     reportFailedSave(target, p_.process.errorText(bad));
     return;
   }
+  if (ConfirmOverwrite(target))
+    return;
   const std::wstring temporary = TemporaryNameFor(target);
   const JPG::SaveResult result =
       JPG::SavePictureAsJpeg(p_.gdiplus, picture().get(), temporary, kQuality);

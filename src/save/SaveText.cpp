@@ -52,9 +52,10 @@ void Form1::SaveTxtBtn_Click() {
   if (ClipText.visible() || RichText.visible()) {
     if (refuseUnreadClipboard(target))
       return;
-    if (ConfirmOverwrite(target))
-      return;
+    // A target that cannot be written is reported before any question about replacing it.
     std::uint32_t error = CheckTarget(p_.fileSystem, target);
+    if (error == 0 && ConfirmOverwrite(target))
+      return;
     if (error == 0 && ClipText.visible()) {
       error = WriteFileSafely(p_.fileSystem, target, EncodeTextFile(p_.codepage, ClipText.text()));
     } else if (error == 0) {

@@ -17,6 +17,7 @@ std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& targ
 // The name of the file a save writes first, before it replaces the target.
 std::wstring TemporaryNameFor(const std::wstring& target);
 
-// Checks that a target names a file that can be written: not empty, not a directory.
+// Checks that a target names a file that can be written: not empty, not a directory, not a
+// device such as CON or COM1.
 // Returns 0 or the platform's error code that describes why not.
 std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target);

@@ -216,7 +216,7 @@ kept() {
 
 # --- Case shapes --------------------------------------------------------------------------------
 
-# refused <case> <question: no|yes|maybe> <batch name> <target the message names> <reason regex>
+# refused <case> <question: no|yes> <batch name> <target the message names> <reason regex>
 #         [copy of the old target]
 # A save that cannot happen: with the text on the clipboard, "-b <name>" asks whether to replace
 # an existing file (answered Yes) when the shape says so, then says the file was not saved,
@@ -359,10 +359,10 @@ refused 'name of 300 characters'    no    "$long_name"            "$work_win\\$l
 refused 'drive that does not exist' no    'Q:\Notes'              'Q:\Notes.TXT'                 '.'
 refused 'directory that is missing' no    "$work_win\\nosuch\\x"  "$work_win\\nosuch\\x.TXT"     'not found'
 refused 'directory with the name'   no    'Taken'                 "$work_win\\Taken.TXT"         'Access denied'
-# Device names: Wine lists them as existing files, so the overwrite question may come first.
-refused 'device name CON'           maybe 'CON'                   "$work_win\\CON.TXT"           '.'
-refused 'device name NUL'           maybe 'NUL'                   "$work_win\\NUL.TXT"           '.'
-refused 'device name COM1'          maybe 'COM1'                  "$work_win\\COM1.TXT"          '.'
+# Device names, whatever extension follows, open the device instead of a file.
+refused 'device name CON'           no    'CON'                   "$work_win\\CON.TXT"           'Invalid name'
+refused 'device name NUL'           no    'NUL'                   "$work_win\\NUL.TXT"           'Invalid name'
+refused 'device name COM1'          no    'COM1'                  "$work_win\\COM1.TXT"          'Invalid name'
 
 # --- An old target that cannot be replaced: after "Yes" it must stay byte for byte -------------
 printf 'the old file\r\n\001\002\377 with bytes\r\n' >"$work/ReadOnly.TXT"

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <set>
 
 #include "app/Form1.h"
+#include "save/TextFile.h"
 #include "support/Fakes.h"
 
 namespace {
@@ -341,6 +343,27 @@ TEST_F(SaveTest, TheClipboardReadAgainOnF5IsSaved) {
   form.Form_KeyDown(f5, 0);
   EXPECT_EQ(run([&] { form.SaveTxtBtn_Click(); }), platform::exitcode::kSaved);
   EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.TXT"), "precious\r\n");
+}
+
+TEST(CheckTargetTest, DeviceNamesAreRefusedWhateverFollows) {
+  struct Case {
+    const wchar_t* target;
+    bool refused;
+  };
+  const Case cases[] = {
+      {L"C:\\Data\\CON.TXT", true},      {L"C:\\Data\\con", true},
+      {L"C:\\Data\\nul .txt", true},     {L"C:\\Data\\COM1.JPG", true},
+      {L"C:\\Data\\lpt9.a.b", true},     {L"C:\\Data\\Aux", true},
+      {L"D:/x/prn.rtf", true},           {L"CONOUT$.TXT", true},
+      {L"C:\\Data\\CONsole.TXT", false}, {L"C:\\Data\\COM10.TXT", false},
+      {L"C:\\Data\\my CON.TXT", false},  {L"C:\\CON\\notes.TXT", false},
+      {L"C:\\Data\\COMX.TXT", false},
+  };
+  for (const Case& c : cases) {
+    fake::FakeFileSystem fs;
+    const std::uint32_t error = CheckTarget(fs, c.target);
+    EXPECT_EQ(error != 0, c.refused) << std::string(c.target, c.target + std::wcslen(c.target));
+  }
 }
 
 TEST_F(SaveTest, BatchRunSavesWithoutShowingTheWindow) {
