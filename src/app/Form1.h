@@ -130,6 +130,8 @@ class Form1 : public ui::Form {
   bool refuseUnreadClipboard(const std::wstring& target, const wchar_t* heading = kNotSaved);
   static constexpr wchar_t kNotSaved[] = L"The file was not saved:";
   void proposeTextNameForList();
+  // The file list as text, one name and CR LF per entry.
+  std::wstring fileListText() const;
   std::wstring probeRefusedFormat();
   void restoreOptions(const wchar_t* openFileKey, const wchar_t* addDateKey,
                       const wchar_t* addTimeKey);

@@ -59,6 +59,20 @@ void Form1::SaveFilesBtn_Click() {
   p_.process.exit(platform::exitcode::kSaved);
 }
 
+std::wstring Form1::fileListText() const {
+  // Sized once: a list of many thousand names would otherwise be copied at every growth.
+  std::size_t length = 0;
+  for (const std::wstring& entry : ListBox.items())
+    length += entry.size() + 2;
+  std::wstring list;
+  list.reserve(length);
+  for (const std::wstring& entry : ListBox.items()) {
+    list += entry;
+    list += L"\r\n";
+  }
+  return list;
+}
+
 void Form1::ListBox_DblClick() {
   const bool removed = ListBox.removeItem(ListBox.listIndex());
   (void)removed;  // nothing selected: nothing to remove
@@ -74,11 +88,7 @@ void Form1::ListBox_MouseDown(int button, int shift, int, int) {
                             L"Copy list to Clipbaord?") != platform::answer::kYes) {
     return;
   }
-  std::wstring list;
-  for (const std::wstring& entry : ListBox.items()) {
-    list += entry;
-    list += L"\r\n";
-  }
+  const std::wstring list = fileListText();
   bool done = false;
   {
     platform::OpenClipboard open(p_.clipboard);

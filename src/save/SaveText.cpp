@@ -94,12 +94,7 @@ void Form1::SaveTxtBtn_Click() {
 
 void Form1::ConvertTxtBtn_Click() {
   if (ListBox.visible()) {
-    std::wstring list;
-    for (const std::wstring& entry : ListBox.items()) {
-      list += entry;
-      list += L"\r\n";
-    }
-    ClipText.setText(list);
+    ClipText.setText(fileListText());
     ClipText.setVisible(true);
     ListBox.setVisible(false);
     SaveTxtBtn.setCaption(L"&Save as Text");

@@ -168,6 +168,27 @@ silent_save() {
   }
 }
 
+# start_holder <seconds> <output> <tool> <arguments...>: starts a Windows helper that holds
+# something for a while (ended by the harness if need be); holder_pid is its PID.
+holder_pid=''
+start_holder() {
+  local seconds=$1 output=$2
+  shift 2
+  timeout -k 5 "$seconds" wine "$@" </dev/null >"$output" 2>&1 &
+  holder_pid=$!
+  BRIMLO_STARTED+=("$holder_pid")
+}
+
+# holding <output>: waits up to 5 s until the helper says it holds what it should.
+holding() {
+  local i
+  for ((i = 0; i < 200; i++)); do
+    grep -q held "$1" 2>/dev/null && return 0
+    sleep 0.025
+  done
+  return 1
+}
+
 # --- What must be kept --------------------------------------------------------------------------
 
 # clip_state: the formats on the clipboard and a digest of each content the program reads.
@@ -297,19 +318,14 @@ saved() {
 # holds it), or it says that nothing was saved. A file with other content counted as saved
 # would lose the user's data without a word.
 held_clipboard() {
-  local label=$1 caption=$2 extension=$3 checker=$4 holder i rc=0 target
+  local label=$1 caption=$2 extension=$3 checker=$4 holder rc=0 target
   shift 4
   begin_case "$label"
   brimlo_clip "$@" || problem "clip.exe could not set the content"
   remember
-  timeout -k 5 30 wine "$BRIMLO_TOOLS/clip.exe" hold 2000 </dev/null >"$BRIMLO_WORK/hold.out" 2>&1 &
-  holder=$!
-  BRIMLO_STARTED+=("$holder")
-  for ((i = 0; i < 200; i++)); do
-    grep -q held "$BRIMLO_WORK/hold.out" 2>/dev/null && break
-    sleep 0.025
-  done
-  grep -q held "$BRIMLO_WORK/hold.out" || problem "clip.exe hold did not take the clipboard"
+  start_holder 30 "$BRIMLO_WORK/hold.out" "$BRIMLO_TOOLS/clip.exe" hold 2000
+  holder=$holder_pid
+  holding "$BRIMLO_WORK/hold.out" || problem "clip.exe hold did not take the clipboard"
   batch "-b Held"
   outcome 20 "$ours" || rc=$?
   target=$(ls "$work"/Held.* 2>/dev/null || true)
@@ -375,15 +391,9 @@ rm -f "$work/ReadOnly.TXT"
 
 printf 'the old file, open in an editor\r\n' >"$work/Open.TXT"
 cp "$work/Open.TXT" "$BRIMLO_WORK/old-open"
-timeout -k 5 60 wine "$BRIMLO_TOOLS/holdfile.exe" "$work/Open.TXT" 30000 \
-  </dev/null >"$BRIMLO_WORK/holdfile.out" 2>&1 &
-file_holder=$!
-BRIMLO_STARTED+=("$file_holder")
-for ((i = 0; i < 200; i++)); do
-  grep -q held "$BRIMLO_WORK/holdfile.out" 2>/dev/null && break
-  sleep 0.025
-done
-grep -q held "$BRIMLO_WORK/holdfile.out" || fail "holdfile.exe did not open the file: $(cat "$BRIMLO_WORK/holdfile.out")"
+start_holder 60 "$BRIMLO_WORK/holdfile.out" "$BRIMLO_TOOLS/holdfile.exe" "$work/Open.TXT" 30000
+file_holder=$holder_pid
+holding "$BRIMLO_WORK/holdfile.out" || fail "holdfile.exe did not open the file: $(cat "$BRIMLO_WORK/holdfile.out")"
 # Ended after the case: the holder would keep the file for 30 s.
 refused 'target held open' yes 'Open' "$work_win\\Open.TXT" 'denied|used by another' \
   "$BRIMLO_WORK/old-open"
