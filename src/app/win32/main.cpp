@@ -26,7 +26,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::RealPlatform real;
   Form1 form(real.platform);
   ui_win32::FormWindow window(form, instance, {kMinTrackWidth, kMinTrackHeight});
-  if (!window.create())
+  // A batch save may end before the window ever shows: the controls' windows wait for it.
+  if (!window.create(ui_win32::ControlWindows::WhenShown))
     return platform::exitcode::kOther;
   // Loading ends the program itself when there is nothing to save; otherwise it shows the window.
   form.load();

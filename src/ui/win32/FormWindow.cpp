@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <set>
+
 #include "res/resource.h"
 #include "ui/win32/ControlPeers.h"
 #include "ui/win32/Dpi.h"
@@ -108,7 +110,7 @@ bool FormWindow::registerClasses() {
          registerClass(instance_, kPictureClass, DefWindowProcW, nullptr, nullptr);
 }
 
-bool FormWindow::create() {
+bool FormWindow::create(ControlWindows when) {
   if (hwnd_ || !registerClasses())
     return false;
   // The design gives the client area; the frame around it is whatever this system draws.
@@ -134,10 +136,43 @@ bool FormWindow::create() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  // Containers come before their children in the form's list, so a parent window always exists.
+  if (!createControls(when == ControlWindows::Now))
+    return false;
+  form_.attachPeer(this);
+  ready_ = true;
+
+  // The form learns the real outer size. Its layout waits for the window's first appearance,
+  // as the form's Resize event does.
+  ui::Handler layout = std::move(form_.onResize);
+  form_.onResize = nullptr;
+  reportBounds();
+  form_.onResize = std::move(layout);
+  return true;
+}
+
+bool FormWindow::createControls(bool all) {
   const auto& controls = form_.controls();
+  // The containers that hold a rich-text box: it needs its parent window at once.
+  std::set<const ui::Container*> holders;
+  for (const auto& control : controls) {
+    if (control->kind() != ui::Kind::RichTextBox)
+      continue;
+    for (const ui::Container* c = control->parent(); c != nullptr;) {
+      holders.insert(c);
+      const auto* holder = dynamic_cast<const ui::Control*>(c);
+      c = holder ? holder->parent() : nullptr;
+    }
+  }
+  const bool later = !peers_.empty();
+  // Containers come before their children in the form's list, so a parent window always exists.
   for (std::size_t i = 0; i < controls.size(); ++i) {
     ui::Control& control = *controls[i];
+    if (peerOf(control) != nullptr)
+      continue;
+    if (!all && control.kind() != ui::Kind::RichTextBox &&
+        holders.count(dynamic_cast<const ui::Container*>(&control)) == 0) {
+      continue;
+    }
     std::unique_ptr<ControlPeer> peer = makePeer(*this, control);
     if (!peer ||
         !peer->create(containerWindow(control.parent()), kFirstControlId + static_cast<int>(i))) {
@@ -149,16 +184,23 @@ bool FormWindow::create() {
     peer->attach();
     peers_.push_back(std::move(peer));
   }
-  form_.attachPeer(this);
-  ready_ = true;
-
-  // The form learns the real outer size. Its layout waits for the window's first appearance,
-  // as the form's Resize event does.
-  ui::Handler layout = std::move(form_.onResize);
-  form_.onResize = nullptr;
-  reportBounds();
-  form_.onResize = std::move(layout);
+  controlsMade_ = all;
+  if (all && later)
+    restoreControlOrder();
   return true;
+}
+
+void FormWindow::restoreControlOrder() {
+  std::map<HWND, HWND> lastIn;  // per parent window: the child placed last
+  for (const auto& control : form_.controls()) {
+    const ControlPeer* peer = peerOf(*control);
+    if (peer == nullptr || peer->hwnd() == nullptr)
+      continue;
+    HWND& previous = lastIn[GetParent(peer->hwnd())];
+    SetWindowPos(peer->hwnd(), previous ? previous : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    previous = peer->hwnd();
+  }
 }
 
 int FormWindow::runMessageLoop() {
@@ -256,7 +298,7 @@ void FormWindow::updateColors() {
 }
 
 void FormWindow::show() {
-  if (!hwnd_)
+  if (!hwnd_ || (!controlsMade_ && !createControls(true)))
     return;
   const bool first = !shownOnce_;
   if (first) {
@@ -272,6 +314,8 @@ void FormWindow::show() {
 }
 
 void FormWindow::focus(ui::Control& control) {
+  if (!controlsMade_ && !createControls(true))
+    return;
   ControlPeer* peer = peerOf(control);
   if (peer && peer->hwnd())
     SetFocus(peer->hwnd());

@@ -23,6 +23,12 @@ struct FormOptions {
 
 enum class FontStyle { Regular, Bold, Underline };
 
+// When the controls' windows are made. A run that may end before the window ever shows (a batch
+// save) spares making them: only the controls whose content lives in their window (a rich-text
+// box, and the containers that hold it) get theirs at once, the others when the window first
+// shows or a control first takes the focus.
+enum class ControlWindows { Now, WhenShown };
+
 class FormWindow : public ui::FormPeer {
  public:
   FormWindow(ui::Form& form, HINSTANCE instance, FormOptions options = {});
@@ -31,8 +37,9 @@ class FormWindow : public ui::FormPeer {
   FormWindow& operator=(const FormWindow&) = delete;
 
   // Creates the window (hidden) with the form's design client size and one window per
-  // control, then reports the real bounds to the form. False when the window could not be made.
-  bool create();
+  // control (now or when first shown), then reports the real bounds to the form. False when the
+  // window could not be made.
+  bool create(ControlWindows when = ControlWindows::Now);
   HWND hwnd() const { return hwnd_; }
   ui::Form& form() { return form_; }
 
@@ -86,6 +93,12 @@ class FormWindow : public ui::FormPeer {
   static LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
   bool registerClasses();
+  // Makes the windows of the controls that have none yet (all, or only those that must exist
+  // from the start), in the form's order. False when one could not be made.
+  bool createControls(bool all);
+  // Windows made later than others would lie on top of them: put every child back in the
+  // form's order, which is also the order the Tab key follows.
+  void restoreControlOrder();
   void reportBounds();
   void applyDpi(int dpi);
   void paint();
@@ -102,8 +115,9 @@ class FormWindow : public ui::FormPeer {
   bool applyingBounds_ = false;  // a size set by the form is being applied
   bool reporting_ = false;       // the form is hearing of a size change
   bool shownOnce_ = false;
-  bool destroying_ = false;  // the window goes with this object, not with the program
-  WPARAM skipChar_ = 0;      // a character already reported when its key went down
+  bool controlsMade_ = false;  // every control has its window (where it has one)
+  bool destroying_ = false;    // the window goes with this object, not with the program
+  WPARAM skipChar_ = 0;        // a character already reported when its key went down
   HWND lastFocus_ = nullptr;
   std::vector<std::unique_ptr<ControlPeer>> peers_;
   std::map<HWND, ControlPeer*> byHwnd_;

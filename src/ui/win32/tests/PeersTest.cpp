@@ -609,6 +609,75 @@ TEST(HiddenForm, FieldTextReachesTheWindowWhenItFirstShows) {
   EXPECT_EQ(textOf(field), L"after");
 }
 
+// The children of a window, top of the z-order first (the order Tab follows).
+std::vector<HWND> childrenInOrder(HWND parent) {
+  std::vector<HWND> order;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    order.push_back(child);
+  return order;
+}
+
+// The windows of the form's controls in z-order, each named by its control, per parent.
+std::vector<std::wstring> controlOrder(ui_win32::FormWindow& window, const ui::Form& form) {
+  std::vector<std::wstring> names;
+  std::vector<HWND> parents{window.hwnd()};
+  for (const auto& control : form.controls()) {
+    if (const auto* peer = window.peerOf(*control);
+        peer && peer->hwnd() && dynamic_cast<const ui::Container*>(&*control))
+      parents.push_back(peer->hwnd());
+  }
+  for (HWND parent : parents) {
+    for (HWND child : childrenInOrder(parent)) {
+      if (const auto* peer = window.peerOf(child))
+        names.push_back(peer->control().name());
+    }
+    names.push_back(L"|");
+  }
+  return names;
+}
+
+TEST(HiddenForm, ControlWindowsMadeWhenShownLookAndOrderAsIfMadeAtOnce) {
+  TestForm early;
+  ui_win32::FormWindow earlyWindow(early, GetModuleHandleW(nullptr),
+                                   ui_win32::FormOptions{kMinWidth, kMinHeight});
+  ASSERT_TRUE(earlyWindow.create());
+
+  TestForm late;
+  ui_win32::FormWindow lateWindow(late, GetModuleHandleW(nullptr),
+                                  ui_win32::FormOptions{kMinWidth, kMinHeight});
+  ASSERT_TRUE(lateWindow.create(ui_win32::ControlWindows::WhenShown));
+  // Only the rich-text box has its window before the form shows: its content lives there.
+  for (const auto& control : late.controls()) {
+    const bool made = lateWindow.peerOf(*control) != nullptr;
+    EXPECT_EQ(made, control->kind() == ui::Kind::RichTextBox)
+        << std::string(control->name().begin(), control->name().end());
+  }
+  late.Rich.setTextRTF(L"{\\rtf1\\ansi kept}");
+  late.Name.setText(L"typed before");
+  late.Files.addItem(L"C:\\a.txt");
+  late.Option.setValue(1);
+  late.Save.setCaption(L"&Keep");
+  late.Notes.setVisible(false);
+  late.show();
+
+  EXPECT_EQ(textOf(lateWindow.peerOf(late.Name)->hwnd()), L"typed before");
+  EXPECT_EQ(SendMessageW(lateWindow.peerOf(late.Files)->hwnd(), LB_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendMessageW(lateWindow.peerOf(late.Option)->hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(textOf(lateWindow.peerOf(late.Save)->hwnd()), L"&Keep");
+  EXPECT_FALSE(IsWindowVisible(lateWindow.peerOf(late.Notes)->hwnd()));
+  EXPECT_NE(late.Rich.text().find(L"kept"), std::wstring::npos);
+  RECT rect{};
+  GetWindowRect(lateWindow.peerOf(late.Inner)->hwnd(), &rect);
+  EXPECT_EQ(rect.right - rect.left, lateWindow.toPixels(735));
+
+  const auto order = controlOrder(lateWindow, late);
+  EXPECT_EQ(order, controlOrder(earlyWindow, early));
+  // The rich-text box, made first, is back at its place: last among the form's own children.
+  const auto formChildren = childrenInOrder(lateWindow.hwnd());
+  ASSERT_FALSE(formChildren.empty());
+  EXPECT_EQ(formChildren.back(), lateWindow.peerOf(late.Rich)->hwnd());
+}
+
 TEST(Images, EveryBuiltInImageIsInTheProgram) {
   struct Case {
     ui::ImageId id;
