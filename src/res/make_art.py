@@ -141,7 +141,7 @@ class Canvas:
     # -- result --------------------------------------------------------------------------------
 
     def pixels(self):
-        """Rows from the top, each a list of (r, g, b, alpha) each channel 0..255."""
+        """Rows from the top, each a list of (r, g, b, alpha), every channel 0..255."""
         n = SS * SS
         rows = []
         for y in range(self.height):
