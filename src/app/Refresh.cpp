@@ -27,6 +27,16 @@ bool hasSeparator(const std::wstring& s) {
   return s.find_first_of(L"\\/") != std::wstring::npos;
 }
 
+bool endsWithSeparator(const std::wstring& s) {
+  return !s.empty() && (s.back() == L'\\' || s.back() == L'/');
+}
+
+// Whether the clipboard can be opened now (it is closed again at once).
+bool clipboardOpens(platform::Clipboard& clipboard) {
+  const platform::OpenClipboard open(clipboard);
+  return open.isOpen();
+}
+
 // The part of a requested name after its directory part.
 std::wstring withoutDirectory(const std::wstring& name) {
   const auto pos = name.find_last_of(L"\\/");
@@ -139,8 +149,7 @@ void Form1::updateFromClipboard() {
     requested = BatchMode ? text::trim(commandLine.substr(2)) : commandLine;
   // A name that ends in a separator names only the directory: the file gets the default name
   // there, not a bare extension such as ".TXT".
-  const bool defaultName =
-      requested.empty() || hasSeparator(requested.substr(requested.size() - 1));
+  const bool defaultName = requested.empty() || endsWithSeparator(requested);
   if (defaultName)
     requested += GetFolderName(p_.process.currentDirectory());
 
@@ -174,12 +183,9 @@ void Form1::updateFromClipboard() {
     SaveTxtBtn.setVisible(true);
     if (p_.clipboard.isFormatAvailable(ClipFormat::Rtf)) {
       RichText.clear();
-      {
-        // The rich edit control opens the clipboard itself and stays empty when it cannot, which
-        // would look like an empty document: find out first whether the clipboard can be opened.
-        platform::OpenClipboard open(p_.clipboard);
-        clipboardUnread_ = !open.isOpen();
-      }
+      // The rich edit control opens the clipboard itself and stays empty when it cannot, which
+      // would look like an empty document: find out first whether the clipboard can be opened.
+      clipboardUnread_ = !clipboardOpens(p_.clipboard);
       if (!clipboardUnread_)
         ClipBoard_Tools::PasteToControl(RichText);
       RichText.setSelStart(0);
@@ -218,11 +224,8 @@ void Form1::updateFromClipboard() {
     AddTimeCheck.setVisible(false);
     Picture1.setImage(TmpPic[0]->image());
     Picture1.setLeft(kFilesModeImageLeft);
-    {
-      // An empty list could also mean a list that could not be read.
-      platform::OpenClipboard open(p_.clipboard);
-      clipboardUnread_ = !open.isOpen();
-    }
+    // An empty list could also mean a list that could not be read.
+    clipboardUnread_ = !clipboardOpens(p_.clipboard);
     std::vector<std::wstring> names;
     const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names);
     names.resize(static_cast<std::size_t>(count));

@@ -119,6 +119,16 @@ brimlo_find_window() {
 }
 
 # brimlo_window_name <X window id>
+# brimlo_literal <text>: the text as a pattern for xdotool's window search.
+brimlo_literal() {
+  local s=${1//./\\.}
+  s=${s//(/\\(}
+  printf '%s' "${s//)/\\)}"
+}
+
+# brimlo_windows_path <path>: a Linux path as the program sees it (drive Z:).
+brimlo_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
 brimlo_window_name() { xdotool getwindowname "$1"; }
 
 # brimlo_screenshot <name>: keeps the whole screen as $BRIMLO_ARTIFACTS/<script>-<name>.png once

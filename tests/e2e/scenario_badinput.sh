@@ -29,15 +29,7 @@ done
 # The directory every run starts in.
 work=$BRIMLO_WORK/Target
 mkdir -p "$work"
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-work_win=$(windows_path "$work")
-
-# literal <text>: the text as a pattern for xdotool's window search.
-literal() {
-  local s=${1//./\\.}
-  s=${s//(/\\(}
-  printf '%s' "${s//)/\\)}"
-}
+work_win=$(brimlo_windows_path "$work")
 
 # --- Results ------------------------------------------------------------------------------------
 results=()
@@ -130,7 +122,7 @@ told() {
 # still showing the text; Esc ends it with status 1.
 keeps_window() {
   local window info
-  if ! window=$(brimlo_find_window "^$(literal "$1")\$" 15); then
+  if ! window=$(brimlo_find_window "^$(brimlo_literal "$1")\$" 15); then
     problem "no window '$1' after the failure (shown: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'))"
     return 1
   fi
@@ -514,10 +506,10 @@ copied=$BRIMLO_WORK/copied
 mkdir -p "$copied"
 # Started in the target directory, the window proposes it: Alt+C copies there.
 brimlo_start "$copied"
-if window=$(brimlo_find_window "^$(literal "$copy_caption")\$" 30); then
+if window=$(brimlo_find_window "^$(brimlo_literal "$copy_caption")\$" 30); then
   brimlo_key "$window" alt+c
   if text=$(brimlo_answer_box Brimlo ok 10000); then
-    grep -qF "$(windows_path "$src/missing.txt")" <<<"$text" ||
+    grep -qF "$(brimlo_windows_path "$src/missing.txt")" <<<"$text" ||
       problem "the message '$(tr -d '\r' <<<"$text" | tr '\n' '|')' does not name the missing file"
   else
     problem "no message about the missing file"

@@ -9,14 +9,6 @@
 title_prefix='Brimlo  v. 0.6'
 copy_caption="$title_prefix - Copy Files.."
 
-# literal <text>: the text as a pattern for xdotool's window search.
-literal() {
-  local s=${1//./\\.}
-  s=${s//(/\\(}
-  printf '%s' "${s//)/\\)}"
-}
-
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # Three files with contents of their own; the second name already exists in the target.
 src=$BRIMLO_WORK/source
@@ -29,7 +21,7 @@ existing=beta.dat
 
 start_copy() {
   brimlo_start "$BRIMLO_WORK"
-  window=$(brimlo_find_window "^$(literal "$copy_caption")\$" 30) ||
+  window=$(brimlo_find_window "^$(brimlo_literal "$copy_caption")\$" 30) ||
     fail "no window '$copy_caption' for a file list"
 }
 
@@ -44,7 +36,7 @@ type_target() {
   local row left top width height
   # wininfo writes a backslash as two.
   local shown
-  shown=$(windows_path "$BRIMLO_WORK")\\
+  shown=$(brimlo_windows_path "$BRIMLO_WORK")\\
   row=$(brimlo_wininfo "$title_prefix*" | WANTED=${shown//\\/\\\\} awk -F'\t' '
     $1 == "client" { cx = $2; cy = $3 }
     $1 == "child" && $4 == ENVIRON["WANTED"] && $5 == 1 { print cx + $6, cy + $7, $8, $9; exit }')
@@ -53,7 +45,7 @@ type_target() {
   timeout 10 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
   timeout 10 xdotool mousemove $((left + width / 2)) $((top + height / 2)) click 1
   timeout 10 xdotool key --clearmodifiers Home shift+End
-  timeout 10 xdotool type --delay 5 "$(windows_path "$1")"
+  timeout 10 xdotool type --delay 5 "$(brimlo_windows_path "$1")"
   timeout 10 xdotool key Tab
 }
 
@@ -67,7 +59,7 @@ box_answer() {
 # expect_overwrite_text <box text> <target directory> <what>
 expect_overwrite_text() {
   expect_eq "$(sed -n 1p <<<"$1")" "File already exists!" "$3: overwrite question"
-  expect_eq "$(sed -n 3p <<<"$1")" "$(windows_path "$2/$existing")" "$3: file the question names"
+  expect_eq "$(sed -n 3p <<<"$1")" "$(brimlo_windows_path "$2/$existing")" "$3: file the question names"
 }
 
 # expect_same <file> <expected file> <what>

@@ -20,15 +20,7 @@ for value in AddDateTxt AddTimeTxt OpenFileTxt; do
   brimlo_set_setting 'Software\Brimlo\Settings' "$value" 0
 done
 
-# literal <text>: the text as a pattern for xdotool's window search.
-literal() {
-  local s=${1//./\\.}
-  s=${s//(/\\(}
-  printf '%s' "${s//)/\\)}"
-}
-
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-dir_windows=$(windows_path "$dir")
+dir_windows=$(brimlo_windows_path "$dir")
 
 # expect_file <file> <printf format of the expected bytes> <what>
 expect_file() {
@@ -43,7 +35,7 @@ expect_file() {
 # start_with <caption>: starts brimlo.exe in the folder and waits for the window of that mode.
 start_with() {
   brimlo_start "$dir"
-  window=$(brimlo_find_window "^$(literal "$1")\$" 30) ||
+  window=$(brimlo_find_window "^$(brimlo_literal "$1")\$" 30) ||
     fail "no window '$1' (shown: $(xdotool search --onlyvisible --name '^Brimlo' getwindowname %@ 2>/dev/null | tr '\n' '|'))"
 }
 
@@ -113,7 +105,7 @@ brimlo_screenshot 2-overwrite-question >/dev/null
 asked=$(box_answer "Overwrite file?" no "overwrite declined")
 expect_eq "$asked" "File already exists:
 
-$(windows_path "$target")
+$(brimlo_windows_path "$target")
 
 Overwrite?" "overwrite question"
 cmp -s "$target" "$BRIMLO_WORK/older" || fail "overwrite declined: the existing file was changed"
@@ -168,7 +160,7 @@ read -r left top width height visible <<<"$(control "$dir_windows\\")"
 timeout 10 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 timeout 10 xdotool mousemove $((left + width / 2)) $((top + height / 2)) click 1
 timeout 10 xdotool key --clearmodifiers Home shift+End
-timeout 10 xdotool type --delay 5 "$(windows_path "$missing")"
+timeout 10 xdotool type --delay 5 "$(brimlo_windows_path "$missing")"
 timeout 10 xdotool key Return
 brimlo_wait_box Brimlo 10000 >/dev/null || fail "missing directory: no message appeared"
 box=$(brimlo_find_window '^Brimlo$' 5) || fail "missing directory: the message has no X window"
@@ -179,7 +171,7 @@ while red=$(red_pixels "$box") && [ "$red" -lt 150 ] && [ "$(date +%s)" -lt "$en
   sleep 0.1
 done
 told=$(box_answer Brimlo ok "missing directory")
-expect_eq "$(sed -n 3p <<<"$told")" "$(windows_path "$missing")\\${folder}_Text.TXT" \
+expect_eq "$(sed -n 3p <<<"$told")" "$(brimlo_windows_path "$missing")\\${folder}_Text.TXT" \
   "missing directory: the file the message names"
 expect_eq "$(sed -n 1p <<<"$told")" "The file was not saved:" "missing directory: message"
 # The stop sign is the one large red thing in such a box (a question mark shows none).

@@ -163,7 +163,7 @@ bool FormWindow::createControls(bool all) {
       c = holder ? holder->parent() : nullptr;
     }
   }
-  const bool later = !peers_.empty();
+  const bool someMadeBefore = !peers_.empty();
   // Containers come before their children in the form's list, so a parent window always exists.
   for (std::size_t i = 0; i < controls.size(); ++i) {
     ui::Control& control = *controls[i];
@@ -185,7 +185,7 @@ bool FormWindow::createControls(bool all) {
     peers_.push_back(std::move(peer));
   }
   controlsMade_ = all;
-  if (all && later)
+  if (all && someMadeBefore)
     restoreControlOrder();
   return true;
 }
