@@ -58,7 +58,7 @@ brimlo_load_session() {
 brimlo_tool() {
   local name=$1
   shift
-  timeout -k 5 "${BRIMLO_TOOL_TIMEOUT:-60}" wine "$BRIMLO_TOOLS/$name.exe" "$@" </dev/null
+  timeout -k 5 "${BRIMLO_TOOL_TIMEOUT:-60}" "$BRIMLO_WINE" "$BRIMLO_TOOLS/$name.exe" "$@" </dev/null
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -77,7 +77,7 @@ brimlo_start_exe() {
   shift 2
   BRIMLO_RUNS=$((BRIMLO_RUNS + 1))
   BRIMLO_LOG=$BRIMLO_WORK/run$BRIMLO_RUNS.log
-  (cd "$dir" && exec timeout -k 5 "$BRIMLO_RUN_LIMIT" wine "$exe" "$@") \
+  (cd "$dir" && exec timeout -k 5 "$BRIMLO_RUN_LIMIT" "$BRIMLO_WINE" "$exe" "$@") \
     </dev/null >"$BRIMLO_LOG" 2>&1 &
   BRIMLO_PID=$!
   BRIMLO_STARTED+=("$BRIMLO_PID")
@@ -204,7 +204,7 @@ _brimlo_restore_settings() {
   local value
   for value in "${!BRIMLO_KEPT[@]}"; do
     if [ "${BRIMLO_KEPT[$value]}" = '<none>' ]; then
-      timeout 60 wine reg delete "HKCU\\${value% *}" /v "${value##* }" /f </dev/null >/dev/null 2>&1
+      timeout 60 "$BRIMLO_WINE" reg delete "HKCU\\${value% *}" /v "${value##* }" /f </dev/null >/dev/null 2>&1
     else
       brimlo_set_setting "${value% *}" "${value##* }" "${BRIMLO_KEPT[$value]}"
     fi
@@ -213,8 +213,8 @@ _brimlo_restore_settings() {
 
 # brimlo_delete_settings <subkey>: removes the key and everything under it (ASCII names).
 brimlo_delete_settings() {
-  timeout 60 wine reg delete "HKCU\\$1" /f </dev/null >/dev/null 2>&1 || true
-  if timeout 60 wine reg query "HKCU\\$1" </dev/null >/dev/null 2>&1; then
+  timeout 60 "$BRIMLO_WINE" reg delete "HKCU\\$1" /f </dev/null >/dev/null 2>&1 || true
+  if timeout 60 "$BRIMLO_WINE" reg query "HKCU\\$1" </dev/null >/dev/null 2>&1; then
     fail "HKCU\\$1 could not be removed"
   fi
 }

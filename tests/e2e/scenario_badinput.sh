@@ -166,7 +166,7 @@ holder_pid=''
 start_holder() {
   local seconds=$1 output=$2
   shift 2
-  timeout -k 5 "$seconds" wine "$@" </dev/null >"$output" 2>&1 &
+  timeout -k 5 "$seconds" "$BRIMLO_WINE" "$@" </dev/null >"$output" 2>&1 &
   holder_pid=$!
   BRIMLO_STARTED+=("$holder_pid")
 }

@@ -32,7 +32,7 @@ restore_options() {
     if [ -n "${saved_options[$name]+set}" ]; then
       brimlo_set_setting "$settings" "$name" "${saved_options[$name]}" || note "could not restore $name"
     else
-      timeout 60 wine reg delete "HKCU\\$settings" /v "$name" /f </dev/null >/dev/null 2>&1 || true
+      timeout 60 "$BRIMLO_WINE" reg delete "HKCU\\$settings" /v "$name" /f </dev/null >/dev/null 2>&1 || true
     fi
   done
 }

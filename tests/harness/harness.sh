@@ -21,6 +21,15 @@
 
 h_log() { printf 'harness: %s\n' "$*" >&2; }
 
+# Wine is started only through winebin/wine, which picks the loader for the prefix (see there).
+# Its directory goes first on PATH, so the Wine tools that call `wine-stable` by name use it too.
+h_winebin=$(cd "$(dirname "${BASH_SOURCE[0]}")/winebin" && pwd)
+h_wine=$h_winebin/wine
+h_use_winebin() {
+  case ":$PATH:" in *":$h_winebin:"*) ;; *) PATH=$h_winebin:$PATH ;; esac
+  export PATH
+}
+
 # ---------------------------------------------------------------------------------------------
 # Processes are recorded as "pid:starttime". The start time (clock ticks since boot) pins the
 # PID to one process, so a PID the system has since reused for another program is never ended.
@@ -94,6 +103,7 @@ h_config() {
   esac
   h_dir=$(dirname "$BRIMLO_HARNESS_SESSION")
   h_lifetime=${BRIMLO_SESSION_LIFETIME:-7200}
+  h_use_winebin
 }
 
 # What a session records; empty until its part has started.
@@ -112,6 +122,10 @@ h_write_session() {
     echo 'export WINEDEBUG=-all'
     echo 'export LANG=C.UTF-8 LC_ALL=C.UTF-8'
     echo 'unset WINEDLLOVERRIDES'
+    printf 'export BRIMLO_WINE=%q\n' "$h_wine"
+    printf 'BRIMLO_WINEBIN=%q\n' "$h_winebin"
+    # shellcheck disable=SC2016
+    echo 'case ":$PATH:" in *":$BRIMLO_WINEBIN:"*) ;; *) export PATH="$BRIMLO_WINEBIN:$PATH" ;; esac'
     printf 'BRIMLO_XVFB=%q\n' "$S_XVFB"
     printf 'BRIMLO_XVFB_SERVER=%q\n' "$S_XVFB_SERVER"
     printf 'BRIMLO_OPENBOX=%q\n' "$S_OPENBOX"
@@ -294,7 +308,7 @@ h_boot_prefix() {
   esac
   mkdir -p "$(dirname "$BRIMLO_WINE_PREFIX")"
   local ok=0
-  (unset WINEDLLOVERRIDES && timeout -k 10 300 wineboot -i) >"$h_dir/boot.log" 2>&1 || ok=$?
+  (unset WINEDLLOVERRIDES && timeout -k 10 300 "$h_wine" wineboot -i) >"$h_dir/boot.log" 2>&1 || ok=$?
   timeout 120 wineserver -w >/dev/null 2>&1 || true
   if [ $ok -ne 0 ] || [ ! -f "$BRIMLO_WINE_PREFIX/system.reg" ]; then
     h_log "wineboot failed (status $ok); see $h_dir/boot.log"
@@ -312,7 +326,7 @@ h_warm_up() {
   local stamp=$BRIMLO_WINE_PREFIX/.brimlo-warm
   [ -f "$stamp" ] && return 0
   local ok=0
-  timeout -k 5 60 wine "$BRIMLO_KEEPER" --warm-up </dev/null >"$h_dir/warm-up.log" 2>&1 || ok=$?
+  timeout -k 5 60 "$h_wine" "$BRIMLO_KEEPER" --warm-up </dev/null >"$h_dir/warm-up.log" 2>&1 || ok=$?
   timeout 60 wineserver -w >/dev/null 2>&1 || true
   if [ $ok -ne 0 ]; then
     h_log "warm-up window failed (status $ok); the first test may be slow to size windows"
@@ -327,7 +341,7 @@ h_start_keeper() {
     h_log "$BRIMLO_KEEPER is missing: build the test tools first"
     return 1
   fi
-  timeout -k 5 "$h_lifetime" wine "$BRIMLO_KEEPER" </dev/null >"$h_dir/keeper.log" 2>&1 &
+  timeout -k 5 "$h_lifetime" "$h_wine" "$BRIMLO_KEEPER" </dev/null >"$h_dir/keeper.log" 2>&1 &
   S_KEEPER=$(h_ident $!) || S_KEEPER="$!:0"
   h_write_session
   h_wait_for 120 "keeper" "$S_KEEPER" grep -q '^ready' "$h_dir/keeper.log"
@@ -353,12 +367,16 @@ h_start_failed() {
 h_start() {
   h_config
   local tool
-  for tool in Xvfb xdpyinfo xprop openbox wine wineserver wineboot timeout flock; do
+  for tool in Xvfb xdpyinfo xprop openbox wineserver timeout flock; do
     command -v "$tool" >/dev/null || {
       h_log "$tool is not installed (scripts/setup installs it)"
       return 1
     }
   done
+  if [ "$BRIMLO_WINE_ARCH" = win32 ] && [ "$("$h_wine" --brimlo-arch)" != win32 ]; then
+    h_log "this build's programs are 32-bit, and $("$h_wine" --brimlo-why); use a 64-bit build (windows-x64)"
+    return 1
+  fi
   mkdir -p "$h_dir"
   if [ -e "$BRIMLO_HARNESS_SESSION" ]; then
     # Left by a run that ended without stopping: end whatever of it still runs.
@@ -422,7 +440,7 @@ h_run() {
   local -a limiter=(timeout -k 10 "$((limit + 30))")
   # Reading a terminal from timeout's own process group would stop the program.
   [ -t 0 ] && limiter=(timeout --foreground -k 10 "$((limit + 30))")
-  "${limiter[@]}" wine "$@" <&0 &
+  "${limiter[@]}" "$h_wine" "$@" <&0 &
   local child=$!
   sleep "$limit" &
   local timer=$!

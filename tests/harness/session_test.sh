@@ -19,6 +19,11 @@ check() {
   fi
 }
 refute() { ! "$@"; }
+same() {
+  [ "$1" = "$2" ] && return 0
+  printf '     expected: %q\n     got:      %q\n' "$2" "$1"
+  return 1
+}
 
 work=$(mktemp -d)
 started=()
@@ -112,6 +117,44 @@ environment=$(env -i bash -c '. "$1"; echo "$DISPLAY|$WINEPREFIX|$WINEARCH|$WINE
   "$BRIMLO_HARNESS_SESSION")
 check "sourcing the session file exports the Wine environment" \
   test "$environment" = ":4711|$BRIMLO_WINE_PREFIX|win64|-all"
+resolved=$(env -i PATH=/usr/bin:/bin bash -c '. "$1"; command -v wine-stable; command -v wine' _ \
+  "$BRIMLO_HARNESS_SESSION")
+check "the session puts the project's wine first, as wine and wine-stable" \
+  test "$resolved" = "$h_winebin/wine-stable"$'\n'"$h_winebin/wine"
+
+# --- Which loader starts a program --------------------------------------------------------------
+# Stand-ins for the two loaders say which one ran; the 32-bit one fails, as on a machine whose
+# kernel refuses 32-bit programs, while $work/no32 exists.
+mkdir -p "$work/loaders" "$work/prefix32" "$work/prefix64" "$work/new"
+printf '#!/bin/sh\n[ -e "%s" ] && exit 126\necho "32 $WINELOADER $*"\n' "$work/no32" >"$work/loaders/wine"
+printf '#!/bin/sh\necho "64 $WINELOADER $*"\n' >"$work/loaders/wine64"
+chmod +x "$work/loaders/wine" "$work/loaders/wine64"
+printf 'WINE REGISTRY Version 2\n#arch=win32\n' >"$work/prefix32/system.reg"
+printf 'WINE REGISTRY Version 2\n#arch=win64\n' >"$work/prefix64/system.reg"
+l32=$work/loaders/wine l64=$work/loaders/wine64
+loader() { # loader <no32: yes|no> <WINEARCH or -> <prefix> <arguments...>
+  local no32=$1 arch=$2 prefix=$3
+  shift 3
+  if [ "$no32" = yes ]; then touch "$work/no32"; else rm -f "$work/no32"; fi
+  local -a env=(env -u WINEARCH BRIMLO_WINE_LOADER32="$l32" BRIMLO_WINE_LOADER64="$l64")
+  [ "$arch" != - ] && env+=(WINEARCH="$arch")
+  "${env[@]}" WINEPREFIX="$work/$prefix" "$h_wine" "$@" 2>/dev/null
+}
+while IFS='|' read -r what no32 arch prefix args expected; do
+  # shellcheck disable=SC2086
+  check "loader: $what" same "$(loader "$no32" "$arch" "$prefix" $args)" "$expected"
+done <<TABLE
+WINEARCH=win64 where 32-bit programs run|no|win64|new|run.exe a|64 $l64 run.exe a
+WINEARCH=win32|no|win32|new|run.exe a|32 $l32 run.exe a
+a 64-bit prefix, no WINEARCH|no|-|prefix64|run.exe a|64 $l64 run.exe a
+a 32-bit prefix, no WINEARCH|no|-|prefix32|run.exe a|32 $l32 run.exe a
+a new prefix where 32-bit programs run|no|-|new|run.exe a|32 $l32 run.exe a
+a new prefix where they cannot|yes|-|new|run.exe a|64 $l64 run.exe a
+a 32-bit prefix where they cannot: refused|yes|win32|new|run.exe a|
+the machine's choice where 32-bit programs run|no|-|new|--brimlo-arch|win32
+the machine's choice where they cannot|yes|-|new|--brimlo-arch|win64
+TABLE
+rm -f "$work/no32"
 
 # A crashed run's session: its X server lock names a server that has ended.
 free=''

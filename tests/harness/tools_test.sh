@@ -179,7 +179,7 @@ brimlo_setting "$key" Missing >/dev/null 2>&1
 check "regget: a missing value is exit 1" same "$?" 1
 brimlo_setting 'Software\Brimlo test\No such key' Top >/dev/null 2>&1
 check "regget: a missing key is exit 1" same "$?" 1
-timeout 60 wine reg add "HKCU\\$key" /v Count /t REG_DWORD /d 5 /f </dev/null >/dev/null 2>&1
+timeout 60 "$BRIMLO_WINE" reg add "HKCU\\$key" /v Count /t REG_DWORD /d 5 /f </dev/null >/dev/null 2>&1
 brimlo_setting "$key" Count >/dev/null 2>&1
 check "regget: a number value is not text (exit 3)" same "$?" 3
 brimlo_delete_settings 'Software\Brimlo test'
