@@ -126,7 +126,11 @@ class TinyFileSystem : public platform::FileSystem {
   }
 
   // The path helpers never write, move or delete files; these only count the attempt.
+  platform::Lookup findFile(const std::wstring&) override { return platform::Lookup::Failed; }
+  std::uint32_t createNewFile(const std::wstring&) override { return denied(); }
   std::uint32_t writeFile(const std::wstring&, const std::string&) override { return denied(); }
+  std::uint32_t flushFile(const std::wstring&) override { return denied(); }
+  std::uint32_t setAttributes(const std::wstring&, std::uint32_t) override { return denied(); }
   std::uint32_t replaceFile(const std::wstring&, const std::wstring&) override { return denied(); }
   std::uint32_t deleteFile(const std::wstring&) override { return denied(); }
 

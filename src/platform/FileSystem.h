@@ -12,7 +12,23 @@ constexpr std::uint32_t kHidden = 0x02;
 constexpr std::uint32_t kSystem = 0x04;
 constexpr std::uint32_t kDirectory = 0x10;
 constexpr std::uint32_t kArchive = 0x20;
+constexpr std::uint32_t kNotContentIndexed = 0x2000;
 }  // namespace attr
+
+// Error codes the program tells apart, with the platform's numbers.
+namespace error {
+constexpr std::uint32_t kFileNotFound = 2;
+constexpr std::uint32_t kPathNotFound = 3;
+constexpr std::uint32_t kAccessDenied = 5;
+constexpr std::uint32_t kSharingViolation = 32;
+constexpr std::uint32_t kNotSupported = 50;
+constexpr std::uint32_t kFileExists = 80;
+constexpr std::uint32_t kDiskFull = 112;
+constexpr std::uint32_t kInvalidName = 123;
+constexpr std::uint32_t kFileNameTooLong = 206;
+constexpr std::uint32_t kAlreadyExists = 183;
+constexpr std::uint32_t kNoMoreItems = 259;
+}  // namespace error
 
 // What a plain file lookup found.
 enum class Lookup { Found, NotFound, Failed };
@@ -26,14 +42,27 @@ class FileSystem {
   // in a separator, for any such file inside that directory. Wildcards are never expanded: a
   // name with "*" or "?" fails the lookup.
   virtual Lookup findPlainFile(const std::wstring& path) = 0;
+  // Looks for a file (no directory) of that exact name, hidden and system files included; a name
+  // the file system rejects fails the lookup.
+  virtual Lookup findFile(const std::wstring& path) = 0;
   // Creates one directory; returns 0 or the platform's error code (already-exists included).
-  virtual std::uint32_t createDirectory(const std::wstring& path) = 0;
-  // Creates or truncates the file and writes the bytes; returns 0 or the error code.
-  virtual std::uint32_t writeFile(const std::wstring& path, const std::string& bytes) = 0;
+  [[nodiscard]] virtual std::uint32_t createDirectory(const std::wstring& path) = 0;
+  // Creates an empty file that must not exist yet; returns 0, kFileExists, or the error code.
+  [[nodiscard]] virtual std::uint32_t createNewFile(const std::wstring& path) = 0;
+  // Creates or truncates the file, writes the bytes and flushes them to the disk; returns 0 or
+  // the error code.
+  [[nodiscard]] virtual std::uint32_t writeFile(const std::wstring& path,
+                                                const std::string& bytes) = 0;
+  // Flushes a file that something else wrote to the disk; returns 0 or the error code.
+  [[nodiscard]] virtual std::uint32_t flushFile(const std::wstring& path) = 0;
+  // Sets the attribute bits of a file; returns 0 or the error code.
+  [[nodiscard]] virtual std::uint32_t setAttributes(const std::wstring& path,
+                                                    std::uint32_t attributes) = 0;
   // Moves a complete file over the target, replacing it; returns 0 or the error code.
-  virtual std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) = 0;
+  [[nodiscard]] virtual std::uint32_t replaceFile(const std::wstring& from,
+                                                  const std::wstring& to) = 0;
   // Deletes exactly the one file named; returns 0 or the error code.
-  virtual std::uint32_t deleteFile(const std::wstring& path) = 0;
+  [[nodiscard]] virtual std::uint32_t deleteFile(const std::wstring& path) = 0;
 };
 
 }  // namespace platform

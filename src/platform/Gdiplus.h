@@ -43,8 +43,9 @@ class Gdiplus {
   virtual int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
                                       std::uintptr_t& image) = 0;
   virtual Guid parseClsid(const std::wstring& text) = 0;
-  virtual int saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
-                              const Guid& encoder, const EncoderParameters& parameters) = 0;
+  // Encodes the image into memory; the caller writes the bytes to their file.
+  virtual int saveImageToMemory(std::uintptr_t image, const Guid& encoder,
+                                const EncoderParameters& parameters, std::string& bytes) = 0;
   virtual int disposeImage(std::uintptr_t image) = 0;
   virtual void shutdown(std::uintptr_t token) = 0;
 };

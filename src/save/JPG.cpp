@@ -47,8 +47,8 @@ class GdiplusImage {
   int status_;
 };
 
-int Encode(platform::Gdiplus& gdi, const platform::Picture* picture, const std::wstring& fileName,
-           std::uint8_t quality) {
+int Encode(platform::Gdiplus& gdi, const platform::Picture* picture, std::uint8_t quality,
+           std::string& bytes) {
   const GdiplusSession session(gdi);
   if (session.status() != 0)
     return session.status();
@@ -65,14 +65,14 @@ int Encode(platform::Gdiplus& gdi, const platform::Picture* picture, const std::
   parameters.parameter.numberOfValues = 1;
   parameters.parameter.type = kLongValue;
   parameters.parameter.value = &qualityValue;
-  return gdi.saveImageToFile(image.handle(), fileName, encoder, parameters);
+  return gdi.saveImageToMemory(image.handle(), encoder, parameters, bytes);
 }
 
 }  // namespace
 
 SaveResult SavePictureAsJpeg(platform::Gdiplus& gdi, const platform::Picture* picture,
-                             const std::wstring& fileName, std::uint8_t quality) {
-  const int status = Encode(gdi, picture, fileName, quality);
+                             std::uint8_t quality, std::string& bytes) {
+  const int status = Encode(gdi, picture, quality, bytes);
   if (status == 0)
     return {true, 0, L""};
   return {false, kSaveFailed,

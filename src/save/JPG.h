@@ -17,10 +17,10 @@ struct SaveResult {
 
 constexpr int kSaveFailed = 5;
 
-// Encodes the picture as a JPEG file through GDI+, started and shut down within this call.
-// The quality goes to the encoder exactly as given (values above 100 included). A missing
-// picture is handed to GDI+ as handle 0, which then reports its own failure.
+// Encodes the picture as JPEG through GDI+, started and shut down within this call; the bytes
+// are the file's content. The quality goes to the encoder exactly as given (values above 100
+// included). A missing picture is handed to GDI+ as handle 0, which then reports its own failure.
 SaveResult SavePictureAsJpeg(platform::Gdiplus& gdi, const platform::Picture* picture,
-                             const std::wstring& fileName, std::uint8_t quality);
+                             std::uint8_t quality, std::string& bytes);
 
 }  // namespace JPG

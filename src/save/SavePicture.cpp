@@ -2,7 +2,7 @@
 #include "app/Form1.h"
 #include "save/JPG.h"
 #include "save/Paths.h"
-#include "save/TextFile.h"
+#include "save/SafeSave.h"
 
 namespace {
 constexpr int kShowNormal = 1;
@@ -14,22 +14,22 @@ void Form1::SavePictureBtn_Click() {
   if (refuseUnreadClipboard(target))
     return;
   // A target that cannot be written is reported before any question about replacing it.
-  if (const auto bad = CheckTarget(p_.fileSystem, target)) {
+  if (const auto bad = SafeSave::CheckTarget(p_.fileSystem, target)) {
     reportFailedSave(target, p_.process.errorText(bad));
     return;
   }
   if (ConfirmOverwrite(target))
     return;
-  const std::wstring temporary = TemporaryNameFor(target);
+  // Encoded in memory, so that a file that cannot be written is reported with the file system's
+  // own reason (a full disk, a missing directory) rather than a bare encoder status.
+  std::string jpeg;
   const JPG::SaveResult result =
-      JPG::SavePictureAsJpeg(p_.gdiplus, picture().get(), temporary, kQuality);
+      JPG::SavePictureAsJpeg(p_.gdiplus, picture().get(), kQuality, jpeg);
   if (!result.ok) {
-    p_.fileSystem.deleteFile(temporary);
     reportFailedSave(target, result.description);
     return;
   }
-  if (const auto error = p_.fileSystem.replaceFile(temporary, target)) {
-    p_.fileSystem.deleteFile(temporary);
+  if (const auto error = SafeSave::WriteFileSafely(p_.fileSystem, target, jpeg)) {
     reportFailedSave(target, p_.process.errorText(error));
     return;
   }

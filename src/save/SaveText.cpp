@@ -1,6 +1,7 @@
 // Saving text, formatted text and Internet shortcuts, and the "-> TXT" conversion.
 #include "app/Form1.h"
 #include "save/Paths.h"
+#include "save/SafeSave.h"
 #include "save/TextFile.h"
 #include "shell/RunFile.h"
 #include "util/Text.h"
@@ -14,38 +15,6 @@ bool endsWithNoCase(const std::wstring& s, const wchar_t* suffix) {
 }
 }  // namespace
 
-std::wstring Form1::composeTarget() const {
-  return text::trim(AddTrailingSeparator(text::trim(Path.text())) + FNText.text());
-}
-
-bool Form1::ConfirmOverwrite(const std::wstring& target) {
-  // A lookup the file system rejects counts as a missing file: nothing to ask.
-  if (target.empty() || p_.fileSystem.findPlainFile(target) != platform::Lookup::Found) {
-    return false;
-  }
-  const int answer = p_.dialogs.messageBox(L"File already exists:\r\r" + target + L"\r\rOverwrite?",
-                                           platform::box::kYesNoQuestion, L"Overwrite file?");
-  // The old file stays until the new one is complete; the save replaces it then.
-  return answer != platform::answer::kYes;
-}
-
-void Form1::reportFailedSave(const std::wstring& target, const std::wstring& reason,
-                             const wchar_t* heading) {
-  p_.dialogs.messageBox(std::wstring(heading) + L"\r\r" +
-                            (target.empty() ? L"(no file name)" : target) + L"\r\r" + reason,
-                        platform::box::kCritical, L"");
-}
-
-bool Form1::refuseUnreadClipboard(const std::wstring& target, const wchar_t* heading) {
-  if (!clipboardUnread_)
-    return false;
-  reportFailedSave(target,
-                   L"The clipboard could not be read: another program may be holding it open. "
-                   L"Press F5 to read it again.",
-                   heading);
-  return true;
-}
-
 void Form1::SaveTxtBtn_Click() {
   const std::wstring target = composeTarget();
   bool saved = false;
@@ -53,22 +22,23 @@ void Form1::SaveTxtBtn_Click() {
     if (refuseUnreadClipboard(target))
       return;
     // A target that cannot be written is reported before any question about replacing it.
-    std::uint32_t error = CheckTarget(p_.fileSystem, target);
+    std::uint32_t error = SafeSave::CheckTarget(p_.fileSystem, target);
     if (error == 0 && ConfirmOverwrite(target))
       return;
+    std::wstring reason;
     if (error == 0 && ClipText.visible()) {
-      error = WriteFileSafely(p_.fileSystem, target, EncodeTextFile(p_.codepage, ClipText.text()));
+      error = SafeSave::WriteFileSafely(p_.fileSystem, target,
+                                        EncodeTextFile(p_.codepage, ClipText.text()));
     } else if (error == 0) {
-      const std::wstring temporary = TemporaryNameFor(target);
-      error = RichText.saveFile(temporary);
-      if (error == 0)
-        error = p_.fileSystem.replaceFile(temporary, target);
-      if (error != 0)
-        p_.fileSystem.deleteFile(temporary);
+      if (const auto document = RichText.rtfDocument()) {
+        error = SafeSave::WriteFileSafely(p_.fileSystem, target, *document);
+      } else {
+        reason = L"The formatted text could not be written as RTF.";
+      }
     }
-    if (error != 0) {
+    if (error != 0 || !reason.empty()) {
       // The window keeps its content, so the user can pick another name or directory.
-      reportFailedSave(target, p_.process.errorText(error));
+      reportFailedSave(target, reason.empty() ? p_.process.errorText(error) : reason);
       return;
     }
     if (ClipText.visible())

@@ -197,10 +197,18 @@ void RichTextBox::setSelStart(int position) {
     rich_->setCaret(position);
 }
 
-std::uint32_t RichTextBox::saveFile(const std::wstring& path) {
-  // Without a rich edit control there is nothing that could write the document.
-  constexpr std::uint32_t kNotSupported = 50;
-  return rich_ ? rich_->saveRtfFile(path) : kNotSupported;
+std::optional<std::string> RichTextBox::rtfDocument() const {
+  if (rich_)
+    return rich_->rtfDocument();
+  // Without a window the document is the one last set; RTF is written in 7-bit characters.
+  std::string document;
+  document.reserve(rtf_.size());
+  for (const wchar_t c : rtf_) {
+    if (c > 0x7F)
+      return std::nullopt;
+    document.push_back(static_cast<char>(c));
+  }
+  return document;
 }
 
 void ListBox::addItem(const std::wstring& item) {

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -249,8 +250,8 @@ class RichTextPeer : public Peer {
   virtual void setRtf(const std::wstring& rtf) = 0;
   virtual std::wstring plainText() = 0;
   virtual void setCaret(int position) = 0;
-  // Writes the content as an RTF document; returns 0 or the platform's error code.
-  virtual std::uint32_t saveRtfFile(const std::wstring& path) = 0;
+  // The content as an RTF document; nothing when the box could not write it whole.
+  virtual std::optional<std::string> rtfDocument() = 0;
 };
 
 class RichTextBox : public Control {
@@ -267,7 +268,8 @@ class RichTextBox : public Control {
   void clear() { setTextRTF(L""); }
   void paste();
   void setSelStart(int position);
-  std::uint32_t saveFile(const std::wstring& path);
+  // The content as an RTF document; nothing when it could not be written whole.
+  std::optional<std::string> rtfDocument() const;
 
  private:
   RichTextPeer* rich_ = nullptr;

@@ -2,8 +2,6 @@
 
 #include <cwchar>
 
-#include "support/Fakes.h"
-
 namespace fake {
 
 int FakeGdiplus::startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) {
@@ -45,12 +43,11 @@ platform::Guid FakeGdiplus::parseClsid(const std::wstring& text) {
   return g;
 }
 
-int FakeGdiplus::saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
-                                 const platform::Guid& enc,
-                                 const platform::EncoderParameters& parameters) {
+int FakeGdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& enc,
+                                   const platform::EncoderParameters& parameters,
+                                   std::string& bytes) {
   calls.push_back(L"save");
   savedImage = image;
-  savedTo = fileName;
   encoder = enc;
   parameterCount = parameters.count;
   valueCount = parameters.parameter.numberOfValues;
@@ -59,8 +56,8 @@ int FakeGdiplus::saveImageToFile(std::uintptr_t image, const std::wstring& fileN
   quality = parameters.parameter.value ? *parameters.parameter.value : 0;
   if (saveStatus != 0)
     return saveStatus;
-  // GDI+ reports Win32 errors (missing directory, bad name) as status 7, GenericError as 1.
-  return fs_.writeFile(fileName, "\xFF\xD8 fake jpeg \xFF\xD9") == 0 ? 0 : 7;
+  bytes = kJpeg;
+  return 0;
 }
 
 int FakeGdiplus::disposeImage(std::uintptr_t image) {

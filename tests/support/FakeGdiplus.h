@@ -6,20 +6,15 @@
 
 namespace fake {
 
-// Declared in support/Fakes.h, which includes this header for its TestPlatform.
-class FakeFileSystem;
-
-// GDI+ that records every call, can fail at a chosen step, and writes a small file on save.
+// GDI+ that records every call, can fail at a chosen step, and encodes to a few fixed bytes.
 class FakeGdiplus : public platform::Gdiplus {
  public:
-  explicit FakeGdiplus(FakeFileSystem& fs) : fs_(fs) {}
   int startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
   int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
                               std::uintptr_t& image) override;
   platform::Guid parseClsid(const std::wstring& text) override;
-  int saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
-                      const platform::Guid& encoder,
-                      const platform::EncoderParameters& parameters) override;
+  int saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                        const platform::EncoderParameters& parameters, std::string& bytes) override;
   int disposeImage(std::uintptr_t image) override;
   void shutdown(std::uintptr_t token) override;
 
@@ -31,16 +26,13 @@ class FakeGdiplus : public platform::Gdiplus {
   std::vector<std::wstring> calls;
   platform::GdiplusStartupInput startupInput;
   std::uintptr_t bitmapHandle = 0, palette = 1;
-  std::wstring savedTo;
   platform::Guid encoder;
   std::uint32_t parameterCount = 0, valueCount = 0, valueType = 0, quality = 0;
   platform::Guid parameterId;
   std::uintptr_t savedImage = 0, disposedImage = 0, shutdownToken = 0;
   int liveImages = 0;
   int liveSessions = 0;
-
- private:
-  FakeFileSystem& fs_;
+  static constexpr char kJpeg[] = "\xFF\xD8 fake jpeg \xFF\xD9";
 };
 
 }  // namespace fake

@@ -6,12 +6,7 @@
 namespace fake {
 
 namespace {
-constexpr std::uint32_t kFileNotFound = 2;
-constexpr std::uint32_t kPathNotFound = 3;
-constexpr std::uint32_t kAccessDenied = 5;
-constexpr std::uint32_t kSharingViolation = 32;
-constexpr std::uint32_t kInvalidName = 123;
-constexpr std::uint32_t kAlreadyExists = 183;
+using namespace platform::error;
 }  // namespace
 
 int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstring& title) {
@@ -157,10 +152,18 @@ FakeFileSystem::FakeFileSystem() {
   addDrive(L'C');
 }
 
+namespace {
+constexpr wchar_t kExtendedPrefix[] = L"\\\\?\\";
+bool isExtended(const std::wstring& path) {
+  return path.rfind(kExtendedPrefix, 0) == 0;
+}
+}  // namespace
+
 std::wstring FakeFileSystem::key(const std::wstring& path) {
   std::wstring k;
   k.reserve(path.size());
-  for (wchar_t c : path) {
+  // The form without a length limit names the same file.
+  for (wchar_t c : isExtended(path) ? path.substr(4) : path) {
     if (c == L'/')
       c = L'\\';
     k.push_back(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))));
@@ -179,7 +182,19 @@ std::optional<std::wstring> FakeFileSystem::parentKey(const std::wstring& k) con
   return k.substr(0, pos);
 }
 
-std::uint32_t FakeFileSystem::checkName(const std::wstring& path) const {
+std::uint32_t FakeFileSystem::checkName(const std::wstring& whole) const {
+  // Like Windows: a name of at most 255 characters, a path of at most 259 unless it takes the
+  // form without that limit.
+  const bool extended = isExtended(whole);
+  const std::wstring path = extended ? whole.substr(4) : whole;
+  if (!extended && path.size() > 259)
+    return kFileNameTooLong;
+  std::size_t component = 0;
+  for (const wchar_t c : path) {
+    component = c == L'\\' || c == L'/' ? 0 : component + 1;
+    if (component > 255)
+      return kFileNameTooLong;
+  }
   // Windows rejects these characters anywhere but in the drive's colon.
   for (std::size_t i = 0; i < path.size(); ++i) {
     const wchar_t c = path[i];
@@ -266,6 +281,42 @@ platform::Lookup FakeFileSystem::findPlainFile(const std::wstring& path) {
                                                    : platform::Lookup::NotFound;
 }
 
+platform::Lookup FakeFileSystem::findFile(const std::wstring& path) {
+  if (path.empty())
+    return platform::Lookup::NotFound;
+  if (checkName(path) != 0)
+    return platform::Lookup::Failed;
+  auto it = entries_.find(key(path));
+  return it != entries_.end() && !it->second.directory ? platform::Lookup::Found
+                                                       : platform::Lookup::NotFound;
+}
+
+std::uint32_t FakeFileSystem::createNewFile(const std::wstring& path) {
+  if (exists(path))
+    return kFileExists;
+  const auto fault = std::move(writeFault);  // the file's content is what a fault is about
+  writeFault = nullptr;
+  const std::uint32_t error = writeFile(path, "");
+  writeFault = fault;
+  return error;
+}
+
+std::uint32_t FakeFileSystem::flushFile(const std::wstring& path) {
+  auto it = entries_.find(key(path));
+  if (it == entries_.end() || it->second.directory)
+    return kFileNotFound;
+  it->second.flushed = true;
+  return 0;
+}
+
+std::uint32_t FakeFileSystem::setAttributes(const std::wstring& path, std::uint32_t attributes) {
+  auto it = entries_.find(key(path));
+  if (it == entries_.end())
+    return kFileNotFound;
+  it->second.attributes = attributes | (it->second.directory ? platform::attr::kDirectory : 0);
+  return 0;
+}
+
 std::uint32_t FakeFileSystem::createDirectory(const std::wstring& path) {
   if (const auto bad = checkName(path))
     return bad;
@@ -293,6 +344,10 @@ std::uint32_t FakeFileSystem::writeFile(const std::wstring& path, const std::str
   auto parent = parentKey(k);
   if (!parent || !entries_.count(*parent) || !entries_[*parent].directory)
     return kPathNotFound;
+  if (writeFault) {
+    if (const auto fault = writeFault(path))
+      return fault;
+  }
   auto it = entries_.find(k);
   if (it != entries_.end()) {
     if (it->second.directory || (it->second.attributes & platform::attr::kReadOnly)) {
@@ -301,13 +356,16 @@ std::uint32_t FakeFileSystem::writeFile(const std::wstring& path, const std::str
     if (locked.count(k))
       return kSharingViolation;
     it->second.bytes = bytes;
+    it->second.flushed = true;
     return 0;
   }
-  entries_[k] = Entry{path, false, platform::attr::kArchive, bytes};
+  entries_[k] = Entry{path, false, platform::attr::kArchive, bytes, true};
   return 0;
 }
 
 std::uint32_t FakeFileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {
+  if (const auto bad = checkName(to))
+    return bad;
   const std::wstring src = key(from), dst = key(to);
   auto s = entries_.find(src);
   if (s == entries_.end())
@@ -321,6 +379,8 @@ std::uint32_t FakeFileSystem::replaceFile(const std::wstring& from, const std::w
       return kSharingViolation;
   }
   Entry moved = s->second;
+  if (!moved.flushed)
+    ++unflushedReplaces;
   moved.name = to;
   entries_.erase(src);
   entries_[dst] = moved;

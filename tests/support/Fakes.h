@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "platform/Platform.h"
+#include "ui/Control.h"
 
 namespace fake {
 
@@ -153,8 +154,12 @@ class FakeFileSystem : public platform::FileSystem {
   FakeFileSystem();
   std::optional<std::uint32_t> attributes(const std::wstring& path) override;
   platform::Lookup findPlainFile(const std::wstring& path) override;
+  platform::Lookup findFile(const std::wstring& path) override;
   std::uint32_t createDirectory(const std::wstring& path) override;
+  std::uint32_t createNewFile(const std::wstring& path) override;
   std::uint32_t writeFile(const std::wstring& path, const std::string& bytes) override;
+  std::uint32_t flushFile(const std::wstring& path) override;
+  std::uint32_t setAttributes(const std::wstring& path, std::uint32_t attributes) override;
   std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
   std::uint32_t deleteFile(const std::wstring& path) override;
 
@@ -170,6 +175,11 @@ class FakeFileSystem : public platform::FileSystem {
   std::vector<std::wstring> allPaths() const;
   // Files that are held open by another program: writing or replacing them fails.
   std::set<std::wstring> locked;
+  // Decides the fate of each write before it happens: an error code (a full disk), 0 to let it
+  // happen, or an exception.
+  std::function<std::uint32_t(const std::wstring& path)> writeFault;
+  // Files moved over a target before anything flushed them to the disk.
+  int unflushedReplaces = 0;
 
   static std::wstring key(const std::wstring& path);
 
@@ -179,10 +189,26 @@ class FakeFileSystem : public platform::FileSystem {
     bool directory = false;
     std::uint32_t attributes = 0;
     std::string bytes;
+    bool flushed = false;
   };
   std::uint32_t checkName(const std::wstring& path) const;
   std::optional<std::wstring> parentKey(const std::wstring& k) const;
   std::map<std::wstring, Entry> entries_;
+};
+
+// The window side of a rich-text box: the document it would write, and what it was asked to do.
+class FakeRichPeer : public ui::RichTextPeer {
+ public:
+  void update(ui::Prop) override {}
+  void paste() override { ++pastes; }
+  std::wstring rtf() override { return L""; }
+  void setRtf(const std::wstring&) override {}
+  std::wstring plainText() override { return L""; }
+  void setCaret(int) override {}
+  std::optional<std::string> rtfDocument() override { return document; }
+  // Nothing: the box could not write its document whole.
+  std::optional<std::string> document = "{\\rtf1 fake}";
+  int pastes = 0;
 };
 
 // Windows-1252 as the ANSI code page.
@@ -223,7 +249,7 @@ struct TestPlatform {
   FakeFileSystem fileSystem;
   FakeWindow window;
   FakeShell shell{fileSystem};
-  FakeGdiplus gdiplus{fileSystem};
+  FakeGdiplus gdiplus;
   FakeCodepage codepage;
   FakeShellRegistry shellRegistry;
   FakeInternet internet;

@@ -64,21 +64,9 @@ TEST(ClipBoardToolsTest, TrimAtNul) {
   }
 }
 
-class CountingRichPeer : public ui::RichTextPeer {
- public:
-  void update(ui::Prop) override {}
-  void paste() override { ++pastes; }
-  std::wstring rtf() override { return L""; }
-  void setRtf(const std::wstring&) override {}
-  std::wstring plainText() override { return L""; }
-  void setCaret(int) override {}
-  std::uint32_t saveRtfFile(const std::wstring&) override { return 0; }
-  int pastes = 0;
-};
-
 TEST(ClipBoardToolsTest, PasteReachesTheRichTextBox) {
   ui::RichTextBox box(L"RichText", nullptr);
-  CountingRichPeer peer;
+  fake::FakeRichPeer peer;
   box.attachRichPeer(&peer);
   EXPECT_EQ(ClipBoard_Tools::PasteToControl(box), 0);
   EXPECT_EQ(peer.pastes, 1);

@@ -4,8 +4,9 @@
 #include <set>
 
 #include "app/Form1.h"
-#include "save/TextFile.h"
+#include "save/SafeSave.h"
 #include "support/Fakes.h"
+#include "util/Text.h"
 
 namespace {
 
@@ -80,63 +81,179 @@ TEST_F(SaveTest, DeclinedOverwriteKeepsFileAndWindow) {
   EXPECT_EQ(form.ClipText.text(), L"new");
 }
 
-TEST_F(SaveTest, AcceptedOverwriteReplacesTheFileAndLeavesNoTemporary) {
-  t.fileSystem.addFile(L"C:\\Data\\Shots\\Shots_Text.TXT", "old");
-  startWithText(L"new");
-  const auto before = t.fileSystem.allPaths();
-  t.dialogs.answers = {platform::answer::kYes};
-  EXPECT_EQ(run([&] { form.SaveTxtBtn_Click(); }), platform::exitcode::kSaved);
-  EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Shots_Text.TXT"), "new\r\n");
-  EXPECT_EQ(t.fileSystem.allPaths(), before);
+enum class Saver { Text, Rtf, Picture };
+
+// Starts a window in the saver's mode over a fresh platform; the rich-text box gets a window
+// side that writes a known document.
+struct SaverRun {
+  explicit SaverRun(Saver saver) : saver(saver) {
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    if (saver == Saver::Picture) {
+      tp.clipboard.formats = {ClipFormat::Bitmap};
+      tp.clipboard.picture = std::make_shared<fake::FakePicture>(64, 48, 0xB17);
+    } else {
+      tp.clipboard.formats = {ClipFormat::Text};
+      if (saver == Saver::Rtf)
+        tp.clipboard.formats.insert(ClipFormat::Rtf);
+      tp.clipboard.textContent = L"new";
+    }
+    form.RichText.attachRichPeer(&rich);
+    form.load();
+  }
+  std::wstring target() const { return form.Path.text() + form.FNText.text(); }
+  std::optional<int> save() {
+    return fake::exitStatusOf([&] {
+      if (saver == Saver::Picture)
+        form.SavePictureBtn_Click();
+      else
+        form.SaveTxtBtn_Click();
+    });
+  }
+  std::string savedBytes() const {
+    switch (saver) {
+      case Saver::Text:
+        return "new\r\n";
+      case Saver::Rtf:
+        return *rich.document;
+      case Saver::Picture:
+        return fake::FakeGdiplus::kJpeg;
+    }
+    return "";
+  }
+  Saver saver;
+  fake::TestPlatform tp;
+  fake::FakeRichPeer rich;
+  Form1 form{tp.platform};
+};
+
+// Every saver takes one road: the new content goes to a file of its own next to the target
+// (never over a file someone else has), is flushed, takes the old file's attributes and then
+// replaces it. A hidden or system file is asked about like any other.
+TEST(SafeSaveTest, EverySaverReplacesThroughAFlushedTemporaryOfItsOwn) {
+  using platform::attr::kArchive;
+  using platform::attr::kHidden;
+  using platform::attr::kSystem;
+  for (const Saver saver : {Saver::Text, Saver::Rtf, Saver::Picture}) {
+    for (const std::uint32_t attributes : {kArchive, kHidden, kHidden | kSystem}) {
+      SCOPED_TRACE(testing::Message() << "saver " << int(saver) << ", attributes " << attributes);
+      SaverRun r(saver);
+      const std::wstring target = r.target();
+      r.tp.fileSystem.addFile(target, "old", attributes);
+      // Files of the user that look like a save's temporary.
+      r.tp.fileSystem.addFile(L"C:\\Data\\Shots\\~brimlo-0000.tmp", "mine");
+      r.tp.fileSystem.addFile(target + L".brimlo~", "mine too");
+      const auto before = r.tp.fileSystem.allPaths();
+      r.tp.dialogs.answers = {platform::answer::kYes};
+      EXPECT_EQ(r.save(), platform::exitcode::kSaved);
+      ASSERT_EQ(r.tp.dialogs.shown.size(), 1u);
+      EXPECT_EQ(r.tp.dialogs.shown[0].title, L"Overwrite file?");
+      EXPECT_EQ(r.tp.fileSystem.contents(target), r.savedBytes());
+      EXPECT_EQ(r.tp.fileSystem.attributes(target).value_or(0) & (kHidden | kSystem),
+                attributes & (kHidden | kSystem));
+      EXPECT_EQ(r.tp.fileSystem.contents(L"C:\\Data\\Shots\\~brimlo-0000.tmp"), "mine");
+      EXPECT_EQ(r.tp.fileSystem.contents(target + L".brimlo~"), "mine too");
+      EXPECT_EQ(r.tp.fileSystem.allPaths(), before);
+      EXPECT_EQ(r.tp.fileSystem.unflushedReplaces, 0);
+    }
+  }
+}
+
+// The target's own length is the only limit: a name of 255 characters, and a short name at the
+// end of the longest ordinary path, are saved.
+TEST(SafeSaveTest, AnyNameTheDirectoryCanHoldIsSaved) {
+  const std::wstring longName = std::wstring(251, L'n') + L".TXT";
+  std::wstring deep = L"C:\\";
+  while (deep.size() < 250)
+    deep += L"deep\\";
+  const std::wstring shortAtTheEnd = std::wstring(259 - deep.size() - 4, L's') + L".TXT";
+  for (const auto& [directory, name] :
+       {std::pair{std::wstring(L"C:\\"), longName}, std::pair{deep, shortAtTheEnd}}) {
+    SaverRun r(Saver::Text);
+    r.tp.fileSystem.addDirectory(directory);
+    r.form.Path.setText(directory);
+    r.form.FNText.setText(name);
+    ASSERT_LE((directory + name).size(), 259u);
+    EXPECT_EQ(r.save(), platform::exitcode::kSaved) << text::toUtf8(directory + name);
+    EXPECT_EQ(r.tp.fileSystem.contents(directory + name), "new\r\n");
+  }
 }
 
 TEST_F(SaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
   struct Case {
     const char* what;
+    Saver saver;
     std::wstring path, name;
     bool readOnlyOld, locked;
+    std::uint32_t writeFault;
+    std::wstring reason;  // part of the message
   };
+  const std::wstring shots = L"C:\\Data\\Shots\\";
   const Case cases[] = {
-      {"missing directory", L"C:\\NoSuchDir\\", L"a.TXT", false, false},
-      {"invalid name", L"C:\\Data\\Shots\\", L"a?b.TXT", false, false},
-      {"target is a directory", L"C:\\Data\\", L"Shots", false, false},
-      {"empty name and directory", L"", L"", false, false},
-      {"read-only old file", L"C:\\Data\\Shots\\", L"old.TXT", true, false},
-      {"old file held open", L"C:\\Data\\Shots\\", L"old.TXT", false, true},
+      {"missing directory", Saver::Text, L"C:\\NoSuchDir\\", L"a.TXT", false, false, 0, L"error 3"},
+      {"invalid name", Saver::Text, shots, L"a?b.TXT", false, false, 0, L"error 123"},
+      {"target is a directory", Saver::Text, L"C:\\Data\\", L"Shots", false, false, 0, L"error 5"},
+      {"empty name and directory", Saver::Text, L"", L"", false, false, 0, L"error 123"},
+      {"read-only old file", Saver::Text, shots, L"old.TXT", true, false, 0, L"error 5"},
+      {"old file held open", Saver::Text, shots, L"old.TXT", false, true, 0, L"error 32"},
+      {"full disk, text", Saver::Text, shots, L"old.TXT", false, false, 112, L"error 112"},
+      {"full disk, RTF", Saver::Rtf, shots, L"old.TXT", false, false, 112, L"error 112"},
+      {"full disk, picture", Saver::Picture, shots, L"old.TXT", false, false, 112, L"error 112"},
+      {"name too long, picture", Saver::Picture, shots, std::wstring(256, L'p'), false, false, 0,
+       L"error 206"},
+      {"read-only old file, picture", Saver::Picture, shots, L"old.TXT", true, false, 0,
+       L"error 5"},
   };
   for (const Case& c : cases) {
-    fake::TestPlatform tp;
-    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    SaverRun r(c.saver);
+    fake::TestPlatform& tp = r.tp;
     tp.fileSystem.addFile(L"C:\\Data\\Shots\\old.TXT", "old bytes",
                           c.readOnlyOld ? platform::attr::kReadOnly : platform::attr::kArchive);
     if (c.locked)
       tp.fileSystem.locked.insert(fake::FakeFileSystem::key(L"C:\\Data\\Shots\\old.TXT"));
-    tp.clipboard.formats = {ClipFormat::Text};
-    tp.clipboard.textContent = L"content";
-    Form1 f(tp.platform);
-    f.load();
+    if (c.writeFault)
+      tp.fileSystem.writeFault = [&](const std::wstring&) { return c.writeFault; };
+    Form1& f = r.form;
     f.Path.setText(c.path);
     f.FNText.setText(c.name);
     f.OpenFileCheck.setValue(1);
     const auto before = tp.fileSystem.allPaths();
     tp.dialogs.answers = {platform::answer::kYes};  // overwrite, where asked
-    std::optional<int> status;
-    try {
-      f.SaveTxtBtn_Click();
-    } catch (const fake::ProgramEnded& e) {
-      status = e.status;
-    }
-    EXPECT_EQ(status, std::nullopt) << c.what;
+    EXPECT_EQ(r.save(), std::nullopt) << c.what;
     ASSERT_FALSE(tp.dialogs.shown.empty()) << c.what;
     EXPECT_EQ(tp.dialogs.shown.back().style, platform::box::kCritical) << c.what;
     EXPECT_EQ(tp.dialogs.shown.back().title, L"Brimlo") << c.what;
-    EXPECT_NE(tp.dialogs.shown.back().text.find(L"The file was not saved"), std::wstring::npos);
+    EXPECT_EQ(tp.dialogs.shown.back().text.rfind(L"The file was not saved", 0), 0u) << c.what;
+    EXPECT_NE(tp.dialogs.shown.back().text.find(c.reason), std::wstring::npos) << c.what;
     EXPECT_EQ(tp.fileSystem.allPaths(), before) << c.what;
     EXPECT_EQ(tp.fileSystem.contents(L"C:\\Data\\Shots\\old.TXT"), "old bytes") << c.what;
     EXPECT_EQ(tp.process.beeps, 0) << c.what;
     EXPECT_TRUE(tp.process.started.empty()) << c.what;
-    EXPECT_EQ(f.ClipText.text(), L"content") << c.what;
+    EXPECT_TRUE(f.visible()) << c.what;
   }
+}
+
+// The rich-text box could not write its document whole: nothing is saved and the user is told.
+TEST(SafeSaveTest, AnRtfDocumentThatCouldNotBeWrittenIsNotSaved) {
+  SaverRun r(Saver::Rtf);
+  r.rich.document.reset();
+  const auto before = r.tp.fileSystem.allPaths();
+  EXPECT_EQ(r.save(), std::nullopt);
+  ASSERT_EQ(r.tp.dialogs.shown.size(), 1u);
+  EXPECT_NE(r.tp.dialogs.shown[0].text.find(L"could not be written as RTF"), std::wstring::npos);
+  EXPECT_EQ(r.tp.fileSystem.allPaths(), before);
+}
+
+// A write that throws (out of memory) leaves no temporary behind on its way out.
+TEST(SafeSaveTest, AnExceptionWhileWritingRemovesTheTemporary) {
+  SaverRun r(Saver::Text);
+  const auto before = r.tp.fileSystem.allPaths();
+  r.tp.fileSystem.writeFault = [](const std::wstring& path) -> std::uint32_t {
+    if (path.find(L"~brimlo-") != std::wstring::npos)
+      throw std::bad_alloc();
+    return 0;
+  };
+  EXPECT_THROW(r.save(), std::bad_alloc);
+  EXPECT_EQ(r.tp.fileSystem.allPaths(), before);
 }
 
 TEST_F(SaveTest, OpenStepCommandLines) {
@@ -361,7 +478,7 @@ TEST(CheckTargetTest, DeviceNamesAreRefusedWhateverFollows) {
   };
   for (const Case& c : cases) {
     fake::FakeFileSystem fs;
-    const std::uint32_t error = CheckTarget(fs, c.target);
+    const std::uint32_t error = SafeSave::CheckTarget(fs, c.target);
     EXPECT_EQ(error != 0, c.refused) << std::string(c.target, c.target + std::wcslen(c.target));
   }
 }

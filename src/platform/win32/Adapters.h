@@ -74,8 +74,12 @@ class Win32FileSystem : public platform::FileSystem {
  public:
   std::optional<std::uint32_t> attributes(const std::wstring& path) override;
   platform::Lookup findPlainFile(const std::wstring& path) override;
+  platform::Lookup findFile(const std::wstring& path) override;
   std::uint32_t createDirectory(const std::wstring& path) override;
+  std::uint32_t createNewFile(const std::wstring& path) override;
   std::uint32_t writeFile(const std::wstring& path, const std::string& bytes) override;
+  std::uint32_t flushFile(const std::wstring& path) override;
+  std::uint32_t setAttributes(const std::wstring& path, std::uint32_t attributes) override;
   std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
   std::uint32_t deleteFile(const std::wstring& path) override;
 };
@@ -98,9 +102,8 @@ class Win32Gdiplus : public platform::Gdiplus {
   int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
                               std::uintptr_t& image) override;
   platform::Guid parseClsid(const std::wstring& text) override;
-  int saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
-                      const platform::Guid& encoder,
-                      const platform::EncoderParameters& parameters) override;
+  int saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                        const platform::EncoderParameters& parameters, std::string& bytes) override;
   int disposeImage(std::uintptr_t image) override;
   void shutdown(std::uintptr_t token) override;
 };

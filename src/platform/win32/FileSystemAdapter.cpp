@@ -66,8 +66,28 @@ platform::Lookup Win32FileSystem::findPlainFile(const std::wstring& path) {
   return failedLookup(GetLastError());
 }
 
+platform::Lookup Win32FileSystem::findFile(const std::wstring& path) {
+  if (path.empty() || isRejectedName(path))
+    return path.empty() ? platform::Lookup::NotFound : platform::Lookup::Failed;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return failedLookup(GetLastError());
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? platform::Lookup::NotFound
+                                                 : platform::Lookup::Found;
+}
+
 std::uint32_t Win32FileSystem::createDirectory(const std::wstring& path) {
   return CreateDirectoryW(path.c_str(), nullptr) ? 0 : lastErrorOr(ERROR_CANNOT_MAKE);
+}
+
+std::uint32_t Win32FileSystem::createNewFile(const std::wstring& path) {
+  UniqueHandle file = adoptFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : lastErrorOr(ERROR_OPEN_FAILED);
+  }
+  return CloseHandle(file.release()) ? 0 : lastErrorOr(ERROR_WRITE_FAULT);
 }
 
 std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
@@ -93,6 +113,21 @@ std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::st
   if (!CloseHandle(file.release()))
     return lastErrorOr(ERROR_WRITE_FAULT);
   return 0;
+}
+
+std::uint32_t Win32FileSystem::flushFile(const std::wstring& path) {
+  UniqueHandle file =
+      adoptFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return lastErrorOr(ERROR_OPEN_FAILED);
+  if (!FlushFileBuffers(file.get()))
+    return lastErrorOr(ERROR_WRITE_FAULT);
+  return CloseHandle(file.release()) ? 0 : lastErrorOr(ERROR_WRITE_FAULT);
+}
+
+std::uint32_t Win32FileSystem::setAttributes(const std::wstring& path, std::uint32_t attributes) {
+  return SetFileAttributesW(path.c_str(), attributes) ? 0 : lastErrorOr(ERROR_ACCESS_DENIED);
 }
 
 std::uint32_t Win32FileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {

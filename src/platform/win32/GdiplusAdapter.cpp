@@ -1,8 +1,10 @@
 // GDI+ through its flat API: each port call is one GDI+ call.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "platform/win32/Adapters.h"
+#include "platform/win32/Handles.h"
 
 #include <objbase.h>
 
@@ -15,6 +17,10 @@ using std::min;
 
 namespace win32 {
 namespace {
+
+struct ComReleaser {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
 
 ::Gdiplus::GpImage* ImageOf(std::uintptr_t image) {
   return reinterpret_cast<::Gdiplus::GpImage*>(image);
@@ -64,9 +70,9 @@ platform::Guid Win32Gdiplus::parseClsid(const std::wstring& text) {
   return g;
 }
 
-int Win32Gdiplus::saveImageToFile(std::uintptr_t image, const std::wstring& fileName,
-                                  const platform::Guid& encoder,
-                                  const platform::EncoderParameters& parameters) {
+int Win32Gdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                                    const platform::EncoderParameters& parameters,
+                                    std::string& bytes) {
   const CLSID clsid = ToGuid(encoder);
   ::Gdiplus::EncoderParameters block;
   block.Count = parameters.count;
@@ -75,8 +81,26 @@ int Win32Gdiplus::saveImageToFile(std::uintptr_t image, const std::wstring& file
   block.Parameter[0].Type = parameters.parameter.type;
   // GDI+ only reads the value.
   block.Parameter[0].Value = const_cast<std::uint32_t*>(parameters.parameter.value);
-  return static_cast<int>(
-      ::Gdiplus::DllExports::GdipSaveImageToFile(ImageOf(image), fileName.c_str(), &clsid, &block));
+  IStream* raw = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw)))
+    return ::Gdiplus::OutOfMemory;
+  const std::unique_ptr<IStream, ComReleaser> stream(raw);
+  const int status = static_cast<int>(
+      ::Gdiplus::DllExports::GdipSaveImageToStream(ImageOf(image), stream.get(), &clsid, &block));
+  if (status != 0)
+    return status;
+  STATSTG about{};
+  HGLOBAL memory = nullptr;
+  if (FAILED(stream->Stat(&about, STATFLAG_NONAME)) ||
+      FAILED(GetHGlobalFromStream(stream.get(), &memory))) {
+    return ::Gdiplus::Win32Error;
+  }
+  const GlobalLockGuard lock(memory);
+  if (lock.data() == nullptr || lock.size() < about.cbSize.QuadPart)
+    return ::Gdiplus::Win32Error;
+  bytes.assign(static_cast<const char*>(lock.data()),
+               static_cast<std::size_t>(about.cbSize.QuadPart));
+  return 0;
 }
 
 int Win32Gdiplus::disposeImage(std::uintptr_t image) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <optional>
 #include <string>
 
 #include "ui/win32/ControlPeers.h"
@@ -47,9 +48,16 @@ std::string narrow(const std::wstring& text) {
   return bytes;
 }
 
+// The stream callbacks run inside the rich edit control: nothing may be thrown through it. A
+// failure stops the stream, and the control reports it in the stream's error field.
 DWORD CALLBACK appendOut(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-  reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
-                                                 static_cast<std::size_t>(size));
+  try {
+    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
+                                                   static_cast<std::size_t>(size));
+  } catch (...) {
+    *done = 0;
+    return 1;
+  }
   *done = size;
   return 0;
 }
@@ -66,22 +74,6 @@ DWORD CALLBACK readIn(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
   source->bytes.copy(reinterpret_cast<char*>(buffer), count, source->position);
   source->position += count;
   *done = static_cast<LONG>(count);
-  return 0;
-}
-
-struct FileSink {
-  HANDLE file;
-  DWORD error = 0;
-};
-
-DWORD CALLBACK writeOut(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-  auto* sink = reinterpret_cast<FileSink*>(cookie);
-  DWORD written = 0;
-  if (!WriteFile(sink->file, buffer, static_cast<DWORD>(size), &written, nullptr)) {
-    sink->error = GetLastError();
-    return 1;  // stops the stream
-  }
-  *done = static_cast<LONG>(written);
   return 0;
 }
 
@@ -128,12 +120,7 @@ class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
     Quiet quiet(updating_);
     SendMessageW(hwnd_, WM_PASTE, 0, 0);
   }
-  std::wstring rtf() override {
-    std::string bytes;
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&bytes), 0, appendOut};
-    SendMessageW(hwnd_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    return widen(bytes);
-  }
+  std::wstring rtf() override { return widen(rtfDocument().value_or(std::string())); }
   void setRtf(const std::wstring& document) override {
     Quiet quiet(updating_);
     if (document.empty()) {
@@ -157,17 +144,13 @@ class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
     SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
   }
-  std::uint32_t saveRtfFile(const std::wstring& path) override {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-      return GetLastError();
-    FileSink sink{file};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&sink), 0, writeOut};
+  std::optional<std::string> rtfDocument() override {
+    std::string bytes;
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&bytes), 0, appendOut};
     SendMessageW(hwnd_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    if (!CloseHandle(file) && sink.error == 0)
-      sink.error = GetLastError();
-    return sink.error;
+    if (stream.dwError != 0)
+      return std::nullopt;
+    return bytes;
   }
 
  protected:

@@ -1,0 +1,133 @@
+#include "save/SafeSave.h"
+
+#include "util/Text.h"
+
+namespace SafeSave {
+namespace {
+
+using namespace platform::error;
+
+// A directory may hold leftovers of runs that were ended by force; after this many taken
+// names something else is wrong.
+constexpr unsigned kTemporaryTries = 256;
+// The longest path the system takes in its ordinary form.
+constexpr std::size_t kMaxPath = 259;
+// Attributes that a replaced file hands on to its successor; a read-only file is never
+// replaced.
+constexpr std::uint32_t kKeptAttributes =
+    platform::attr::kHidden | platform::attr::kSystem | platform::attr::kNotContentIndexed;
+
+// Windows opens a device for these names whatever extension follows ("CON.TXT" is the console).
+bool namesDevice(const std::wstring& target) {
+  const auto slash = target.find_last_of(L"\\/:");
+  std::wstring base = target.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  base = base.substr(0, base.find(L'.'));
+  while (!base.empty() && base.back() == L' ')
+    base.pop_back();
+  base = text::toLower(base);
+  if (base == L"con" || base == L"prn" || base == L"aux" || base == L"nul" || base == L"conin$" ||
+      base == L"conout$") {
+    return true;
+  }
+  return base.size() == 4 && (base.rfind(L"com", 0) == 0 || base.rfind(L"lpt", 0) == 0) &&
+         base[3] >= L'0' && base[3] <= L'9';
+}
+
+bool isDrivePath(const std::wstring& path) {
+  return path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+}
+
+// Removes the temporary on every way out that did not hand it over to the target.
+class TemporaryFile {
+ public:
+  TemporaryFile(platform::FileSystem& fs, std::wstring path) : fs_(fs), path_(std::move(path)) {}
+  ~TemporaryFile() {
+    if (!path_.empty()) {
+      const auto removed = fs_.deleteFile(path_);
+      (void)removed;  // a leftover is recognisable by its name; the save's own error is reported
+    }
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  const std::wstring& path() const { return path_; }
+  void handedOver() { path_.clear(); }
+
+ private:
+  platform::FileSystem& fs_;
+  std::wstring path_;
+};
+
+}  // namespace
+
+std::wstring TemporaryNameFor(const std::wstring& target, unsigned n) {
+  static constexpr wchar_t kHex[] = L"0123456789abcdef";
+  const auto slash = target.find_last_of(L"\\/");
+  const std::wstring directory =
+      slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+  std::wstring name = L"~brimlo-0000.tmp";
+  for (int i = 0; i < 4; ++i)
+    name[11 - i] = kHex[(n >> (4 * i)) & 0xF];
+  std::wstring path = directory + name;
+  if (path.size() > kMaxPath && target.size() <= kMaxPath && isDrivePath(directory) &&
+      directory.find(L'/') == std::wstring::npos) {
+    path = L"\\\\?\\" + path;
+  }
+  return path;
+}
+
+// Characters no Windows name may hold, and a colon anywhere but after the drive letter.
+static bool hasForbiddenCharacter(const std::wstring& path) {
+  if (path.find_first_of(L"*?\"<>|") != std::wstring::npos)
+    return true;
+  const auto colon = path.rfind(L':');
+  return colon != std::wstring::npos && colon != 1;
+}
+
+std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target) {
+  if (target.empty() || target.back() == L'\\' || target.back() == L'/' ||
+      hasForbiddenCharacter(target) || namesDevice(target)) {
+    return kInvalidName;
+  }
+  if (auto a = fs.attributes(target); a && (*a & platform::attr::kDirectory))
+    return kAccessDenied;
+  return 0;
+}
+
+std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target,
+                            const Writer& write) {
+  if (const auto bad = CheckTarget(fs, target))
+    return bad;
+  // The name is taken by creating the file, so no other file, a user's or another save's, is
+  // ever written over.
+  std::wstring name;
+  std::uint32_t taken = kFileExists;
+  for (unsigned n = 0; n < kTemporaryTries && taken == kFileExists; ++n) {
+    name = TemporaryNameFor(target, n);
+    taken = fs.createNewFile(name);
+  }
+  if (taken != 0)
+    return taken;
+  TemporaryFile temporary(fs, name);
+  if (const auto error = write(temporary.path()))
+    return error;
+  if (const auto error = fs.flushFile(temporary.path()))
+    return error;
+  if (const auto old = fs.attributes(target); old && (*old & kKeptAttributes)) {
+    const std::uint32_t kept = (*old & kKeptAttributes) | platform::attr::kArchive;
+    if (const auto error = fs.setAttributes(temporary.path(), kept))
+      return error;
+  }
+  if (const auto error = fs.replaceFile(temporary.path(), target))
+    return error;
+  temporary.handedOver();
+  return 0;
+}
+
+std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,
+                              const std::string& bytes) {
+  return ReplaceSafely(fs, target, [&](const std::wstring& temporary) {
+    return fs.writeFile(temporary, bytes);
+  });
+}
+
+}  // namespace SafeSave

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+// The one road every save takes to its file: the new content goes into a new file of its own
+// next to the target, is flushed to the disk, takes over the old file's attributes, and only
+// then replaces the target. A save that fails on the way leaves an existing target as it was and
+// removes what it wrote.
+namespace SafeSave {
+
+// Writes the complete content into the file it is given (which exists, empty); returns 0 or the
+// platform's error code.
+using Writer = std::function<std::uint32_t(const std::wstring& temporary)>;
+
+// Saves through a temporary file as above; returns 0 or the platform's error code.
+std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target,
+                            const Writer& write);
+
+// The same for content that is already bytes.
+std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,
+                              const std::string& bytes);
+
+// The name of the n-th temporary file a save next to the target may use: short, so that any
+// name the target's directory can hold leaves room for it, and recognisable as Brimlo's
+// ("~brimlo-0000.tmp"). Where it would make the path too long for the system, the path takes
+// the form that has no such limit.
+std::wstring TemporaryNameFor(const std::wstring& target, unsigned n);
+
+// Checks that a target names a file that can be written: not empty, not a directory, not a
+// device such as CON or COM1. Returns 0 or the platform's error code that describes why not.
+std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target);
+
+}  // namespace SafeSave
