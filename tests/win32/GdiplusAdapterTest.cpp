@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "platform/win32/Adapters.h"
 #include "save/JPG.h"
+#include "save/SafeSave.h"
 
 #include <objbase.h>
 
@@ -99,33 +100,44 @@ bool Near(COLORREF a, COLORREF b) {
 class GdiplusAdapterTest : public ::testing::Test {
  protected:
   win32::Win32Gdiplus gdi;
+  win32::Win32FileSystem fs;
   DibPicture picture;
   testsupport::TempDir dir{L"jpg"};
 };
 
+// Encoded in memory, then written through the program's one road to its files.
 TEST_F(GdiplusAdapterTest, PictureIsSavedAsAJpegThatOpensAgain) {
+  enum Outcome { Saved, EncoderFails, WriteFails };
   struct Case {
     const char* what;
     std::wstring name;
     bool withPicture;
     std::uint8_t quality;
-    bool saved;
+    Outcome outcome;
   };
   const Case cases[] = {
-      {"plain name, the program's quality", L"shot.jpg", true, 200, true},
-      {"quality inside the usual range", L"shot100.jpg", true, 100, true},
-      {"Greek and CJK letters", L"Bild \u03b1\u03b2\u03b3 \u65e5\u672c\u8a9e.jpg", true, 200, true},
-      {"directory missing", L"missing\\shot.jpg", true, 200, false},
-      {"no picture held", L"none.jpg", false, 200, false},
+      {"plain name, the program's quality", L"shot.jpg", true, 200, Saved},
+      {"quality inside the usual range", L"shot100.jpg", true, 100, Saved},
+      {"Greek and CJK letters", L"Bild \u03b1\u03b2\u03b3 \u65e5\u672c\u8a9e.jpg", true, 200, Saved},
+      {"directory missing", L"missing\\shot.jpg", true, 200, WriteFails},
+      {"no picture held", L"none.jpg", false, 200, EncoderFails},
   };
   const std::wstring prefix = L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::wstring path = dir / c.name;
+    std::string jpeg;
     const JPG::SaveResult r =
-        JPG::SavePictureAsJpeg(gdi, c.withPicture ? &picture : nullptr, path, c.quality);
+        JPG::SavePictureAsJpeg(gdi, c.withPicture ? &picture : nullptr, c.quality, jpeg);
+    const std::uint32_t written = r.ok ? SafeSave::WriteFileSafely(fs, path, jpeg) : 0;
     const std::optional<std::string> bytes = testsupport::readFile(path);
-    if (!c.saved) {
+    if (c.outcome == WriteFails) {
+      EXPECT_TRUE(r.ok);
+      EXPECT_EQ(written, static_cast<std::uint32_t>(ERROR_PATH_NOT_FOUND));
+      EXPECT_FALSE(bytes);
+      continue;
+    }
+    if (c.outcome == EncoderFails) {
       EXPECT_FALSE(r.ok);
       EXPECT_EQ(r.errorNumber, 5);
       ASSERT_EQ(r.description.substr(0, prefix.size()), prefix);
@@ -134,10 +146,10 @@ TEST_F(GdiplusAdapterTest, PictureIsSavedAsAJpegThatOpensAgain) {
         return ch >= L'0' && ch <= L'9';
       }));
       EXPECT_NE(status, L"0");
-      EXPECT_FALSE(bytes);
       std::cout << "  " << c.what << ": GDI+ status " << std::stoi(status) << "\n";
       continue;
     }
+    EXPECT_EQ(written, 0u);
     EXPECT_TRUE(r.ok) << r.description;
     ASSERT_TRUE(bytes);
     ASSERT_GT(bytes->size(), 4u);
