@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "platform/win32/Adapters.h"
+#include "save/SafeSave.h"
 
 namespace {
 
@@ -30,26 +31,27 @@ TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
     const wchar_t* name;
     std::optional<DWORD> attributeBit;  // nothing: no such file
     Lookup lookup;
+    Lookup anyFile;  // hidden and system files count too
   };
   const Case cases[] = {
-      {L"plain.txt", 0, Lookup::Found},
-      {L"PLAIN.TXT", 0, Lookup::Found},
-      {L"hidden.txt", FILE_ATTRIBUTE_HIDDEN, Lookup::NotFound},
-      {L"system.txt", FILE_ATTRIBUTE_SYSTEM, Lookup::NotFound},
-      {L"shots", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound},
-      {L"shots\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::Found},
-      {L"shots/", FILE_ATTRIBUTE_DIRECTORY, Lookup::Found},
-      {L"onlyhidden\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound},
-      {L"empty\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound},
-      {L"pl*n.txt", std::nullopt, Lookup::Failed},
-      {L"plai?.txt", std::nullopt, Lookup::Failed},
-      {L"shots\\*", std::nullopt, Lookup::Failed},
-      {L"missing.txt", std::nullopt, Lookup::NotFound},
-      {L"missing\\", std::nullopt, Lookup::NotFound},
-      {L"missing\\plain.txt", std::nullopt, Lookup::NotFound},
-      {L"a|b.txt", std::nullopt, Lookup::Failed},
-      {L"a:b.txt", std::nullopt, Lookup::Failed},
-      {L"a<b.txt", std::nullopt, Lookup::Failed},
+      {L"plain.txt", 0, Lookup::Found, Lookup::Found},
+      {L"PLAIN.TXT", 0, Lookup::Found, Lookup::Found},
+      {L"hidden.txt", FILE_ATTRIBUTE_HIDDEN, Lookup::NotFound, Lookup::Found},
+      {L"system.txt", FILE_ATTRIBUTE_SYSTEM, Lookup::NotFound, Lookup::Found},
+      {L"shots", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound, Lookup::NotFound},
+      {L"shots\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::Found, Lookup::NotFound},
+      {L"shots/", FILE_ATTRIBUTE_DIRECTORY, Lookup::Found, Lookup::NotFound},
+      {L"onlyhidden\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound, Lookup::NotFound},
+      {L"empty\\", FILE_ATTRIBUTE_DIRECTORY, Lookup::NotFound, Lookup::NotFound},
+      {L"pl*n.txt", std::nullopt, Lookup::Failed, Lookup::Failed},
+      {L"plai?.txt", std::nullopt, Lookup::Failed, Lookup::Failed},
+      {L"shots\\*", std::nullopt, Lookup::Failed, Lookup::Failed},
+      {L"missing.txt", std::nullopt, Lookup::NotFound, Lookup::NotFound},
+      {L"missing\\", std::nullopt, Lookup::NotFound, Lookup::NotFound},
+      {L"missing\\plain.txt", std::nullopt, Lookup::NotFound, Lookup::NotFound},
+      {L"a|b.txt", std::nullopt, Lookup::Failed, Lookup::Failed},
+      {L"a:b.txt", std::nullopt, Lookup::Failed, Lookup::Failed},
+      {L"a<b.txt", std::nullopt, Lookup::Failed, Lookup::Failed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.name);
@@ -60,6 +62,7 @@ TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
       EXPECT_EQ(*attributes & *c.attributeBit, *c.attributeBit);
     }
     EXPECT_EQ(files.findPlainFile(path), c.lookup);
+    EXPECT_EQ(files.findFile(path), c.anyFile);
   }
   EXPECT_EQ(files.findPlainFile(L""), Lookup::NotFound);
   EXPECT_EQ(files.attributes(L""), std::nullopt);
@@ -108,35 +111,55 @@ TEST_F(FileSystemTest, WrittenFilesHoldExactlyTheBytes) {
             static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
-TEST_F(FileSystemTest, ReplacingSwapsInTheNewFileOrLeavesTheOldOneWhole) {
-  const std::wstring target = dir / L"shot.jpg";
-  const std::wstring fresh = dir / L"shot.jpg.new";
+// The one road of every save, on the real file system: the new file replaces the old one only
+// once complete, keeps its hidden and system marks, never touches a file it did not create, and
+// leaves the old file whole when it cannot replace it.
+TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
+  const std::wstring longName = std::wstring(251, L'n') + L".txt";
   struct Case {
-    const char* target;
-    DWORD attributes;
-    bool keptOpen;  // by a viewer that does not let others delete it
-    bool replaced;
+    const char* what;
+    std::wstring name;
+    DWORD attributes;  // of the old file; 0 for none
+    bool keptOpen;     // by a viewer that does not let others delete it
+    std::uint32_t result;
   };
   const Case cases[] = {
-      {"plain", FILE_ATTRIBUTE_NORMAL, false, true},
-      {"read-only", FILE_ATTRIBUTE_READONLY, false, false},
-      {"open in a viewer", FILE_ATTRIBUTE_NORMAL, true, false},
+      {"no old file", L"new.txt", 0, false, 0},
+      {"plain", L"shot.jpg", FILE_ATTRIBUTE_NORMAL, false, 0},
+      {"hidden and system", L"shot.jpg", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false, 0},
+      {"name of 255 characters", longName, FILE_ATTRIBUTE_NORMAL, false, 0},
+      {"read-only", L"shot.jpg", FILE_ATTRIBUTE_READONLY, false, ERROR_ACCESS_DENIED},
+      {"open in a viewer", L"shot.jpg", FILE_ATTRIBUTE_NORMAL, true, ERROR_SHARING_VIOLATION},
   };
+  // A file of the user's that has the name the first temporary would take.
+  ASSERT_TRUE(makeFile(dir / L"~brimlo-0000.tmp", "mine"));
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.target);
-    ASSERT_TRUE(makeFile(target, "old picture", c.attributes));
-    ASSERT_TRUE(makeFile(fresh, "new picture"));
+    SCOPED_TRACE(c.what);
+    const std::wstring target = dir / c.name;
+    if (c.attributes != 0) {
+      ASSERT_TRUE(makeFile(target, "old picture", c.attributes));
+    }
     const HANDLE viewer = c.keptOpen ? CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                    nullptr, OPEN_EXISTING, 0, nullptr)
                                      : INVALID_HANDLE_VALUE;
-    const std::uint32_t result = files.replaceFile(fresh, target);
+    const std::uint32_t result = SafeSave::WriteFileSafely(files, target, "new picture");
     if (viewer != INVALID_HANDLE_VALUE)
       CloseHandle(viewer);
-    EXPECT_EQ(result == 0, c.replaced) << result;
-    EXPECT_EQ(readFile(target), std::string(c.replaced ? "new picture" : "old picture"));
-    EXPECT_EQ(files.attributes(fresh).has_value(), !c.replaced);
+    // Windows says "sharing violation", Wine "access denied".
+    if (c.keptOpen) {
+      EXPECT_NE(result, 0u);
+    } else {
+      EXPECT_EQ(result, c.result);
+    }
+    EXPECT_EQ(readFile(target), std::string(result == 0 ? "new picture" : "old picture"));
+    if (result == 0) {
+      const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+      EXPECT_EQ(files.attributes(target).value_or(0) & marks, c.attributes & marks);
+    }
+    EXPECT_EQ(readFile(dir / L"~brimlo-0000.tmp"), std::string("mine"));
+    EXPECT_EQ(files.attributes(dir / L"~brimlo-0001.tmp"), std::nullopt);
     SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(fresh.c_str());
+    DeleteFileW(target.c_str());
   }
 }
 

@@ -110,7 +110,12 @@ class Win32Gdiplus : public platform::Gdiplus {
 
 class AnsiCodepage : public platform::Codepage {
  public:
+  // The system's ANSI code page, or (for tests) the one given.
+  explicit AnsiCodepage(UINT codePage = 0) : codePage_(codePage) {}
   std::optional<std::string> toAnsiExact(const std::wstring& text) override;
+
+ private:
+  UINT codePage_;
 };
 
 class Win32ShellRegistry : public platform::ShellRegistry {
