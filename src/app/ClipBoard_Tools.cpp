@@ -4,7 +4,9 @@
 
 namespace ClipBoard_Tools {
 
-int GetClipboardFiles(platform::Clipboard& clipboard, std::vector<std::wstring>& names) {
+int GetClipboardFiles(platform::Clipboard& clipboard, std::vector<std::wstring>& names,
+                      std::uint32_t& unreadable) {
+  unreadable = 0;
   // Asking first spares opening the clipboard, which another program may be waiting for.
   if (!clipboard.isFormatAvailable(platform::ClipFormat::HDrop))
     return 0;
@@ -15,11 +17,17 @@ int GetClipboardFiles(platform::Clipboard& clipboard, std::vector<std::wstring>&
     return 0;
 
   const std::uint32_t count = clipboard.fileCount();
-  names.resize(count);
+  names.clear();
+  names.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
-    names[i] = TrimAtNul(clipboard.fileNameBuffer(i, platform::kFileNameBufferLength));
+    // A name that cannot be read whole is left out, never shortened into another file's name.
+    if (auto name = clipboard.fileName(i)) {
+      names.push_back(TrimAtNul(*name));
+    } else {
+      ++unreadable;
+    }
   }
-  return static_cast<int>(count);
+  return static_cast<int>(names.size());
 }
 
 std::wstring TrimAtNul(const std::wstring& text) {

@@ -9,8 +9,10 @@
 namespace ClipBoard_Tools {
 
 // Fills the list with the names of the file list on the clipboard; returns their count
-// (0 when there is no file list or the clipboard cannot be opened).
-int GetClipboardFiles(platform::Clipboard& clipboard, std::vector<std::wstring>& names);
+// (0 when there is no file list or the clipboard cannot be opened). Names that cannot be read
+// whole are left out and counted as unreadable.
+int GetClipboardFiles(platform::Clipboard& clipboard, std::vector<std::wstring>& names,
+                      std::uint32_t& unreadable);
 // The text up to its first NUL; without a NUL, the text trimmed.
 std::wstring TrimAtNul(const std::wstring& text);
 // Makes the rich-text box paste the clipboard in the format it prefers. Always 0.

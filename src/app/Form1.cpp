@@ -197,11 +197,17 @@ void Form1::exitProgram(int status) {
 }
 
 void Form1::CancleBtn_Click() {
+  // During a copy the exit button stops it between two files, keeping what was copied.
+  if (copyingFiles()) {
+    askToStopCopying();
+    return;
+  }
   exitProgram();
 }
 
 void Form1::Form_KeyDown(int& keyCode, int shift) {
-  if (keyCode != kF5 || shift != 0)
+  // A refresh would replace the list the copy loop works through.
+  if (keyCode != kF5 || shift != 0 || copyingFiles())
     return;
   // A directory the user typed survives the refresh, which sets it back to the current one.
   const std::wstring typedPath = Path.text();
@@ -212,7 +218,7 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
 
 void Form1::Form_KeyPress(int& keyAscii) {
   if (keyAscii == kEsc)
-    exitProgram();
+    CancleBtn_Click();
 }
 
 void Form1::Form_Unload() {

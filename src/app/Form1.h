@@ -121,6 +121,12 @@ class Form1 : public ui::Form {
   // The last refresh found content it could not read (another program held the clipboard): the
   // preview holds older text, which must not be saved as the clipboard's.
   bool clipboardUnread_ = false;
+  // The file-copy loop runs (the window takes input between two files), and the user asked it
+  // to stop after the current file.
+  bool copying_ = false;
+  bool stopCopying_ = false;
+  bool copyingFiles() const { return copying_; }
+  void askToStopCopying();
   void wireEvents();
   void buildFormatTable();
   std::wstring composeTarget() const;

@@ -227,10 +227,17 @@ void Form1::updateFromClipboard() {
     // An empty list could also mean a list that could not be read.
     clipboardUnread_ = !clipboardOpens(p_.clipboard);
     std::vector<std::wstring> names;
-    const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names);
+    std::uint32_t unreadable = 0;
+    const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names, unreadable);
     names.resize(static_cast<std::size_t>(count));
     ListBox.addItems(names);
     ListBox.setVisible(true);
+    if (unreadable > 0) {
+      p_.dialogs.messageBox(std::to_wstring(unreadable) +
+                                L" file name(s) on the clipboard could not be read and are not "
+                                L"in the list.",
+                            platform::box::kCritical, L"");
+    }
   } else {
     p_.dialogs.messageBox(
         L"The current clipboard-Format:  '" + probeRefusedFormat() + L"'  is not supported!",

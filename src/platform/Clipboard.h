@@ -11,9 +11,6 @@ namespace platform {
 // Clipboard formats the program tests. Portable names: the platform's macros clash with them.
 enum class ClipFormat { Link, Text, Bitmap, MetafilePict, Dib, Palette, Rtf, HDrop };
 
-// Length of one file-name buffer of a dropped-file list.
-constexpr int kFileNameBufferLength = 260;
-
 class Clipboard {
  public:
   virtual ~Clipboard() = default;
@@ -26,8 +23,8 @@ class Clipboard {
   // While open: the dropped-file list. count() returns the number of names.
   virtual bool hasFileList() = 0;
   virtual std::uint32_t fileCount() = 0;
-  // Name i queried into a buffer of bufferLength characters, the buffer returned whole.
-  virtual std::wstring fileNameBuffer(std::uint32_t index, int bufferLength) = 0;
+  // Name i, whole (however long); nothing when it cannot be read whole.
+  virtual std::optional<std::wstring> fileName(std::uint32_t index) = 0;
   // While open: a copy of the clipboard bitmap that stays valid after the clipboard changes.
   virtual std::shared_ptr<Picture> bitmap() = 0;
   // While open: the text, read as Unicode.

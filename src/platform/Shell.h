@@ -18,9 +18,8 @@ struct FileCopy {
 };
 
 struct FileCopyResult {
-  int code = 0;                 // the shell's return value, 0 for success
-  bool aborted = false;         // the user cancelled the progress window
-  std::uint32_t lastError = 0;  // the system's last error right after the call
+  int code = 0;          // the shell's return value, 0 for success
+  bool aborted = false;  // the user cancelled the progress window
 };
 
 class Shell {

@@ -10,24 +10,52 @@ constexpr int kAllowYes = 1;
 }  // namespace
 
 void Form1::SaveFilesBtn_Click() {
+  // The window takes input between two files; a second click must not start a second loop.
+  if (copying_)
+    return;
   // An unread list shows empty; copying it would end as if every file had been copied.
   if (refuseUnreadClipboard(Path.text(), L"No file was copied to:"))
     return;
+  // While the loop runs the list and the mode stay as they are (see the handlers that ask
+  // copyingFiles()); the directory is the one the copy started with.
+  struct Copying {
+    Form1& f;
+    explicit Copying(Form1& form) : f(form) {
+      f.copying_ = true;
+      f.stopCopying_ = false;
+    }
+    ~Copying() { f.copying_ = false; }
+  } copying(*this);
+  const std::wstring directory = Path.text();
+  const std::wstring prepared = Files::PrepareDirectory(directory);
   const int n = ListBox.listCount();
   ListBox.setListIndex(n - 1);
   int allowAll = kNotAsked;
-  for (int i = n - 1; i >= 0; --i) {
+  int wanted = 0;  // files that were to be copied
+  int copied = 0;
+  for (int i = n - 1; i >= 0 && i < ListBox.listCount(); --i) {
+    if (stopCopying_) {
+      p_.dialogs.messageBox(L"Copying stopped: " + std::to_wstring(copied) + L" of " +
+                                std::to_wstring(n) +
+                                L" files copied.\rThe files not yet "
+                                L"copied are still in the list.",
+                            platform::box::kInformation, L"");
+      return;
+    }
     setCaption(std::wstring(kVersionTitle) + L" - Copy File(s):  " + std::to_wstring(n - i) + L"/" +
                std::to_wstring(n));
     const std::wstring entry = ListBox.items()[static_cast<std::size_t>(i)];
-    const std::wstring checkPath = AddTrailingSeparator(Path.text()) + GetFileNamePart(entry);
+    // The same directory the copy goes to: without the quotes of Explorer's "Copy as path".
+    const std::wstring checkPath = prepared + GetFileNamePart(entry);
     bool copy = false;
-    switch (p_.fileSystem.findPlainFile(checkPath)) {
+    switch (p_.fileSystem.findFile(checkPath)) {
       case platform::Lookup::NotFound:
         copy = true;
         break;
       case platform::Lookup::Failed:
-        // A name the file system rejects cannot be copied there: skip the entry.
+        ++wanted;
+        reportFailedSave(checkPath, p_.process.errorText(platform::error::kInvalidName),
+                         L"The file was not copied:");
         break;
       case platform::Lookup::Found: {
         int answer = platform::answer::kYes;
@@ -51,12 +79,24 @@ void Form1::SaveFilesBtn_Click() {
         break;
       }
     }
-    if (copy)
-      Files::CopyFileToDirectory(p_, handle(), entry, Path.text());
+    if (copy) {
+      ++wanted;
+      if (Files::CopyFileToDirectory(p_, handle(), entry, directory))
+        ++copied;
+    }
     ListBox.removeItem(i);
     p_.process.processPendingMessages();
   }
-  p_.process.exit(platform::exitcode::kSaved);
+  // A run copied what it was asked to only when every such file arrived.
+  p_.process.exit(copied > 0 && copied == wanted ? platform::exitcode::kSaved
+                                                 : platform::exitcode::kOther);
+}
+
+void Form1::askToStopCopying() {
+  if (p_.dialogs.messageBox(L"Stop copying after this file?", platform::box::kYesNoQuestion,
+                            L"Stop copying?") == platform::answer::kYes) {
+    stopCopying_ = true;
+  }
 }
 
 std::wstring Form1::fileListText() const {
@@ -74,6 +114,8 @@ std::wstring Form1::fileListText() const {
 }
 
 void Form1::ListBox_DblClick() {
+  if (copyingFiles())
+    return;
   const bool removed = ListBox.removeItem(ListBox.listIndex());
   (void)removed;  // nothing selected: nothing to remove
   if (ListBox.listCount() == 0)

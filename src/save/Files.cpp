@@ -1,8 +1,52 @@
 #include "save/Files.h"
 
 #include "save/Paths.h"
+#include "save/SafeSave.h"
+#include "util/Text.h"
 
 namespace Files {
+namespace {
+
+// The shell's own results, which it returns instead of the system's error codes.
+struct ShellResult {
+  int code;
+  const wchar_t* text;
+};
+constexpr ShellResult kShellResults[] = {
+    {0x71, L"The source and destination files are the same file."},
+    {0x72, L"Several source files were given for one destination file."},
+    {0x74, L"The source is a root directory."},
+    {0x75, L"The operation was cancelled."},
+    {0x76, L"The destination is a subfolder of the source."},
+    {0x78, L"Access to the source was denied."},
+    {0x79, L"The source or destination path is too long."},
+    {0x7C, L"The path of the source or the destination is invalid."},
+    {0x7E, L"The destination path is an existing file."},
+    {0x80, L"The destination path is an existing folder."},
+    {0x81, L"The file name is too long."},
+    {0x82, L"The destination is a read-only CD-ROM."},
+    {0x83, L"The destination is a read-only DVD."},
+    {0x84, L"The destination is a writable CD that is not formatted."},
+    {0x85, L"The file is too large for the destination."},
+    {0x86, L"The source is a read-only CD-ROM."},
+    {0xB7, L"A path became too long during the operation."},
+    {0x402, L"An unknown error occurred; the source or destination path may be invalid."},
+    {0x10000, L"An error occurred at the destination."},
+};
+
+// A result of the shell rather than of the file system, told apart from the road's own codes.
+constexpr std::uint32_t kShellFailed = 0xFFFFFFFF;
+
+std::wstring comparable(const std::wstring& path) {
+  std::wstring p = text::toLower(path);
+  for (wchar_t& c : p) {
+    if (c == L'/')
+      c = L'\\';
+  }
+  return p;
+}
+
+}  // namespace
 
 std::wstring PrepareDirectory(const std::wstring& directory) {
   std::wstring d = directory;
@@ -15,24 +59,54 @@ std::wstring PrepareDirectory(const std::wstring& directory) {
   return d;
 }
 
-void CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
+std::wstring ShellResultText(platform::Process& process, int code) {
+  for (const ShellResult& r : kShellResults) {
+    if (r.code == code)
+      return r.text;
+  }
+  return process.errorText(static_cast<std::uint32_t>(code));
+}
+
+bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
                          const std::wstring& source, const std::wstring& directory) {
   const std::wstring prepared = PrepareDirectory(directory);
   const std::wstring name = GetFileNamePart(source);
+  const std::wstring destination = prepared + name;
+  const auto report = [&](const std::wstring& reason) {
+    p.dialogs.messageBox(reason + L"\rFile: " + source, platform::box::kOkOnly, L"");
+  };
+  // Replacing a file by itself through a temporary would only pretend to copy it.
+  if (comparable(source) == comparable(destination)) {
+    report(ShellResultText(p.process, 0x71));
+    return false;
+  }
   platform::FileCopy copy;
   copy.ownerWindow = ownerWindow;
   copy.source = source;
-  copy.destination = prepared + name;
   copy.flags = kCopyFlags;
   copy.progressTitle = L"Copy " + name + L"." + L" to: " + prepared + L" ";
   p.process.processPendingMessages();
-  const platform::FileCopyResult result = p.shell.copyFile(copy);
-  if (result.code != 0) {
-    p.dialogs.messageBox(std::to_wstring(result.lastError) + L"\rFile: " + source,
-                         platform::box::kOkOnly, L"");
-  } else if (result.aborted) {
+
+  platform::FileCopyResult shell;
+  const auto copyTo = [&](const std::wstring& to) -> std::uint32_t {
+    copy.destination = to;
+    shell = p.shell.copyFile(copy);
+    return shell.code != 0 || shell.aborted ? kShellFailed : 0;
+  };
+  // An existing file is replaced only by a complete copy; a new one is copied in place.
+  const std::uint32_t error = p.fileSystem.findFile(destination) == platform::Lookup::Found
+                                  ? SafeSave::ReplaceSafely(p.fileSystem, destination, copyTo)
+                                  : copyTo(destination);
+  if (error == 0)
+    return true;
+  if (error != kShellFailed) {
+    report(p.process.errorText(error));
+  } else if (shell.code != 0) {
+    report(ShellResultText(p.process, shell.code));
+  } else {
     p.dialogs.messageBox(L"Operation Failed\r" + source, platform::box::kOkOnly, L"");
   }
+  return false;
 }
 
 }  // namespace Files

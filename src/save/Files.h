@@ -15,8 +15,13 @@ constexpr std::uint32_t kCopyFlags = 0x0310;
 // a trailing "\" unless present.
 std::wstring PrepareDirectory(const std::wstring& directory);
 
-// Copies the source into the directory; a failure is reported in a message box.
-void CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
+// What the shell's file operation means by a result it returns.
+std::wstring ShellResultText(platform::Process& process, int code);
+
+// Copies the source into the directory. A file of that name already there is replaced only by a
+// complete copy (the copy goes to a temporary file next to it first). Returns whether the file
+// was copied; a failure is reported in a message box that names the file.
+bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
                          const std::wstring& source, const std::wstring& directory);
 
 }  // namespace Files

@@ -125,9 +125,8 @@ std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target
 
 std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,
                               const std::string& bytes) {
-  return ReplaceSafely(fs, target, [&](const std::wstring& temporary) {
-    return fs.writeFile(temporary, bytes);
-  });
+  return ReplaceSafely(
+      fs, target, [&](const std::wstring& temporary) { return fs.writeFile(temporary, bytes); });
 }
 
 }  // namespace SafeSave

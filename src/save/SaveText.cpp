@@ -63,6 +63,8 @@ void Form1::SaveTxtBtn_Click() {
 }
 
 void Form1::ConvertTxtBtn_Click() {
+  if (copyingFiles())
+    return;
   if (ListBox.visible()) {
     ClipText.setText(fileListText());
     ClipText.setVisible(true);

@@ -494,7 +494,8 @@ held_clipboard 'clipboard held: RTF'      "$rtf_caption"      RTF   holds_rtf_wo
 held_clipboard 'clipboard held: picture'  "$picture_caption"  JPG   holds_picture    bitmap 64 48
 
 # =================================================================================================
-# A file list with one file gone since it was copied: the copy says which, and copies the rest.
+# A file list with one file gone since it was copied: the copy says which and why, copies the
+# rest, and ends with status 1 (not every file arrived).
 begin_case 'file list with a missing file'
 src=$BRIMLO_WORK/source
 mkdir -p "$src"
@@ -511,11 +512,14 @@ if window=$(brimlo_find_window "^$(brimlo_literal "$copy_caption")\$" 30); then
   if text=$(brimlo_answer_box Brimlo ok 10000); then
     grep -qF "$(brimlo_windows_path "$src/missing.txt")" <<<"$text" ||
       problem "the message '$(tr -d '\r' <<<"$text" | tr '\n' '|')' does not name the missing file"
+    note "the message: $(tr -d '\r' <<<"$text" | tr '\n' '|')"
+    ! grep -qE '^[0-9]+$' <<<"$(head -n 1 <<<"$text" | tr -d '\r')" ||
+      problem "the message gives a bare number, not the reason"
   else
     problem "no message about the missing file"
   fi
   if brimlo_wait_exit 15; then
-    [ "$BRIMLO_STATUS" = 0 ] || problem "exit status $BRIMLO_STATUS after the copy, expected 0"
+    [ "$BRIMLO_STATUS" = 1 ] || problem "exit status $BRIMLO_STATUS after the copy, expected 1"
   else
     problem "brimlo.exe still runs 15 s after the copy"
   fi

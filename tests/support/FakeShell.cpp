@@ -45,8 +45,7 @@ platform::FileCopyResult FakeShell::copyFile(const platform::FileCopy& copy) {
       }
       fs_.addFile(copy.destination, *bytes);
     } else {
-      result.code = 1026;  // no such source
-      result.lastError = 2;
+      result.code = 0x402;  // the shell's "unknown error" for a source that is not there
     }
   }
   return result;

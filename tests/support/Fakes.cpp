@@ -108,15 +108,10 @@ std::uint32_t FakeClipboard::fileCount() {
   return isOpen && files ? static_cast<std::uint32_t>(files->size()) : 0;
 }
 
-std::wstring FakeClipboard::fileNameBuffer(std::uint32_t index, int bufferLength) {
-  std::wstring buffer(static_cast<std::size_t>(bufferLength), L'\0');
-  if (!isOpen || !files || index >= files->size() || bufferLength <= 0)
-    return buffer;
-  // The shell writes at most bufferLength - 1 characters and a NUL.
-  const std::wstring& name = (*files)[index];
-  const std::size_t n = std::min(name.size(), static_cast<std::size_t>(bufferLength - 1));
-  std::copy_n(name.begin(), n, buffer.begin());
-  return buffer;
+std::optional<std::wstring> FakeClipboard::fileName(std::uint32_t index) {
+  if (!isOpen || !files || index >= files->size() || unreadableNames.count(index))
+    return std::nullopt;
+  return (*files)[index];
 }
 
 std::shared_ptr<platform::Picture> FakeClipboard::bitmap() {

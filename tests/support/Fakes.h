@@ -130,7 +130,7 @@ class FakeClipboard : public platform::Clipboard {
   void close() override;
   bool hasFileList() override;
   std::uint32_t fileCount() override;
-  std::wstring fileNameBuffer(std::uint32_t index, int bufferLength) override;
+  std::optional<std::wstring> fileName(std::uint32_t index) override;
   std::shared_ptr<platform::Picture> bitmap() override;
   std::optional<std::wstring> text() override;
   bool clear() override;
@@ -142,6 +142,7 @@ class FakeClipboard : public platform::Clipboard {
   std::optional<std::wstring> textContent;
   std::shared_ptr<platform::Picture> picture;
   std::optional<std::vector<std::wstring>> files;
+  std::set<std::uint32_t> unreadableNames;  // indices of names that cannot be read whole
   bool heldByOther = false;
   // Bookkeeping.
   bool isOpen = false;

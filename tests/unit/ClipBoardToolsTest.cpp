@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 
 #include "app/ClipBoard_Tools.h"
 #include "support/Fakes.h"
@@ -20,6 +21,8 @@ TEST(ClipBoardToolsTest, FileListFromTheClipboard) {
     int expectedCount;
     Names expectedNames;
     int expectedOpens;
+    std::set<std::uint32_t> unreadable = {};
+    std::uint32_t expectedUnreadable = 0;
   };
   const Names old{L"old"};
   const Case cases[] = {
@@ -29,8 +32,17 @@ TEST(ClipBoardToolsTest, FileListFromTheClipboard) {
       {"held by another program", true, Names{L"C:\\a.txt"}, true, 0, old, 0},
       {"no dropped files offered", false, std::nullopt, false, 0, old, 0},
       {"format offered, list unreadable", true, std::nullopt, false, 0, old, 1},
-      {"name longer than the buffer", true, Names{longName}, false, 1,
-       Names{longName.substr(0, platform::kFileNameBufferLength - 1)}, 1},
+      {"a name longer than the ordinary path limit comes whole", true, Names{longName}, false, 1,
+       Names{longName}, 1},
+      {"a name that cannot be read whole is left out",
+       true,
+       Names{L"C:\\a", L"C:\\b", L"C:\\c"},
+       false,
+       2,
+       Names{L"C:\\a", L"C:\\c"},
+       1,
+       {1},
+       1},
   };
   for (const Case& c : cases) {
     fake::FakeClipboard clipboard;
@@ -38,8 +50,12 @@ TEST(ClipBoardToolsTest, FileListFromTheClipboard) {
       clipboard.formats.insert(platform::ClipFormat::HDrop);
     clipboard.files = c.files;
     clipboard.heldByOther = c.heldByOther;
+    clipboard.unreadableNames = c.unreadable;
     Names names = old;
-    EXPECT_EQ(ClipBoard_Tools::GetClipboardFiles(clipboard, names), c.expectedCount) << c.what;
+    std::uint32_t unreadable = 99;
+    EXPECT_EQ(ClipBoard_Tools::GetClipboardFiles(clipboard, names, unreadable), c.expectedCount)
+        << c.what;
+    EXPECT_EQ(unreadable, c.expectedUnreadable) << c.what;
     EXPECT_EQ(names, c.expectedNames) << c.what;
     EXPECT_EQ(clipboard.opens, c.expectedOpens) << c.what;
     EXPECT_EQ(clipboard.closes, clipboard.opens) << c.what;

@@ -121,20 +121,202 @@ TEST_F(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
   }
 }
 
-TEST_F(FileListTest, ShellFailuresAreReportedAndTheLoopGoesOn) {
-  start({three[0], three[1]});
-  t.shell.copyResults = {platform::FileCopyResult{1223, false, 1223},
-                         platform::FileCopyResult{0, true, 0}};
-  EXPECT_EQ(copy(), platform::exitcode::kSaved);
-  ASSERT_EQ(t.dialogs.shown.size(), 2u);
-  EXPECT_EQ(t.dialogs.shown[0].text, L"1223\rFile: C:\\Src\\b.txt");
-  EXPECT_EQ(t.dialogs.shown[1].text, L"Operation Failed\rC:\\Src\\a.txt");
+// 0 only when at least one file was copied and every file that was to be copied arrived.
+TEST_F(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
+  struct Case {
+    const char* what;
+    std::vector<std::wstring> files;
+    std::deque<int> answers;
+    std::vector<platform::FileCopyResult> shell;
+    int status;
+    std::vector<std::wstring> said;  // the start of each box's text
+  };
+  // b.txt exists in the target.
+  const Case cases[] = {
+      {"all copied", three, {kYes, kNo}, {}, platform::exitcode::kSaved, {L"File", L"Allow"}},
+      {"empty list", {}, {}, {}, platform::exitcode::kOther, {}},
+      {"the only file answered No", {three[1]}, {kNo}, {}, platform::exitcode::kOther, {L"File"}},
+      {"one answered No, the rest copied", three, {kNo}, {}, platform::exitcode::kSaved, {L"File"}},
+      {"the shell fails on one",
+       {three[0], three[2]},
+       {},
+       {{1223, false}},
+       platform::exitcode::kOther,
+       {L"error 1223\rFile: C:\\Src\\c.txt"}},
+      {"the shell reports its own result",
+       {three[0], three[2]},
+       {},
+       {{0x7C, false}},
+       platform::exitcode::kOther,
+       {L"The path of the source or the destination is invalid.\rFile: C:\\Src\\c.txt"}},
+      {"cancelled in the progress window",
+       {three[0]},
+       {},
+       {{0, true}},
+       platform::exitcode::kOther,
+       {L"Operation Failed\rC:\\Src\\a.txt"}},
+      {"a source that is gone",
+       {L"C:\\Src\\gone.txt", three[0]},
+       {},
+       {},
+       platform::exitcode::kOther,
+       {L"An unknown error occurred"}},
+      {"a name the file system rejects",
+       {three[0], L"C:\\Src\\bad?name.txt"},
+       {},
+       {},
+       platform::exitcode::kOther,
+       {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
+      {"a file copied onto itself",
+       {L"C:\\Target\\b.txt"},
+       {kYes, kNo},
+       {},
+       platform::exitcode::kOther,
+       {L"File", L"Allow", L"The source and destination files are the same file."}},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    tp.fileSystem.addFile(L"C:\\Target\\b.txt", "old");
+    for (const auto& n : three)
+      tp.fileSystem.addFile(n, "new");
+    tp.clipboard.formats = {ClipFormat::HDrop};
+    tp.clipboard.files = c.files;
+    tp.shell.copyResults = c.shell;
+    Form1 f(tp.platform);
+    f.load();
+    f.Path.setText(L"C:\\Target\\");
+    tp.dialogs.answers = c.answers;
+    EXPECT_EQ(fake::exitStatusOf([&] { f.SaveFilesBtn_Click(); }), c.status) << c.what;
+    ASSERT_EQ(tp.dialogs.shown.size(), c.said.size()) << c.what;
+    for (std::size_t i = 0; i < c.said.size(); ++i)
+      EXPECT_EQ(tp.dialogs.shown[i].text.rfind(c.said[i], 0), 0u) << c.what << ": box " << i;
+    EXPECT_EQ(f.ListBox.listCount(), 0) << c.what;
+  }
 }
 
-TEST_F(FileListTest, AnEntryTheFileSystemRejectsIsSkipped) {
-  start({three[0], L"C:\\Src\\bad?name.txt"});
+// An existing file is replaced only by a complete, flushed copy: a copy that fails or is
+// cancelled, or a file that cannot be replaced, leaves the old file as it was and no temporary.
+TEST_F(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
+  struct Case {
+    const char* what;
+    std::vector<platform::FileCopyResult> shell;
+    std::uint32_t oldAttributes;
+    const char* expected;
+  };
+  using platform::attr::kArchive;
+  using platform::attr::kHidden;
+  const Case cases[] = {
+      {"copied", {}, kArchive, "new"},
+      {"a hidden file is asked about and replaced", {}, kHidden, "new"},
+      {"the shell fails (a full disk)", {{112, false}}, kArchive, "old"},
+      {"cancelled", {{0, true}}, kArchive, "old"},
+      {"read-only", {}, platform::attr::kReadOnly, "old"},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    tp.fileSystem.addFile(L"C:\\Target\\a.txt", "old", c.oldAttributes);
+    tp.fileSystem.addFile(three[0], "new");
+    tp.clipboard.formats = {ClipFormat::HDrop};
+    tp.clipboard.files = std::vector<std::wstring>{three[0]};
+    tp.shell.copyResults = c.shell;
+    Form1 f(tp.platform);
+    f.load();
+    f.Path.setText(L"C:\\Target");
+    const auto before = tp.fileSystem.allPaths();
+    tp.dialogs.answers = {kYes, kNo};
+    const auto status = fake::exitStatusOf([&] { f.SaveFilesBtn_Click(); });
+    EXPECT_EQ(status, std::string(c.expected) == "new" ? platform::exitcode::kSaved
+                                                       : platform::exitcode::kOther)
+        << c.what;
+    ASSERT_FALSE(tp.dialogs.shown.empty()) << c.what;
+    EXPECT_EQ(tp.dialogs.shown[0].title, L"Overwrite?") << c.what;
+    ASSERT_EQ(tp.shell.copies.size(), 1u) << c.what;
+    EXPECT_NE(tp.shell.copies[0].destination, L"C:\\Target\\a.txt") << c.what;
+    EXPECT_EQ(tp.shell.copies[0].progressTitle, L"Copy a.txt. to: C:\\Target\\ ") << c.what;
+    EXPECT_EQ(tp.fileSystem.contents(L"C:\\Target\\a.txt"), c.expected) << c.what;
+    EXPECT_EQ(tp.fileSystem.allPaths(), before) << c.what;
+    EXPECT_EQ(tp.fileSystem.unflushedReplaces, 0) << c.what;
+  }
+}
+
+// Explorer's "Copy as path" puts the directory in quotes: the files are still looked up and
+// asked about in that directory, not skipped.
+TEST_F(FileListTest, ADirectoryInQuotesIsWhereTheFilesAreLookedUp) {
+  t.fileSystem.addFile(L"C:\\Target\\b.txt", "old");
+  start({three[1]});
+  form.Path.setText(L"\"C:\\Target\"");
+  form.Path_LostFocus();
+  t.dialogs.answers = {kYes, kNo};
   EXPECT_EQ(copy(), platform::exitcode::kSaved);
-  EXPECT_EQ(copiedSources(), (std::vector<std::wstring>{three[0]}));
+  ASSERT_FALSE(t.dialogs.shown.empty());
+  EXPECT_EQ(t.dialogs.shown[0].text, L"File already exists!\r\rC:\\Target\\b.txt\r Overwrit it?");
+  EXPECT_EQ(t.fileSystem.contents(L"C:\\Target\\b.txt"), "new");
+}
+
+// The window takes input between two files. Whatever the user does then, the list the loop
+// works through stays as it is, and every file is copied once.
+TEST_F(FileListTest, TheListStaysAsItIsWhileTheCopyRuns) {
+  start(three);
+  bool once = false;
+  t.process.onPendingMessages = [&] {
+    if (once)
+      return;
+    once = true;
+    form.ListBox.userSelect(0);
+    form.ListBox.userDblClick();
+    t.clipboard.files = std::vector<std::wstring>{L"C:\\Src\\other.txt"};
+    int f5 = 116;
+    form.Form_KeyDown(f5, 0);
+    form.ConvertTxtBtn.userClick();
+    form.SaveFilesBtn.userClick();
+    form.Path.setText(L"C:\\Data\\Shots\\");
+  };
+  EXPECT_EQ(copy(), platform::exitcode::kSaved);
+  EXPECT_EQ(copiedSources(), (std::vector<std::wstring>{three[2], three[1], three[0]}));
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
+    EXPECT_EQ(t.fileSystem.contents(std::wstring(L"C:\\Target\\") + name), "new");
+}
+
+// Esc or the exit button during a copy asks whether to stop; Yes stops it after the file being
+// copied, keeps what was copied, says how far it got and leaves the rest in the list.
+TEST_F(FileListTest, EscStopsALongCopyBetweenTwoFiles) {
+  for (const int answer : {kYes, kNo}) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    for (const auto& n : three)
+      tp.fileSystem.addFile(n, "new");
+    tp.clipboard.formats = {ClipFormat::HDrop};
+    tp.clipboard.files = three;
+    Form1 f(tp.platform);
+    f.load();
+    f.Path.setText(L"C:\\Target\\");
+    tp.dialogs.answers = {answer};
+    bool pressed = false;
+    tp.process.onPendingMessages = [&] {
+      if (pressed)
+        return;
+      pressed = true;
+      int esc = 27;
+      f.Form_KeyPress(esc);
+    };
+    const auto status = fake::exitStatusOf([&] { f.SaveFilesBtn_Click(); });
+    ASSERT_GE(tp.dialogs.shown.size(), 1u);
+    EXPECT_EQ(tp.dialogs.shown[0].text, L"Stop copying after this file?");
+    if (answer == kNo) {
+      EXPECT_EQ(status, platform::exitcode::kSaved);
+      EXPECT_EQ(tp.shell.copies.size(), 3u);
+      continue;
+    }
+    EXPECT_EQ(status, std::nullopt);
+    EXPECT_EQ(tp.shell.copies.size(), 1u);
+    EXPECT_EQ(tp.fileSystem.contents(L"C:\\Target\\c.txt"), "new");
+    ASSERT_EQ(tp.dialogs.shown.size(), 2u);
+    EXPECT_EQ(tp.dialogs.shown[1].text.rfind(L"Copying stopped: 1 of 3 files copied.", 0), 0u);
+    EXPECT_EQ(f.ListBox.items(), (std::vector<std::wstring>{three[0], three[1]}));
+    EXPECT_TRUE(f.visible());
+  }
 }
 
 TEST_F(FileListTest, PreparedDirectoryDropsQuotesAndAddsTheSeparator) {
@@ -207,12 +389,6 @@ TEST_F(FileListTest, RightClickOnAnEmptyListPutsAnEmptyText) {
   t.dialogs.answers = {kYes};
   form.ListBox.userMouseDown(ui::mouse::kRight, 0, 1, 1);
   EXPECT_EQ(t.clipboard.textContent, L"");
-}
-
-TEST_F(FileListTest, AnEmptyListEndsOnTheFirstClick) {
-  start({});
-  EXPECT_EQ(copy(), platform::exitcode::kSaved);
-  EXPECT_TRUE(t.shell.copies.empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <set>
 
+#include "app/Failure.h"
 #include "app/Form1.h"
 #include "save/SafeSave.h"
 #include "support/Fakes.h"
@@ -243,8 +244,9 @@ TEST(SafeSaveTest, AnRtfDocumentThatCouldNotBeWrittenIsNotSaved) {
   EXPECT_EQ(r.tp.fileSystem.allPaths(), before);
 }
 
-// A write that throws (out of memory) leaves no temporary behind on its way out.
-TEST(SafeSaveTest, AnExceptionWhileWritingRemovesTheTemporary) {
+// A write that throws (out of memory) leaves no temporary behind on its way out; where the
+// window's code meets it, the user is told and the program ends with status 1.
+TEST(SafeSaveTest, AnExceptionWhileWritingRemovesTheTemporaryAndEndsTheProgram) {
   SaverRun r(Saver::Text);
   const auto before = r.tp.fileSystem.allPaths();
   r.tp.fileSystem.writeFault = [](const std::wstring& path) -> std::uint32_t {
@@ -252,8 +254,18 @@ TEST(SafeSaveTest, AnExceptionWhileWritingRemovesTheTemporary) {
       throw std::bad_alloc();
     return 0;
   };
-  EXPECT_THROW(r.save(), std::bad_alloc);
+  const auto status = fake::exitStatusOf([&] {
+    try {
+      r.form.SaveTxtBtn_Click();
+    } catch (const std::bad_alloc&) {
+      EndAfterFailure(r.tp.platform, std::current_exception());
+    }
+  });
+  EXPECT_EQ(status, platform::exitcode::kOther);
   EXPECT_EQ(r.tp.fileSystem.allPaths(), before);
+  ASSERT_EQ(r.tp.dialogs.shown.size(), 1u);
+  EXPECT_EQ(r.tp.dialogs.shown[0].text, L"Brimlo has to stop: there is not enough memory.");
+  EXPECT_EQ(r.tp.process.beeps, 0);
 }
 
 TEST_F(SaveTest, OpenStepCommandLines) {

@@ -118,7 +118,8 @@ TEST_F(GdiplusAdapterTest, PictureIsSavedAsAJpegThatOpensAgain) {
   const Case cases[] = {
       {"plain name, the program's quality", L"shot.jpg", true, 200, Saved},
       {"quality inside the usual range", L"shot100.jpg", true, 100, Saved},
-      {"Greek and CJK letters", L"Bild \u03b1\u03b2\u03b3 \u65e5\u672c\u8a9e.jpg", true, 200, Saved},
+      {"Greek and CJK letters", L"Bild \u03b1\u03b2\u03b3 \u65e5\u672c\u8a9e.jpg", true, 200,
+       Saved},
       {"directory missing", L"missing\\shot.jpg", true, 200, WriteFails},
       {"no picture held", L"none.jpg", false, 200, EncoderFails},
   };

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/Failure.h"
 #include "app/Form1.h"
 #include "platform/win32/Adapters.h"
+#include "ui/win32/Barrier.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/FormWindow.h"
 
@@ -24,13 +26,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&controls);
 
   win32::RealPlatform real;
-  Form1 form(real.platform);
-  ui_win32::FormWindow window(form, instance, {kMinTrackWidth, kMinTrackHeight});
-  // A batch save may end before the window ever shows: the controls' windows wait for it.
-  if (!window.create(ui_win32::ControlWindows::WhenShown))
-    return platform::exitcode::kOther;
-  // Loading ends the program itself when there is nothing to save; otherwise it shows the window.
-  form.load();
-  // The program's regular ends leave through the process's exit; a loop that ends is status 1.
-  return window.runMessageLoop();
+  ui_win32::setFailureHandler(
+      [&real](std::exception_ptr failure) { EndAfterFailure(real.platform, failure); });
+  try {
+    Form1 form(real.platform);
+    ui_win32::FormWindow window(form, instance, {kMinTrackWidth, kMinTrackHeight});
+    // A batch save may end before the window ever shows: the controls' windows wait for it.
+    if (!window.create(ui_win32::ControlWindows::WhenShown))
+      return platform::exitcode::kOther;
+    real.process.routeMessages([&window](MSG& msg) { window.dispatch(msg); });
+    // Loading ends the program itself when there is nothing to save; otherwise it shows the
+    // window.
+    form.load();
+    // The program's regular ends leave through the process's exit; a loop that ends is status 1.
+    return window.runMessageLoop();
+  } catch (...) {
+    EndAfterFailure(real.platform, std::current_exception());
+  }
 }

@@ -2,6 +2,8 @@
 // The real platform: one thin adapter per port, each a direct use of the Win32 calls.
 #include <windows.h>
 
+#include <functional>
+
 #include "platform/Platform.h"
 
 namespace win32 {
@@ -22,9 +24,15 @@ class Win32Process : public platform::Process {
   void beep() override;
   void processPendingMessages() override;
   std::wstring errorText(std::uint32_t code) override;
+  // The pending messages take the window's own road (its key preview and dialog keys), so
+  // Esc and F5 work the same while a long step lets the window work.
+  void routeMessages(std::function<void(MSG&)> dispatch) { dispatch_ = std::move(dispatch); }
 
  protected:
   void end(int status) override;
+
+ private:
+  std::function<void(MSG&)> dispatch_;
 };
 
 // Settings under HKEY_CURRENT_USER\Software\<app>\<section>, values as REG_SZ.
@@ -55,7 +63,7 @@ class Win32Clipboard : public platform::Clipboard {
   void close() override;
   bool hasFileList() override;
   std::uint32_t fileCount() override;
-  std::wstring fileNameBuffer(std::uint32_t index, int bufferLength) override;
+  std::optional<std::wstring> fileName(std::uint32_t index) override;
   std::shared_ptr<platform::Picture> bitmap() override;
   std::optional<std::wstring> text() override;
   bool clear() override;

@@ -104,13 +104,19 @@ std::uint32_t Win32Clipboard::fileCount() {
   return files ? DragQueryFileW(files, 0xFFFFFFFF, nullptr, 0) : 0;
 }
 
-std::wstring Win32Clipboard::fileNameBuffer(std::uint32_t index, int bufferLength) {
-  std::wstring buffer(static_cast<std::size_t>(std::max(bufferLength, 0)), L'\0');
+std::optional<std::wstring> Win32Clipboard::fileName(std::uint32_t index) {
   const HDROP files = fileList();
-  if (files && bufferLength > 0) {
-    DragQueryFileW(files, index, buffer.data(), static_cast<UINT>(bufferLength));
-  }
-  return buffer;
+  if (!files)
+    return std::nullopt;
+  // Asked for its length first: a name cut to a fixed buffer could name another file.
+  const UINT length = DragQueryFileW(files, index, nullptr, 0);
+  if (length == 0)
+    return std::nullopt;
+  std::wstring name(length + 1, L'\0');
+  if (DragQueryFileW(files, index, name.data(), length + 1) != length)
+    return std::nullopt;
+  name.resize(length);
+  return name;
 }
 
 std::shared_ptr<platform::Picture> Win32Clipboard::bitmap() {

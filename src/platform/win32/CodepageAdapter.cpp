@@ -31,8 +31,8 @@ std::optional<std::string> AnsiCodepage::toAnsiExact(const std::wstring& text) {
     if (size <= 0)
       return std::nullopt;
     std::string out(static_cast<std::size_t>(size), '\0');
-    if (WideCharToMultiByte(page, flags, text.data(), length, out.data(), size, nullptr,
-                            nullptr) != size) {
+    if (WideCharToMultiByte(page, flags, text.data(), length, out.data(), size, nullptr, nullptr) !=
+        size) {
       return std::nullopt;
     }
     return out;
@@ -40,8 +40,8 @@ std::optional<std::string> AnsiCodepage::toAnsiExact(const std::wstring& text) {
   BOOL usedDefault = FALSE;
   // Best-fit mappings (e.g. a Greek alpha written as "a") would change the text silently. A code
   // page that refuses the check fails the conversion, and the text goes out as UTF-8.
-  const int size = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr,
-                                       0, nullptr, &usedDefault);
+  const int size = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0,
+                                       nullptr, &usedDefault);
   if (size <= 0 || usedDefault)
     return std::nullopt;
   std::string out(static_cast<std::size_t>(size), '\0');

@@ -112,8 +112,12 @@ void Win32Process::processPendingMessages() {
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    if (dispatch_) {
+      dispatch_(message);
+    } else {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
 }
 

@@ -41,7 +41,6 @@ platform::FileCopyResult Win32Shell::copyFile(const platform::FileCopy& copy) {
 
   platform::FileCopyResult result;
   result.code = SHFileOperationW(&operation);
-  result.lastError = GetLastError();
   result.aborted = operation.fAnyOperationsAborted != FALSE;
   return result;
 }

@@ -1,5 +1,7 @@
 #include "ui/win32/ControlPeers.h"
 
+#include "ui/win32/Barrier.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -225,7 +227,7 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     peer->hwnd_ = nullptr;
     return DefSubclassProc(hwnd, msg, wp, lp);
   }
-  return peer->subclassed(msg, wp, lp);
+  return guarded([&] { return peer->subclassed(msg, wp, lp); });
 }
 
 LRESULT ControlPeer::subclassed(UINT msg, WPARAM wp, LPARAM lp) {

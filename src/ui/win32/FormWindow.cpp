@@ -5,6 +5,7 @@
 #include <set>
 
 #include "res/resource.h"
+#include "ui/win32/Barrier.h"
 #include "ui/win32/ControlPeers.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Images.h"
@@ -205,13 +206,16 @@ void FormWindow::restoreControlOrder() {
 
 int FormWindow::runMessageLoop() {
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (preTranslate(msg))
-      continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    dispatch(msg);
   return 1;
+}
+
+void FormWindow::dispatch(MSG& msg) {
+  if (preTranslate(msg))
+    return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
 }
 
 bool FormWindow::preTranslate(MSG& msg) {
@@ -520,7 +524,24 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     self->hwnd_ = nullptr;
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
-  return self->handle(msg, wp, lp);
+  return guarded([&] { return self->handle(msg, wp, lp); });
+}
+
+namespace {
+std::function<void(std::exception_ptr)>& failureHandler() {
+  static std::function<void(std::exception_ptr)> handler;
+  return handler;
+}
+}  // namespace
+
+void setFailureHandler(std::function<void(std::exception_ptr)> handler) {
+  failureHandler() = std::move(handler);
+}
+
+void handleFailure(std::exception_ptr failure) {
+  if (failureHandler())
+    failureHandler()(failure);
+  ExitProcess(1);  // the handler ends the program; this is for a run without one
 }
 
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {

@@ -45,6 +45,9 @@ class FormWindow : public ui::FormPeer {
 
   // Runs the messages until WM_QUIT. Returns the exit status of a loop that ends.
   int runMessageLoop();
+  // The one road of every message the program's loops take (this one and the copy's pump):
+  // what preTranslate does first, then the usual translation and dispatch.
+  void dispatch(MSG& msg);
   // Everything the window does with a message before it is dispatched: the form's key preview
   // and the dialog keys (Tab, accelerators). True when the message is done with.
   bool preTranslate(MSG& msg);
