@@ -132,6 +132,7 @@ class FakeClipboard : public platform::Clipboard {
   std::wstring fileNameBuffer(std::uint32_t index, int bufferLength) override;
   std::shared_ptr<platform::Picture> bitmap() override;
   std::optional<std::wstring> text() override;
+  std::optional<std::string> png() override;
   bool clear() override;
   bool setText(const std::wstring& text) override;
 
@@ -140,6 +141,7 @@ class FakeClipboard : public platform::Clipboard {
   std::set<unsigned> standardNumbers;  // further standard formats offered, by number
   std::optional<std::wstring> textContent;
   std::shared_ptr<platform::Picture> picture;
+  std::optional<std::string> pngContent;
   std::optional<std::vector<std::wstring>> files;
   bool heldByOther = false;
   // Bookkeeping.
