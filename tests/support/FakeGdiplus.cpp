@@ -37,10 +37,9 @@ int FakeGdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t
   return 0;
 }
 
-int FakeGdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t back,
+int FakeGdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t,
                                          std::shared_ptr<platform::Picture>& picture) {
   calls.push_back(L"createHbitmap");
-  background = back;
   picture = std::make_shared<FakePicture>(pngWidth, pngHeight, image);
   return 0;
 }

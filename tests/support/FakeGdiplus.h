@@ -40,7 +40,6 @@ class FakeGdiplus : public platform::Gdiplus {
   std::uint32_t parameterCount = 0, valueCount = 0, valueType = 0, quality = 0;
   platform::Guid parameterId;
   int pngWidth = 300, pngHeight = 200;
-  std::uint32_t background = 0;
   std::uintptr_t savedImage = 0, disposedImage = 0, shutdownToken = 0;
   int liveImages = 0;
   int liveSessions = 0;

@@ -98,6 +98,20 @@ bool Near(COLORREF a, COLORREF b) {
          close(GetBValue(a), GetBValue(b));
 }
 
+// The file opens again as a picture of the test's size whose quadrants show these colours.
+void ExpectShows(const std::wstring& path, const COLORREF (&colours)[2][2]) {
+  const Decoded d = Decode(path);
+  ASSERT_EQ(d.status, 0);
+  EXPECT_EQ(d.width, UINT{kWidth});
+  EXPECT_EQ(d.height, UINT{kHeight});
+  for (int row = 0; row < 2; ++row) {
+    for (int col = 0; col < 2; ++col) {
+      EXPECT_TRUE(Near(d.quadrants[row][col], colours[row][col]))
+          << "quadrant " << row << "," << col << ": " << std::hex << d.quadrants[row][col];
+    }
+  }
+}
+
 // A PNG file as Linux programs put pictures on the clipboard, with transparency: the top
 // quadrants' colours, the bottom left one fully transparent, the bottom right half transparent
 // black.
@@ -115,14 +129,14 @@ std::optional<std::string> MakePng(const std::wstring& path) {
       pixels[y][x] = (alpha << 24) | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
   }
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  Gdiplus::DllExports::GdipCreateBitmapFromScan0(kWidth, kHeight, kWidth * 4, PixelFormat32bppARGB,
-                                                 reinterpret_cast<BYTE*>(pixels), &bitmap);
   CLSID png{};
   CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &png);
-  const bool saved = bitmap && Gdiplus::DllExports::GdipSaveImageToFile(bitmap, path.c_str(), &png,
-                                                                        nullptr) == Gdiplus::Ok;
-  Gdiplus::DllExports::GdipDisposeImage(bitmap);
+  bool saved = false;
+  {
+    Gdiplus::Bitmap bitmap(kWidth, kHeight, kWidth * 4, PixelFormat32bppARGB,
+                           reinterpret_cast<BYTE*>(pixels));
+    saved = bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+  }
   Gdiplus::GdiplusShutdown(token);
   return saved ? testsupport::readFile(path) : std::nullopt;
 }
@@ -174,16 +188,7 @@ TEST_F(GdiplusAdapterTest, PictureIsSavedAsAJpegThatOpensAgain) {
     ASSERT_GT(bytes->size(), 4u);
     EXPECT_EQ(bytes->substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(bytes->substr(bytes->size() - 2), "\xFF\xD9");
-    const Decoded d = Decode(path);
-    ASSERT_EQ(d.status, 0);
-    EXPECT_EQ(d.width, UINT{kWidth});
-    EXPECT_EQ(d.height, UINT{kHeight});
-    for (int row = 0; row < 2; ++row) {
-      for (int col = 0; col < 2; ++col) {
-        EXPECT_TRUE(Near(d.quadrants[row][col], kQuadrants[row][col]))
-            << "quadrant " << row << "," << col << ": " << std::hex << d.quadrants[row][col];
-      }
-    }
+    ExpectShows(path, kQuadrants);
     std::cout << "  " << c.what << ": " << bytes->size() << " bytes\n";
   }
 }
@@ -220,20 +225,9 @@ TEST_F(GdiplusAdapterTest, PngFromTheClipboardIsSavedOverWhite) {
       continue;
     }
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->widthPixels(), kWidth);
-    EXPECT_EQ(picture->heightPixels(), kHeight);
     const std::wstring path = dir / L"png.jpg";
     ASSERT_TRUE(JPG::SavePictureAsJpeg(gdi, picture.get(), path, 200).ok);
-    const Decoded d = Decode(path);
-    ASSERT_EQ(d.status, 0);
-    EXPECT_EQ(d.width, UINT{kWidth});
-    EXPECT_EQ(d.height, UINT{kHeight});
-    for (int row = 0; row < 2; ++row) {
-      for (int col = 0; col < 2; ++col) {
-        EXPECT_TRUE(Near(d.quadrants[row][col], kOverWhite[row][col]))
-            << "quadrant " << row << "," << col << ": " << std::hex << d.quadrants[row][col];
-      }
-    }
+    ExpectShows(path, kOverWhite);
   }
 }
 
