@@ -37,6 +37,25 @@ std::wstring TrimAtNul(const std::wstring& text) {
   return text.substr(0, nul);
 }
 
+std::shared_ptr<platform::Picture> PictureFromPng(platform::Gdiplus& gdi,
+                                                  const std::string& bytes) {
+  // A JPEG has no transparency: white is what the picture shows over in most programs.
+  constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
+  std::uintptr_t token = 0;
+  if (gdi.startup(platform::GdiplusStartupInput{}, token) != 0)
+    return nullptr;
+  std::shared_ptr<platform::Picture> picture;
+  std::uintptr_t image = 0;
+  if (gdi.createBitmapFromStream(bytes, image) == 0) {
+    if (gdi.createHbitmapFromBitmap(image, kOpaqueWhite, picture) != 0)
+      picture.reset();
+    const int disposed = gdi.disposeImage(image);
+    (void)disposed;  // the picture is a bitmap of its own by now
+  }
+  gdi.shutdown(token);
+  return picture;
+}
+
 int PasteToControl(ui::RichTextBox& control) {
   // The box itself chooses the format it takes (rich text before plain text).
   control.paste();

@@ -27,7 +27,7 @@ class Form1 : public ui::Form {
     bool registered = false;  // a registered format (probed by name), else a standard one
     platform::ClipFormat format = platform::ClipFormat::Text;
   };
-  std::array<FormatEntry, 9> FormatTable;
+  std::array<FormatEntry, 10> FormatTable;
 
   // Start-up and exit.
   void Form_Load();

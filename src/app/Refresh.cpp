@@ -68,11 +68,12 @@ void Form1::buildFormatTable() {
                   {L"Palette", false, ClipFormat::Palette},
                   {L"RTF", true, ClipFormat::Rtf},
                   {L"Files", false, ClipFormat::HDrop},
+                  {L"PNG", true, ClipFormat::Png},
                   {L"Unknown", false, ClipFormat::Text}}};
 }
 
 std::wstring Form1::probeRefusedFormat() {
-  constexpr unsigned kProbed = 8;
+  constexpr unsigned kProbed = 9;
   for (unsigned i = 0; i < kProbed; ++i) {
     // The probe also asks for the standard format whose number is the entry's index.
     if (p_.clipboard.isFormatAvailable(FormatTable[i].format) ||
@@ -153,7 +154,27 @@ void Form1::updateFromClipboard() {
   if (defaultName)
     requested += GetFolderName(p_.process.currentDirectory());
 
-  if (p_.clipboard.isFormatAvailable(ClipFormat::Bitmap)) {
+  // Linux programs offer pictures as PNG alone. Such a picture is taken only where the content
+  // would be refused otherwise, and decoded first: a PNG that cannot be decoded is refused.
+  bool pngPicture = false;
+  std::shared_ptr<platform::Picture> png;
+  if (!p_.clipboard.isFormatAvailable(ClipFormat::Bitmap) &&
+      !p_.clipboard.isFormatAvailable(ClipFormat::Text) &&
+      !p_.clipboard.isFormatAvailable(ClipFormat::HDrop) &&
+      p_.clipboard.isFormatAvailable(ClipFormat::Png)) {
+    std::optional<std::string> bytes;
+    {
+      platform::OpenClipboard open(p_.clipboard);
+      if (open.isOpen())
+        bytes = p_.clipboard.png();
+    }
+    if (bytes)
+      png = ClipBoard_Tools::PictureFromPng(p_.gdiplus, *bytes);
+    // One that could not be read at all is a picture not read yet, as an unreadable bitmap is.
+    pngPicture = !bytes || png;
+  }
+
+  if (pngPicture || p_.clipboard.isFormatAvailable(ClipFormat::Bitmap)) {
     Frame1.setBackColor(kPicturePanel);
     Picture1.setImage(TmpPic[2]->image());
     restoreOptions(kPictureKeys.openFile, kPictureKeys.addDate, kPictureKeys.addTime);
@@ -163,13 +184,15 @@ void Form1::updateFromClipboard() {
     applyExtensionRule(requested, {L".jpg", L".jpeg"}, L".JPG");
     SavePictureBtn.setVisible(true);
     setCaption(std::wstring(kVersionTitle) + L" - Save Graphic (.JPG)");
-    {
+    if (pngPicture) {
+      setPicture(png);
+    } else {
       platform::OpenClipboard open(p_.clipboard);
       // A bitmap that cannot be read leaves the held picture empty; the mode stays.
       if (open.isOpen())
         setPicture(p_.clipboard.bitmap());
-      clipboardUnread_ = picture() == nullptr;
     }
+    clipboardUnread_ = picture() == nullptr;
     ClipPic.setPicture(picture());
     ResizeBtn_Click();
     ClipPic.setVisible(true);

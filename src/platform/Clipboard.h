@@ -9,7 +9,8 @@
 namespace platform {
 
 // Clipboard formats the program tests. Portable names: the platform's macros clash with them.
-enum class ClipFormat { Link, Text, Bitmap, MetafilePict, Dib, Palette, Rtf, HDrop };
+// Png is the registered format "PNG", as which Wine offers the pictures of Linux programs.
+enum class ClipFormat { Link, Text, Bitmap, MetafilePict, Dib, Palette, Rtf, HDrop, Png };
 
 class Clipboard {
  public:
@@ -29,6 +30,8 @@ class Clipboard {
   virtual std::shared_ptr<Picture> bitmap() = 0;
   // While open: the text, read as Unicode.
   virtual std::optional<std::wstring> text() = 0;
+  // While open: the bytes of the "PNG" format, as a PNG file holds them.
+  virtual std::optional<std::string> png() = 0;
   // While open: empties the clipboard and takes ownership of it.
   virtual bool clear() = 0;
   // While open, after clear(): puts a text on it.

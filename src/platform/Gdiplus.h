@@ -1,7 +1,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "platform/Picture.h"
 
 namespace platform {
 
@@ -42,6 +45,12 @@ class Gdiplus {
   virtual int startup(const GdiplusStartupInput& input, std::uintptr_t& token) = 0;
   virtual int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
                                       std::uintptr_t& image) = 0;
+  // An image decoded from the bytes of a picture file (PNG, ...), read from a stream over them.
+  virtual int createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) = 0;
+  // A GDI bitmap of the image, owned by the picture; transparent parts are laid over the
+  // background colour (0xAARRGGBB).
+  virtual int createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                                      std::shared_ptr<Picture>& picture) = 0;
   virtual Guid parseClsid(const std::wstring& text) = 0;
   // Encodes the image into memory; the caller writes the bytes to their file.
   virtual int saveImageToMemory(std::uintptr_t image, const Guid& encoder,

@@ -90,6 +90,21 @@ expect_eq "$(timeout 20 identify -format '%m %wx%h' "$jpg" 2>&1)" 'JPEG 320x200'
   "Shots_Screenshot.JPG as decoded"
 shot picture
 
+# --- -b Shot with a PNG alone, as a Linux screenshot tool offers it: Shot.JPG of its size -------
+note "-b Shot with a PNG"
+timeout 30 convert -size 333x222 xc:none -fill '#D03020' -draw 'rectangle 0,0 165,221' \
+  "png32:$BRIMLO_WORK/half.png"
+brimlo_xclip image/png "$BRIMLO_WORK/half.png"
+batch_run 30 -b Shot
+expect_eq "$BRIMLO_STATUS" 0 "exit status of '-b Shot' with a PNG"
+jpg=$work/Shot.JPG
+[ -f "$jpg" ] || fail "'-b Shot' wrote no Shot.JPG (directory: $(ls "$work"))"
+expect_eq "$(timeout 20 identify -format '%m %wx%h' "$jpg" 2>&1)" 'JPEG 333x222' "Shot.JPG as decoded"
+# The opaque left half stays red; the transparent right half comes out white, not black.
+red=$(timeout 20 convert "$jpg" -crop 120x180+20+20 +repage -format '%[fx:mean.r > 0.7 && mean.g < 0.3]' info:)
+white=$(timeout 20 convert "$jpg" -crop 120x180+200+20 +repage -colorspace gray -format '%[fx:minima > 0.94]' info:)
+expect_eq "$red $white" '1 1' "Shot.JPG: red left half, white right half"
+
 # --- -b Name with formatted text: Name.RTF ----------------------------------------------------
 note "-b MyDumps with RTF and text"
 printf '%s' '{\rtf1\ansi\deff0{\fonttbl{\f0 Arial;}}\f0\fs24 Dumped \i words\i0\par}' \

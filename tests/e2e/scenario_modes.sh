@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What the window offers for each kind of clipboard content: plain text, formatted text, a
-# picture and a file list each get their own mode and caption; content Brimlo cannot save is
-# refused with a box and status 2.
+# picture (a bitmap, or a PNG alone as Linux programs offer it) and a file list each get their own
+# mode and caption; content Brimlo cannot save is refused with a box and status 2.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
@@ -131,20 +131,37 @@ for f in alpha.txt beta.txt gamma.txt; do
 done
 exit_with_escape
 
-# --- Refused content: a PNG alone --------------------------------------------------------------
+# --- A picture offered only as PNG (a Linux screenshot) ---------------------------------------
+note "PNG picture"
+timeout 30 convert -size 333x222 xc:none -fill '#D03020' -draw 'rectangle 0,0 165,221' \
+  "png32:$BRIMLO_WORK/half.png"
+brimlo_xclip image/png "$BRIMLO_WORK/half.png"
+open_mode "$version - Save Graphic (.JPG)"
+# Kept once the preview has painted.
+png_shot=$(brimlo_screenshot png)
+[ -n "$(name_field 'Modes_Screenshot\.JPG$')" ] ||
+  fail "PNG picture: no name field proposing Modes_Screenshot.JPG"
+# The preview shows the picture: its red covers a good part of the screen.
+red=$(timeout 20 convert "$png_shot" -fuzz 10% -fill black +opaque '#D03020' \
+  -fill white -opaque '#D03020' -format '%[fx:round(mean*1000)]' info:)
+[ "$red" -ge 20 ] || fail "PNG picture: the preview does not show it (red share ${red}/1000)"
+exit_with_escape
+
+# --- Refused content: a PNG that cannot be decoded ---------------------------------------------
 note "refused content"
-timeout 30 convert -size 64x64 xc:orange "png:$BRIMLO_WORK/alone.png"
-brimlo_xclip image/png "$BRIMLO_WORK/alone.png"
+printf '\x89PNG\r\n\x1a\nnothing more' >"$BRIMLO_WORK/broken.png"
+brimlo_xclip image/png "$BRIMLO_WORK/broken.png"
 brimlo_start "$work"
 box_title='Sorry - no supported format!'
 brimlo_wait_box "$box_title" 30000 >/dev/null || fail "no box '$box_title'"
 shot refused
 box_text=$(brimlo_answer_box "$box_title" ok 5000 | tr -d '\r') || fail "the box could not be answered"
-expect_eq "$box_text" "The current clipboard-Format:  'Unknown'  is not supported!" "refusal text"
+expect_eq "$box_text" "The current clipboard-Format:  'PNG'  is not supported!" "refusal text"
 brimlo_wait_exit 15 || fail "brimlo.exe still runs 15 s after the refusal box"
 expect_eq "$BRIMLO_STATUS" 2 "exit status for refused content"
 if xdotool search --onlyvisible --name '^Brimlo  v' >/dev/null 2>&1; then
   fail "a Brimlo window is still shown after the refusal"
 fi
+[ -z "$(ls -A "$work")" ] || fail "the refused run wrote into $work: $(ls -A "$work")"
 
 note "passed"

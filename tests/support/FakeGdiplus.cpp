@@ -26,6 +26,22 @@ int FakeGdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t 
   return 0;
 }
 
+int FakeGdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) {
+  calls.push_back(L"createFromStream");
+  if (bytes.rfind("\x89PNG", 0) != 0)
+    return 2;  // InvalidParameter, as GDI+ answers data it cannot decode
+  ++liveImages;
+  image = 0x2222;
+  return 0;
+}
+
+int FakeGdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t,
+                                         std::shared_ptr<platform::Picture>& picture) {
+  calls.push_back(L"createHbitmap");
+  picture = std::make_shared<FakePicture>(pngWidth, pngHeight, image);
+  return 0;
+}
+
 platform::Guid FakeGdiplus::parseClsid(const std::wstring& text) {
   calls.push_back(L"parseClsid");
   // Enough of CLSIDFromString for the tests: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.

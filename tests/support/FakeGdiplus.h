@@ -12,6 +12,10 @@ class FakeGdiplus : public platform::Gdiplus {
   int startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
   int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
                               std::uintptr_t& image) override;
+  // Decodes what starts like a PNG file, into a picture of pngWidth x pngHeight.
+  int createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) override;
+  int createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                              std::shared_ptr<platform::Picture>& picture) override;
   platform::Guid parseClsid(const std::wstring& text) override;
   int saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
                         const platform::EncoderParameters& parameters, std::string& bytes) override;
@@ -29,6 +33,7 @@ class FakeGdiplus : public platform::Gdiplus {
   platform::Guid encoder;
   std::uint32_t parameterCount = 0, valueCount = 0, valueType = 0, quality = 0;
   platform::Guid parameterId;
+  int pngWidth = 300, pngHeight = 200;
   std::uintptr_t savedImage = 0, disposedImage = 0, shutdownToken = 0;
   int liveImages = 0;
   int liveSessions = 0;

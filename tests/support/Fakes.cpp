@@ -124,6 +124,10 @@ std::optional<std::wstring> FakeClipboard::text() {
   return textContent;
 }
 
+std::optional<std::string> FakeClipboard::png() {
+  return isOpen ? pngContent : std::nullopt;
+}
+
 bool FakeClipboard::clear() {
   if (!isOpen)
     return false;
@@ -131,6 +135,7 @@ bool FakeClipboard::clear() {
   standardNumbers.clear();
   textContent.reset();
   picture.reset();
+  pngContent.reset();
   files.reset();
   return true;
 }

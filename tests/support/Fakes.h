@@ -133,6 +133,7 @@ class FakeClipboard : public platform::Clipboard {
   std::optional<std::wstring> fileName(std::uint32_t index) override;
   std::shared_ptr<platform::Picture> bitmap() override;
   std::optional<std::wstring> text() override;
+  std::optional<std::string> png() override;
   bool clear() override;
   bool setText(const std::wstring& text) override;
 
@@ -141,6 +142,7 @@ class FakeClipboard : public platform::Clipboard {
   std::set<unsigned> standardNumbers;  // further standard formats offered, by number
   std::optional<std::wstring> textContent;
   std::shared_ptr<platform::Picture> picture;
+  std::optional<std::string> pngContent;
   std::optional<std::vector<std::wstring>> files;
   std::set<std::uint32_t> unreadableNames;  // indices of names that cannot be read whole
   bool heldByOther = false;

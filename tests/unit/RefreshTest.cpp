@@ -60,7 +60,6 @@ TEST_F(RefreshTest, ModeFollowsTheFirstFormatFoundAndRefusalNamesTheFormat) {
       {"link and rtf", {ClipFormat::Link, ClipFormat::Rtf}, {}, L"", L"Link"},
       {"dib alone", {ClipFormat::Dib}, {}, L"", L"DIB"},
       {"standard format 4 counts as entry 4", {}, {4}, L"", L"DIB"},
-      {"png only (a registered format)", {}, {}, L"", L"Unknown"},
   };
   for (const Case& c : cases) {
     fake::TestPlatform tp;
@@ -84,6 +83,54 @@ TEST_F(RefreshTest, ModeFollowsTheFirstFormatFoundAndRefusalNamesTheFormat) {
       EXPECT_EQ(f.caption(), std::wstring(Form1::kVersionTitle) + c.caption) << c.what;
       EXPECT_TRUE(tp.dialogs.shown.empty()) << c.what;
     }
+  }
+}
+
+TEST_F(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
+  const std::string png = "\x89PNG\r\n\x1a\n picture";
+  struct Case {
+    const char* what;
+    std::set<ClipFormat> formats;
+    std::string pngBytes;
+    bool heldByOther;
+    std::optional<int> status;  // of the run with -b Shot; nothing: the window stays
+    std::wstring saved;         // file written, or the refused format's name
+    int pictureWidth;           // of the held picture; 0: none
+  };
+  const Case cases[] = {
+      {"bitmap and png", {ClipFormat::Bitmap, ClipFormat::Png}, png, false, 0, L"Shot.JPG", 640},
+      {"text and png", {ClipFormat::Text, ClipFormat::Png}, png, false, 0, L"Shot.TXT", 0},
+      {"files and png", {ClipFormat::HDrop, ClipFormat::Png}, png, false, std::nullopt, L"", 0},
+      {"png alone", {ClipFormat::Png}, png, false, 0, L"Shot.JPG", 300},
+      {"rtf alone and png", {ClipFormat::Rtf, ClipFormat::Png}, png, false, 0, L"Shot.JPG", 300},
+      {"png not decoded", {ClipFormat::Png}, "GIF89a", false, 2, L"PNG", 0},
+      {"rtf and png not decoded", {ClipFormat::Rtf, ClipFormat::Png}, "", false, 2, L"RTF", 0},
+      // Not read is not refused: the window stays in picture mode and F5 reads it again.
+      {"png, clipboard held open", {ClipFormat::Png}, png, true, std::nullopt, L"", 0},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    tp.process.commandLineText = L"-b Shot";
+    tp.clipboard.formats = c.formats;
+    tp.clipboard.pngContent = c.pngBytes;
+    tp.clipboard.heldByOther = c.heldByOther;
+    tp.clipboard.textContent = L"hello";
+    tp.clipboard.picture = std::make_shared<fake::FakePicture>(640, 480);
+    tp.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt"};
+    Form1 f(tp.platform);
+    EXPECT_EQ(fake::exitStatusOf([&] { f.load(); }), c.status) << c.what;
+    if (c.status == platform::exitcode::kRefused) {
+      ASSERT_EQ(tp.dialogs.shown.size(), 1u) << c.what;
+      EXPECT_EQ(tp.dialogs.shown[0].text,
+                L"The current clipboard-Format:  '" + c.saved + L"'  is not supported!")
+          << c.what;
+      EXPECT_EQ(tp.fileSystem.allPaths().size(), 3u) << c.what;  // C:, Data, Shots
+    } else if (c.status) {
+      EXPECT_TRUE(tp.fileSystem.exists(L"C:\\Data\\Shots\\" + c.saved)) << c.what;
+    }
+    EXPECT_EQ(f.picture() ? f.picture()->widthPixels() : 0, c.pictureWidth) << c.what;
+    EXPECT_EQ(tp.gdiplus.liveImages + tp.gdiplus.liveSessions, 0) << c.what;
   }
 }
 

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
 
 #include "TestSupport.h"
+#include "app/ClipBoard_Tools.h"
 #include "platform/win32/Adapters.h"
 #include "save/JPG.h"
 #include "save/SafeSave.h"
@@ -97,6 +99,49 @@ bool Near(COLORREF a, COLORREF b) {
          close(GetBValue(a), GetBValue(b));
 }
 
+// The file opens again as a picture of the test's size whose quadrants show these colours.
+void ExpectShows(const std::wstring& path, const COLORREF (&colours)[2][2]) {
+  const Decoded d = Decode(path);
+  ASSERT_EQ(d.status, 0);
+  EXPECT_EQ(d.width, UINT{kWidth});
+  EXPECT_EQ(d.height, UINT{kHeight});
+  for (int row = 0; row < 2; ++row) {
+    for (int col = 0; col < 2; ++col) {
+      EXPECT_TRUE(Near(d.quadrants[row][col], colours[row][col]))
+          << "quadrant " << row << "," << col << ": " << std::hex << d.quadrants[row][col];
+    }
+  }
+}
+
+// A PNG file as Linux programs put pictures on the clipboard, with transparency: the top
+// quadrants' colours, the bottom left one fully transparent, the bottom right half transparent
+// black.
+std::optional<std::string> MakePng(const std::wstring& path) {
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
+    return std::nullopt;
+  std::uint32_t pixels[kHeight][kWidth];
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const int row = y * 2 / kHeight, col = x * 2 / kWidth;
+      const COLORREF c = row == 1 && col == 1 ? RGB(0, 0, 0) : kQuadrants[row][col];
+      const std::uint32_t alpha = row == 0 ? 0xFF : col == 0 ? 0 : 0x80;
+      pixels[y][x] = (alpha << 24) | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+  }
+  CLSID png{};
+  CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &png);
+  bool saved = false;
+  {
+    Gdiplus::Bitmap bitmap(kWidth, kHeight, kWidth * 4, PixelFormat32bppARGB,
+                           reinterpret_cast<BYTE*>(pixels));
+    saved = bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return saved ? testsupport::readFile(path) : std::nullopt;
+}
+
 class GdiplusAdapterTest : public ::testing::Test {
  protected:
   win32::Win32Gdiplus gdi;
@@ -156,17 +201,46 @@ TEST_F(GdiplusAdapterTest, PictureIsSavedAsAJpegThatOpensAgain) {
     ASSERT_GT(bytes->size(), 4u);
     EXPECT_EQ(bytes->substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(bytes->substr(bytes->size() - 2), "\xFF\xD9");
-    const Decoded d = Decode(path);
-    ASSERT_EQ(d.status, 0);
-    EXPECT_EQ(d.width, UINT{kWidth});
-    EXPECT_EQ(d.height, UINT{kHeight});
-    for (int row = 0; row < 2; ++row) {
-      for (int col = 0; col < 2; ++col) {
-        EXPECT_TRUE(Near(d.quadrants[row][col], kQuadrants[row][col]))
-            << "quadrant " << row << "," << col << ": " << std::hex << d.quadrants[row][col];
-      }
-    }
+    ExpectShows(path, kQuadrants);
     std::cout << "  " << c.what << ": " << bytes->size() << " bytes\n";
+  }
+}
+
+TEST_F(GdiplusAdapterTest, PngFromTheClipboardIsSavedOverWhite) {
+  const std::optional<std::string> png = MakePng(dir / L"made.png");
+  ASSERT_TRUE(png);
+  // Transparent parts come out white, half transparent black a middle grey.
+  constexpr COLORREF kOverWhite[2][2] = {{kQuadrants[0][0], kQuadrants[0][1]},
+                                         {RGB(255, 255, 255), RGB(128, 128, 128)}};
+  const std::string cases[] = {*png, "\x89PNG\r\n\x1a\n but nothing more", ""};
+  win32::Win32Clipboard clipboard;
+  for (const std::string& bytes : cases) {
+    SCOPED_TRACE(bytes.size());
+    ASSERT_TRUE(clipboard.open());
+    clipboard.clear();
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    EXPECT_TRUE(SetClipboardData(RegisterClipboardFormatW(L"PNG"), memory));
+    clipboard.close();
+
+    EXPECT_TRUE(clipboard.isFormatAvailable(platform::ClipFormat::Png));
+    std::optional<std::string> read;
+    {
+      platform::OpenClipboard open(clipboard);
+      read = clipboard.png();
+    }
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->substr(0, bytes.size()), bytes);
+    const auto picture = ClipBoard_Tools::PictureFromPng(gdi, *read);
+    if (&bytes != &cases[0]) {
+      EXPECT_EQ(picture, nullptr);
+      continue;
+    }
+    ASSERT_NE(picture, nullptr);
+    const std::wstring path = dir / L"png.jpg";
+    ASSERT_TRUE(JPG::SavePictureAsJpeg(gdi, picture.get(), path, 200).ok);
+    ExpectShows(path, kOverWhite);
   }
 }
 

@@ -8,6 +8,10 @@
 
 namespace win32 {
 
+// The bitmap as a picture that owns it (released with it); nothing, and the bitmap released,
+// when it is no bitmap.
+std::shared_ptr<platform::Picture> ownPicture(HBITMAP bitmap);
+
 class MessageBoxDialogs : public platform::Dialogs {
  public:
   int messageBox(const std::wstring& text, int style, const std::wstring& title) override;
@@ -66,6 +70,7 @@ class Win32Clipboard : public platform::Clipboard {
   std::optional<std::wstring> fileName(std::uint32_t index) override;
   std::shared_ptr<platform::Picture> bitmap() override;
   std::optional<std::wstring> text() override;
+  std::optional<std::string> png() override;
   bool clear() override;
   bool setText(const std::wstring& text) override;
 
@@ -109,6 +114,9 @@ class Win32Gdiplus : public platform::Gdiplus {
   int startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
   int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
                               std::uintptr_t& image) override;
+  int createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) override;
+  int createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                              std::shared_ptr<platform::Picture>& picture) override;
   platform::Guid parseClsid(const std::wstring& text) override;
   int saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
                         const platform::EncoderParameters& parameters, std::string& bytes) override;

@@ -17,10 +17,10 @@ namespace {
 constexpr ULONGLONG kOpenPatienceMs = 500;
 constexpr DWORD kOpenRetryMs = 20;
 
-// A copy of the clipboard picture, owned by the program.
-class ClipboardPicture : public platform::Picture {
+// A bitmap owned by the program.
+class OwnedPicture : public platform::Picture {
  public:
-  ClipboardPicture(HBITMAP bitmap, int width, int height)
+  OwnedPicture(HBITMAP bitmap, int width, int height)
       : bitmap_(bitmap), width_(width), height_(height) {}
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_.get()); }
   int widthPixels() const override { return width_; }
@@ -51,6 +51,8 @@ UINT formatNumber(platform::ClipFormat format) {
       return RegisterClipboardFormatW(L"Rich Text Format");
     case ClipFormat::HDrop:
       return CF_HDROP;
+    case ClipFormat::Png:
+      return RegisterClipboardFormatW(L"PNG");
   }
   return 0;
 }
@@ -60,6 +62,16 @@ HDROP fileList() {
 }
 
 }  // namespace
+
+std::shared_ptr<platform::Picture> ownPicture(HBITMAP bitmap) {
+  BITMAP info{};
+  if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) {
+    if (bitmap)
+      DeleteObject(bitmap);
+    return nullptr;
+  }
+  return std::make_shared<OwnedPicture>(bitmap, info.bmWidth, std::abs(info.bmHeight));
+}
 
 HWND Win32Clipboard::owner() {
   if (!owner_) {
@@ -124,15 +136,7 @@ std::shared_ptr<platform::Picture> Win32Clipboard::bitmap() {
   if (!held)
     return nullptr;
   // The clipboard's bitmap belongs to the clipboard and goes when it changes: keep a copy.
-  const auto copy = static_cast<HBITMAP>(CopyImage(held, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!copy)
-    return nullptr;
-  BITMAP info{};
-  if (!GetObjectW(copy, sizeof(info), &info)) {
-    DeleteObject(copy);
-    return nullptr;
-  }
-  return std::make_shared<ClipboardPicture>(copy, info.bmWidth, std::abs(info.bmHeight));
+  return ownPicture(static_cast<HBITMAP>(CopyImage(held, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 std::optional<std::wstring> Win32Clipboard::text() {
@@ -142,6 +146,14 @@ std::optional<std::wstring> Win32Clipboard::text() {
   const auto* chars = static_cast<const wchar_t*>(lock.data());
   const std::size_t capacity = lock.size() / sizeof(wchar_t);
   return std::wstring(chars, std::find(chars, chars + capacity, L'\0'));
+}
+
+std::optional<std::string> Win32Clipboard::png() {
+  const GlobalLockGuard lock(GetClipboardData(RegisterClipboardFormatW(L"PNG")));
+  if (!lock.data())
+    return std::nullopt;
+  // The block may be longer than the file; a decoder stops at the file's end.
+  return std::string(static_cast<const char*>(lock.data()), lock.size());
 }
 
 bool Win32Clipboard::clear() {

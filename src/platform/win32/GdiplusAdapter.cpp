@@ -58,6 +58,33 @@ int Win32Gdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t
   return status;
 }
 
+int Win32Gdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) {
+  // A stream over a copy of the bytes; GDI+ holds its own reference as long as it reads from it.
+  IStream* stream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+    return ::Gdiplus::OutOfMemory;
+  ULONG written = 0;
+  const LARGE_INTEGER start{};
+  int status = ::Gdiplus::OutOfMemory;
+  ::Gdiplus::GpBitmap* bitmap = nullptr;
+  if (SUCCEEDED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) &&
+      written == bytes.size() && SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) {
+    status = static_cast<int>(::Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bitmap));
+  }
+  stream->Release();
+  image = reinterpret_cast<std::uintptr_t>(bitmap);
+  return status;
+}
+
+int Win32Gdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                                          std::shared_ptr<platform::Picture>& picture) {
+  HBITMAP bitmap = nullptr;
+  const int status = static_cast<int>(::Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(
+      reinterpret_cast<::Gdiplus::GpBitmap*>(image), &bitmap, background));
+  picture = status == 0 ? ownPicture(bitmap) : nullptr;
+  return status;
+}
+
 platform::Guid Win32Gdiplus::parseClsid(const std::wstring& text) {
   CLSID clsid{};
   // A malformed id leaves the null id, which the encoder then refuses.
