@@ -1,5 +1,7 @@
 #include "support/FakeGdiplus.h"
 
+#include "support/Fakes.h"
+
 #include <cwchar>
 
 namespace fake {

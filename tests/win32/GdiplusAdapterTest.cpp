@@ -239,7 +239,9 @@ TEST_F(GdiplusAdapterTest, PngFromTheClipboardIsSavedOverWhite) {
     }
     ASSERT_NE(picture, nullptr);
     const std::wstring path = dir / L"png.jpg";
-    ASSERT_TRUE(JPG::SavePictureAsJpeg(gdi, picture.get(), path, 200).ok);
+    std::string jpeg;
+    ASSERT_TRUE(JPG::SavePictureAsJpeg(gdi, picture.get(), 200, jpeg).ok);
+    ASSERT_EQ(SafeSave::WriteFileSafely(fs, path, jpeg), 0u);
     ExpectShows(path, kOverWhite);
   }
 }
