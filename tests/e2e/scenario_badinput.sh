@@ -536,6 +536,101 @@ kept
 end_case
 
 # =================================================================================================
+# Copies over an existing file that cannot be replaced: the old file stays whole, the user is
+# told, nothing is left behind, and the run ends with status 1.
+
+# copy_into <directory> <expected status> <file>...: the copy window started in the directory,
+# Alt+C, "Overwrite?" Yes and "Allow all?" No where asked; said is the failure message's text
+# (lines joined by |), empty when none came.
+said=''
+copy_into() {
+  local dir=$1 status=$2 window
+  shift 2
+  brimlo_clip files "$@"
+  said=''
+  brimlo_start "$dir"
+  if ! window=$(brimlo_find_window "^$(brimlo_literal "$copy_caption")\$" 30); then
+    problem "no window '$copy_caption'"
+    return 1
+  fi
+  brimlo_key "$window" alt+c
+  if brimlo_wait_box "Overwrite?" 3000 >/dev/null 2>&1; then
+    brimlo_answer_box "Overwrite?" yes 5000 >/dev/null || problem "the overwrite question went"
+    brimlo_answer_box "Allow all?" no 5000 >/dev/null || problem "no 'Allow all?' question"
+  fi
+  if [ "$status" != 0 ]; then
+    said=$(brimlo_answer_box Brimlo ok 10000 2>/dev/null | tr -d '\r' | tr '\n' '|') ||
+      problem "no message about the file that was not copied"
+  fi
+  if brimlo_wait_exit 15; then
+    [ "$BRIMLO_STATUS" = "$status" ] ||
+      problem "exit status $BRIMLO_STATUS after the copy, expected $status (said: $said)"
+  else
+    problem "brimlo.exe still runs 15 s after the copy"
+  fi
+}
+
+big=$BRIMLO_WORK/big
+mkdir -p "$big"
+head -c $((2500 * 1024)) /dev/urandom >"$big/old.bin"
+
+begin_case 'copy over a file on a full volume'
+volume=$BRIMLO_WORK/volume
+mkdir -p "$volume"
+if mount -t tmpfs -o size=3m tmpfs "$volume" 2>/dev/null; then
+  head -c $((1500 * 1024)) /dev/urandom >"$volume/old.bin"
+  cp "$volume/old.bin" "$BRIMLO_WORK/old-kept"
+  copy_into "$volume" 1 "$big/old.bin"
+  grep -qF "$(brimlo_windows_path "$big/old.bin")" <<<"$said" ||
+    problem "the message '$said' does not name the file"
+  note "the message: $said"
+  cmp -s "$volume/old.bin" "$BRIMLO_WORK/old-kept" || problem "the old file changed"
+  [ "$(listing "$volume")" = 'old.bin|' ] || problem "the volume holds $(listing "$volume")"
+  umount "$volume" || umount -l "$volume"
+else
+  problem "a small volume could not be mounted here (mount -t tmpfs needs root)"
+fi
+end_case
+
+begin_case 'copy over a read-only file'
+ro=$BRIMLO_WORK/readonly
+mkdir -p "$ro"
+printf 'old and protected' >"$ro/old.bin"
+chmod a-w "$ro/old.bin"
+copy_into "$ro" 1 "$big/old.bin"
+note "the message: $said"
+[ "$(cat "$ro/old.bin")" = 'old and protected' ] || problem "the read-only file changed"
+[ "$(listing "$ro")" = 'old.bin|' ] || problem "the directory holds $(listing "$ro")"
+chmod u+w "$ro/old.bin"
+end_case
+
+# A source whose path is longer than the system's ordinary limit: it is copied whole or reported;
+# never is its sibling with the shorter name copied in its place.
+begin_case 'copy of a source with a path over 259 characters'
+deep=$BRIMLO_WORK/$(printf 'd%.0s' {1..100})/$(printf 'e%.0s' {1..100})
+mkdir -p "$deep"
+printf 'the short sibling' >"$deep/report.txt"
+printf 'the file that was copied' >"$deep/report.txt.old"
+long_dest=$BRIMLO_WORK/longcopy
+mkdir -p "$long_dest"
+[ "$(brimlo_windows_path "$deep/report.txt.old" | wc -c)" -gt 260 ] || problem "the path is not long enough"
+brimlo_clip files "$deep/report.txt.old"
+brimlo_start "$long_dest"
+if window=$(brimlo_find_window "^$(brimlo_literal "$copy_caption")\$" 30); then
+  brimlo_key "$window" alt+c
+  brimlo_wait_exit 15 || problem "brimlo.exe still runs 15 s after the copy"
+  if [ "${BRIMLO_STATUS:-}" = 0 ]; then
+    cmp -s "$long_dest/report.txt.old" "$deep/report.txt.old" || problem "report.txt.old was not copied whole"
+  else
+    problem "the long path was not copied (status ${BRIMLO_STATUS:-none})"
+  fi
+  [ ! -e "$long_dest/report.txt" ] || problem "the sibling report.txt was copied in its place"
+else
+  problem "no window '$copy_caption'"
+fi
+end_case
+
+# =================================================================================================
 echo "---- bad input: ${#results[@]} cases, $failed failed" >&2
 printf '  %s\n' "${results[@]}" >&2
 [ "$failed" = 0 ] || fail "$failed of ${#results[@]} cases failed"
