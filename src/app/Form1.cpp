@@ -115,6 +115,8 @@ Form1::Form1(const platform::Platform& p)
   ConvertTxtBtn.setToolTip(L"Convert to plain text");
   SaveURLBtn.setGraphical(true);
   PicturesFrame.setCaption(L"Frame2");
+  // Only a store of the mode images: never drawn, also not once the window is widened.
+  PicturesFrame.setVisible(false);
 
   ListBox.setToolTip(L"Double-Click = Remove from list, right click = Copy list to clipboard");
   ListBox.setFont(ui::FontFace::MsSansSerif);

@@ -81,7 +81,11 @@ class Form1 : public ui::Form {
   void wwwBtn_Click();
   void UpdateBtn_Click();
 
-  // Layout.
+  // Layout. Below its smallest accepted outer size (twips) the window is set to a little more.
+  static constexpr int kMinWidth = 8300;
+  static constexpr int kSnapWidth = 8410;
+  static constexpr int kMinHeight = 3000;
+  static constexpr int kSnapHeight = 3011;
   void Form_Resize();
   void ResizeBtn_Click();
   void FitPictureToPreview();

@@ -230,8 +230,11 @@ void Form1::updateFromClipboard() {
       }
       // A failed read keeps the preview as it was.
       clipboardUnread_ = !clipboardText;
-      if (clipboardText)
+      if (clipboardText) {
         ClipText.setText(std::move(*clipboardText));
+        // The same text as before runs no change handler, and the reset hid the URL button.
+        ClipText_Change();
+      }
       ClipText.setVisible(true);
     }
   } else if (p_.clipboard.isFormatAvailable(ClipFormat::HDrop)) {

@@ -11,6 +11,8 @@
 namespace ui {
 
 using Color = std::uint32_t;  // 0x00BBGGRR
+// The system's colour of a button face, whatever the colour scheme (0x80000000 + its index).
+constexpr Color kButtonFace = 0x8000000F;
 
 enum class Kind {
   CommandButton,
@@ -180,10 +182,13 @@ class Container {
 class CommandButton : public Control {
  public:
   CommandButton(std::wstring name, Container* parent)
-      : Control(Kind::CommandButton, std::move(name), parent) {}
+      : Control(Kind::CommandButton, std::move(name), parent) {
+    setBackColor(kButtonFace);
+  }
   const std::wstring& caption() const { return caption_; }
   void setCaption(const std::wstring& c);
-  // Graphical style: the button shows an image, its caption serves as the accelerator.
+  // Graphical style: the button face has its back colour and shows the image (its caption then
+  // serves only as the accelerator) or else the caption.
   bool graphical() const { return graphical_; }
   void setGraphical(bool g) { graphical_ = g; }
   ImageId image() const { return image_; }

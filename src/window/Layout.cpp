@@ -1,10 +1,6 @@
 #include "app/Form1.h"
 
 namespace {
-constexpr int kMinWidth = 8300;
-constexpr int kSnapWidth = 8410;
-constexpr int kMinHeight = 3000;
-constexpr int kSnapHeight = 3011;
 constexpr int kSymbolGap = 300;
 constexpr int kUpdateFromRight = 1600;
 constexpr int kWebFromRight = 800;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The window itself: it cannot be made smaller than its minimum, it starts on top of the others
-# and the always-on-top picture and F5 switch that (remembered in the settings), a directory the
-# user typed survives F5, and the directory field shows what it thinks of the typed directory:
-# red with the new-folder button for a missing one, which the button then creates, and the
-# warning state for C:\.
+# The window itself: it starts on top of the others and the always-on-top picture and F5 switch
+# that (remembered in the settings), a directory the user typed survives F5, and the directory
+# field shows what it thinks of the typed directory: red with the new-folder button for a missing
+# one, which the button then creates, and the warning state for C:\. Then at 96, 120 and 144 DPI:
+# sized below its minimum the window shows its snapped size, widened it shows no picture store,
+# "Save as --> .URL" stays after F5 and turns white with the text field's focus.
 
 # wait_info evaluates its conditions itself, reading $want there.
 # shellcheck disable=SC1091,SC2016,SC2034
@@ -11,9 +12,6 @@
 
 caption='^Brimlo .* - Save Clipboard Text \(\.txt\)$'
 ontop_key='Software\Brimlo\AlwaysOnTop'
-# The smallest outer size, 8300 x 3000 twips, in pixels at 96 DPI.
-min_width=553
-min_height=200
 # The directory field's colours (RRGGBB): red when the directory is not usable, the text panel's
 # grey when it is.
 red=C00000
@@ -25,8 +23,21 @@ missing_unix=$WINEPREFIX/drive_c/BrimloNoSuchDir
 # --- Settings this script changes are put back as they were --------------------------------------
 pos='Software\Brimlo\Form1\Pos'
 brimlo_keep_settings "$ontop_key OnTop" "$pos Height" "$pos Width" "$pos Top" "$pos Left"
+# The screen's DPI, as it was.
+dpi_key='HKCU\Control Panel\Desktop'
+dpi_before=$(timeout 60 "$BRIMLO_WINE" reg query "$dpi_key" /v LogPixels </dev/null 2>/dev/null |
+  awk '$1 == "LogPixels" { print $3 }' | tr -d '\r') || true
+set_dpi() {
+  timeout 60 "$BRIMLO_WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$1" /f \
+    </dev/null >/dev/null 2>&1 || fail "cannot set LogPixels to $1"
+}
 window_cleanup() {
   local rc=$?
+  if [ -n "$dpi_before" ]; then
+    set_dpi $((dpi_before))
+  else
+    timeout 60 "$BRIMLO_WINE" reg delete "$dpi_key" /v LogPixels /f </dev/null >/dev/null 2>&1
+  fi
   rm -rf "$missing_unix"
   (exit "$rc")
   brimlo_cleanup
@@ -80,6 +91,7 @@ wait_info() {
   done
 }
 
+window_size() { awk -F'\t' '$1 == "window" { print $4, $5 }' <<<"$info"; }
 topmost_flag() { awk -F'\t' '$1 == "topmost" { print $2 }' <<<"$info"; }
 x_above() {
   timeout 5 xprop -id "$window" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE && echo 1 || echo 0
@@ -150,31 +162,6 @@ expect_topmost 1 "after F5"
 expect_eq "$(stored_ontop)" True "AlwaysOnTop\\OnTop after F5"
 brimlo_screenshot on-top-again >/dev/null
 
-# --- The minimum size ---------------------------------------------------------------------------
-window_size() { awk -F'\t' '$1 == "window" { print $4, $5 }' <<<"$info"; }
-read -r width0 height0 <<<"$(window_size)"
-note "size before: ${width0}x$height0"
-timeout 10 xdotool windowsize "$window" 300 100
-# The request is refused in part: wait until the window has taken its new size.
-wait_info 5 '[ "$(window_size | cut -d" " -f1)" -lt "$width0" ]' ||
-  fail "the window kept its width $width0 after being resized to 300 x 100"
-sleep 0.3
-info
-read -r width height <<<"$(window_size)"
-note "size after resizing to 300 x 100: ${width}x$height"
-brimlo_screenshot minimum-size >/dev/null
-[ "$width" -ge $((min_width - 3)) ] || fail "window width $width is below the minimum $min_width"
-[ "$height" -ge $((min_height - 3)) ] || fail "window height $height is below the minimum $min_height"
-# Not much more than the minimum either: the request was far below it.
-[ "$width" -le $((min_width + 12)) ] || fail "window width $width: the resize to 300 was not applied"
-[ "$height" -le $((min_height + 12)) ] || fail "window height $height: the resize to 100 was not applied"
-read -r xw xh < <(timeout 5 xdotool getwindowgeometry --shell "$window" |
-  awk -F= '$1 == "WIDTH" { w = $2 } $1 == "HEIGHT" { h = $2 } END { print w, h }')
-note "X window: ${xw}x$xh"
-if [ "$xw" -gt "$width" ] || [ "$xw" -lt $((width - 20)) ]; then
-  fail "the X window is ${xw} wide where the program sees $width"
-fi
-
 # --- A typed directory survives F5 ----------------------------------------------------------------
 mkdir -p "$BRIMLO_WORK/Kept"
 kept=$(timeout 30 winepath -w "$BRIMLO_WORK/Kept" </dev/null 2>/dev/null | tr -d '\r')\\
@@ -221,5 +208,63 @@ expect_eq "$(path_colour "$shot")" "$red" "directory field colour for c:\\"
 brimlo_key "$window" Escape
 brimlo_wait_exit 15 || fail "brimlo.exe still runs 15 s after Esc"
 expect_eq "$BRIMLO_STATUS" 1 "exit status after Esc"
+
+# --- At every DPI ---------------------------------------------------------------------------------
+# button <caption> <column>: a column of the visible-or-not button with that caption.
+button() { awk -F'\t' -v text="$1" -v col="$2" '$1 == "child" && $4 == text { print $col; exit }' <<<"$info"; }
+# The smallest accepted size, 8300 x 3000 twips, and the snapped one, 8410 x 3011, in pixels.
+px() { echo $((($1 * $2 + 720) / 1440)); }
+url=https://example.org/brimlo
+brimlo_clip unicode "$url"
+for dpi in 96 120 144; do
+  set_dpi "$dpi"
+  brimlo_start "$BRIMLO_WORK"
+  window=$(brimlo_find_window "$caption" 30) || fail "no text-mode window at $dpi DPI"
+  title=$(brimlo_window_name "$window")
+
+  timeout 10 xdotool windowsize "$window" 300 100
+  want="$(px 8410 "$dpi") $(px 3011 "$dpi")"
+  wait_info 5 '[ "$(window_size)" = "$want" ]' ||
+    later "$dpi DPI: sized to 300 x 100 the window is $(window_size), expected the snapped $want"
+  sleep 0.3
+  info
+  note "$dpi DPI: sized to 300 x 100: $(window_size)"
+  read -r width height <<<"$(window_size)"
+  read -r xw xh < <(timeout 5 xdotool getwindowgeometry --shell "$window" |
+    awk -F= '$1 == "WIDTH" { w = $2 } $1 == "HEIGHT" { h = $2 } END { print w, h }')
+  if [ "$xw" -gt "$width" ] || [ "$xw" -lt $((width - 20)) ]; then
+    later "$dpi DPI: the X window is $xw wide where the program sees $width"
+  fi
+  brimlo_screenshot "minimum-size-$dpi" >/dev/null
+
+  # Widened, the window shows no picture store beside the preview.
+  timeout 10 xdotool windowsize "$window" $((1150 * dpi / 96)) $((500 * dpi / 96))
+  wait_info 5 '[ "$(window_size | cut -d" " -f1)" -gt "$width" ]' || later "$dpi DPI: not widened"
+  stores=$(awk -F'\t' '$1 == "child" && $3 == "BrimloFrame" && $5 == 1 && $6 != 0' <<<"$info")
+  [ -z "$stores" ] || later "$dpi DPI: a frame besides the top panel shows: $stores"
+
+  # F5 finds the same address: the shortcut button stays.
+  brimlo_key "$window" F5
+  sleep 0.3
+  info
+  [ "$(button 'Save as --> .URL' 5)" = 1 ] || later "$dpi DPI: no \"Save as --> .URL\" after F5"
+  read -r client_left client_top _ _ < <(awk -F'\t' '$1 == "client" { print $2, $3, $4, $5 }' <<<"$info")
+  read -r bl bt _ bh <<<"$(button 'Save as --> .URL' 6) $(button 'Save as --> .URL' 7) \
+    $(button 'Save as --> .URL' 8) $(button 'Save as --> .URL' 9)"
+  face() { pixel "$1" $((client_left + bl + 4)) $((client_top + bt + bh / 2)); }
+  before=$(face "$(brimlo_screenshot "url-button-$dpi")")
+  # A click into the text field below the button gives it the focus: both turn white.
+  timeout 10 xdotool mousemove $((client_left + bl + 8)) $((client_top + bt + bh * 3)) click 1
+  sleep 0.3
+  after=$(face "$(brimlo_screenshot "url-button-focus-$dpi")")
+  note "$dpi DPI: \"Save as --> .URL\" face $before, with the text field's focus $after"
+  if [ "$after" != FFFFFF ] || [ "$before" = FFFFFF ]; then
+    later "$dpi DPI: the shortcut button's face is $before, then $after with the focus (expected white)"
+  fi
+
+  brimlo_key "$window" Escape
+  brimlo_wait_exit 15 || fail "brimlo.exe still runs 15 s after Esc at $dpi DPI"
+done
+
 [ "${#deferred[@]}" -eq 0 ] || fail "${#deferred[@]} check(s) failed: $(printf '%s; ' "${deferred[@]}")"
 note "passed"

@@ -123,6 +123,8 @@ TEST_F(Form1Test, InventoryMatchesTheDesign) {
   // Creation order follows the design: the first and the last control.
   EXPECT_EQ(form.controls().front()->name(), L"ConvertTxtBtn");
   EXPECT_EQ(form.controls().back()->name(), L"RichText");
+  // The store of mode images is never drawn.
+  EXPECT_FALSE(form.PicturesFrame.visible());
   EXPECT_EQ(form.caption(), L"Brimlo");
   EXPECT_EQ(form.clientWidth(), 9885);
   EXPECT_EQ(form.clientHeight(), 5790);

@@ -394,6 +394,11 @@ TEST_F(RefreshTest, UrlButtonFollowsTheTextOnEveryChange) {
     form.ClipText.setText(c.text);
     EXPECT_EQ(form.SaveURLBtn.visible(), c.url) << std::string(c.text.begin(), c.text.end());
   }
+  // F5 with the same address still on the clipboard: the text does not change, the button stays.
+  putText(L"https://example.org/page");
+  form.userKeyDown(116, 0);
+  form.userKeyDown(116, 0);
+  EXPECT_TRUE(form.SaveURLBtn.visible());
 }
 
 TEST_F(RefreshTest, PictureRefreshHoldsTheBitmapAndAlternatesTheView) {

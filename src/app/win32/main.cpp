@@ -10,14 +10,6 @@
 #include "ui/win32/Dpi.h"
 #include "ui/win32/FormWindow.h"
 
-namespace {
-
-// The layout snaps to a little more than this; a drag stops here, so the two never fight.
-constexpr int kMinTrackWidth = 8300;
-constexpr int kMinTrackHeight = 3000;
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ui_win32::enablePerMonitorDpiAwareness();
   // The rich edit control and the clipboard's data objects need OLE on this thread.
@@ -30,7 +22,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       [&real](std::exception_ptr failure) { EndAfterFailure(real.platform, failure); });
   try {
     Form1 form(real.platform);
-    ui_win32::FormWindow window(form, instance, {kMinTrackWidth, kMinTrackHeight});
+    // The window snaps below its minimum as the layout does, but before it is drawn: a drag
+    // below the minimum shows the snapped size and does not flicker.
+    ui_win32::FormWindow window(form, instance,
+                                {Form1::kMinWidth, Form1::kMinHeight, Form1::kSnapWidth,
+                                 Form1::kSnapHeight});
     // A batch save may end before the window ever shows: the controls' windows wait for it.
     if (!window.create(ui_win32::ControlWindows::WhenShown))
       return platform::exitcode::kOther;

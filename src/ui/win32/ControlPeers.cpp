@@ -75,10 +75,17 @@ class BufferedPaint {
 
 }  // namespace
 
+COLORREF screenColor(ui::Color color) {
+  constexpr ui::Color kSystemColor = 0x80000000;
+  if ((color & kSystemColor) != 0)
+    return GetSysColor(static_cast<int>(color & 0xFF));
+  return color;
+}
+
 HBRUSH solidColors(FormWindow& window, HDC dc, const ui::Control& control) {
-  SetTextColor(dc, control.foreColor());
-  SetBkColor(dc, control.backColor());
-  return window.brush(control.backColor());
+  SetTextColor(dc, screenColor(control.foreColor()));
+  SetBkColor(dc, screenColor(control.backColor()));
+  return window.brush(screenColor(control.backColor()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -100,11 +107,11 @@ bool ControlPeer::create(HWND parent, int id) {
     windowStyle |= WS_VISIBLE;
   if (!control_.enabled())
     windowStyle |= WS_DISABLED;
-  hwnd_ = CreateWindowExW(exStyle(), windowClass, text().c_str(), windowStyle,
-                          window_.toPixels(control_.left()), window_.toPixels(control_.top()),
-                          window_.toPixels(control_.width()), window_.toPixels(control_.height()),
-                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                          window_.instance(), nullptr);
+  const SIZE size = pixelSize();
+  hwnd_ = CreateWindowExW(
+      exStyle(), windowClass, text().c_str(), windowStyle, window_.toPixels(control_.left()),
+      window_.toPixels(control_.top()), size.cx, size.cy, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), window_.instance(), nullptr);
   if (hwnd_ == nullptr)
     return false;
   SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -150,10 +157,14 @@ HBRUSH ControlPeer::colors(HDC dc) {
   return solidColors(window_, dc, control_);
 }
 
+SIZE ControlPeer::pixelSize() {
+  return SIZE{window_.toPixels(control_.width()), window_.toPixels(control_.height())};
+}
+
 void ControlPeer::applyBounds() {
+  const SIZE size = pixelSize();
   SetWindowPos(hwnd_, nullptr, window_.toPixels(control_.left()), window_.toPixels(control_.top()),
-               window_.toPixels(control_.width()), window_.toPixels(control_.height()),
-               SWP_NOZORDER | SWP_NOACTIVATE);
+               size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ControlPeer::applyFont() {
@@ -295,56 +306,78 @@ class CommandButtonPeer : public ControlPeer {
 
   void applyDpi() override {
     ControlPeer::applyDpi();
-    applyImage();
+    InvalidateRect(hwnd_, nullptr, TRUE);
   }
   void command(WORD code) override {
     if (code == BN_CLICKED)
       button_.userClick();
   }
-  // The button face keeps the system colour; the corners take the container's.
+  // A plain button's face keeps the system colour; the corners take the container's.
   HBRUSH colors(HDC dc) override {
     const COLORREF around = window_.containerColor(button_.parent());
     SetBkColor(dc, around);
     return window_.brush(around);
   }
   bool pressedByEnter() const override { return true; }
+  // A graphical button: the face in its back colour, a raised (pressed: sunken) edge, the image
+  // at its own size or else the caption in the middle, and the focus frame.
+  void draw(const DRAWITEMSTRUCT& item) override {
+    HDC dc = item.hDC;
+    RECT face = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &face, window_.brush(screenColor(button_.backColor())));
+    DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+    if (pressed)
+      OffsetRect(&face, 1, 1);
+    const int width = face.right - face.left;
+    const int height = face.bottom - face.top;
+    if (button_.image() == ui::ImageId::Icon) {
+      const int size = MulDiv(32, window_.dpi(), 96);
+      DrawIconEx(dc, face.left + (width - size) / 2, face.top + (height - size) / 2,
+                 window_.icon(size), size, size, 0, nullptr, DI_NORMAL);
+    } else if (HBITMAP image = window_.bitmap(button_.image())) {
+      BITMAP info{};
+      GetObjectW(image, sizeof info, &info);
+      const int x = face.left + std::max(0, (width - static_cast<int>(info.bmWidth)) / 2);
+      const int y = face.top + std::max(0, (height - static_cast<int>(info.bmHeight)) / 2);
+      drawBitmap(dc, image, x, y, face.right - x, face.bottom - y, false);
+    } else {
+      HGDIOBJ before = SelectObject(dc, window_.font(button_.font(), fontStyle()));
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, (item.itemState & ODS_DISABLED) != 0 ? GetSysColor(COLOR_GRAYTEXT)
+                                                            : screenColor(button_.foreColor()));
+      const UINT prefix = (item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
+      DrawTextW(dc, button_.caption().c_str(), static_cast<int>(button_.caption().size()), &face,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | prefix);
+      SelectObject(dc, before);
+    }
+    if ((item.itemState & ODS_FOCUS) != 0) {
+      RECT focus = item.rcItem;
+      const int inset = MulDiv(4, window_.dpi(), 96);
+      InflateRect(&focus, -inset, -inset);
+      DrawFocusRect(dc, &focus);
+    }
+  }
 
  protected:
   const wchar_t* className() const override { return L"BUTTON"; }
-  DWORD style() const override { return WS_TABSTOP | BS_PUSHBUTTON | imageStyle(); }
+  // A graphical button draws itself: the system's button would ignore the back colour.
+  DWORD style() const override {
+    return WS_TABSTOP | (button_.graphical() ? BS_OWNERDRAW : BS_PUSHBUTTON);
+  }
   std::wstring text() const override { return button_.caption(); }
   // The save buttons' face is a bold one.
   FontStyle fontStyle() const override {
     return button_.font() == ui::FontFace::Arial ? FontStyle::Bold : FontStyle::Regular;
   }
-  void created() override { applyImage(); }
   void updateOwn(ui::Prop prop) override {
     if (prop == ui::Prop::Caption)
       setTextQuietly(button_.caption());
-    if (prop == ui::Prop::Image)
-      applyImage();
+    if (prop == ui::Prop::Caption || prop == ui::Prop::Image)
+      InvalidateRect(hwnd_, nullptr, TRUE);
   }
 
  private:
-  // A graphical button with an image shows only the image; its caption stays the accelerator.
-  DWORD imageStyle() const {
-    if (!button_.graphical() || button_.image() == ui::ImageId::None)
-      return 0;
-    return button_.image() == ui::ImageId::Icon ? BS_ICON : BS_BITMAP;
-  }
-  void applyImage() {
-    LONG_PTR windowStyle = GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR{BS_BITMAP | BS_ICON};
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, windowStyle | static_cast<LONG_PTR>(imageStyle()));
-    if (imageStyle() == BS_ICON) {
-      const int size = MulDiv(32, window_.dpi(), 96);
-      SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(window_.icon(size)));
-    } else {
-      SendMessageW(
-          hwnd_, BM_SETIMAGE, IMAGE_BITMAP,
-          reinterpret_cast<LPARAM>(imageStyle() ? window_.bitmap(button_.image()) : nullptr));
-    }
-    InvalidateRect(hwnd_, nullptr, TRUE);
-  }
   ui::CommandButton& button_;
 };
 
@@ -645,9 +678,25 @@ class LabelPeer : public ControlPeer {
   DWORD style() const override { return SS_NOTIFY | SS_LEFT; }
   std::wstring text() const override { return label_.caption(); }
   FontStyle fontStyle() const override { return FontStyle::Underline; }
+  // The caption is never cut off: where the font needs more room than the control has, the
+  // window grows to the right and down, its left edge in place.
+  SIZE pixelSize() override {
+    SIZE size = ControlPeer::pixelSize();
+    RECT needed{};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ before = SelectObject(dc, window_.font(label_.font(), fontStyle()));
+    DrawTextW(dc, label_.caption().c_str(), static_cast<int>(label_.caption().size()), &needed,
+              DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+    SelectObject(dc, before);
+    ReleaseDC(nullptr, dc);
+    size.cx = std::max<LONG>(size.cx, needed.right);
+    size.cy = std::max<LONG>(size.cy, needed.bottom);
+    return size;
+  }
   void updateOwn(ui::Prop prop) override {
     if (prop == ui::Prop::Caption) {
       setTextQuietly(label_.caption());
+      applyBounds();
       InvalidateRect(hwnd_, nullptr, TRUE);
     }
   }

@@ -36,6 +36,8 @@ class ControlPeer : public ui::Peer {
   virtual void command(WORD /*code*/) {}
   // The colours of the window (WM_CTLCOLOR...): sets them on the DC and returns the brush.
   virtual HBRUSH colors(HDC dc);
+  // Draws a control that draws itself (WM_DRAWITEM).
+  virtual void draw(const DRAWITEMSTRUCT& /*item*/) {}
   // Enter types into the control itself (a multi-line field).
   virtual bool typesEnter() const { return false; }
   // Enter presses the control (a button with the focus).
@@ -66,6 +68,8 @@ class ControlPeer : public ui::Peer {
   // The window procedure's own handling of a message.
   LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp);
 
+  // The window's size in pixels: the control's own, or more where its content needs more.
+  virtual SIZE pixelSize();
   void applyBounds();
   void applyFont();
   void applyToolTip();
@@ -105,5 +109,7 @@ std::unique_ptr<ControlPeer> makeRichTextPeer(FormWindow& window, ui::RichTextBo
 
 // Shared by the rich-text peer.
 HBRUSH solidColors(FormWindow& window, HDC dc, const ui::Control& control);
+// A colour of the control model as the screen shows it (a system colour resolved).
+COLORREF screenColor(ui::Color color);
 
 }  // namespace ui_win32

@@ -22,6 +22,8 @@ constexpr int kFirstControlId = 100;
 constexpr int kToolTipWidth = 400;
 // Applies the form's bounds once the window's own size change is over.
 constexpr UINT kApplyBounds = WM_APP + 1;
+// Hands the window's own rectangle to the system again once a size change it reported is over.
+constexpr UINT kReapplyBounds = WM_APP + 2;
 
 int keyShiftState() {
   int state = 0;
@@ -116,6 +118,7 @@ bool FormWindow::create(ControlWindows when) {
     return false;
   // The design gives the client area; the frame around it is whatever this system draws.
   dpi_ = systemDpi();
+  primaryDpi_ = dpi_;
   auto outerSize = [this](int dpi) {
     RECT rect{0, 0, MulDiv(form_.clientWidth(), dpi, 1440),
               MulDiv(form_.clientHeight(), dpi, 1440)};
@@ -125,8 +128,8 @@ bool FormWindow::create(ControlWindows when) {
   SIZE size = outerSize(dpi_);
   const std::wstring windowClass = className();
   hwnd_ = CreateWindowExW(kFormExStyle, windowClass.c_str(), form_.caption().c_str(), kFormStyle,
-                          toPixels(form_.left()), toPixels(form_.top()), size.cx, size.cy, nullptr,
-                          nullptr, instance_, this);
+                          positionToPixels(form_.left()), positionToPixels(form_.top()), size.cx,
+                          size.cy, nullptr, nullptr, instance_, this);
   if (!hwnd_)
     return false;
   const int monitorDpi = windowDpi(hwnd_);
@@ -283,7 +286,7 @@ void FormWindow::updateBounds() {
     return;
   }
   applyingBounds_ = true;
-  SetWindowPos(hwnd_, nullptr, toPixels(form_.left()), toPixels(form_.top()),
+  SetWindowPos(hwnd_, nullptr, positionToPixels(form_.left()), positionToPixels(form_.top()),
                toPixels(form_.width()), toPixels(form_.height()), SWP_NOZORDER | SWP_NOACTIVATE);
   applyingBounds_ = false;
   // The system may round or refuse the size: the form gets what the window really has.
@@ -441,6 +444,15 @@ bool FormWindow::handleParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& re
         return true;
       }
       return false;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (ControlPeer* peer = peerOf(item->hwndItem)) {
+        peer->draw(*item);
+        result = TRUE;
+        return true;
+      }
+      return false;
+    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -480,10 +492,38 @@ void FormWindow::reportBounds() {
   const ui::WindowState state = IsIconic(hwnd_)   ? ui::WindowState::Minimized
                                 : IsZoomed(hwnd_) ? ui::WindowState::Maximized
                                                   : ui::WindowState::Normal;
-  form_.userBoundsChanged(toTwips(outer.left), toTwips(outer.top),
+  form_.userBoundsChanged(positionToTwips(outer.left), positionToTwips(outer.top),
                           toTwips(outer.right - outer.left), toTwips(outer.bottom - outer.top),
                           toTwips(client.right), toTwips(client.bottom), state);
   reporting_ = wasReporting;
+}
+
+void FormWindow::snapToMinimum(WINDOWPOS& pos) {
+  // A size the form sets is the form's own decision; a minimised or maximised window has the
+  // size of its state.
+  if ((pos.flags & SWP_NOSIZE) || applyingBounds_ || IsIconic(hwnd_) || IsZoomed(hwnd_))
+    return;
+  RECT now{};
+  GetWindowRect(hwnd_, &now);
+  const bool moves = (pos.flags & SWP_NOMOVE) == 0;
+  const int askedWidth = pos.cx, askedHeight = pos.cy;
+  // A drag at the left or top edge keeps the opposite edge where it is.
+  if (options_.minWidth > 0 && toTwips(pos.cx) < options_.minWidth) {
+    const int width = toPixels(options_.snapWidth);
+    if (moves && pos.x != now.left && pos.x + pos.cx == now.right)
+      pos.x = now.right - width;
+    pos.cx = width;
+  }
+  if (options_.minHeight > 0 && toTwips(pos.cy) < options_.minHeight) {
+    const int height = toPixels(options_.snapHeight);
+    if (moves && pos.y != now.top && pos.y + pos.cy == now.bottom)
+      pos.y = now.bottom - height;
+    pos.cy = height;
+  }
+  // A window manager that sized the window itself (X11 under Wine) is not told of the change
+  // made here while it reports its own: the window's rectangle goes to it once more afterwards.
+  if ((pos.cx != askedWidth || pos.cy != askedHeight) && !reapplyPosted_)
+    reapplyPosted_ = PostMessageW(hwnd_, kReapplyBounds, 0, 0) != FALSE;
 }
 
 void FormWindow::applyDpi(int dpi) {
@@ -563,20 +603,27 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case kApplyBounds:
       updateBounds();
       return 0;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      if (options_.minTrackWidth > 0)
-        info->ptMinTrackSize.x = toPixels(options_.minTrackWidth);
-      if (options_.minTrackHeight > 0)
-        info->ptMinTrackSize.y = toPixels(options_.minTrackHeight);
+    case kReapplyBounds: {
+      reapplyPosted_ = false;
+      RECT now{};
+      GetWindowRect(hwnd_, &now);
+      SetWindowPos(hwnd_, nullptr, now.left, now.top, now.right - now.left, now.bottom - now.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
+    case WM_WINDOWPOSCHANGING:
+      // Before the system applies its own limits.
+      snapToMinimum(*reinterpret_cast<WINDOWPOS*>(lp));
+      break;
     case WM_DPICHANGED: {
       applyDpi(HIWORD(wp));
       const RECT* suggested = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+      // The same pixels are other twips now, whether or not the window's size changed.
+      if (ready_)
+        reportBounds();
       return 0;
     }
     case WM_ACTIVATE:

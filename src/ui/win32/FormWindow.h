@@ -16,9 +16,14 @@ namespace ui_win32 {
 class ControlPeer;
 
 struct FormOptions {
-  // The smallest outer size (twips) the user can drag the window to; 0 keeps the system's.
-  int minTrackWidth = 0;
-  int minTrackHeight = 0;
+  // The smallest outer size (twips) the window accepts from the user or the system, and the
+  // size it takes instead when it would become narrower or lower than that (0: no limit). The
+  // window takes the replacement before it is drawn, so a drag below the minimum shows the
+  // replaced size at once and never alternates between the two.
+  int minWidth = 0;
+  int minHeight = 0;
+  int snapWidth = 0;
+  int snapHeight = 0;
 };
 
 enum class FontStyle { Regular, Bold, Underline };
@@ -65,6 +70,10 @@ class FormWindow : public ui::FormPeer {
   int dpi() const { return dpi_; }
   int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
   int toTwips(int pixels) const { return MulDiv(pixels, 1440, dpi_); }
+  // The window's position is in twips of the primary screen, whatever monitor it is on: the
+  // position stored at exit and the off-screen check of the next start measure alike.
+  int positionToPixels(int twips) const { return MulDiv(twips, primaryDpi_, 1440); }
+  int positionToTwips(int pixels) const { return MulDiv(pixels, 1440, primaryDpi_); }
   HINSTANCE instance() const { return instance_; }
   HFONT font(ui::FontFace face, FontStyle style = FontStyle::Regular);
   HBRUSH brush(COLORREF color);
@@ -103,6 +112,8 @@ class FormWindow : public ui::FormPeer {
   // form's order, which is also the order the Tab key follows.
   void restoreControlOrder();
   void reportBounds();
+  // A size below the minimum that the user or the system asks for becomes the snap size.
+  void snapToMinimum(WINDOWPOS& pos);
   void applyDpi(int dpi);
   void paint();
   bool handleEnterOrEscape(MSG& msg);
@@ -114,13 +125,15 @@ class FormWindow : public ui::FormPeer {
   HWND hwnd_ = nullptr;
   HWND toolTips_ = nullptr;
   int dpi_ = 96;
+  int primaryDpi_ = 96;
   bool ready_ = false;           // all windows exist; size changes reach the form
   bool applyingBounds_ = false;  // a size set by the form is being applied
   bool reporting_ = false;       // the form is hearing of a size change
   bool shownOnce_ = false;
-  bool controlsMade_ = false;  // every control has its window (where it has one)
-  bool destroying_ = false;    // the window goes with this object, not with the program
-  WPARAM skipChar_ = 0;        // a character already reported when its key went down
+  bool reapplyPosted_ = false;  // the window's rectangle is to be handed over again
+  bool controlsMade_ = false;   // every control has its window (where it has one)
+  bool destroying_ = false;     // the window goes with this object, not with the program
+  WPARAM skipChar_ = 0;         // a character already reported when its key went down
   HWND lastFocus_ = nullptr;
   std::vector<std::unique_ptr<ControlPeer>> peers_;
   std::map<HWND, ControlPeer*> byHwnd_;

@@ -21,6 +21,9 @@ namespace {
 
 constexpr int kMinWidth = 6000;
 constexpr int kMinHeight = 3000;
+constexpr int kSnapWidth = 6110;
+constexpr int kSnapHeight = 3011;
+const ui_win32::FormOptions kOptions{kMinWidth, kMinHeight, kSnapWidth, kSnapHeight};
 
 class TestForm : public ui::Form {
  public:
@@ -118,8 +121,7 @@ LPARAM keyData(UINT vk, bool alt = false) {
 class PeerWindow : public testing::Test {
  protected:
   void SetUp() override {
-    window_ = std::make_unique<ui_win32::FormWindow>(form_, GetModuleHandleW(nullptr),
-                                                     ui_win32::FormOptions{kMinWidth, kMinHeight});
+    window_ = std::make_unique<ui_win32::FormWindow>(form_, GetModuleHandleW(nullptr), kOptions);
     ASSERT_TRUE(window_->create());
     form_.show();
     pump();
@@ -150,6 +152,13 @@ class PeerWindow : public testing::Test {
       Sleep(20);
     }
     return false;
+  }
+  // Lets the window manager's answers to earlier size changes arrive first.
+  void settle() {
+    for (int waited = 0; waited < 300; waited += 20) {
+      pump();
+      Sleep(20);
+    }
   }
   HWND hwndOf(const ui::Control& control) const { return window_->peerOf(control)->hwnd(); }
   int px(int twips) const { return window_->toPixels(twips); }
@@ -185,7 +194,8 @@ TEST_F(PeerWindow, EachControlHasAWindowOfItsKindAtItsPlace) {
       {&form_.Files, L"ListBox", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP, LBS_SORT,
        kNotAButton},
       {&form_.Preview, L"BrimloPicture", WS_CLIPCHILDREN, WS_TABSTOP, kNotAButton},
-      {&form_.Inner, L"Button", BS_BITMAP, 0, BS_PUSHBUTTON},
+      // A graphical button draws itself, in its back colour.
+      {&form_.Inner, L"Button", 0, 0, BS_OWNERDRAW},
       {&form_.Rich, L"RichEdit", ES_MULTILINE | WS_TABSTOP, 0, kNotAButton},
   };
   for (const Case& c : cases) {
@@ -229,11 +239,94 @@ TEST_F(PeerWindow, TheClientAreaHasTheDesignSizeAndTheFormKnowsTheFrame) {
   wchar_t windowClass[64] = {};
   GetClassNameW(hwnd, windowClass, 64);
   EXPECT_STREQ(windowClass, L"BrimloPeerTest");
+}
 
-  MINMAXINFO limits{};
-  SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-  EXPECT_EQ(limits.ptMinTrackSize.x, px(kMinWidth));
-  EXPECT_EQ(limits.ptMinTrackSize.y, px(kMinHeight));
+// What the system does when the window moves onto a monitor of another DPI.
+void moveToDpi(HWND hwnd, int dpi) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&rect));
+}
+
+TEST_F(PeerWindow, BelowItsMinimumTheWindowShowsItsSnapSizeAtOnceAtEveryDpi) {
+  int resizes = 0;
+  // The layout snaps too, as the program's does; it must find nothing left to do.
+  form_.onResize = [&] {
+    ++resizes;
+    if (form_.width() < kMinWidth)
+      form_.setWidth(kSnapWidth);
+    if (form_.height() < kMinHeight)
+      form_.setHeight(kSnapHeight);
+  };
+  HWND hwnd = window_->hwnd();
+  for (const int dpi : {96, 120, 144}) {
+    moveToDpi(hwnd, dpi);
+    pump();
+    struct Case {
+      int width, height;  // asked for, twips
+      int shownWidth, shownHeight;
+    };
+    const Case cases[] = {{1500, 900, kSnapWidth, kSnapHeight},
+                          {kMinWidth - 30, 5000, kSnapWidth, 5000},
+                          {kMinWidth + 60, kMinHeight - 30, kMinWidth + 60, kSnapHeight},
+                          {kMinWidth + 60, kMinHeight + 60, kMinWidth + 60, kMinHeight + 60}};
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << dpi << " DPI, " << c.width << " x " << c.height);
+      settle();
+      resizes = 0;
+      // As the user or the window manager sizes it.
+      SetWindowPos(hwnd, nullptr, 0, 0, px(c.width), px(c.height), SWP_NOMOVE | SWP_NOZORDER);
+      pump();
+      RECT outer{};
+      GetWindowRect(hwnd, &outer);
+      EXPECT_EQ(outer.right - outer.left, px(c.shownWidth));
+      EXPECT_EQ(outer.bottom - outer.top, px(c.shownHeight));
+      EXPECT_EQ(form_.width(), window_->toTwips(px(c.shownWidth)));
+      EXPECT_LE(resizes, 1);
+    }
+  }
+  // Dragged at its left edge, the window keeps its right edge.
+  RECT before{};
+  GetWindowRect(hwnd, &before);
+  SetWindowPos(hwnd, nullptr, before.right - px(1500), before.top, px(1500),
+               before.bottom - before.top, SWP_NOZORDER);
+  RECT after{};
+  GetWindowRect(hwnd, &after);
+  EXPECT_EQ(after.right, before.right);
+  EXPECT_EQ(after.right - after.left, px(kSnapWidth));
+}
+
+TEST_F(PeerWindow, OnAMonitorOfAnotherDpiPositionsStayPrimaryScreenTwipsAndCaptionsWhole) {
+  const int primary = window_->dpi();
+  HWND hwnd = window_->hwnd();
+  HWND link = hwndOf(form_.Link);
+  form_.Link.setCaption(L"Check for online-Updates");
+  for (const int dpi : {primary, primary * 5 / 4, primary * 3 / 2}) {
+    SCOPED_TRACE(testing::Message() << dpi << " DPI");
+    moveToDpi(hwnd, dpi);
+    pump();
+    RECT outer{};
+    GetWindowRect(hwnd, &outer);
+    EXPECT_EQ(form_.left(), MulDiv(outer.left, 1440, primary));
+    EXPECT_EQ(form_.top(), MulDiv(outer.top, 1440, primary));
+    EXPECT_EQ(form_.width(), MulDiv(outer.right - outer.left, 1440, dpi));
+    ASSERT_TRUE(form_.setLeft(1500));
+    GetWindowRect(hwnd, &outer);
+    EXPECT_EQ(outer.left, MulDiv(1500, primary, 1440));
+
+    // The link's caption is never cut off, and the link keeps its left edge.
+    RECT needed{}, shown{};
+    HDC dc = GetDC(link);
+    HGDIOBJ before =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, L"Check for online-Updates", -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, before);
+    ReleaseDC(link, dc);
+    GetWindowRect(link, &shown);
+    MapWindowPoints(nullptr, GetParent(link), reinterpret_cast<POINT*>(&shown), 2);
+    EXPECT_GE(shown.right - shown.left, needed.right);
+    EXPECT_EQ(shown.left, px(form_.Link.left()));
+  }
 }
 
 TEST_F(PeerWindow, SizingTheWindowReachesTheFormAndALayoutSnapIsAppliedAfterwards) {
@@ -554,6 +647,16 @@ COLORREF paintedPixel(HWND hwnd, int x, int y) {
   return pixel;
 }
 
+TEST_F(PeerWindow, AGraphicalButtonPaintsItsBackColour) {
+  HWND button = hwndOf(form_.Inner);
+  form_.Inner.setImage(ui::ImageId::None);
+  RECT client{};
+  GetClientRect(button, &client);
+  EXPECT_EQ(paintedPixel(button, client.right / 2, client.bottom / 2), GetSysColor(COLOR_BTNFACE));
+  form_.Inner.setBackColor(RGB(255, 255, 255));
+  EXPECT_EQ(paintedPixel(button, client.right / 2, client.bottom / 2), RGB(255, 255, 255));
+}
+
 TEST_F(PeerWindow, APictureBoxPaintsItsColourItsPictureAndTheStretchedDrawing) {
   HWND preview = hwndOf(form_.Preview);
   form_.Preview.setBackColor(RGB(0, 128, 0));
@@ -573,8 +676,7 @@ TEST_F(PeerWindow, APictureBoxPaintsItsColourItsPictureAndTheStretchedDrawing) {
 // it, and the window gets text and caret when it first appears.
 TEST(HiddenForm, FieldTextReachesTheWindowWhenItFirstShows) {
   TestForm form;
-  ui_win32::FormWindow window(form, GetModuleHandleW(nullptr),
-                              ui_win32::FormOptions{kMinWidth, kMinHeight});
+  ui_win32::FormWindow window(form, GetModuleHandleW(nullptr), kOptions);
   ASSERT_TRUE(window.create());
   HWND field = window.peerOf(form.Name)->hwnd();
   int changes = 0;
@@ -628,13 +730,11 @@ std::vector<std::wstring> controlOrder(ui_win32::FormWindow& window, const ui::F
 
 TEST(HiddenForm, ControlWindowsMadeWhenShownLookAndOrderAsIfMadeAtOnce) {
   TestForm early;
-  ui_win32::FormWindow earlyWindow(early, GetModuleHandleW(nullptr),
-                                   ui_win32::FormOptions{kMinWidth, kMinHeight});
+  ui_win32::FormWindow earlyWindow(early, GetModuleHandleW(nullptr), kOptions);
   ASSERT_TRUE(earlyWindow.create());
 
   TestForm late;
-  ui_win32::FormWindow lateWindow(late, GetModuleHandleW(nullptr),
-                                  ui_win32::FormOptions{kMinWidth, kMinHeight});
+  ui_win32::FormWindow lateWindow(late, GetModuleHandleW(nullptr), kOptions);
   ASSERT_TRUE(lateWindow.create(ui_win32::ControlWindows::WhenShown));
   // Only the rich-text box has its window before the form shows: its content lives there.
   for (const auto& control : late.controls()) {
