@@ -2,6 +2,7 @@
 #include <array>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -122,9 +123,9 @@ class Form1 : public ui::Form {
 
  private:
   const platform::Platform& p_;
-  // The last refresh found content it could not read (another program held the clipboard): the
-  // preview holds older text, which must not be saved as the clipboard's.
-  bool clipboardUnread_ = false;
+  // Why the last refresh could not read the clipboard's content (empty when it could): the
+  // preview holds older content, which must not be saved as the clipboard's.
+  std::wstring unreadReason_;
   // The file-copy loop runs (the window takes input between two files), and the user asked it
   // to stop after the current file.
   bool copying_ = false;
@@ -143,8 +144,31 @@ class Form1 : public ui::Form {
   // The file list as text, one name and CR LF per entry.
   std::wstring fileListText() const;
   std::wstring probeRefusedFormat();
-  void restoreOptions(const wchar_t* openFileKey, const wchar_t* addDateKey,
-                      const wchar_t* addTimeKey);
+  // The settings keys of the three options, per mode; the mode the window shows decides.
+  struct OptionKeys {
+    const wchar_t* openFile;
+    const wchar_t* addDate;
+    const wchar_t* addTime;
+  };
+  static constexpr OptionKeys kPictureOptions = {L"OpenFileJPG", L"AddDateJPG", L"AddTimeJPG"};
+  static constexpr OptionKeys kTextOptions = {L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt"};
+  // The keys of the mode shown (picture or text); nothing in the file-list mode.
+  const OptionKeys* optionKeys() const;
+  void restoreOptions(const OptionKeys& keys);
+  // The steps of the refresh, in their order.
+  struct Request {
+    std::wstring commandLine;
+    std::wstring name;  // the requested name, or the default one
+    bool defaultName = false;
+  };
+  Request readCommandLine();
+  std::optional<std::shared_ptr<platform::Picture>> pngInsteadOfRefusal();
+  void showPicture(Request& request, const std::optional<std::shared_ptr<platform::Picture>>& png);
+  void showText(Request& request);
+  void showFileList();
+  void proposeDirectory(const Request& request);
+  void applyPrefixes();
+  void showWindowForMode();
   void applyExtensionRule(const std::wstring& requested,
                           std::initializer_list<const wchar_t*> known, const wchar_t* extension);
 };

@@ -15,13 +15,9 @@ constexpr ui::Color kFilesPanel = 0x00C9CEB8;
 constexpr int kFilesModeImageLeft = 4800;
 constexpr int kListBoxPlace = 120;
 
-struct OptionKeys {
-  const wchar_t* openFile;
-  const wchar_t* addDate;
-  const wchar_t* addTime;
-};
-constexpr OptionKeys kPictureKeys = {L"OpenFileJPG", L"AddDateJPG", L"AddTimeJPG"};
-constexpr OptionKeys kTextKeys = {L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt"};
+constexpr wchar_t kClipboardHeld[] =
+    L"The clipboard could not be read: another program may be holding it open. Press F5 to read "
+    L"it again.";
 
 bool hasSeparator(const std::wstring& s) {
   return s.find_first_of(L"\\/") != std::wstring::npos;
@@ -110,10 +106,19 @@ void Form1::resetModeControls() {
   // ContextMenuCheck is deliberately not shown again: once a file list hid it, it stays hidden.
 }
 
-void Form1::restoreOptions(const wchar_t* openFileKey, const wchar_t* addDateKey,
-                           const wchar_t* addTimeKey) {
+const Form1::OptionKeys* Form1::optionKeys() const {
+  if (SavePictureBtn.visible())
+    return &kPictureOptions;
+  if (SaveTxtBtn.visible())
+    return &kTextOptions;
+  return nullptr;
+}
+
+void Form1::restoreOptions(const OptionKeys& keys) {
   const std::array<std::pair<ui::CheckBox*, const wchar_t*>, 3> boxes = {
-      {{&OpenFileCheck, openFileKey}, {&AddDatecheck, addDateKey}, {&AddTimeCheck, addTimeKey}}};
+      {{&OpenFileCheck, keys.openFile},
+       {&AddDatecheck, keys.addDate},
+       {&AddTimeCheck, keys.addTime}}};
   for (const auto& [box, key] : boxes) {
     const std::wstring current = std::to_wstring(box->value());
     const std::wstring stored = Registry::GetSettingValue(p_, L"Settings", key, current);
@@ -140,143 +145,196 @@ void Form1::applyExtensionRule(const std::wstring& requested,
 void Form1::updateFromClipboard() {
   resetModeControls();
   buildFormatTable();
-  clipboardUnread_ = false;
-
-  // The command line: "-b" at the very start asks for a batch run, the rest names the file.
-  const std::wstring commandLine = p_.process.commandLine();
-  BatchMode = commandLine.size() >= 2 && text::toLower(commandLine.substr(0, 2)) == L"-b";
-  std::wstring requested;
-  if (!commandLine.empty())
-    requested = BatchMode ? text::trim(commandLine.substr(2)) : commandLine;
-  // A name that ends in a separator names only the directory: the file gets the default name
-  // there, not a bare extension such as ".TXT".
-  const bool defaultName = requested.empty() || endsWithSeparator(requested);
-  if (defaultName)
-    requested += GetFolderName(p_.process.currentDirectory());
-
-  // Linux programs offer pictures as PNG alone. Such a picture is taken only where the content
-  // would be refused otherwise, and decoded first: a PNG that cannot be decoded is refused.
-  bool pngPicture = false;
-  std::shared_ptr<platform::Picture> png;
-  if (!p_.clipboard.isFormatAvailable(ClipFormat::Bitmap) &&
-      !p_.clipboard.isFormatAvailable(ClipFormat::Text) &&
-      !p_.clipboard.isFormatAvailable(ClipFormat::HDrop) &&
-      p_.clipboard.isFormatAvailable(ClipFormat::Png)) {
-    std::optional<std::string> bytes;
-    {
-      platform::OpenClipboard open(p_.clipboard);
-      if (open.isOpen())
-        bytes = p_.clipboard.png();
-    }
-    if (bytes)
-      png = ClipBoard_Tools::PictureFromPng(p_.gdiplus, *bytes);
-    // One that could not be read at all is a picture not read yet, as an unreadable bitmap is.
-    pngPicture = !bytes || png;
-  }
-
-  if (pngPicture || p_.clipboard.isFormatAvailable(ClipFormat::Bitmap)) {
-    Frame1.setBackColor(kPicturePanel);
-    Picture1.setImage(TmpPic[2]->image());
-    restoreOptions(kPictureKeys.openFile, kPictureKeys.addDate, kPictureKeys.addTime);
-    if (defaultName)
-      requested += L"_Screenshot";
-    FNText.setText(withoutDirectory(requested));
-    applyExtensionRule(requested, {L".jpg", L".jpeg"}, L".JPG");
-    SavePictureBtn.setVisible(true);
-    setCaption(std::wstring(kVersionTitle) + L" - Save Graphic (.JPG)");
-    if (pngPicture) {
-      setPicture(png);
-    } else {
-      platform::OpenClipboard open(p_.clipboard);
-      // A bitmap that cannot be read leaves the held picture empty; the mode stays.
-      if (open.isOpen())
-        setPicture(p_.clipboard.bitmap());
-    }
-    clipboardUnread_ = picture() == nullptr;
-    ClipPic.setPicture(picture());
-    ResizeBtn_Click();
-    ClipPic.setVisible(true);
+  unreadReason_.clear();
+  Request request = readCommandLine();
+  const auto png = pngInsteadOfRefusal();
+  if (png || p_.clipboard.isFormatAvailable(ClipFormat::Bitmap)) {
+    showPicture(request, png);
   } else if (p_.clipboard.isFormatAvailable(ClipFormat::Text)) {
-    Frame1.setBackColor(kTextPanel);
-    Picture1.setImage(TmpPic[1]->image());
-    restoreOptions(kTextKeys.openFile, kTextKeys.addDate, kTextKeys.addTime);
-    if (defaultName)
-      requested += L"_Text";
-    FNText.setText(withoutDirectory(requested));
-    SaveTxtBtn.setVisible(true);
-    if (p_.clipboard.isFormatAvailable(ClipFormat::Rtf)) {
-      RichText.clear();
-      // The rich edit control opens the clipboard itself and stays empty when it cannot, which
-      // would look like an empty document: find out first whether the clipboard can be opened.
-      clipboardUnread_ = !clipboardOpens(p_.clipboard);
-      if (!clipboardUnread_)
-        ClipBoard_Tools::PasteToControl(RichText);
-      RichText.setSelStart(0);
-      applyExtensionRule(requested, {L".rtf"}, L".RTF");
-      setCaption(std::wstring(kVersionTitle) + L" - Save Formated Clipboard Text (.rtf)");
-      SaveTxtBtn.setCaption(L"&Save as RTF");
-      Picture1.setImage(TmpPic[3]->image());
-      RichText.setVisible(true);
-      ConvertTxtBtn.setVisible(true);
-    } else {
-      applyExtensionRule(requested, {L".txt"}, L".TXT");
-      SaveTxtBtn.setCaption(L"&Save as Text");
-      setCaption(std::wstring(kVersionTitle) + L" - Save Clipboard Text (.txt)");
-      std::optional<std::wstring> clipboardText;
-      {
-        platform::OpenClipboard open(p_.clipboard);
-        if (open.isOpen())
-          clipboardText = p_.clipboard.text();
-      }
-      // A failed read keeps the preview as it was.
-      clipboardUnread_ = !clipboardText;
-      if (clipboardText) {
-        ClipText.setText(std::move(*clipboardText));
-        // The same text as before runs no change handler, and the reset hid the URL button.
-        ClipText_Change();
-      }
-      ClipText.setVisible(true);
-    }
+    showText(request);
   } else if (p_.clipboard.isFormatAvailable(ClipFormat::HDrop)) {
-    ConvertTxtBtn.setVisible(true);
-    Frame1.setBackColor(kFilesPanel);
-    setCaption(std::wstring(kVersionTitle) + L" - Copy Files..");
-    SaveFilesBtn.setVisible(true);
-    FNText.setVisible(false);
-    FNText.setText(L"");
-    ContextMenuCheck.setVisible(false);
-    OpenFileCheck.setVisible(false);
-    AddDatecheck.setVisible(false);
-    AddTimeCheck.setVisible(false);
-    Picture1.setImage(TmpPic[0]->image());
-    Picture1.setLeft(kFilesModeImageLeft);
-    // An empty list could also mean a list that could not be read.
-    clipboardUnread_ = !clipboardOpens(p_.clipboard);
-    std::vector<std::wstring> names;
-    std::uint32_t unreadable = 0;
-    const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names, unreadable);
-    names.resize(static_cast<std::size_t>(count));
-    ListBox.addItems(names);
-    ListBox.setVisible(true);
-    if (unreadable > 0) {
-      p_.dialogs.messageBox(std::to_wstring(unreadable) +
-                                L" file name(s) on the clipboard could not be read and are not "
-                                L"in the list.",
-                            platform::box::kCritical, L"");
-    }
+    showFileList();
   } else {
     p_.dialogs.messageBox(
         L"The current clipboard-Format:  '" + probeRefusedFormat() + L"'  is not supported!",
         platform::box::kInformation, L"Sorry - no supported format!");
     exitProgram(platform::exitcode::kRefused);
   }
+  proposeDirectory(request);
+  applyPrefixes();
+  if (BatchMode) {
+    if (SavePictureBtn.visible()) {
+      SavePictureBtn_Click();
+    } else if (SaveTxtBtn.visible()) {
+      SaveTxtBtn_Click();
+    }
+  } else {
+    AlwaysOnTop1.SetToTop();
+  }
+  if (request.commandLine.find(L'?') != std::wstring::npos)
+    Helpbtn_Click();
+  showWindowForMode();
+}
 
-  // The target directory: the current one, or the directory part of a requested name.
+Form1::Request Form1::readCommandLine() {
+  // "-b" at the very start asks for a batch run, the rest names the file.
+  Request r;
+  r.commandLine = p_.process.commandLine();
+  BatchMode = r.commandLine.size() >= 2 && text::toLower(r.commandLine.substr(0, 2)) == L"-b";
+  if (!r.commandLine.empty())
+    r.name = BatchMode ? text::trim(r.commandLine.substr(2)) : r.commandLine;
+  // A name that ends in a separator names only the directory: the file gets the default name
+  // there, not a bare extension such as ".TXT".
+  r.defaultName = r.name.empty() || endsWithSeparator(r.name);
+  if (r.defaultName)
+    r.name += GetFolderName(p_.process.currentDirectory());
+  return r;
+}
+
+std::optional<std::shared_ptr<platform::Picture>> Form1::pngInsteadOfRefusal() {
+  // Linux programs offer pictures as PNG alone. Such a picture is taken only where the content
+  // would be refused otherwise, and decoded first: a PNG that cannot be decoded is refused.
+  if (p_.clipboard.isFormatAvailable(ClipFormat::Bitmap) ||
+      p_.clipboard.isFormatAvailable(ClipFormat::Text) ||
+      p_.clipboard.isFormatAvailable(ClipFormat::HDrop) ||
+      !p_.clipboard.isFormatAvailable(ClipFormat::Png)) {
+    return std::nullopt;
+  }
+  std::optional<std::string> bytes;
+  {
+    platform::OpenClipboard open(p_.clipboard);
+    if (open.isOpen())
+      bytes = p_.clipboard.png();
+  }
+  if (!bytes)  // not read at all: a picture not read yet, as an unreadable bitmap is
+    return std::shared_ptr<platform::Picture>();
+  auto picture = ClipBoard_Tools::PictureFromPng(p_.gdiplus, *bytes);
+  if (!picture)
+    return std::nullopt;
+  return picture;
+}
+
+void Form1::showPicture(Request& request,
+                        const std::optional<std::shared_ptr<platform::Picture>>& png) {
+  Frame1.setBackColor(kPicturePanel);
+  Picture1.setImage(TmpPic[2]->image());
+  restoreOptions(kPictureOptions);
+  if (request.defaultName)
+    request.name += L"_Screenshot";
+  FNText.setText(withoutDirectory(request.name));
+  applyExtensionRule(request.name, {L".jpg", L".jpeg"}, L".JPG");
+  SavePictureBtn.setVisible(true);
+  setCaption(std::wstring(kVersionTitle) + L" - Save Graphic (.JPG)");
+  bool opened = true;
+  if (png) {
+    opened = *png != nullptr;
+    setPicture(*png);
+  } else {
+    platform::OpenClipboard open(p_.clipboard);
+    opened = open.isOpen();
+    // A bitmap that cannot be read leaves the held picture empty; the mode stays.
+    if (opened)
+      setPicture(p_.clipboard.bitmap());
+  }
+  if (!opened) {
+    unreadReason_ = kClipboardHeld;
+  } else if (!picture()) {
+    unreadReason_ = L"The picture on the clipboard could not be read. Press F5 to read it again.";
+  }
+  ClipPic.setPicture(picture());
+  ResizeBtn_Click();
+  ClipPic.setVisible(true);
+}
+
+void Form1::showText(Request& request) {
+  Frame1.setBackColor(kTextPanel);
+  Picture1.setImage(TmpPic[1]->image());
+  restoreOptions(kTextOptions);
+  if (request.defaultName)
+    request.name += L"_Text";
+  FNText.setText(withoutDirectory(request.name));
+  SaveTxtBtn.setVisible(true);
+  if (p_.clipboard.isFormatAvailable(ClipFormat::Rtf)) {
+    RichText.clear();
+    // The rich edit control opens the clipboard itself and stays empty when it cannot, which
+    // would look like an empty document: find out first whether the clipboard can be opened.
+    if (clipboardOpens(p_.clipboard)) {
+      ClipBoard_Tools::PasteToControl(RichText);
+    } else {
+      unreadReason_ = kClipboardHeld;
+    }
+    RichText.setSelStart(0);
+    applyExtensionRule(request.name, {L".rtf"}, L".RTF");
+    setCaption(std::wstring(kVersionTitle) + L" - Save Formated Clipboard Text (.rtf)");
+    SaveTxtBtn.setCaption(L"&Save as RTF");
+    Picture1.setImage(TmpPic[3]->image());
+    RichText.setVisible(true);
+    ConvertTxtBtn.setVisible(true);
+    return;
+  }
+  applyExtensionRule(request.name, {L".txt"}, L".TXT");
+  SaveTxtBtn.setCaption(L"&Save as Text");
+  setCaption(std::wstring(kVersionTitle) + L" - Save Clipboard Text (.txt)");
+  std::optional<std::wstring> clipboardText;
+  bool opened = false;
+  {
+    platform::OpenClipboard open(p_.clipboard);
+    opened = open.isOpen();
+    if (opened)
+      clipboardText = p_.clipboard.text();
+  }
+  // A failed read keeps the preview as it was.
+  if (clipboardText) {
+    ClipText.setText(std::move(*clipboardText));
+    // The same text as before runs no change handler, and the reset hid the URL button.
+    ClipText_Change();
+  } else {
+    unreadReason_ = opened ? L"The text on the clipboard could not be read. Press F5 to read it "
+                             L"again."
+                           : kClipboardHeld;
+  }
+  ClipText.setVisible(true);
+}
+
+void Form1::showFileList() {
+  ConvertTxtBtn.setVisible(true);
+  Frame1.setBackColor(kFilesPanel);
+  setCaption(std::wstring(kVersionTitle) + L" - Copy Files..");
+  SaveFilesBtn.setVisible(true);
+  FNText.setVisible(false);
+  FNText.setText(L"");
+  ContextMenuCheck.setVisible(false);
+  OpenFileCheck.setVisible(false);
+  AddDatecheck.setVisible(false);
+  AddTimeCheck.setVisible(false);
+  Picture1.setImage(TmpPic[0]->image());
+  Picture1.setLeft(kFilesModeImageLeft);
+  // An empty list could also mean a list that could not be read.
+  if (!clipboardOpens(p_.clipboard))
+    unreadReason_ = kClipboardHeld;
+  std::vector<std::wstring> names;
+  std::uint32_t unreadable = 0;
+  const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names, unreadable);
+  names.resize(static_cast<std::size_t>(count));
+  ListBox.addItems(names);
+  ListBox.setVisible(true);
+  if (unreadable > 0) {
+    p_.dialogs.messageBox(std::to_wstring(unreadable) +
+                              L" file name(s) on the clipboard could not be read and are not "
+                              L"in the list.",
+                          platform::box::kCritical, L"");
+  }
+}
+
+void Form1::proposeDirectory(const Request& request) {
+  // The current directory, or the directory part of a requested name.
   Path.setText(AddTrailingSeparator(p_.process.currentDirectory()));
-  if (hasSeparator(requested))
-    Path.setText(GetDirectoryPart(p_.fileSystem, requested));
+  if (hasSeparator(request.name))
+    Path.setText(GetDirectoryPart(p_.fileSystem, request.name));
   Path.setSelStart(static_cast<int>(Path.text().size()));
+}
 
+void Form1::applyPrefixes() {
   const platform::LocalTime now = p_.clock.now();
   DatePrefix = std::to_wstring(now.year).substr(2, 2) + L"." + twoDigits(now.month) + L"." +
                twoDigits(now.day) + L"_";
@@ -287,26 +345,14 @@ void Form1::updateFromClipboard() {
     FNText.setText(DatePrefix + FNText.text());
   if (AddTimeCheck.value() == 1)
     FNText.setText(TimePrefix + FNText.text());
+}
 
-  if (BatchMode) {
-    if (SavePictureBtn.visible()) {
-      SavePictureBtn_Click();
-    } else if (SaveTxtBtn.visible()) {
-      SaveTxtBtn_Click();
-    }
-  } else {
-    AlwaysOnTop1.SetToTop();
-  }
-
-  if (commandLine.find(L'?') != std::wstring::npos)
-    Helpbtn_Click();
-
+void Form1::showWindowForMode() {
   show();
   for (ui::CommandButton* b : {&SaveFilesBtn, &SaveTxtBtn, &SavePictureBtn}) {
     if (b->visible())
       setFocus(*b);
   }
-
   for (ui::Control* c :
        std::initializer_list<ui::Control*>{&Path, &AddDatecheck, &AddTimeCheck, &OpenFileCheck,
                                            &ContextMenuCheck, &AddDirBtn, &Picture1}) {

@@ -88,7 +88,7 @@ void Form1::ConvertTxtBtn_Click() {
 void Form1::proposeTextNameForList() {
   // The list becomes a text to save: offer the name and options a text refresh would.
   SaveFilesBtn.setVisible(false);
-  restoreOptions(L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt");
+  restoreOptions(kTextOptions);
   std::wstring name = GetFolderName(p_.process.currentDirectory()) + L"_Text.TXT";
   if (AddDatecheck.value() == 1)
     name = DatePrefix + name;

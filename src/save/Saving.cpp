@@ -26,11 +26,8 @@ void Form1::reportFailedSave(const std::wstring& target, const std::wstring& rea
 }
 
 bool Form1::refuseUnreadClipboard(const std::wstring& target, const wchar_t* heading) {
-  if (!clipboardUnread_)
+  if (unreadReason_.empty())
     return false;
-  reportFailedSave(target,
-                   L"The clipboard could not be read: another program may be holding it open. "
-                   L"Press F5 to read it again.",
-                   heading);
+  reportFailedSave(target, unreadReason_, heading);
   return true;
 }

@@ -109,8 +109,9 @@ bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
                 L"Das Update konnte nicht gestartet werden / The updater could not be started");
     return false;
   }
-  // The updater replaces the program's file, which it cannot while the program runs.
-  p.process.exit(platform::exitcode::kSaved);
+  // The updater replaces the program's file, which it cannot while the program runs. Nothing
+  // was saved, so the run ends as one that saved nothing.
+  p.process.exit(platform::exitcode::kOther);
 }
 
 std::wstring URLDownload(const platform::Platform& p, const std::wstring& address,

@@ -14,9 +14,9 @@ std::wstring UpdaterAddress();
 std::wstring NewestVersionAddress();
 
 // Starts the updater (downloading it first when it is not there) with the newest version's
-// address and the path of the program to replace, then ends the program with status 0, since
-// the updater cannot replace a running program. False, after a message, when the updater could
-// not be fetched or started; the program then goes on running.
+// address and the path of the program to replace, then ends the program (status 1: nothing was
+// saved), since the updater cannot replace a running program. False, after a message, when the
+// updater could not be fetched or started; the program then goes on running.
 bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
                const std::wstring& ownExePath, const std::wstring& updaterPath,
                const std::wstring& updaterUrl);

@@ -82,15 +82,10 @@ void Form1::AddDirBtn_MouseMove(int, int, int, int) {
 }
 
 void Form1::AddDatecheck_Click() {
-  if (SavePictureBtn.visible()) {
-    Registry::SaveSettingValue(p_, L"Settings", L"AddDateJPG",
+  if (const OptionKeys* keys = optionKeys()) {
+    Registry::SaveSettingValue(p_, L"Settings", keys->addDate,
                                std::to_wstring(AddDatecheck.value()));
-    Registry::SaveSettingValue(p_, L"Settings", L"AddTimeJPG",
-                               std::to_wstring(AddTimeCheck.value()));
-  } else if (SaveTxtBtn.visible()) {
-    Registry::SaveSettingValue(p_, L"Settings", L"AddDateTxt",
-                               std::to_wstring(AddDatecheck.value()));
-    Registry::SaveSettingValue(p_, L"Settings", L"AddTimeTxt",
+    Registry::SaveSettingValue(p_, L"Settings", keys->addTime,
                                std::to_wstring(AddTimeCheck.value()));
   }
   // The prefixes are those of the last refresh; the clock is not read again.
@@ -112,11 +107,8 @@ void Form1::AddTimeCheck_Click() {
 }
 
 void Form1::OpenFileCheck_Click() {
-  if (SavePictureBtn.visible()) {
-    Registry::SaveSettingValue(p_, L"Settings", L"OpenFileJPG",
-                               std::to_wstring(OpenFileCheck.value()));
-  } else if (SaveTxtBtn.visible()) {
-    Registry::SaveSettingValue(p_, L"Settings", L"OpenFileTxt",
+  if (const OptionKeys* keys = optionKeys()) {
+    Registry::SaveSettingValue(p_, L"Settings", keys->openFile,
                                std::to_wstring(OpenFileCheck.value()));
   }
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A click on "Update": brimlo.exe fetches the updater from its server when it is not next to the
 # program, starts it with the newest version's address and the program's own path, and ends at
-# once with status 0 without storing its window position. An updater already there is started
-# as it is. Without a server the user is told that the download failed, and the window stays.
+# once with status 1 (nothing was saved) without storing its window position. An updater
+# already there is started as it is. Without a server the user is told that the download failed, and the window stays.
 #
 # Needs a test build of brimlo.exe whose server is a loopback address
 # (-DBRIMLO_SERVER=http://127.0.0.1:<port>, passed on as BRIMLO_SERVER) and the stand-in updater
@@ -102,7 +102,7 @@ wait_for_report() {
 
 expect_updater_started() {
   brimlo_wait_exit 20 || fail "brimlo.exe still runs 20 s after the click on Update"
-  expect_eq "$BRIMLO_STATUS" 0 "exit status after starting the updater"
+  expect_eq "$BRIMLO_STATUS" 1 "exit status after starting the updater (nothing was saved)"
   local lines
   lines=$(wait_for_report) || fail "the updater was not started"
   # Nothing quoted, no blank after a marker: the updater splits the line at the markers.

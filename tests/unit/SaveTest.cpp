@@ -514,4 +514,28 @@ TEST_F(SaveTest, BatchRunThatCannotSaveTurnsInteractive) {
   EXPECT_EQ(t.dialogs.shown.size(), 1u);
 }
 
+// A clipboard that opens but whose picture or text cannot be read is not blamed on another
+// program: the message says what is known.
+TEST(UnreadContentTest, TheMessageSaysWhatCouldNotBeRead) {
+  struct Case {
+    ClipFormat format;
+    const wchar_t* reason;
+  };
+  const Case cases[] = {
+      {ClipFormat::Bitmap, L"The picture on the clipboard could not be read."},
+      {ClipFormat::Text, L"The text on the clipboard could not be read."},
+  };
+  for (const Case& c : cases) {
+    fake::TestPlatform tp;
+    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+    tp.process.commandLineText = L"-b Held";
+    tp.clipboard.formats = {c.format};  // offered, but nothing behind it
+    Form1 f(tp.platform);
+    EXPECT_EQ(fake::exitStatusOf([&] { f.load(); }), std::nullopt);
+    ASSERT_EQ(tp.dialogs.shown.size(), 1u);
+    EXPECT_NE(tp.dialogs.shown[0].text.find(c.reason), std::wstring::npos)
+        << text::toUtf8(tp.dialogs.shown[0].text);
+  }
+}
+
 }  // namespace

@@ -40,8 +40,8 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
   };
   const std::wstring failed = L"C:\\Tools\\Update.exe\r\rDownload Fehlgeschlagen / Download failed";
   const Case cases[] = {
-      {"updater present", L"C:\\Tools", true, Server::Refuses, true, 0, 0, L""},
-      {"updater downloaded first", L"C:\\Tools", false, Server::Serves, true, 1, 0, L""},
+      {"updater present", L"C:\\Tools", true, Server::Refuses, true, 0, 1, L""},
+      {"updater downloaded first", L"C:\\Tools", false, Server::Serves, true, 1, 1, L""},
       {"no connection", L"C:\\Tools", false, Server::Refuses, true, 1, std::nullopt, failed},
       {"download reports success but leaves nothing", L"C:\\Tools", false,
        Server::AnswersWithoutFile, true, 1, std::nullopt, failed},
@@ -49,7 +49,7 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
        L"C:\\Tools\\Update.exe\r\rDas Update konnte nicht gestartet werden / The updater could "
        L"not be started"},
       {"program in a folder with blanks", L"C:\\Program Files\\Brimlo", true, Server::Refuses, true,
-       0, 0, L""},
+       0, 1, L""},
   };
   for (const Case& c : cases) {
     fake::TestPlatform t;
