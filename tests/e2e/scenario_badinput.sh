@@ -453,6 +453,33 @@ kept changes
 rm -f "$work/Huge.TXT" "$big"
 end_case
 
+# The same 100 MB that cannot be saved: after the message the window answers at once (its
+# preview shows the start of the text and says so), and Esc ends it.
+begin_case 'text of 100 MB that cannot be saved'
+remember
+batch '-b Gone\Huge'
+if outcome 45 "$ours" && [ "$shown" = Brimlo ]; then
+  told 'Gone\Huge.TXT' 'not found'
+  answered=$(_brimlo_ms)
+  if window=$(brimlo_find_window "^$(brimlo_literal "$text_caption")\$" 15); then
+    brimlo_key "$window" Escape
+    if brimlo_wait_exit 10; then
+      took=$(($(_brimlo_ms) - answered))
+      note "window shown and ended by Esc ${took} ms after the message"
+      [ "$took" -lt 8000 ] || problem "the window took ${took} ms to show and answer Esc"
+      [ "$BRIMLO_STATUS" = 1 ] || problem "exit status $BRIMLO_STATUS after Esc, expected 1"
+    else
+      problem "the window does not answer Esc within 10 s"
+    fi
+  else
+    problem "no window '$text_caption' within 15 s of the message"
+  fi
+else
+  problem "no failure message (shown: '$shown')"
+fi
+kept
+end_case
+
 # --- An 8K picture ------------------------------------------------------------------------------
 begin_case 'bitmap 7680x4320'
 brimlo_clip bitmap 7680 4320 || problem "clip.exe could not set the bitmap"

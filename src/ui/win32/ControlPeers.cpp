@@ -428,7 +428,7 @@ class TextBoxPeer : public ControlPeer {
     if (!held_)
       return;
     held_ = false;
-    setTextQuietly(box_.text());
+    showText();
     applySelection();
   }
 
@@ -444,7 +444,7 @@ class TextBoxPeer : public ControlPeer {
   void created() override {
     // The limit first: a text longer than the default limit would be cut at creation.
     SendMessageW(hwnd_, EM_SETLIMITTEXT, kNoTextLimit, 0);
-    setTextQuietly(box_.text());
+    showText();
     applySelection();
   }
   void updateOwn(ui::Prop prop) override {
@@ -457,7 +457,7 @@ class TextBoxPeer : public ControlPeer {
       return;
     }
     if (prop == ui::Prop::Text)
-      setTextQuietly(box_.text());
+      showText();
     applySelection();
   }
   bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
@@ -474,6 +474,23 @@ class TextBoxPeer : public ControlPeer {
   }
 
  private:
+  // The edit control takes seconds to lay out a text of many megabytes, and the window answers
+  // nothing meanwhile. Such a text shows its start, says so, and cannot be edited there: the
+  // model keeps the whole text, which is what a save writes.
+  void showText() {
+    const std::wstring& text = box_.text();
+    const bool cut = box_.multiLine() && text.size() > kPreviewLength;
+    SendMessageW(hwnd_, EM_SETREADONLY, cut ? TRUE : FALSE, 0);
+    if (!cut) {
+      setTextQuietly(text);
+      return;
+    }
+    setTextQuietly(text.substr(0, kPreviewLength) + L"\r\n\r\n[... The preview shows the first " +
+                   std::to_wstring(kPreviewLength) + L" of " + std::to_wstring(text.size()) +
+                   L" characters; the whole text is saved.]");
+  }
+  static constexpr std::size_t kPreviewLength = 1 << 18;
+
   void applySelection() {
     Quiet quiet(updating_);
     const int start = box_.selStart();
