@@ -3,7 +3,7 @@
 #include <new>
 #include <string>
 
-void EndAfterFailure(const platform::Platform& p, std::exception_ptr failure) {
+void EndAfterFailure(const platform::Platform& p, const std::exception_ptr& failure) {
   std::wstring reason = L"an unexpected error";
   try {
     std::rethrow_exception(failure);

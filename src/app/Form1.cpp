@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int kF5 = 116;
-constexpr int kEsc = 27;
 
 // The window's frame around its client area, until the real window reports its own.
 constexpr int kFrameWidth = 240;
@@ -209,7 +207,7 @@ void Form1::CancleBtn_Click() {
 
 void Form1::Form_KeyDown(int& keyCode, int shift) {
   // A refresh would replace the list the copy loop works through.
-  if (keyCode != kF5 || shift != 0 || copyingFiles())
+  if (keyCode != platform::key::kF5 || shift != 0 || copyingFiles())
     return;
   // A directory the user typed survives the refresh, which sets it back to the current one.
   const std::wstring typedPath = Path.text();
@@ -219,7 +217,7 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
 }
 
 void Form1::Form_KeyPress(int& keyAscii) {
-  if (keyAscii == kEsc)
+  if (keyAscii == platform::key::kEscape)
     CancleBtn_Click();
 }
 

@@ -19,7 +19,7 @@ class Clipboard {
   // Whether the standard format with this number is offered (0 matches nothing).
   virtual bool isStandardFormatAvailable(unsigned number) = 0;
   // Opens it for this program; retries briefly while another program holds it open.
-  virtual bool open() = 0;
+  [[nodiscard]] virtual bool open() = 0;
   virtual void close() = 0;
   // While open: the dropped-file list. count() returns the number of names.
   virtual bool hasFileList() = 0;
@@ -33,9 +33,9 @@ class Clipboard {
   // While open: the bytes of the "PNG" format, as a PNG file holds them.
   virtual std::optional<std::string> png() = 0;
   // While open: empties the clipboard and takes ownership of it.
-  virtual bool clear() = 0;
+  [[nodiscard]] virtual bool clear() = 0;
   // While open, after clear(): puts a text on it.
-  virtual bool setText(const std::wstring& text) = 0;
+  [[nodiscard]] virtual bool setText(const std::wstring& text) = 0;
 };
 
 // Keeps the clipboard open for one scope; closes it on every path.

@@ -5,6 +5,16 @@
 
 namespace platform {
 
+// How a started program's window shows: normally, and activated.
+constexpr int kShowNormal = 1;
+
+// Keys the window's handlers tell apart, by the platform's key codes.
+namespace key {
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+constexpr int kF5 = 116;
+}  // namespace key
+
 // Exit statuses of the process.
 namespace exitcode {
 constexpr int kSaved = 0;
@@ -18,13 +28,13 @@ class Process {
   // The arguments as one text, exactly as typed after the program's path.
   virtual std::wstring commandLine() = 0;
   virtual std::wstring currentDirectory() = 0;
-  virtual bool setCurrentDirectory(const std::wstring& path) = 0;
+  [[nodiscard]] virtual bool setCurrentDirectory(const std::wstring& path) = 0;
   // Directory holding the running executable, without a trailing separator.
   virtual std::wstring programDirectory() = 0;
   // The running executable's file name without directory and extension ("Brimlo").
   virtual std::wstring programName() = 0;
   // Starts a command line with a show-window state; returns the process id, 0 on failure.
-  virtual std::uint32_t startProcess(const std::wstring& commandLine, int showState) = 0;
+  [[nodiscard]] virtual std::uint32_t startProcess(const std::wstring& commandLine, int showState) = 0;
   virtual void beep() = 0;
   // Lets the window handle its pending messages (repaints, input) before a long step.
   virtual void processPendingMessages() = 0;

@@ -8,6 +8,13 @@ namespace platform {
 constexpr std::uint32_t kFindExecutableFileNotFound = 2;
 constexpr std::uint32_t kFindExecutableNoAssociation = 31;
 
+// Flags of the shell's file operation.
+namespace copyflag {
+constexpr std::uint32_t kNoConfirmation = 0x0010;  // nothing asked before replacing a file
+constexpr std::uint32_t kSimpleProgress = 0x0100;  // the progress window shows its title only
+constexpr std::uint32_t kNoConfirmMkdir = 0x0200;  // a missing directory is made without asking
+}  // namespace copyflag
+
 // One copy of the shell's file operation.
 struct FileCopy {
   std::uintptr_t ownerWindow = 0;
@@ -27,9 +34,9 @@ class Shell {
   virtual ~Shell() = default;
   // The program the shell associates with a file (FindExecutable, no default directory).
   // Returns the shell's code (> 32 on success) and sets the program path (empty on failure).
-  virtual std::uint32_t findExecutable(const std::wstring& file, std::wstring& program) = 0;
+  [[nodiscard]] virtual std::uint32_t findExecutable(const std::wstring& file, std::wstring& program) = 0;
   // Copies one file with the shell's own progress window; the lists are single paths.
-  virtual FileCopyResult copyFile(const FileCopy& copy) = 0;
+  [[nodiscard]] virtual FileCopyResult copyFile(const FileCopy& copy) = 0;
 };
 
 }  // namespace platform

@@ -7,9 +7,11 @@
 // Copying one listed file into the target directory with the shell's own progress window.
 namespace Files {
 
-// The shell's flags: no confirmations (the program asked already), simple progress, no
-// question before creating a missing target directory.
-constexpr std::uint32_t kCopyFlags = 0x0310;
+// The program asked already; the progress window shows the copy's own title; a missing target
+// directory is made.
+constexpr std::uint32_t kCopyFlags = platform::copyflag::kNoConfirmation |
+                                     platform::copyflag::kSimpleProgress |
+                                     platform::copyflag::kNoConfirmMkdir;
 
 // The target directory as the copy gets it: one trailing and one leading quote removed, then
 // a trailing "\" unless present.

@@ -33,8 +33,10 @@ class GdiplusImage {
   GdiplusImage(platform::Gdiplus& gdi, std::uintptr_t hbitmap)
       : gdi_(gdi), status_(gdi.createBitmapFromHbitmap(hbitmap, 0, image_)) {}
   ~GdiplusImage() {
-    if (status_ == 0)
-      gdi_.disposeImage(image_);
+    if (status_ == 0) {
+      const int disposed = gdi_.disposeImage(image_);
+      (void)disposed;  // the save's own status is what the user learns
+    }
   }
   GdiplusImage(const GdiplusImage&) = delete;
   GdiplusImage& operator=(const GdiplusImage&) = delete;

@@ -5,7 +5,6 @@
 #include "save/SafeSave.h"
 
 namespace {
-constexpr int kShowNormal = 1;
 constexpr std::uint8_t kQuality = 200;  // handed to the encoder as it is, not clamped
 }  // namespace
 
@@ -36,7 +35,7 @@ void Form1::SavePictureBtn_Click() {
   p_.process.beep();
   if (OpenFileCheck.value() == 1) {
     const auto started =
-        p_.process.startProcess(L"explorer.exe " + QuoteIfSpaced(target), kShowNormal);
+        p_.process.startProcess(L"explorer.exe " + QuoteIfSpaced(target), platform::kShowNormal);
     (void)started;  // the picture stays saved whether or not Explorer starts
   }
   // The picture saver ends at once, without storing the window position.

@@ -7,7 +7,6 @@
 #include "util/Text.h"
 
 namespace {
-constexpr int kShowNormal = 1;
 
 bool endsWithNoCase(const std::wstring& s, const wchar_t* suffix) {
   const std::wstring x = suffix;
@@ -56,7 +55,7 @@ void Form1::SaveTxtBtn_Click() {
       const std::wstring program = RunFile::FindProgramForFile(p_, target).value_or(L"");
       command = text::trim(program + L" " + QuoteIfSpaced(target));
     }
-    const auto started = p_.process.startProcess(command, kShowNormal);
+    const auto started = p_.process.startProcess(command, platform::kShowNormal);
     (void)started;  // the saved file stays saved whether or not its program starts
   }
   exitProgram(saved ? platform::exitcode::kSaved : platform::exitcode::kOther);

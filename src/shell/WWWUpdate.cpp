@@ -9,10 +9,9 @@ namespace WWWUpdate {
 
 namespace {
 
-constexpr int kShowNormal = 1;
 constexpr std::uint32_t kFlushUrlOnDelete = 2;  // the group's entries go with the group
-constexpr std::uint32_t kNoMoreGroups = 2;      // the end of the group list
-constexpr std::uint32_t kNoMoreEntries = 259;   // the end of the entry list
+constexpr std::uint32_t kNoMoreGroups = platform::error::kFileNotFound;  // the group list's end
+constexpr std::uint32_t kNoMoreEntries = platform::error::kNoMoreItems;  // the entry list's end
 constexpr std::uint32_t kEntryBufferSize = 2048;
 
 void tell(const platform::Platform& p, const std::wstring& text) {
@@ -67,7 +66,8 @@ void clearCacheEntries(const platform::Platform& p) {
   }
   for (;;) {
     // An entry in use stays; the next download then still asks the server when it is stale.
-    net.deleteCacheEntry(url);
+    const bool deleted = net.deleteCacheEntry(url);
+    (void)deleted;
     const bool found = net.findNextCacheEntry(find, url, kEntryBufferSize);
     if (!found || net.lastError() == kNoMoreEntries) {
       break;
@@ -104,7 +104,7 @@ bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
   }
   // The updater reads each value up to the next marker: no quotes, no blank after a marker.
   const std::wstring command = updaterPath + L" [URL]" + newVersionUrl + L" [PATH]" + ownExePath;
-  if (p.process.startProcess(command, kShowNormal) == 0) {
+  if (p.process.startProcess(command, platform::kShowNormal) == 0) {
     tell(p, updaterPath + L"\r\r" +
                 L"Das Update konnte nicht gestartet werden / The updater could not be started");
     return false;
@@ -155,14 +155,15 @@ void ClearURLCache(const platform::Platform& p) {
 }  // namespace WWWUpdate
 
 void Form1::wwwBtn_Click() {
-  RunFile::OpenURLInBrowser(p_, WWWUpdate::HomepageAddress(), 1);
+  RunFile::OpenURLInBrowser(p_, WWWUpdate::HomepageAddress(), platform::kShowNormal);
   // The link is used once per run, whether a browser came up or not.
   wwwBtn.setVisible(false);
 }
 
 void Form1::UpdateBtn_Click() {
   // The updater works in the program's directory, where it replaces the program.
-  p_.process.setCurrentDirectory(p_.process.programDirectory());
+  const bool moved = p_.process.setCurrentDirectory(p_.process.programDirectory());
+  (void)moved;  // the updater is started and told the program by their full paths either way
   const std::wstring directory = AddTrailingSeparator(p_.process.programDirectory());
   WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(),
                        directory + p_.process.programName() + L".exe", directory + L"Update.exe",

@@ -8,7 +8,6 @@ namespace {
 constexpr ui::Color kRed = 0x000000C0;
 constexpr ui::Color kWhite = 0x00FFFFFF;
 constexpr ui::Color kBlack = 0x00000000;
-constexpr int kEnter = 13;
 constexpr wchar_t kDesktop[] = L"\\desktop\\";
 constexpr std::size_t kDesktopLength = 9;
 constexpr int kExtensionLength = 4;
@@ -61,7 +60,7 @@ void Form1::Path_LostFocus() {
 }
 
 void Form1::Path_KeyPress(int& keyAscii) {
-  if (keyAscii != kEnter)
+  if (keyAscii != platform::key::kEnter)
     return;
   // Enter here saves a picture or a text, never starts the file copy.
   if (SavePictureBtn.visible()) {
@@ -122,7 +121,7 @@ void Form1::FNText_GotFocus() {
 }
 
 void Form1::FNText_KeyPress(int& keyAscii) {
-  if (keyAscii != kEnter)
+  if (keyAscii != platform::key::kEnter)
     return;
   if (SaveTxtBtn.visible()) {
     SaveTxtBtn_Click();
