@@ -4,7 +4,6 @@
 
 namespace {
 
-
 // The window's frame around its client area, until the real window reports its own.
 constexpr int kFrameWidth = 240;
 constexpr int kFrameHeight = 705;

@@ -44,17 +44,19 @@ class Gdiplus {
   // Each returns the GDI+ status, 0 for success.
   [[nodiscard]] virtual int startup(const GdiplusStartupInput& input, std::uintptr_t& token) = 0;
   [[nodiscard]] virtual int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
-                                      std::uintptr_t& image) = 0;
+                                                    std::uintptr_t& image) = 0;
   // An image decoded from the bytes of a picture file (PNG, ...), read from a stream over them.
-  [[nodiscard]] virtual int createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) = 0;
+  [[nodiscard]] virtual int createBitmapFromStream(const std::string& bytes,
+                                                   std::uintptr_t& image) = 0;
   // A GDI bitmap of the image, owned by the picture; transparent parts are laid over the
   // background colour (0xAARRGGBB).
   [[nodiscard]] virtual int createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
-                                      std::shared_ptr<Picture>& picture) = 0;
+                                                    std::shared_ptr<Picture>& picture) = 0;
   virtual Guid parseClsid(const std::wstring& text) = 0;
   // Encodes the image into memory; the caller writes the bytes to their file.
   [[nodiscard]] virtual int saveImageToMemory(std::uintptr_t image, const Guid& encoder,
-                                const EncoderParameters& parameters, std::string& bytes) = 0;
+                                              const EncoderParameters& parameters,
+                                              std::string& bytes) = 0;
   [[nodiscard]] virtual int disposeImage(std::uintptr_t image) = 0;
   virtual void shutdown(std::uintptr_t token) = 0;
 };

@@ -9,7 +9,8 @@ class Internet {
  public:
   virtual ~Internet() = default;
   // Downloads synchronously into the file; the HRESULT, 0 for success.
-  [[nodiscard]] virtual std::int32_t downloadToFile(const std::wstring& url, const std::wstring& file) = 0;
+  [[nodiscard]] virtual std::int32_t downloadToFile(const std::wstring& url,
+                                                    const std::wstring& file) = 0;
 
   // Cache groups. False when the platform does not provide the group functions.
   virtual bool cacheGroupsSupported() = 0;

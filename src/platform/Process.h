@@ -34,7 +34,8 @@ class Process {
   // The running executable's file name without directory and extension ("Brimlo").
   virtual std::wstring programName() = 0;
   // Starts a command line with a show-window state; returns the process id, 0 on failure.
-  [[nodiscard]] virtual std::uint32_t startProcess(const std::wstring& commandLine, int showState) = 0;
+  [[nodiscard]] virtual std::uint32_t startProcess(const std::wstring& commandLine,
+                                                   int showState) = 0;
   virtual void beep() = 0;
   // Lets the window handle its pending messages (repaints, input) before a long step.
   virtual void processPendingMessages() = 0;

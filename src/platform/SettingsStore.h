@@ -13,8 +13,8 @@ class SettingsStore {
   virtual std::optional<std::wstring> read(const std::wstring& app, const std::wstring& section,
                                            const std::wstring& key) = 0;
   // Stores the text, creating the section as needed; false when the write failed.
-  [[nodiscard]] virtual bool write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
-                     const std::wstring& value) = 0;
+  [[nodiscard]] virtual bool write(const std::wstring& app, const std::wstring& section,
+                                   const std::wstring& key, const std::wstring& value) = 0;
 };
 
 }  // namespace platform

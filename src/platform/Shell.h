@@ -34,7 +34,8 @@ class Shell {
   virtual ~Shell() = default;
   // The program the shell associates with a file (FindExecutable, no default directory).
   // Returns the shell's code (> 32 on success) and sets the program path (empty on failure).
-  [[nodiscard]] virtual std::uint32_t findExecutable(const std::wstring& file, std::wstring& program) = 0;
+  [[nodiscard]] virtual std::uint32_t findExecutable(const std::wstring& file,
+                                                     std::wstring& program) = 0;
   // Copies one file with the shell's own progress window; the lists are single paths.
   [[nodiscard]] virtual FileCopyResult copyFile(const FileCopy& copy) = 0;
 };

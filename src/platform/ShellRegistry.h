@@ -14,7 +14,7 @@ class ShellRegistry {
   virtual ~ShellRegistry() = default;
   // Creates (or opens) the key and sets its default value as REG_SZ; 0 or the error code.
   [[nodiscard]] virtual std::uint32_t setDefaultValue(Root root, const std::wstring& subkey,
-                                        const std::wstring& value) = 0;
+                                                      const std::wstring& value) = 0;
 };
 
 }  // namespace platform

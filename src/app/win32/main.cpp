@@ -19,7 +19,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   win32::RealPlatform real;
   ui_win32::setFailureHandler(
-      [&real](std::exception_ptr failure) { EndAfterFailure(real.platform, failure); });
+      [&real](const std::exception_ptr& failure) { EndAfterFailure(real.platform, failure); });
   try {
     Form1 form(real.platform);
     // The window snaps below its minimum as the layout does, but before it is drawn: a drag

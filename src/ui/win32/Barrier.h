@@ -8,8 +8,8 @@
 namespace ui_win32 {
 
 // Set once by the program; without one, the process ends at once.
-void setFailureHandler(std::function<void(std::exception_ptr)> handler);
-[[noreturn]] void handleFailure(std::exception_ptr failure);
+void setFailureHandler(std::function<void(const std::exception_ptr&)> handler);
+[[noreturn]] void handleFailure(const std::exception_ptr& failure);
 
 template <class F>
 auto guarded(F&& f) noexcept -> decltype(f()) {

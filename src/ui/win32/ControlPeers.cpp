@@ -494,8 +494,8 @@ class TextBoxPeer : public ControlPeer {
   void applySelection() {
     Quiet quiet(updating_);
     const int start = box_.selStart();
-    SendMessageW(hwnd_, EM_SETSEL, static_cast<WPARAM>(start),
-                 static_cast<LPARAM>(start + box_.selLength()));
+    const int end = start + box_.selLength();
+    SendMessageW(hwnd_, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
     SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
   }
   void readSelection() {
@@ -557,7 +557,8 @@ class ListBoxPeer : public ControlPeer {
     }
     SelectObject(dc, before);
     ReleaseDC(hwnd_, dc);
-    SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 4), 0);
+    const LONG extent = widest + 4;
+    SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
     SendMessageW(hwnd_, LB_SETCURSEL, list_.listIndex(), 0);
     SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);

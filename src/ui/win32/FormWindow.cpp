@@ -568,17 +568,17 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 namespace {
-std::function<void(std::exception_ptr)>& failureHandler() {
-  static std::function<void(std::exception_ptr)> handler;
+std::function<void(const std::exception_ptr&)>& failureHandler() {
+  static std::function<void(const std::exception_ptr&)> handler;
   return handler;
 }
 }  // namespace
 
-void setFailureHandler(std::function<void(std::exception_ptr)> handler) {
+void setFailureHandler(std::function<void(const std::exception_ptr&)> handler) {
   failureHandler() = std::move(handler);
 }
 
-void handleFailure(std::exception_ptr failure) {
+void handleFailure(const std::exception_ptr& failure) {
   if (failureHandler())
     failureHandler()(failure);
   ExitProcess(1);  // the handler ends the program; this is for a run without one
