@@ -25,7 +25,6 @@ class Form1 : public ui::Form {
   std::wstring TimePrefix;
   struct FormatEntry {
     std::wstring name;
-    bool registered = false;  // a registered format (probed by name), else a standard one
     platform::ClipFormat format = platform::ClipFormat::Text;
   };
   std::array<FormatEntry, 10> FormatTable;

@@ -19,14 +19,6 @@ constexpr wchar_t kClipboardHeld[] =
     L"The clipboard could not be read: another program may be holding it open. Press F5 to read "
     L"it again.";
 
-bool hasSeparator(const std::wstring& s) {
-  return s.find_first_of(L"\\/") != std::wstring::npos;
-}
-
-bool endsWithSeparator(const std::wstring& s) {
-  return !s.empty() && (s.back() == L'\\' || s.back() == L'/');
-}
-
 // Whether the clipboard can be opened now (it is closed again at once).
 bool clipboardOpens(platform::Clipboard& clipboard) {
   const platform::OpenClipboard open(clipboard);
@@ -56,16 +48,16 @@ bool Form1::IsWebAddress(const std::wstring& text) {
 }
 
 void Form1::buildFormatTable() {
-  FormatTable = {{{L"Link", true, ClipFormat::Link},
-                  {L"Text", false, ClipFormat::Text},
-                  {L"Bitmap", false, ClipFormat::Bitmap},
-                  {L"Metafile", false, ClipFormat::MetafilePict},
-                  {L"DIB", false, ClipFormat::Dib},
-                  {L"Palette", false, ClipFormat::Palette},
-                  {L"RTF", true, ClipFormat::Rtf},
-                  {L"Files", false, ClipFormat::HDrop},
-                  {L"PNG", true, ClipFormat::Png},
-                  {L"Unknown", false, ClipFormat::Text}}};
+  FormatTable = {{{L"Link", ClipFormat::Link},
+                  {L"Text", ClipFormat::Text},
+                  {L"Bitmap", ClipFormat::Bitmap},
+                  {L"Metafile", ClipFormat::MetafilePict},
+                  {L"DIB", ClipFormat::Dib},
+                  {L"Palette", ClipFormat::Palette},
+                  {L"RTF", ClipFormat::Rtf},
+                  {L"Files", ClipFormat::HDrop},
+                  {L"PNG", ClipFormat::Png},
+                  {L"Unknown", ClipFormat::Text}}};
 }
 
 std::wstring Form1::probeRefusedFormat() {
@@ -185,7 +177,7 @@ Form1::Request Form1::readCommandLine() {
     r.name = BatchMode ? text::trim(r.commandLine.substr(2)) : r.commandLine;
   // A name that ends in a separator names only the directory: the file gets the default name
   // there, not a bare extension such as ".TXT".
-  r.defaultName = r.name.empty() || endsWithSeparator(r.name);
+  r.defaultName = r.name.empty() || text::endsWithSeparator(r.name);
   if (r.defaultName)
     r.name += GetFolderName(p_.process.currentDirectory());
   return r;
@@ -329,7 +321,7 @@ void Form1::showFileList() {
 void Form1::proposeDirectory(const Request& request) {
   // The current directory, or the directory part of a requested name.
   Path.setText(AddTrailingSeparator(p_.process.currentDirectory()));
-  if (hasSeparator(request.name))
+  if (text::hasSeparator(request.name))
     Path.setText(GetDirectoryPart(p_.fileSystem, request.name));
   Path.setSelStart(static_cast<int>(Path.text().size()));
 }

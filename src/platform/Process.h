@@ -33,6 +33,8 @@ class Process {
   virtual std::wstring programDirectory() = 0;
   // The running executable's file name without directory and extension ("Brimlo").
   virtual std::wstring programName() = 0;
+  // The running executable's full path.
+  virtual std::wstring programPath() = 0;
   // Starts a command line with a show-window state; returns the process id, 0 on failure.
   [[nodiscard]] virtual std::uint32_t startProcess(const std::wstring& commandLine,
                                                    int showState) = 0;

@@ -49,11 +49,7 @@ std::wstring comparable(const std::wstring& path) {
 }  // namespace
 
 std::wstring PrepareDirectory(const std::wstring& directory) {
-  std::wstring d = directory;
-  if (!d.empty() && d.back() == L'"')
-    d.pop_back();
-  if (!d.empty() && d.front() == L'"')
-    d.erase(0, 1);
+  std::wstring d = text::withoutQuotes(directory);
   if (d.empty() || d.back() != L'\\')
     d += L'\\';
   return d;

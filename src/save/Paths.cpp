@@ -7,18 +7,8 @@
 
 namespace {
 
-bool isSeparator(wchar_t c) {
-  return c == L'\\' || c == L'/';
-}
-
 bool contains(const std::wstring& s, wchar_t c) {
   return s.find(c) != std::wstring::npos;
-}
-
-// Letter case is folded with towlower, one character at a time: enough for the file names and
-// extensions the program replaces. Letters beyond ASCII fold as the C library's locale allows.
-wchar_t fold(wchar_t c) {
-  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
 // A prefix that names no directory of its own: nothing, only separators ("\\server", "/abs"), or a
@@ -34,7 +24,7 @@ bool isRootPart(const std::wstring& prefix) {
 void EnsureDirectoryPath(platform::FileSystem& fs, const std::wstring& path) {
   // One level at a time: the platform creates a directory only inside an existing one.
   for (std::size_t i = 0; i < path.size(); ++i) {
-    if (!isSeparator(path[i]))
+    if (!text::isSeparator(path[i]))
       continue;
     const std::wstring prefix = path.substr(0, i);
     if (isRootPart(prefix))
@@ -98,7 +88,7 @@ std::wstring GetDirectoryPart(platform::FileSystem& fs, const std::wstring& path
   const bool onlySlash = contains(path, L'\\') && contains(path, L'/');
   for (std::size_t i = path.size(); i-- > 0;) {
     const wchar_t c = path[i];
-    if (onlySlash ? c == L'/' : isSeparator(c))
+    if (onlySlash ? c == L'/' : text::isSeparator(c))
       return text::trim(path.substr(0, i + 1));
   }
   return path;
@@ -140,7 +130,7 @@ std::wstring ReplaceText(const std::wstring& text, const std::wstring& find,
   const std::size_t m = find.size();
   std::wstring pattern(m, L'\0');
   for (std::size_t k = 0; k < m; ++k)
-    pattern[k] = fold(find[k]);
+    pattern[k] = text::fold(find[k]);
   std::vector<std::size_t> border(m, 0);
   for (std::size_t k = 1, len = 0; k < m;) {
     if (pattern[k] == pattern[len]) {
@@ -157,7 +147,7 @@ std::wstring ReplaceText(const std::wstring& text, const std::wstring& find,
   std::size_t copied = 0;   // text before this index is already in out
   std::size_t matched = 0;  // length of the current partial match
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const wchar_t c = fold(text[i]);
+    const wchar_t c = text::fold(text[i]);
     while (matched > 0 && c != pattern[matched])
       matched = border[matched - 1];
     if (c == pattern[matched])

@@ -84,8 +84,8 @@ static bool hasForbiddenCharacter(const std::wstring& path) {
 }
 
 std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target) {
-  if (target.empty() || target.back() == L'\\' || target.back() == L'/' ||
-      hasForbiddenCharacter(target) || namesDevice(target)) {
+  if (target.empty() || text::endsWithSeparator(target) || hasForbiddenCharacter(target) ||
+      namesDevice(target)) {
     return kInvalidName;
   }
   if (auto a = fs.attributes(target); a && (*a & platform::attr::kDirectory))

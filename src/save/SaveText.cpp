@@ -6,14 +6,6 @@
 #include "shell/RunFile.h"
 #include "util/Text.h"
 
-namespace {
-
-bool endsWithNoCase(const std::wstring& s, const wchar_t* suffix) {
-  const std::wstring x = suffix;
-  return s.size() >= x.size() && text::toLower(s.substr(s.size() - x.size())) == x;
-}
-}  // namespace
-
 void Form1::SaveTxtBtn_Click() {
   const std::wstring target = composeTarget();
   bool saved = false;
@@ -49,7 +41,7 @@ void Form1::SaveTxtBtn_Click() {
 
   if (OpenFileCheck.value() == 1) {
     std::wstring command;
-    if (endsWithNoCase(target, L".url") || endsWithNoCase(target, L".rtf")) {
+    if (text::endsWithNoCase(target, L".url") || text::endsWithNoCase(target, L".rtf")) {
       command = text::trim(L"Explorer.exe  " + QuoteIfSpaced(target));
     } else {
       const std::wstring program = RunFile::FindProgramForFile(p_, target).value_or(L"");

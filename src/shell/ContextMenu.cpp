@@ -26,8 +26,7 @@ bool RegisterContextMenu(const platform::Platform& p, bool enable) {
   if (!enable) {
     return true;
   }
-  const std::wstring program =
-      p.process.programDirectory() + L"\\" + p.process.programName() + L".exe";
+  const std::wstring program = p.process.programPath();
   // Unquoted, a path with blanks lets Windows try "C:\Program.exe" first.
   return WriteShellCommand(p, kCaption, L"\"" + program + L"\"");
 }

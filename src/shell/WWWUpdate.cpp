@@ -4,6 +4,7 @@
 #include "app/Server.h"
 #include "save/Paths.h"
 #include "shell/RunFile.h"
+#include "util/Text.h"
 
 namespace WWWUpdate {
 
@@ -16,13 +17,6 @@ constexpr std::uint32_t kEntryBufferSize = 2048;
 
 void tell(const platform::Platform& p, const std::wstring& text) {
   p.dialogs.messageBox(text, platform::box::kOkOnly, L"");
-}
-
-std::wstring withoutQuotes(const std::wstring& text) {
-  if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') {
-    return text.substr(1, text.size() - 2);
-  }
-  return text;
 }
 
 // Removes the cache groups with their entries. False when a group could not be removed: the
@@ -116,8 +110,8 @@ bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
 
 std::wstring URLDownload(const platform::Platform& p, const std::wstring& address,
                          const std::wstring& target) {
-  const std::wstring url = withoutQuotes(address);
-  const std::wstring destination = withoutQuotes(target);
+  const std::wstring url = text::withoutQuotes(address);
+  const std::wstring destination = text::withoutQuotes(target);
   std::wstring file = destination;
   if (DownloadTargetExists(p, destination) &&
       p.fileSystem.attributes(destination) == platform::attr::kDirectory) {
@@ -165,7 +159,6 @@ void Form1::UpdateBtn_Click() {
   const bool moved = p_.process.setCurrentDirectory(p_.process.programDirectory());
   (void)moved;  // the updater is started and told the program by their full paths either way
   const std::wstring directory = AddTrailingSeparator(p_.process.programDirectory());
-  WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(),
-                       directory + p_.process.programName() + L".exe", directory + L"Update.exe",
-                       WWWUpdate::UpdaterAddress());
+  WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(),
+                       directory + L"Update.exe", WWWUpdate::UpdaterAddress());
 }

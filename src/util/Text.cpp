@@ -14,30 +14,51 @@ std::wstring trim(const std::wstring& s) {
   return s.substr(first, last - first + 1);
 }
 
-std::wstring toLower(const std::wstring& s) {
-  std::wstring out = s;
-  for (wchar_t& c : out)
-    c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-  return out;
-}
-
-namespace {
 // Letters of the ASCII range fold without asking the C library, which matters for texts of
-// many megabytes; the rest folds as towlower does.
-wchar_t foldCase(wchar_t c) {
+// many megabytes.
+wchar_t fold(wchar_t c) {
   if (c < 0x80)
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
   return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
-}  // namespace
+
+std::wstring toLower(const std::wstring& s) {
+  std::wstring out = s;
+  for (wchar_t& c : out)
+    c = fold(c);
+  return out;
+}
+
+bool endsWithNoCase(const std::wstring& s, const std::wstring& suffix) {
+  return s.size() >= suffix.size() &&
+         std::equal(suffix.begin(), suffix.end(),
+                    s.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                    [](wchar_t a, wchar_t b) { return fold(a) == fold(b); });
+}
+
+bool hasSeparator(const std::wstring& s) {
+  return std::any_of(s.begin(), s.end(), isSeparator);
+}
+
+bool endsWithSeparator(const std::wstring& s) {
+  return !s.empty() && isSeparator(s.back());
+}
+
+std::wstring withoutQuotes(const std::wstring& s) {
+  std::wstring t = s;
+  if (!t.empty() && t.back() == L'"')
+    t.pop_back();
+  if (!t.empty() && t.front() == L'"')
+    t.erase(0, 1);
+  return t;
+}
 
 bool containsNoCase(const std::wstring& haystack, const std::wstring& needle) {
   // Compares in place: no folded copy of the whole text.
   if (needle.empty())
     return true;
   return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
-                     [](wchar_t a, wchar_t b) { return foldCase(a) == foldCase(b); }) !=
-         haystack.end();
+                     [](wchar_t a, wchar_t b) { return fold(a) == fold(b); }) != haystack.end();
 }
 
 std::string toUtf8(const std::wstring& s) {

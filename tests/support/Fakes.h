@@ -53,6 +53,7 @@ class FakeProcess : public platform::Process {
   bool setCurrentDirectory(const std::wstring& path) override;
   std::wstring programDirectory() override { return programDir; }
   std::wstring programName() override { return programBaseName; }
+  std::wstring programPath() override { return programDir + L"\\" + programBaseName + L".exe"; }
   std::uint32_t startProcess(const std::wstring& commandLine, int showState) override;
   void beep() override { ++beeps; }
   void processPendingMessages() override {

@@ -24,6 +24,7 @@ class Win32Process : public platform::Process {
   bool setCurrentDirectory(const std::wstring& path) override;
   std::wstring programDirectory() override;
   std::wstring programName() override;
+  std::wstring programPath() override;
   std::uint32_t startProcess(const std::wstring& commandLine, int showState) override;
   void beep() override;
   void processPendingMessages() override;

@@ -72,6 +72,10 @@ std::wstring Win32Process::programDirectory() {
   return path.substr(0, slash);
 }
 
+std::wstring Win32Process::programPath() {
+  return modulePath();
+}
+
 std::wstring Win32Process::programName() {
   const std::wstring path = modulePath();
   const auto slash = lastSeparator(path);
