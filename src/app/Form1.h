@@ -125,6 +125,20 @@ class Form1 : public ui::Form {
   // Why the last refresh could not read the clipboard's content (empty when it could): the
   // preview holds older content, which must not be saved as the clipboard's.
   std::wstring unreadReason_;
+  static constexpr wchar_t kClipboardHeld[] =
+      L"The clipboard could not be read: another program may be holding it open. Press F5 to "
+      L"read it again.";
+  static constexpr wchar_t kPictureUnread[] =
+      L"The picture on the clipboard could not be read. Press F5 to read it again.";
+  static constexpr wchar_t kTextUnread[] =
+      L"The text on the clipboard could not be read. Press F5 to read it again.";
+  // A batch run in picture mode takes no copy of the clipboard's bitmap: the save encodes it
+  // from the clipboard. Only a window that shows it takes the copy (takeHeldPicture).
+  bool pictureOnClipboard_ = false;
+  void takeHeldPicture();
+  // The same for a plain text: a batch run saves it from the clipboard, without a copy.
+  bool textOnClipboard_ = false;
+  void takeHeldText();
   // The file-copy loop runs (the window takes input between two files), and the user asked it
   // to stop after the current file.
   bool copying_ = false;

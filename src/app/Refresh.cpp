@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 #include "save/Paths.h"
 #include "target/Registry.h"
+#include "util/Phases.h"
 #include "util/Text.h"
 
 namespace {
@@ -14,10 +15,6 @@ constexpr ui::Color kTextPanel = 0x00E0E0E0;
 constexpr ui::Color kFilesPanel = 0x00C9CEB8;
 constexpr int kFilesModeImageLeft = 4800;
 constexpr int kListBoxPlace = 120;
-
-constexpr wchar_t kClipboardHeld[] =
-    L"The clipboard could not be read: another program may be holding it open. Press F5 to read "
-    L"it again.";
 
 // Whether the clipboard can be opened now (it is closed again at once).
 bool clipboardOpens(platform::Clipboard& clipboard) {
@@ -41,10 +38,23 @@ std::wstring Form1::twoDigits(int value) {
 }
 
 bool Form1::IsWebAddress(const std::wstring& text) {
-  if (text.find(L'\r') != std::wstring::npos)
-    return false;
-  // The plain search first: it is the quicker one over a long text.
-  return text.find(L"//") != std::wstring::npos || text::containsNoCase(text, L"www.");
+  // One pass, however long the text: a carriage return ends it, and "//" or "www." in any
+  // letter case counts. ("w" | 0x20 is "w" for both letter cases and no other character.)
+  bool found = false;
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const wchar_t c = text[i];
+    if (c == L'\r')
+      return false;
+    if (found)
+      continue;
+    if (c == L'/') {
+      found = i + 1 < n && text[i + 1] == L'/';
+    } else if ((c | 0x20) == L'w' && i + 3 < n) {
+      found = (text[i + 1] | 0x20) == L'w' && (text[i + 2] | 0x20) == L'w' && text[i + 3] == L'.';
+    }
+  }
+  return found;
 }
 
 void Form1::buildFormatTable() {
@@ -138,6 +148,9 @@ void Form1::updateFromClipboard() {
   resetModeControls();
   buildFormatTable();
   unreadReason_.clear();
+  pictureOnClipboard_ = false;
+  textOnClipboard_ = false;
+  phases::mark("refresh");
   Request request = readCommandLine();
   const auto png = pngInsteadOfRefusal();
   if (png || p_.clipboard.isFormatAvailable(ClipFormat::Bitmap)) {
@@ -152,13 +165,17 @@ void Form1::updateFromClipboard() {
         platform::box::kInformation, L"Sorry - no supported format!");
     exitProgram(platform::exitcode::kRefused);
   }
+  phases::mark("content_read");
   proposeDirectory(request);
   applyPrefixes();
   if (BatchMode) {
     if (SavePictureBtn.visible()) {
       SavePictureBtn_Click();
+      // Not saved: the window shows the picture after all.
+      takeHeldPicture();
     } else if (SaveTxtBtn.visible()) {
       SaveTxtBtn_Click();
+      takeHeldText();
     }
   } else {
     AlwaysOnTop1.SetToTop();
@@ -166,6 +183,7 @@ void Form1::updateFromClipboard() {
   if (request.commandLine.find(L'?') != std::wstring::npos)
     Helpbtn_Click();
   showWindowForMode();
+  phases::mark("shown");
 }
 
 Form1::Request Form1::readCommandLine() {
@@ -217,25 +235,38 @@ void Form1::showPicture(Request& request,
   applyExtensionRule(request.name, {L".jpg", L".jpeg"}, L".JPG");
   SavePictureBtn.setVisible(true);
   setCaption(std::wstring(kVersionTitle) + L" - Save Graphic (.JPG)");
-  bool opened = true;
   if (png) {
-    opened = *png != nullptr;
     setPicture(*png);
+    if (!*png)
+      unreadReason_ = kClipboardHeld;
   } else {
-    platform::OpenClipboard open(p_.clipboard);
-    opened = open.isOpen();
-    // A bitmap that cannot be read leaves the held picture empty; the mode stays.
-    if (opened)
-      setPicture(p_.clipboard.bitmap());
-  }
-  if (!opened) {
-    unreadReason_ = kClipboardHeld;
-  } else if (!picture()) {
-    unreadReason_ = L"The picture on the clipboard could not be read. Press F5 to read it again.";
+    pictureOnClipboard_ = true;
+    if (!BatchMode)
+      takeHeldPicture();
   }
   ClipPic.setPicture(picture());
   ResizeBtn_Click();
   ClipPic.setVisible(true);
+}
+
+void Form1::takeHeldPicture() {
+  if (!pictureOnClipboard_)
+    return;
+  pictureOnClipboard_ = false;
+  {
+    platform::OpenClipboard open(p_.clipboard);
+    // A bitmap that cannot be read leaves the held picture empty; the mode stays.
+    if (!open.isOpen()) {
+      unreadReason_ = kClipboardHeld;
+    } else {
+      setPicture(p_.clipboard.bitmap());
+      if (!picture())
+        unreadReason_ = kPictureUnread;
+    }
+  }
+  ClipPic.setPicture(picture());
+  if (PictureFitted)
+    FitPictureToPreview();
 }
 
 void Form1::showText(Request& request) {
@@ -267,6 +298,16 @@ void Form1::showText(Request& request) {
   applyExtensionRule(request.name, {L".txt"}, L".TXT");
   SaveTxtBtn.setCaption(L"&Save as Text");
   setCaption(std::wstring(kVersionTitle) + L" - Save Clipboard Text (.txt)");
+  textOnClipboard_ = true;
+  if (!BatchMode)
+    takeHeldText();
+  ClipText.setVisible(true);
+}
+
+void Form1::takeHeldText() {
+  if (!textOnClipboard_)
+    return;
+  textOnClipboard_ = false;
   std::optional<std::wstring> clipboardText;
   bool opened = false;
   {
@@ -276,16 +317,15 @@ void Form1::showText(Request& request) {
       clipboardText = p_.clipboard.text();
   }
   // A failed read keeps the preview as it was.
-  if (clipboardText) {
-    ClipText.setText(std::move(*clipboardText));
-    // The same text as before runs no change handler, and the reset hid the URL button.
-    ClipText_Change();
-  } else {
-    unreadReason_ = opened ? L"The text on the clipboard could not be read. Press F5 to read it "
-                             L"again."
-                           : kClipboardHeld;
+  if (!clipboardText) {
+    unreadReason_ = opened ? kTextUnread : kClipboardHeld;
+    return;
   }
-  ClipText.setVisible(true);
+  // The same text as before runs no change handler, and the reset hid the URL button.
+  const bool same = *clipboardText == ClipText.text();
+  ClipText.setText(std::move(*clipboardText));
+  if (same)
+    ClipText_Change();
 }
 
 void Form1::showFileList() {

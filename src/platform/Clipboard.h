@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/Picture.h"
 
@@ -28,8 +29,12 @@ class Clipboard {
   virtual std::optional<std::wstring> fileName(std::uint32_t index) = 0;
   // While open: a copy of the clipboard bitmap that stays valid after the clipboard changes.
   virtual std::shared_ptr<Picture> bitmap() = 0;
+  // While open: the clipboard's own bitmap, no copy; valid only until the clipboard closes.
+  virtual std::shared_ptr<Picture> borrowedBitmap() = 0;
   // While open: the text, read as Unicode.
   virtual std::optional<std::wstring> text() = 0;
+  // While open: the clipboard's own text, no copy; valid only until the clipboard closes.
+  virtual std::optional<std::wstring_view> borrowedText() = 0;
   // While open: the bytes of the "PNG" format, as a PNG file holds them.
   virtual std::optional<std::string> png() = 0;
   // While open: empties the clipboard and takes ownership of it.

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -9,7 +10,7 @@ class Codepage {
  public:
   virtual ~Codepage() = default;
   // The text in the ANSI code page, or nothing when a character has no exact equivalent there.
-  virtual std::optional<std::string> toAnsiExact(const std::wstring& text) = 0;
+  virtual std::optional<std::string> toAnsiExact(std::wstring_view text) = 0;
 };
 
 }  // namespace platform

@@ -49,8 +49,7 @@ class FileSystem {
   [[nodiscard]] virtual std::uint32_t createDirectory(const std::wstring& path) = 0;
   // Creates an empty file that must not exist yet; returns 0, kFileExists, or the error code.
   [[nodiscard]] virtual std::uint32_t createNewFile(const std::wstring& path) = 0;
-  // Creates or truncates the file, writes the bytes and flushes them to the disk; returns 0 or
-  // the error code.
+  // Creates or truncates the file and writes the bytes; returns 0 or the error code.
   [[nodiscard]] virtual std::uint32_t writeFile(const std::wstring& path,
                                                 const std::string& bytes) = 0;
   // Flushes a file that something else wrote to the disk; returns 0 or the error code.

@@ -1,5 +1,6 @@
 #include "save/SafeSave.h"
 
+#include "util/Phases.h"
 #include "util/Text.h"
 
 namespace SafeSave {
@@ -108,10 +109,13 @@ std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target
   if (taken != 0)
     return taken;
   TemporaryFile temporary(fs, name);
+  phases::mark("encoded");
   if (const auto error = write(temporary.path()))
     return error;
+  phases::mark("written");
   if (const auto error = fs.flushFile(temporary.path()))
     return error;
+  phases::mark("flushed");
   if (const auto old = fs.attributes(target); old && (*old & kKeptAttributes)) {
     const std::uint32_t kept = (*old & kKeptAttributes) | platform::attr::kArchive;
     if (const auto error = fs.setAttributes(temporary.path(), kept))
@@ -120,6 +124,7 @@ std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target
   if (const auto error = fs.replaceFile(temporary.path(), target))
     return error;
   temporary.handedOver();
+  phases::mark("replaced");
   return 0;
 }
 

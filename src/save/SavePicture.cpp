@@ -22,8 +22,20 @@ void Form1::SavePictureBtn_Click() {
   // Encoded in memory, so that a file that cannot be written is reported with the file system's
   // own reason (a full disk, a missing directory) rather than a bare encoder status.
   std::string jpeg;
-  const JPG::SaveResult result =
-      JPG::SavePictureAsJpeg(p_.gdiplus, picture().get(), kQuality, jpeg);
+  JPG::SaveResult result;
+  if (pictureOnClipboard_) {
+    // A batch run encodes the clipboard's own bitmap while it holds the clipboard open: no copy
+    // of many megabytes, and nothing can change the picture meanwhile.
+    const platform::OpenClipboard open(p_.clipboard);
+    const auto bitmap = open.isOpen() ? p_.clipboard.borrowedBitmap() : nullptr;
+    if (!bitmap) {
+      reportFailedSave(target, open.isOpen() ? kPictureUnread : kClipboardHeld);
+      return;
+    }
+    result = JPG::SavePictureAsJpeg(p_.gdiplus, bitmap.get(), kQuality, jpeg);
+  } else {
+    result = JPG::SavePictureAsJpeg(p_.gdiplus, picture().get(), kQuality, jpeg);
+  }
   if (!result.ok) {
     reportFailedSave(target, result.description);
     return;

@@ -17,7 +17,22 @@ void Form1::SaveTxtBtn_Click() {
     if (error == 0 && ConfirmOverwrite(target))
       return;
     std::wstring reason;
-    if (error == 0 && ClipText.visible()) {
+    if (error == 0 && ClipText.visible() && textOnClipboard_) {
+      // A batch run turns the clipboard's own text into the file's bytes in one pass, while it
+      // holds the clipboard open: no copy of a text of many megabytes.
+      std::string bytes;
+      {
+        const platform::OpenClipboard open(p_.clipboard);
+        const auto text = open.isOpen() ? p_.clipboard.borrowedText() : std::nullopt;
+        if (text) {
+          bytes = EncodeTextFile(p_.codepage, *text);
+        } else {
+          reason = open.isOpen() ? kTextUnread : kClipboardHeld;
+        }
+      }
+      if (reason.empty())
+        error = SafeSave::WriteFileSafely(p_.fileSystem, target, bytes);
+    } else if (error == 0 && ClipText.visible()) {
       error = SafeSave::WriteFileSafely(p_.fileSystem, target,
                                         EncodeTextFile(p_.codepage, ClipText.text()));
     } else if (error == 0) {

@@ -61,7 +61,7 @@ bool containsNoCase(const std::wstring& haystack, const std::wstring& needle) {
                      [](wchar_t a, wchar_t b) { return fold(a) == fold(b); }) != haystack.end();
 }
 
-std::string toUtf8(const std::wstring& s) {
+std::string toUtf8(std::wstring_view s) {
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {

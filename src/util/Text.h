@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Small text operations shared by the whole program. A blank is U+0020 only.
 namespace text {
@@ -20,7 +21,7 @@ bool endsWithSeparator(const std::wstring& s);
 // The text without one trailing and one leading double quote (each where present).
 std::wstring withoutQuotes(const std::wstring& s);
 // UTF-8 of the text; unpaired surrogates become U+FFFD.
-std::string toUtf8(const std::wstring& s);
+std::string toUtf8(std::wstring_view s);
 // A whole decimal number in the 32-bit range, blanks around allowed; nothing otherwise.
 std::optional<int> toInt32(const std::wstring& s);
 

@@ -115,13 +115,27 @@ std::optional<std::wstring> FakeClipboard::fileName(std::uint32_t index) {
 }
 
 std::shared_ptr<platform::Picture> FakeClipboard::bitmap() {
+  if (!isOpen || !formats.count(platform::ClipFormat::Bitmap) || !picture)
+    return nullptr;
+  ++copies;
+  return picture;
+}
+
+std::shared_ptr<platform::Picture> FakeClipboard::borrowedBitmap() {
   return isOpen && formats.count(platform::ClipFormat::Bitmap) ? picture : nullptr;
 }
 
 std::optional<std::wstring> FakeClipboard::text() {
   if (!isOpen)
     return std::nullopt;
+  copies += textContent.has_value();
   return textContent;
+}
+
+std::optional<std::wstring_view> FakeClipboard::borrowedText() {
+  if (!isOpen || !textContent)
+    return std::nullopt;
+  return std::wstring_view(*textContent);
 }
 
 std::optional<std::string> FakeClipboard::png() {
@@ -356,10 +370,10 @@ std::uint32_t FakeFileSystem::writeFile(const std::wstring& path, const std::str
     if (locked.count(k))
       return kSharingViolation;
     it->second.bytes = bytes;
-    it->second.flushed = true;
+    it->second.flushed = false;
     return 0;
   }
-  entries_[k] = Entry{path, false, platform::attr::kArchive, bytes, true};
+  entries_[k] = Entry{path, false, platform::attr::kArchive, bytes, false};
   return 0;
 }
 
@@ -403,7 +417,7 @@ std::uint32_t FakeFileSystem::deleteFile(const std::wstring& path) {
   return 0;
 }
 
-std::optional<std::string> FakeCodepage::toAnsiExact(const std::wstring& text) {
+std::optional<std::string> FakeCodepage::toAnsiExact(std::wstring_view text) {
   // The characters that windows-1252 places in 0x80..0x9F; the rest of 0xA0..0xFF is Latin-1.
   static const wchar_t k80[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,

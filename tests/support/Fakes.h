@@ -133,7 +133,9 @@ class FakeClipboard : public platform::Clipboard {
   std::uint32_t fileCount() override;
   std::optional<std::wstring> fileName(std::uint32_t index) override;
   std::shared_ptr<platform::Picture> bitmap() override;
+  std::shared_ptr<platform::Picture> borrowedBitmap() override;
   std::optional<std::wstring> text() override;
+  std::optional<std::wstring_view> borrowedText() override;
   std::optional<std::string> png() override;
   bool clear() override;
   bool setText(const std::wstring& text) override;
@@ -151,6 +153,7 @@ class FakeClipboard : public platform::Clipboard {
   bool isOpen = false;
   int opens = 0;
   int closes = 0;
+  int copies = 0;  // of the content, by bitmap() and text()
 };
 
 class FakeFileSystem : public platform::FileSystem {
@@ -218,7 +221,7 @@ class FakeRichPeer : public ui::RichTextPeer {
 // Windows-1252 as the ANSI code page.
 class FakeCodepage : public platform::Codepage {
  public:
-  std::optional<std::string> toAnsiExact(const std::wstring& text) override;
+  std::optional<std::string> toAnsiExact(std::wstring_view text) override;
 };
 
 class FakeWindow : public platform::Window {

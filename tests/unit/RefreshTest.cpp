@@ -95,14 +95,15 @@ TEST_F(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
     bool heldByOther;
     std::optional<int> status;  // of the run with -b Shot; nothing: the window stays
     std::wstring saved;         // file written, or the refused format's name
-    int pictureWidth;           // of the held picture; 0: none
+    std::uintptr_t encoded;     // the picture handed to the encoder; 0: none
   };
+  // The clipboard's bitmap is 0x1234, the decoded PNG 0x2222.
   const Case cases[] = {
-      {"bitmap and png", {ClipFormat::Bitmap, ClipFormat::Png}, png, false, 0, L"Shot.JPG", 640},
+      {"bitmap and png", {ClipFormat::Bitmap, ClipFormat::Png}, png, false, 0, L"Shot.JPG", 0x1234},
       {"text and png", {ClipFormat::Text, ClipFormat::Png}, png, false, 0, L"Shot.TXT", 0},
       {"files and png", {ClipFormat::HDrop, ClipFormat::Png}, png, false, std::nullopt, L"", 0},
-      {"png alone", {ClipFormat::Png}, png, false, 0, L"Shot.JPG", 300},
-      {"rtf alone and png", {ClipFormat::Rtf, ClipFormat::Png}, png, false, 0, L"Shot.JPG", 300},
+      {"png alone", {ClipFormat::Png}, png, false, 0, L"Shot.JPG", 0x2222},
+      {"rtf alone and png", {ClipFormat::Rtf, ClipFormat::Png}, png, false, 0, L"Shot.JPG", 0x2222},
       {"png not decoded", {ClipFormat::Png}, "GIF89a", false, 2, L"PNG", 0},
       {"rtf and png not decoded", {ClipFormat::Rtf, ClipFormat::Png}, "", false, 2, L"RTF", 0},
       // Not read is not refused: the window stays in picture mode and F5 reads it again.
@@ -129,7 +130,8 @@ TEST_F(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
     } else if (c.status) {
       EXPECT_TRUE(tp.fileSystem.exists(L"C:\\Data\\Shots\\" + c.saved)) << c.what;
     }
-    EXPECT_EQ(f.picture() ? f.picture()->widthPixels() : 0, c.pictureWidth) << c.what;
+    EXPECT_EQ(tp.gdiplus.bitmapHandle, c.encoded) << c.what;
+    EXPECT_EQ(tp.clipboard.copies, 0) << c.what;  // a batch run copies no bitmap
     EXPECT_EQ(tp.gdiplus.liveImages + tp.gdiplus.liveSessions, 0) << c.what;
   }
 }
@@ -458,6 +460,25 @@ TEST_F(RefreshTest, PreviewFieldHoverAndFocusColours) {
   ASSERT_TRUE(form.setFocus(form.ClipText));
   EXPECT_EQ(form.ClipText.backColor(), 0x00FFFFFFu);
   EXPECT_EQ(form.SaveURLBtn.backColor(), 0x00FFFFFFu);
+}
+
+// A batch run encodes the clipboard's bitmap without a copy; when it cannot save, the window it
+// turns into shows the picture after all, and F5's save finds the picture held.
+TEST(BatchPictureTest, AFailedBatchSaveShowsThePicture) {
+  fake::TestPlatform tp;
+  tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
+  tp.process.commandLineText = L"-b C:\\Gone\\Shot";
+  tp.clipboard.formats = {ClipFormat::Bitmap};
+  tp.clipboard.picture = std::make_shared<fake::FakePicture>(640, 480);
+  Form1 f(tp.platform);
+  EXPECT_EQ(fake::exitStatusOf([&] { f.load(); }), std::nullopt);
+  EXPECT_TRUE(f.visible());
+  ASSERT_NE(f.picture(), nullptr);
+  EXPECT_EQ(f.ClipPic.picture(), f.picture());
+  EXPECT_EQ(tp.clipboard.copies, 1);
+  f.Path.setText(L"C:\\Data\\Shots\\");
+  EXPECT_EQ(fake::exitStatusOf([&] { f.SavePictureBtn_Click(); }), platform::exitcode::kSaved);
+  EXPECT_TRUE(tp.fileSystem.exists(L"C:\\Data\\Shots\\Shot.JPG"));
 }
 
 }  // namespace

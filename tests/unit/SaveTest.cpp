@@ -502,6 +502,7 @@ TEST_F(SaveTest, BatchRunSavesWithoutShowingTheWindow) {
   EXPECT_EQ(run([&] { form.load(); }), platform::exitcode::kSaved);
   EXPECT_FALSE(form.visible());
   EXPECT_EQ(t.fileSystem.contents(L"C:\\Data\\Shots\\Notes.TXT"), "abc\r\n");
+  EXPECT_EQ(t.clipboard.copies, 0);     // saved from the clipboard's own text
   EXPECT_TRUE(t.window.calls.empty());  // batch mode never touches the always-on-top state
 }
 
@@ -512,6 +513,7 @@ TEST_F(SaveTest, BatchRunThatCannotSaveTurnsInteractive) {
   EXPECT_EQ(run([&] { form.load(); }), std::nullopt);
   EXPECT_TRUE(form.visible());
   EXPECT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(form.ClipText.text(), L"abc");  // the window shows the text that was not saved
 }
 
 // A clipboard that opens but whose picture or text cannot be read is not blamed on another

@@ -9,8 +9,10 @@
 #include "ui/win32/Barrier.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/FormWindow.h"
+#include "util/Phases.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  phases::mark("main");
   ui_win32::enablePerMonitorDpiAwareness();
   // The rich edit control and the clipboard's data objects need OLE on this thread.
   OleInitialize(nullptr);
@@ -31,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!window.create(ui_win32::ControlWindows::WhenShown))
       return platform::exitcode::kOther;
     real.process.routeMessages([&window](MSG& msg) { window.dispatch(msg); });
+    phases::mark("window_made");
     // Loading ends the program itself when there is nothing to save; otherwise it shows the
     // window.
     form.load();

@@ -70,7 +70,9 @@ class Win32Clipboard : public platform::Clipboard {
   std::uint32_t fileCount() override;
   std::optional<std::wstring> fileName(std::uint32_t index) override;
   std::shared_ptr<platform::Picture> bitmap() override;
+  std::shared_ptr<platform::Picture> borrowedBitmap() override;
   std::optional<std::wstring> text() override;
+  std::optional<std::wstring_view> borrowedText() override;
   std::optional<std::string> png() override;
   bool clear() override;
   bool setText(const std::wstring& text) override;
@@ -82,6 +84,8 @@ class Win32Clipboard : public platform::Clipboard {
   // The hidden window that owns the clipboard while the program writes to it; made on first use.
   HWND owner();
   std::unique_ptr<HWND__, WindowDestroyer> owner_;
+  // The text lent out by borrowedText, locked until the clipboard closes.
+  HGLOBAL lent_ = nullptr;
 };
 
 class Win32FileSystem : public platform::FileSystem {
@@ -129,7 +133,7 @@ class AnsiCodepage : public platform::Codepage {
  public:
   // The system's ANSI code page, or (for tests) the one given.
   explicit AnsiCodepage(UINT codePage = 0) : codePage_(codePage) {}
-  std::optional<std::string> toAnsiExact(const std::wstring& text) override;
+  std::optional<std::string> toAnsiExact(std::wstring_view text) override;
 
  private:
   UINT codePage_;

@@ -32,6 +32,21 @@ class OwnedPicture : public platform::Picture {
   int height_;
 };
 
+// The clipboard's own bitmap, which the clipboard keeps.
+class BorrowedPicture : public platform::Picture {
+ public:
+  BorrowedPicture(HBITMAP bitmap, int width, int height)
+      : bitmap_(bitmap), width_(width), height_(height) {}
+  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_); }
+  int widthPixels() const override { return width_; }
+  int heightPixels() const override { return height_; }
+
+ private:
+  HBITMAP bitmap_;
+  int width_;
+  int height_;
+};
+
 UINT formatNumber(platform::ClipFormat format) {
   using platform::ClipFormat;
   switch (format) {
@@ -104,6 +119,10 @@ bool Win32Clipboard::open() {
 }
 
 void Win32Clipboard::close() {
+  if (lent_) {
+    GlobalUnlock(lent_);
+    lent_ = nullptr;
+  }
   CloseClipboard();
 }
 
@@ -139,6 +158,14 @@ std::shared_ptr<platform::Picture> Win32Clipboard::bitmap() {
   return ownPicture(static_cast<HBITMAP>(CopyImage(held, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
+std::shared_ptr<platform::Picture> Win32Clipboard::borrowedBitmap() {
+  const auto held = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  BITMAP info{};
+  if (!held || !GetObjectW(held, sizeof(info), &info))
+    return nullptr;
+  return std::make_shared<BorrowedPicture>(held, info.bmWidth, std::abs(info.bmHeight));
+}
+
 std::optional<std::wstring> Win32Clipboard::text() {
   const GlobalLockGuard lock(GetClipboardData(CF_UNICODETEXT));
   if (!lock.data())
@@ -146,6 +173,18 @@ std::optional<std::wstring> Win32Clipboard::text() {
   const auto* chars = static_cast<const wchar_t*>(lock.data());
   const std::size_t capacity = lock.size() / sizeof(wchar_t);
   return std::wstring(chars, std::find(chars, chars + capacity, L'\0'));
+}
+
+std::optional<std::wstring_view> Win32Clipboard::borrowedText() {
+  if (lent_)
+    return std::nullopt;  // one lent text per opening
+  const HGLOBAL memory = GetClipboardData(CF_UNICODETEXT);
+  const auto* chars = memory ? static_cast<const wchar_t*>(GlobalLock(memory)) : nullptr;
+  if (!chars)
+    return std::nullopt;
+  lent_ = memory;
+  const std::size_t capacity = GlobalSize(memory) / sizeof(wchar_t);
+  return std::wstring_view(chars, std::find(chars, chars + capacity, L'\0') - chars);
 }
 
 std::optional<std::string> Win32Clipboard::png() {

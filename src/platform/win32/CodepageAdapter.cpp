@@ -8,18 +8,9 @@ namespace {
 constexpr UINT kGb18030 = 54936;
 }  // namespace
 
-std::optional<std::string> AnsiCodepage::toAnsiExact(const std::wstring& text) {
+std::optional<std::string> AnsiCodepage::toAnsiExact(std::wstring_view text) {
   if (text.empty())
     return std::string();
-  // Every ANSI code page of Windows keeps ASCII as it is, so an ASCII text (the usual case, and
-  // the one that reaches many megabytes) needs no conversion call. The room for two more bytes
-  // is for the line end the text file adds.
-  if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; })) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out.assign(text.begin(), text.end());
-    return out;
-  }
   const int length = static_cast<int>(text.size());
   const UINT page = codePage_ != 0 ? codePage_ : GetACP();
   // UTF-8 and GB18030 hold every character, and Windows refuses the exactness flags for them:

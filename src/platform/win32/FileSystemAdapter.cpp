@@ -108,8 +108,6 @@ std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::st
       return ERROR_DISK_FULL;
     done += written;
   }
-  if (!FlushFileBuffers(file.get()))
-    return lastErrorOr(ERROR_WRITE_FAULT);
   if (!CloseHandle(file.release()))
     return lastErrorOr(ERROR_WRITE_FAULT);
   return 0;

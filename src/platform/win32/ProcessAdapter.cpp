@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "platform/win32/Adapters.h"
+#include "util/Phases.h"
 #include "platform/win32/Handles.h"
 
 namespace win32 {
@@ -140,6 +141,7 @@ std::wstring Win32Process::errorText(std::uint32_t code) {
 }
 
 void Win32Process::end(int status) {
+  phases::mark("exit");
   ExitProcess(static_cast<UINT>(status));
 }
 

@@ -9,6 +9,7 @@
 #include "ui/win32/ControlPeers.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Images.h"
+#include "util/Phases.h"
 
 namespace ui_win32 {
 
@@ -594,6 +595,10 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_PAINT:
       paint();
+      if (!paintedOnce_) {
+        paintedOnce_ = true;
+        phases::mark("painted");
+      }
       return 0;
     case WM_SIZE:
     case WM_MOVE:

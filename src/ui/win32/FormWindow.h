@@ -130,6 +130,7 @@ class FormWindow : public ui::FormPeer {
   bool applyingBounds_ = false;  // a size set by the form is being applied
   bool reporting_ = false;       // the form is hearing of a size change
   bool shownOnce_ = false;
+  bool paintedOnce_ = false;
   bool reapplyPosted_ = false;  // the window's rectangle is to be handed over again
   bool controlsMade_ = false;   // every control has its window (where it has one)
   bool destroying_ = false;     // the window goes with this object, not with the program
