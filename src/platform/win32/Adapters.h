@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/Platform.h"
+#include "platform/win32/Handles.h"
 
 namespace win32 {
 
@@ -75,12 +76,9 @@ class Win32Clipboard : public platform::Clipboard {
   bool setText(const std::wstring& text) override;
 
  private:
-  struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-  };
   // The hidden window that owns the clipboard while the program writes to it; made on first use.
   HWND owner();
-  std::unique_ptr<HWND__, WindowDestroyer> owner_;
+  UniqueWindow owner_;
 };
 
 class Win32FileSystem : public platform::FileSystem {

@@ -1,4 +1,5 @@
 #include "platform/win32/Adapters.h"
+#include "platform/win32/Handles.h"
 
 namespace win32 {
 
@@ -16,11 +17,8 @@ int systemDpi() {
         return static_cast<int>(dpi);
     }
   }
-  int dpi = 0;
-  if (HDC screen = GetDC(nullptr)) {
-    dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-  }
+  const ReleasedDc screen = windowDc(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
   return dpi > 0 ? dpi : 96;
 }
 

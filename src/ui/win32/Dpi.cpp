@@ -1,5 +1,7 @@
 #include "ui/win32/Dpi.h"
 
+#include "platform/win32/Handles.h"
+
 namespace ui_win32 {
 
 namespace {
@@ -19,10 +21,8 @@ Fn user32Function(const char* name) {
 }
 
 int screenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen)
-    ReleaseDC(nullptr, screen);
+  const win32::ReleasedDc screen = win32::windowDc(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? dpi : 96;
 }
 
