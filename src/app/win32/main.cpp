@@ -24,9 +24,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Form1 form(real.platform);
     // The window snaps below its minimum as the layout does, but before it is drawn: a drag
     // below the minimum shows the snapped size and does not flicker.
-    ui_win32::FormWindow window(form, instance,
-                                {Form1::kMinWidth, Form1::kMinHeight, Form1::kSnapWidth,
-                                 Form1::kSnapHeight});
+    ui_win32::FormWindow window(
+        form, instance,
+        {Form1::kMinWidth, Form1::kMinHeight, Form1::kSnapWidth, Form1::kSnapHeight});
     // A batch save may end before the window ever shows: the controls' windows wait for it.
     if (!window.create(ui_win32::ControlWindows::WhenShown))
       return platform::exitcode::kOther;
