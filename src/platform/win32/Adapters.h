@@ -9,6 +9,19 @@
 
 namespace win32 {
 
+// A function of a loaded system module that older systems may lack; null where it is missing.
+template <class Function>
+Function systemFunction(const wchar_t* module, const char* name) {
+  const HMODULE loaded = GetModuleHandleW(module);
+  // GetProcAddress hands out a generic function pointer; the caller names its real type.
+  return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)))
+                : nullptr;
+}
+
+// The DPI the system scales new windows for: the primary screen's, for the screen port and the
+// window alike.
+int systemDpi();
+
 // The bitmap as a picture that owns it (released with it); nothing, and the bitmap released,
 // when it is no bitmap.
 std::shared_ptr<platform::Picture> ownPicture(HBITMAP bitmap);

@@ -8,8 +8,6 @@ namespace ui_win32 {
 // Asks for per-monitor (v2) DPI awareness unless the manifest already settled it.
 void enablePerMonitorDpiAwareness();
 
-// The DPI the system scales new windows for.
-int systemDpi();
 // The DPI of the monitor a window is on (the system DPI without per-monitor support).
 int windowDpi(HWND hwnd);
 // The window rectangle whose client area is `rect`, with the frame metrics of that DPI.

@@ -5,6 +5,7 @@
 #include <set>
 #include <type_traits>
 
+#include "platform/win32/Adapters.h"
 #include "res/resource.h"
 #include "ui/win32/Barrier.h"
 #include "ui/win32/ControlPeers.h"
@@ -114,7 +115,7 @@ bool FormWindow::create(ControlWindows when) {
   if (hwnd_ || !registerClasses())
     return false;
   // The design gives the client area; the frame around it is whatever this system draws.
-  dpi_ = systemDpi();
+  dpi_ = win32::systemDpi();
   primaryDpi_ = dpi_;
   auto outerSize = [this](int dpi) {
     RECT rect{0, 0, MulDiv(form_.clientWidth(), dpi, 1440),
