@@ -53,7 +53,7 @@ class Unique {
   static bool valid(Handle handle) {
     return handle != Handle{} && handle != reinterpret_cast<Handle>(std::intptr_t{-1});
   }
-  [[no_unique_address]] Owner owner_{};
+  Owner owner_{};
   Handle handle_{};
 };
 

@@ -379,14 +379,14 @@ HICON FormWindow::icon(int size) {
 // the pin must keep the form above other windows. The form destroys it when it goes.
 HWND FormWindow::toolTips() {
   if (!toolTips_ && hwnd_) {
-    toolTips_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
+    toolTips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                    instance_, nullptr));
     if (toolTips_)
-      SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
+      SendMessageW(toolTips_.get(), TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
   }
-  return toolTips_;
+  return toolTips_.get();
 }
 
 COLORREF FormWindow::containerColor(const ui::Container* container) const {
@@ -627,10 +627,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       form_.userClose();
       return 0;
     case WM_DESTROY:
-      if (toolTips_) {
-        DestroyWindow(toolTips_);
-        toolTips_ = nullptr;
-      }
+      toolTips_.reset();
       if (!destroying_)
         PostQuitMessage(1);
       return 0;

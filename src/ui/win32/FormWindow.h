@@ -131,7 +131,7 @@ class FormWindow : public ui::FormPeer {
   HINSTANCE instance_;
   FormOptions options_;
   HWND hwnd_ = nullptr;
-  HWND toolTips_ = nullptr;
+  win32::UniqueWindow toolTips_;
   int dpi_ = 96;
   int primaryDpi_ = 96;
   bool ready_ = false;           // all windows exist; size changes reach the form
