@@ -5,8 +5,22 @@
 #include <functional>
 
 #include "platform/Platform.h"
+#include "platform/win32/Handles.h"
 
 namespace win32 {
+
+// A function of a loaded system module that older systems may lack; null where it is missing.
+template <class Function>
+Function systemFunction(const wchar_t* module, const char* name) {
+  const HMODULE loaded = GetModuleHandleW(module);
+  // GetProcAddress hands out a generic function pointer; the caller names its real type.
+  return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)))
+                : nullptr;
+}
+
+// The DPI the system scales new windows for: the primary screen's, for the screen port and the
+// window alike.
+int systemDpi();
 
 // The bitmap as a picture that owns it (released with it); nothing, and the bitmap released,
 // when it is no bitmap.
@@ -78,12 +92,9 @@ class Win32Clipboard : public platform::Clipboard {
   bool setText(const std::wstring& text) override;
 
  private:
-  struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-  };
   // The hidden window that owns the clipboard while the program writes to it; made on first use.
   HWND owner();
-  std::unique_ptr<HWND__, WindowDestroyer> owner_;
+  UniqueWindow owner_;
   // The text lent out by borrowedText, locked until the clipboard closes.
   HGLOBAL lent_ = nullptr;
 };

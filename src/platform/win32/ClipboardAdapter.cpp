@@ -20,14 +20,14 @@ constexpr DWORD kOpenRetryMs = 20;
 // A bitmap owned by the program.
 class OwnedPicture : public platform::Picture {
  public:
-  OwnedPicture(HBITMAP bitmap, int width, int height)
-      : bitmap_(bitmap), width_(width), height_(height) {}
+  OwnedPicture(UniqueBitmap bitmap, int width, int height)
+      : bitmap_(std::move(bitmap)), width_(width), height_(height) {}
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_.get()); }
   int widthPixels() const override { return width_; }
   int heightPixels() const override { return height_; }
 
  private:
-  std::unique_ptr<HBITMAP__, ObjectDeleter> bitmap_;
+  UniqueBitmap bitmap_;
   int width_;
   int height_;
 };
@@ -79,13 +79,11 @@ HDROP fileList() {
 }  // namespace
 
 std::shared_ptr<platform::Picture> ownPicture(HBITMAP bitmap) {
+  UniqueBitmap owned(bitmap);
   BITMAP info{};
-  if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) {
-    if (bitmap)
-      DeleteObject(bitmap);
+  if (!owned || !GetObjectW(bitmap, sizeof(info), &info))
     return nullptr;
-  }
-  return std::make_shared<OwnedPicture>(bitmap, info.bmWidth, std::abs(info.bmHeight));
+  return std::make_shared<OwnedPicture>(std::move(owned), info.bmWidth, std::abs(info.bmHeight));
 }
 
 HWND Win32Clipboard::owner() {
@@ -167,11 +165,11 @@ std::shared_ptr<platform::Picture> Win32Clipboard::borrowedBitmap() {
 }
 
 std::optional<std::wstring> Win32Clipboard::text() {
-  const GlobalLockGuard lock(GetClipboardData(CF_UNICODETEXT));
-  if (!lock.data())
+  const GlobalLocked lock = lockGlobal(GetClipboardData(CF_UNICODETEXT));
+  if (!lock)
     return std::nullopt;
-  const auto* chars = static_cast<const wchar_t*>(lock.data());
-  const std::size_t capacity = lock.size() / sizeof(wchar_t);
+  const auto* chars = static_cast<const wchar_t*>(lock.get());
+  const std::size_t capacity = GlobalSize(lock.owner()) / sizeof(wchar_t);
   return std::wstring(chars, std::find(chars, chars + capacity, L'\0'));
 }
 
@@ -188,11 +186,11 @@ std::optional<std::wstring_view> Win32Clipboard::borrowedText() {
 }
 
 std::optional<std::string> Win32Clipboard::png() {
-  const GlobalLockGuard lock(GetClipboardData(RegisterClipboardFormatW(L"PNG")));
-  if (!lock.data())
+  const GlobalLocked lock = lockGlobal(GetClipboardData(RegisterClipboardFormatW(L"PNG")));
+  if (!lock)
     return std::nullopt;
   // The block may be longer than the file; a decoder stops at the file's end.
-  return std::string(static_cast<const char*>(lock.data()), lock.size());
+  return std::string(static_cast<const char*>(lock.get()), GlobalSize(lock.owner()));
 }
 
 bool Win32Clipboard::clear() {
@@ -205,10 +203,10 @@ bool Win32Clipboard::setText(const std::wstring& text) {
   if (!memory)
     return false;
   {
-    const GlobalLockGuard lock(memory.get());
-    if (!lock.data())
+    const GlobalLocked lock = lockGlobal(memory.get());
+    if (!lock)
       return false;
-    std::memcpy(lock.data(), text.c_str(), bytes);
+    std::memcpy(lock.get(), text.c_str(), bytes);
   }
   if (!SetClipboardData(CF_UNICODETEXT, memory.get()))
     return false;

@@ -1,4 +1,5 @@
 #include "platform/win32/Adapters.h"
+#include "platform/win32/Handles.h"
 
 namespace win32 {
 
@@ -6,29 +7,21 @@ namespace {
 
 constexpr int kTwipsPerInch = 1440;
 
-int systemDpi() {
-  // GetDpiForSystem exists from Windows 10 1607 on; older systems report it through a screen DC.
-  using GetDpiForSystemFn = UINT(WINAPI*)();
-  if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-    if (FARPROC proc = GetProcAddress(user32, "GetDpiForSystem")) {
-      const auto getDpi = reinterpret_cast<GetDpiForSystemFn>(reinterpret_cast<void*>(proc));
-      if (const UINT dpi = getDpi())
-        return static_cast<int>(dpi);
-    }
-  }
-  int dpi = 0;
-  if (HDC screen = GetDC(nullptr)) {
-    dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-  }
-  return dpi > 0 ? dpi : 96;
-}
-
 int toTwips(int pixels) {
   return static_cast<int>(static_cast<long long>(pixels) * kTwipsPerInch / systemDpi());
 }
 
 }  // namespace
+
+int systemDpi() {
+  // GetDpiForSystem exists from Windows 10 1607 on; older systems report it through a screen DC.
+  static const auto forSystem = systemFunction<UINT(WINAPI*)()>(L"user32.dll", "GetDpiForSystem");
+  if (const UINT dpi = forSystem ? forSystem() : 0)
+    return static_cast<int>(dpi);
+  const ReleasedDc screen = windowDc(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+  return dpi > 0 ? dpi : 96;
+}
 
 int Win32Screen::primaryWidthTwips() {
   return toTwips(GetSystemMetrics(SM_CXSCREEN));

@@ -53,10 +53,9 @@ platform::Lookup Win32FileSystem::findPlainFile(const std::wstring& path) {
   const bool inDirectory = !path.empty() && (path.back() == L'\\' || path.back() == L'/');
   const std::wstring pattern = inDirectory ? path + L"*" : path;
   WIN32_FIND_DATAW entry{};
-  const HANDLE first = FindFirstFileW(pattern.c_str(), &entry);
-  if (first == INVALID_HANDLE_VALUE)
+  const UniqueFind search(FindFirstFileW(pattern.c_str(), &entry));
+  if (!search)
     return failedLookup(GetLastError());
-  const UniqueFind search(first);
   if (!inDirectory)
     return isPlainFile(entry) ? platform::Lookup::Found : platform::Lookup::NotFound;
   do {
@@ -81,8 +80,8 @@ std::uint32_t Win32FileSystem::createDirectory(const std::wstring& path) {
 }
 
 std::uint32_t Win32FileSystem::createNewFile(const std::wstring& path) {
-  UniqueHandle file = adoptFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
     return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : lastErrorOr(ERROR_OPEN_FAILED);
@@ -91,8 +90,8 @@ std::uint32_t Win32FileSystem::createNewFile(const std::wstring& path) {
 }
 
 std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
-  UniqueHandle file = adoptFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
     return lastErrorOr(ERROR_OPEN_FAILED);
   // WriteFile takes at most a DWORD of bytes at a time.
@@ -114,9 +113,8 @@ std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::st
 }
 
 std::uint32_t Win32FileSystem::flushFile(const std::wstring& path) {
-  UniqueHandle file =
-      adoptFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
     return lastErrorOr(ERROR_OPEN_FAILED);
   if (!FlushFileBuffers(file.get()))

@@ -18,9 +18,16 @@ using std::min;
 namespace win32 {
 namespace {
 
-struct ComReleaser {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
+void releaseStream(IStream* stream) {
+  stream->Release();
+}
+using UniqueStream = Unique<IStream*, releaseStream>;
+
+// An empty stream in memory; nothing when there is no memory for one.
+UniqueStream memoryStream() {
+  IStream* stream = nullptr;
+  return UniqueStream(SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) ? stream : nullptr);
+}
 
 ::Gdiplus::GpImage* ImageOf(std::uintptr_t image) {
   return reinterpret_cast<::Gdiplus::GpImage*>(image);
@@ -60,18 +67,18 @@ int Win32Gdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t
 
 int Win32Gdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) {
   // A stream over a copy of the bytes; GDI+ holds its own reference as long as it reads from it.
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+  const UniqueStream stream = memoryStream();
+  if (!stream)
     return ::Gdiplus::OutOfMemory;
   ULONG written = 0;
   const LARGE_INTEGER start{};
   int status = ::Gdiplus::OutOfMemory;
   ::Gdiplus::GpBitmap* bitmap = nullptr;
-  if (SUCCEEDED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) &&
-      written == bytes.size() && SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) {
-    status = static_cast<int>(::Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bitmap));
+  if (SUCCEEDED(stream.get()->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) &&
+      written == bytes.size() && SUCCEEDED(stream.get()->Seek(start, STREAM_SEEK_SET, nullptr))) {
+    status =
+        static_cast<int>(::Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.get(), &bitmap));
   }
-  stream->Release();
   image = reinterpret_cast<std::uintptr_t>(bitmap);
   return status;
 }
@@ -108,24 +115,23 @@ int Win32Gdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& 
   block.Parameter[0].Type = parameters.parameter.type;
   // GDI+ only reads the value.
   block.Parameter[0].Value = const_cast<std::uint32_t*>(parameters.parameter.value);
-  IStream* raw = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw)))
+  const UniqueStream stream = memoryStream();
+  if (!stream)
     return ::Gdiplus::OutOfMemory;
-  const std::unique_ptr<IStream, ComReleaser> stream(raw);
   const int status = static_cast<int>(
       ::Gdiplus::DllExports::GdipSaveImageToStream(ImageOf(image), stream.get(), &clsid, &block));
   if (status != 0)
     return status;
   STATSTG about{};
   HGLOBAL memory = nullptr;
-  if (FAILED(stream->Stat(&about, STATFLAG_NONAME)) ||
+  if (FAILED(stream.get()->Stat(&about, STATFLAG_NONAME)) ||
       FAILED(GetHGlobalFromStream(stream.get(), &memory))) {
     return ::Gdiplus::Win32Error;
   }
-  const GlobalLockGuard lock(memory);
-  if (lock.data() == nullptr || lock.size() < about.cbSize.QuadPart)
+  const GlobalLocked lock = lockGlobal(memory);
+  if (!lock || GlobalSize(memory) < about.cbSize.QuadPart)
     return ::Gdiplus::Win32Error;
-  bytes.assign(static_cast<const char*>(lock.data()),
+  bytes.assign(static_cast<const char*>(lock.get()),
                static_cast<std::size_t>(about.cbSize.QuadPart));
   return 0;
 }

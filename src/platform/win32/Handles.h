@@ -1,62 +1,95 @@
 #pragma once
-// Owners for the system handles the adapters open, so that every path releases them.
+// Owners of the system resources the adapters and the window take, so that every path gives
+// back what it took: one template, one line per kind of resource.
 #include <windows.h>
 
-#include <memory>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+#include <utility>
 
 namespace win32 {
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-// A kernel handle; null when empty (callers turn INVALID_HANDLE_VALUE into null first).
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-inline UniqueHandle adoptFileHandle(HANDLE handle) {
-  return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
-}
-
-struct FindCloser {
-  void operator()(HANDLE handle) const { FindClose(handle); }
-};
-using UniqueFind = std::unique_ptr<void, FindCloser>;
-
-struct KeyCloser {
-  void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<HKEY__, KeyCloser>;
-
-struct GlobalFreer {
-  void operator()(HGLOBAL memory) const { GlobalFree(memory); }
-};
-using UniqueGlobal = std::unique_ptr<void, GlobalFreer>;
-
-struct LocalFreer {
-  void operator()(void* memory) const { LocalFree(memory); }
-};
-
-struct ObjectDeleter {
-  void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-
-// Keeps global memory locked for one scope.
-class GlobalLockGuard {
+// Owns one handle and gives it back once with Close. Where giving back needs a second handle
+// too (the window that lent a DC, the DC an object is selected into, the block that is locked),
+// that one is the owner, passed to Close first. The system's calls fail with null or with -1
+// (INVALID_HANDLE_VALUE, HGDI_ERROR): either means no handle, nothing to give back.
+template <class Handle, auto Close, class Owner = std::nullptr_t>
+class Unique {
  public:
-  explicit GlobalLockGuard(HGLOBAL memory)
-      : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
-  ~GlobalLockGuard() {
-    if (data_)
-      GlobalUnlock(memory_);
+  Unique() = default;
+  explicit Unique(Handle handle) : handle_(handle) {}
+  Unique(Owner owner, Handle handle) : owner_(owner), handle_(handle) {}
+  Unique(Unique&& other) noexcept : owner_(other.owner_), handle_(other.release()) {}
+  Unique& operator=(Unique&& other) noexcept {
+    if (this != &other) {
+      reset();
+      owner_ = other.owner_;
+      handle_ = other.release();
+    }
+    return *this;
   }
-  GlobalLockGuard(const GlobalLockGuard&) = delete;
-  GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
-  void* data() const { return data_; }
-  // The size of the block in bytes (0 when it could not be locked).
-  SIZE_T size() const { return data_ ? GlobalSize(memory_) : 0; }
+  Unique(const Unique&) = delete;
+  Unique& operator=(const Unique&) = delete;
+  ~Unique() { reset(); }
+
+  Handle get() const { return handle_; }
+  Owner owner() const { return owner_; }
+  explicit operator bool() const { return valid(handle_); }
+  // Hands the handle over to the caller (or to the system), which gives it back from now on.
+  [[nodiscard]] Handle release() { return std::exchange(handle_, Handle{}); }
+  void reset(Handle handle = Handle{}) {
+    const Handle old = std::exchange(handle_, handle);
+    if (!valid(old))
+      return;
+    if constexpr (std::is_same_v<Owner, std::nullptr_t>) {
+      Close(old);
+    } else {
+      Close(owner_, old);
+    }
+  }
 
  private:
-  HGLOBAL memory_;
-  void* data_;
+  static bool valid(Handle handle) {
+    return handle != Handle{} && handle != reinterpret_cast<Handle>(std::intptr_t{-1});
+  }
+  Owner owner_{};
+  Handle handle_{};
 };
+
+inline void unlockGlobal(HGLOBAL memory, void* /*data*/) {
+  GlobalUnlock(memory);
+}
+
+// Kernel objects: a file, a process, a thread.
+using UniqueHandle = Unique<HANDLE, CloseHandle>;
+using UniqueFind = Unique<HANDLE, FindClose>;
+using UniqueKey = Unique<HKEY, RegCloseKey>;
+using UniqueGlobal = Unique<HGLOBAL, GlobalFree>;
+using UniqueLocal = Unique<HLOCAL, LocalFree>;
+using UniqueWindow = Unique<HWND, DestroyWindow>;
+using UniqueBitmap = Unique<HBITMAP, DeleteObject>;
+using UniqueFont = Unique<HFONT, DeleteObject>;
+using UniqueBrush = Unique<HBRUSH, DeleteObject>;
+using UniquePen = Unique<HPEN, DeleteObject>;
+using UniqueIcon = Unique<HICON, DestroyIcon>;
+// A DC of the program's own (CreateCompatibleDC).
+using UniqueDc = Unique<HDC, DeleteDC>;
+// A window's DC (GetDC), released to its window.
+using ReleasedDc = Unique<HDC, ReleaseDC, HWND>;
+// The object a DC held before another was selected into it, selected back at the end.
+using SelectedObject = Unique<HGDIOBJ, SelectObject, HDC>;
+// The data of a global memory block, locked while the owner lives.
+using GlobalLocked = Unique<void*, unlockGlobal, HGLOBAL>;
+
+inline ReleasedDc windowDc(HWND window) {
+  return ReleasedDc(window, GetDC(window));
+}
+inline SelectedObject select(HDC dc, HGDIOBJ object) {
+  return SelectedObject(dc, SelectObject(dc, object));
+}
+inline GlobalLocked lockGlobal(HGLOBAL memory) {
+  return GlobalLocked(memory, memory ? GlobalLock(memory) : nullptr);
+}
 
 }  // namespace win32

@@ -22,22 +22,14 @@ struct CacheGroupFunctions {
   bool available() const { return findFirst && findNext && remove; }
 };
 
-template <class Function>
-Function lookUp(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const CacheGroupFunctions& cacheGroupFunctions() {
   static const CacheGroupFunctions functions = [] {
-    CacheGroupFunctions f;
     // The program links WinINet, so the module is loaded already; this only looks it up.
-    const HMODULE wininet = GetModuleHandleW(L"wininet.dll");
-    if (wininet == nullptr) {
-      return f;
-    }
-    f.findFirst = lookUp<decltype(f.findFirst)>(wininet, "FindFirstUrlCacheGroup");
-    f.findNext = lookUp<decltype(f.findNext)>(wininet, "FindNextUrlCacheGroup");
-    f.remove = lookUp<decltype(f.remove)>(wininet, "DeleteUrlCacheGroup");
+    constexpr const wchar_t* kWininet = L"wininet.dll";
+    CacheGroupFunctions f;
+    f.findFirst = systemFunction<decltype(f.findFirst)>(kWininet, "FindFirstUrlCacheGroup");
+    f.findNext = systemFunction<decltype(f.findNext)>(kWininet, "FindNextUrlCacheGroup");
+    f.remove = systemFunction<decltype(f.remove)>(kWininet, "DeleteUrlCacheGroup");
     return f;
   }();
   return functions;

@@ -1,4 +1,3 @@
-#include <memory>
 #include <vector>
 
 #include "platform/win32/Adapters.h"
@@ -131,7 +130,7 @@ std::wstring Win32Process::errorText(std::uint32_t code) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  const std::unique_ptr<void, LocalFreer> owned(buffer);
+  const UniqueLocal owned(buffer);
   std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n'))
     text.pop_back();

@@ -1,5 +1,6 @@
 #include "ui/win32/ControlPeers.h"
 
+#include "platform/win32/Handles.h"
 #include "ui/win32/Barrier.h"
 
 #include <commctrl.h>
@@ -25,55 +26,46 @@ std::wstring windowText(HWND hwnd) {
   return text;
 }
 
-// Draws a bitmap at its own size, or stretched into a destination rectangle.
-void drawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bool stretch) {
-  BITMAP info{};
-  if (!bitmap || !GetObjectW(bitmap, sizeof info, &info))
-    return;
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ before = SelectObject(source, bitmap);
-  if (stretch) {
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, x, y, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  } else {
-    BitBlt(dc, x, y, std::min<int>(width, info.bmWidth), std::min<int>(height, info.bmHeight),
-           source, 0, 0, SRCCOPY);
-  }
-  SelectObject(source, before);
-  DeleteDC(source);
-}
-
 // Paints into an off-screen bitmap first, so that a repaint does not flicker.
 class BufferedPaint {
  public:
-  BufferedPaint(HWND hwnd, HDC target) : target_(target) {
+  BufferedPaint(HWND hwnd, HDC target) : target_(target), dc_(CreateCompatibleDC(target)) {
     GetClientRect(hwnd, &rect_);
-    dc_ = CreateCompatibleDC(target);
-    bitmap_ = CreateCompatibleBitmap(target, std::max<LONG>(rect_.right, 1),
-                                     std::max<LONG>(rect_.bottom, 1));
-    before_ = SelectObject(dc_, bitmap_);
+    bitmap_.reset(CreateCompatibleBitmap(target, std::max<LONG>(rect_.right, 1),
+                                         std::max<LONG>(rect_.bottom, 1)));
+    selected_ = win32::select(dc(), bitmap_.get());
   }
-  ~BufferedPaint() {
-    BitBlt(target_, 0, 0, rect_.right, rect_.bottom, dc_, 0, 0, SRCCOPY);
-    SelectObject(dc_, before_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
+  ~BufferedPaint() { BitBlt(target_, 0, 0, rect_.right, rect_.bottom, dc(), 0, 0, SRCCOPY); }
   BufferedPaint(const BufferedPaint&) = delete;
   BufferedPaint& operator=(const BufferedPaint&) = delete;
-  HDC dc() const { return dc_; }
+  HDC dc() const { return dc_.get(); }
   const RECT& rect() const { return rect_; }
 
  private:
   HDC target_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ before_;
   RECT rect_{};
+  win32::UniqueDc dc_;
+  win32::UniqueBitmap bitmap_;
+  win32::SelectedObject selected_;
 };
 
 }  // namespace
+
+void drawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bool stretch) {
+  BITMAP info{};
+  if (!bitmap || !GetObjectW(bitmap, sizeof info, &info))
+    return;
+  const win32::UniqueDc source(CreateCompatibleDC(dc));
+  const win32::SelectedObject selected = win32::select(source.get(), bitmap);
+  if (stretch) {
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, x, y, width, height, source.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  } else {
+    BitBlt(dc, x, y, std::min<int>(width, info.bmWidth), std::min<int>(height, info.bmHeight),
+           source.get(), 0, 0, SRCCOPY);
+  }
+}
 
 COLORREF screenColor(ui::Color color) {
   constexpr ui::Color kSystemColor = 0x80000000;
@@ -342,14 +334,14 @@ class CommandButtonPeer : public ControlPeer {
       const int y = face.top + std::max(0, (height - static_cast<int>(info.bmHeight)) / 2);
       drawBitmap(dc, image, x, y, face.right - x, face.bottom - y, false);
     } else {
-      HGDIOBJ before = SelectObject(dc, window_.font(button_.font(), fontStyle()));
+      const win32::SelectedObject font =
+          win32::select(dc, window_.font(button_.font(), fontStyle()));
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, (item.itemState & ODS_DISABLED) != 0 ? GetSysColor(COLOR_GRAYTEXT)
                                                             : screenColor(button_.foreColor()));
       const UINT prefix = (item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
       DrawTextW(dc, button_.caption().c_str(), static_cast<int>(button_.caption().size()), &face,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | prefix);
-      SelectObject(dc, before);
     }
     if ((item.itemState & ODS_FOCUS) != 0) {
       RECT focus = item.rcItem;
@@ -546,17 +538,17 @@ class ListBoxPeer : public ControlPeer {
     SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
     SendMessageW(hwnd_, LB_INITSTORAGE, list_.items().size(), 0);
     // Long paths scroll sideways rather than being cut off.
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ before = SelectObject(dc, window_.font(list_.font()));
     LONG widest = 0;
-    for (const std::wstring& item : list_.items()) {
-      SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-      SIZE extent{};
-      GetTextExtentPoint32W(dc, item.c_str(), static_cast<int>(item.size()), &extent);
-      widest = std::max(widest, extent.cx);
+    {
+      const win32::ReleasedDc dc = win32::windowDc(hwnd_);
+      const win32::SelectedObject font = win32::select(dc.get(), window_.font(list_.font()));
+      for (const std::wstring& item : list_.items()) {
+        SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc.get(), item.c_str(), static_cast<int>(item.size()), &extent);
+        widest = std::max(widest, extent.cx);
+      }
     }
-    SelectObject(dc, before);
-    ReleaseDC(hwnd_, dc);
     const LONG extent = widest + 4;
     SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
     SendMessageW(hwnd_, LB_SETCURSEL, list_.listIndex(), 0);
@@ -656,7 +648,7 @@ class FramePeer : public PaintedContainerPeer {
     FillRect(dc, &buffer.rect(), window_.brush(frame_.backColor()));
     // A captioned frame is a group box; the panels without a caption are plain areas.
     if (!frame_.caption().empty()) {
-      HGDIOBJ before = SelectObject(dc, window_.font(frame_.font()));
+      const win32::SelectedObject font = win32::select(dc, window_.font(frame_.font()));
       TEXTMETRICW metrics{};
       GetTextMetricsW(dc, &metrics);
       RECT edge = buffer.rect();
@@ -666,7 +658,6 @@ class FramePeer : public PaintedContainerPeer {
       SetBkColor(dc, frame_.backColor());
       const int indent = window_.toPixels(120);
       TextOutW(dc, indent, 0, frame_.caption().c_str(), static_cast<int>(frame_.caption().size()));
-      SelectObject(dc, before);
     }
     window_.paintLines(dc, &frame_);
   }
@@ -701,12 +692,11 @@ class LabelPeer : public ControlPeer {
   SIZE pixelSize() override {
     SIZE size = ControlPeer::pixelSize();
     RECT needed{};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ before = SelectObject(dc, window_.font(label_.font(), fontStyle()));
-    DrawTextW(dc, label_.caption().c_str(), static_cast<int>(label_.caption().size()), &needed,
-              DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
-    SelectObject(dc, before);
-    ReleaseDC(nullptr, dc);
+    const win32::ReleasedDc dc = win32::windowDc(nullptr);
+    const win32::SelectedObject font =
+        win32::select(dc.get(), window_.font(label_.font(), fontStyle()));
+    DrawTextW(dc.get(), label_.caption().c_str(), static_cast<int>(label_.caption().size()),
+              &needed, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
     size.cx = std::max<LONG>(size.cx, needed.right);
     size.cy = std::max<LONG>(size.cy, needed.bottom);
     return size;

@@ -109,6 +109,8 @@ std::unique_ptr<ControlPeer> makeRichTextPeer(FormWindow& window, ui::RichTextBo
 
 // Shared by the rich-text peer.
 HBRUSH solidColors(FormWindow& window, HDC dc, const ui::Control& control);
+// Draws a bitmap at its own size (cut to width and height), or stretched into that rectangle.
+void drawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bool stretch);
 // A colour of the control model as the screen shows it (a system colour resolved).
 COLORREF screenColor(ui::Color color);
 

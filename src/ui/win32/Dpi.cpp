@@ -1,29 +1,18 @@
 #include "ui/win32/Dpi.h"
 
+#include "platform/win32/Adapters.h"
+
 namespace ui_win32 {
 
 namespace {
 
 using SetAwarenessContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using GetDpiForSystemFn = UINT(WINAPI*)();
 using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
 template <class Fn>
 Fn user32Function(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (user32 == nullptr)
-    return nullptr;
-  // GetProcAddress hands out a generic function pointer; the names below fix its real type.
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
-}
-
-int screenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen)
-    ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
+  return win32::systemFunction<Fn>(L"user32.dll", name);
 }
 
 }  // namespace
@@ -36,16 +25,6 @@ void enablePerMonitorDpiAwareness() {
     setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
 }
 
-int systemDpi() {
-  static const auto forSystem = user32Function<GetDpiForSystemFn>("GetDpiForSystem");
-  if (forSystem) {
-    const UINT dpi = forSystem();
-    if (dpi > 0)
-      return static_cast<int>(dpi);
-  }
-  return screenDpi();
-}
-
 int windowDpi(HWND hwnd) {
   static const auto forWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
   if (forWindow && hwnd) {
@@ -53,7 +32,7 @@ int windowDpi(HWND hwnd) {
     if (dpi > 0)
       return static_cast<int>(dpi);
   }
-  return systemDpi();
+  return win32::systemDpi();
 }
 
 void adjustWindowRect(RECT& rect, DWORD style, DWORD exStyle, int dpi) {

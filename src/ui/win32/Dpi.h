@@ -8,19 +8,9 @@ namespace ui_win32 {
 // Asks for per-monitor (v2) DPI awareness unless the manifest already settled it.
 void enablePerMonitorDpiAwareness();
 
-// The DPI the system scales new windows for.
-int systemDpi();
 // The DPI of the monitor a window is on (the system DPI without per-monitor support).
 int windowDpi(HWND hwnd);
 // The window rectangle whose client area is `rect`, with the frame metrics of that DPI.
 void adjustWindowRect(RECT& rect, DWORD style, DWORD exStyle, int dpi);
-
-// Twips (1/1440 inch) and pixels at a DPI.
-inline int twipsToPixels(int twips, int dpi) {
-  return MulDiv(twips, dpi, 1440);
-}
-inline int pixelsToTwips(int pixels, int dpi) {
-  return MulDiv(pixels, 1440, dpi);
-}
 
 }  // namespace ui_win32

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <set>
+#include <type_traits>
 
+#include "platform/win32/Adapters.h"
 #include "res/resource.h"
 #include "ui/win32/Barrier.h"
 #include "ui/win32/ControlPeers.h"
@@ -56,21 +58,25 @@ HBITMAP scaledCopy(HBITMAP original, int dpi) {
     return nullptr;
   const int width = MulDiv(info.bmWidth, dpi, 96);
   const int height = MulDiv(info.bmHeight, dpi, 96);
-  HDC screen = GetDC(nullptr);
-  HDC from = CreateCompatibleDC(screen);
-  HDC to = CreateCompatibleDC(screen);
-  HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ fromBefore = SelectObject(from, original);
-  HGDIOBJ toBefore = SelectObject(to, copy);
-  SetStretchBltMode(to, HALFTONE);
-  SetBrushOrgEx(to, 0, 0, nullptr);
-  StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  SelectObject(from, fromBefore);
-  SelectObject(to, toBefore);
-  DeleteDC(from);
-  DeleteDC(to);
-  ReleaseDC(nullptr, screen);
+  const win32::ReleasedDc screen = win32::windowDc(nullptr);
+  const win32::UniqueDc from(CreateCompatibleDC(screen.get()));
+  const win32::UniqueDc to(CreateCompatibleDC(screen.get()));
+  HBITMAP copy = CreateCompatibleBitmap(screen.get(), width, height);
+  const win32::SelectedObject selectedFrom = win32::select(from.get(), original);
+  const win32::SelectedObject selectedTo = win32::select(to.get(), copy);
+  SetStretchBltMode(to.get(), HALFTONE);
+  SetBrushOrgEx(to.get(), 0, 0, nullptr);
+  StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
   return copy;
+}
+
+// The object cached under a key, made on first use; the window gives it back when it goes.
+template <class Key, class Owned, class Make>
+auto cached(std::map<Key, Owned>& cache, const std::type_identity_t<Key>& key, Make make) {
+  Owned& owned = cache[key];
+  if (!owned)
+    owned.reset(make());
+  return owned.get();
 }
 
 }  // namespace
@@ -88,14 +94,6 @@ FormWindow::~FormWindow() {
     DestroyWindow(hwnd_);
   }
   peers_.clear();
-  for (auto& [key, font] : fonts_)
-    DeleteObject(font);
-  for (auto& [color, brush] : brushes_)
-    DeleteObject(brush);
-  for (auto& [key, bitmap] : bitmaps_)
-    DeleteObject(bitmap);
-  for (auto& [size, icon] : icons_)
-    DestroyIcon(icon);
 }
 
 std::wstring FormWindow::className() const {
@@ -118,7 +116,7 @@ bool FormWindow::create(ControlWindows when) {
   if (hwnd_ || !registerClasses())
     return false;
   // The design gives the client area; the frame around it is whatever this system draws.
-  dpi_ = systemDpi();
+  dpi_ = win32::systemDpi();
   primaryDpi_ = dpi_;
   auto outerSize = [this](int dpi) {
     RECT rect{0, 0, MulDiv(form_.clientWidth(), dpi, 1440),
@@ -329,82 +327,67 @@ void FormWindow::focus(ui::Control& control) {
     SetFocus(peer->hwnd());
 }
 
-HFONT FormWindow::font(ui::FontFace face, FontStyle style) {
-  const auto key = std::make_tuple(face, dpi_, style);
-  if (auto it = fonts_.find(key); it != fonts_.end())
-    return it->second;
-  const wchar_t* name = L"MS Shell Dlg";
-  int points = 8;
+FontSpec fontSpec(ui::FontFace face) {
   switch (face) {
     case ui::FontFace::Default:
       break;
     case ui::FontFace::MsSansSerif:
-      name = L"MS Sans Serif";
-      break;
+      return {L"MS Sans Serif", 8};
     case ui::FontFace::CourierNew:
-      name = L"Courier New";
-      points = 10;
-      break;
+      return {L"Courier New", 10};
     case ui::FontFace::Arial:
-      name = L"Arial";
-      points = 10;
-      break;
+      return {L"Arial", 10};
   }
-  HFONT created = CreateFontW(
-      -MulDiv(points, dpi_, 72), 0, 0, 0, style == FontStyle::Bold ? FW_BOLD : FW_NORMAL, FALSE,
-      style == FontStyle::Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name);
-  fonts_[key] = created;
-  return created;
+  return {L"MS Shell Dlg", 8};
+}
+
+HFONT FormWindow::font(ui::FontFace face, FontStyle style) {
+  return cached(fonts_, {face, dpi_, style}, [&] {
+    const FontSpec spec = fontSpec(face);
+    return CreateFontW(
+        -MulDiv(spec.points, dpi_, 72), 0, 0, 0, style == FontStyle::Bold ? FW_BOLD : FW_NORMAL,
+        FALSE, style == FontStyle::Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.name);
+  });
 }
 
 HBRUSH FormWindow::brush(COLORREF color) {
-  if (auto it = brushes_.find(color); it != brushes_.end())
-    return it->second;
-  HBRUSH created = CreateSolidBrush(color);
-  brushes_[color] = created;
-  return created;
+  return cached(brushes_, color, [&] { return CreateSolidBrush(color); });
 }
 
 HBITMAP FormWindow::bitmap(ui::ImageId id) {
   if (id == ui::ImageId::None || id == ui::ImageId::Icon)
     return nullptr;
   const int resource = resourceIdOf(id);
-  HBITMAP& original = bitmaps_[{resource, 96}];
-  if (!original) {
-    original = static_cast<HBITMAP>(
+  HBITMAP original = cached(bitmaps_, {resource, 96}, [&] {
+    return static_cast<HBITMAP>(
         LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  }
+  });
   if (dpi_ == 96 || !original)
     return original;
   // Keep the images in proportion with the controls, which grow with the DPI.
-  HBITMAP& scaled = bitmaps_[{resource, dpi_}];
-  if (!scaled)
-    scaled = scaledCopy(original, dpi_);
-  return scaled;
+  return cached(bitmaps_, {resource, dpi_}, [&] { return scaledCopy(original, dpi_); });
 }
 
 HICON FormWindow::icon(int size) {
-  if (auto it = icons_.find(size); it != icons_.end())
-    return it->second;
-  auto* loaded = static_cast<HICON>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, size, size, 0));
-  icons_[size] = loaded;
-  return loaded;
+  return cached(icons_, size, [&] {
+    return static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, size, size, 0));
+  });
 }
 
 // The tooltip window has no owner: Wine drops HWND_TOPMOST for a window that owns popups, and
 // the pin must keep the form above other windows. The form destroys it when it goes.
 HWND FormWindow::toolTips() {
   if (!toolTips_ && hwnd_) {
-    toolTips_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
+    toolTips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                    instance_, nullptr));
     if (toolTips_)
-      SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
+      SendMessageW(toolTips_.get(), TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
   }
-  return toolTips_;
+  return toolTips_.get();
 }
 
 COLORREF FormWindow::containerColor(const ui::Container* container) const {
@@ -475,12 +458,10 @@ void FormWindow::paintLines(HDC dc, const ui::Container* container) {
       continue;
     }
     const auto& line = static_cast<const ui::Line&>(*control);
-    HPEN pen = CreatePen(PS_SOLID, 1, line.lineColor());
-    HGDIOBJ before = SelectObject(dc, pen);
+    const win32::UniquePen pen(CreatePen(PS_SOLID, 1, line.lineColor()));
+    const win32::SelectedObject selected = win32::select(dc, pen.get());
     MoveToEx(dc, toPixels(line.x1()), toPixels(line.y1()), nullptr);
     LineTo(dc, toPixels(line.x2()), toPixels(line.y2()));
-    SelectObject(dc, before);
-    DeleteObject(pen);
   }
 }
 
@@ -541,11 +522,8 @@ void FormWindow::paint() {
   HDC dc = BeginPaint(hwnd_, &ps);
   // The window's own picture lies under the controls, unscaled at the top left.
   if (const auto& picture = form_.picture()) {
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ before = SelectObject(source, reinterpret_cast<HBITMAP>(picture->handle()));
-    BitBlt(dc, 0, 0, picture->widthPixels(), picture->heightPixels(), source, 0, 0, SRCCOPY);
-    SelectObject(source, before);
-    DeleteDC(source);
+    drawBitmap(dc, reinterpret_cast<HBITMAP>(picture->handle()), 0, 0, picture->widthPixels(),
+               picture->heightPixels(), false);
   }
   paintLines(dc, &form_);
   EndPaint(hwnd_, &ps);
@@ -654,10 +632,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       form_.userClose();
       return 0;
     case WM_DESTROY:
-      if (toolTips_) {
-        DestroyWindow(toolTips_);
-        toolTips_ = nullptr;
-      }
+      toolTips_.reset();
       if (!destroying_)
         PostQuitMessage(1);
       return 0;

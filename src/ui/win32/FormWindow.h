@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/win32/Handles.h"
 #include "ui/Form.h"
 
 namespace ui_win32 {
@@ -27,6 +28,13 @@ struct FormOptions {
 };
 
 enum class FontStyle { Regular, Bold, Underline };
+
+// The face name and size in points of each font of the control model.
+struct FontSpec {
+  const wchar_t* name;
+  int points;
+};
+FontSpec fontSpec(ui::FontFace face);
 
 // When the controls' windows are made. A run that may end before the window ever shows (a batch
 // save) spares making them: only the controls whose content lives in their window (a rich-text
@@ -123,7 +131,7 @@ class FormWindow : public ui::FormPeer {
   HINSTANCE instance_;
   FormOptions options_;
   HWND hwnd_ = nullptr;
-  HWND toolTips_ = nullptr;
+  win32::UniqueWindow toolTips_;
   int dpi_ = 96;
   int primaryDpi_ = 96;
   bool ready_ = false;           // all windows exist; size changes reach the form
@@ -139,10 +147,10 @@ class FormWindow : public ui::FormPeer {
   std::vector<std::unique_ptr<ControlPeer>> peers_;
   std::map<HWND, ControlPeer*> byHwnd_;
   std::map<const ui::Control*, ControlPeer*> byControl_;
-  std::map<std::tuple<ui::FontFace, int, FontStyle>, HFONT> fonts_;
-  std::map<COLORREF, HBRUSH> brushes_;
-  std::map<std::pair<int, int>, HBITMAP> bitmaps_;  // (resource, dpi)
-  std::map<int, HICON> icons_;                      // by size
+  std::map<std::tuple<ui::FontFace, int, FontStyle>, win32::UniqueFont> fonts_;
+  std::map<COLORREF, win32::UniqueBrush> brushes_;
+  std::map<std::pair<int, int>, win32::UniqueBitmap> bitmaps_;  // (resource, dpi)
+  std::map<int, win32::UniqueIcon> icons_;                      // by size
 };
 
 }  // namespace ui_win32

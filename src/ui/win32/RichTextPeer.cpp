@@ -77,24 +77,6 @@ DWORD CALLBACK readIn(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
   return 0;
 }
 
-int pointSize(ui::FontFace face) {
-  return face == ui::FontFace::CourierNew || face == ui::FontFace::Arial ? 10 : 8;
-}
-
-const wchar_t* faceName(ui::FontFace face) {
-  switch (face) {
-    case ui::FontFace::CourierNew:
-      return L"Courier New";
-    case ui::FontFace::Arial:
-      return L"Arial";
-    case ui::FontFace::MsSansSerif:
-      return L"MS Sans Serif";
-    case ui::FontFace::Default:
-      break;
-  }
-  return L"MS Shell Dlg";
-}
-
 class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
  public:
   RichTextBoxPeer(FormWindow& window, ui::RichTextBox& box) : ControlPeer(window, box), box_(box) {}
@@ -176,10 +158,11 @@ class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
     format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_FACE | CFM_SIZE |
                     CFM_COLOR | CFM_CHARSET;
     format.dwEffects = 0;
-    format.yHeight = pointSize(box_.font()) * 20;
+    const FontSpec font = fontSpec(box_.font());
+    format.yHeight = font.points * 20;
     format.crTextColor = box_.foreColor();
     format.bCharSet = DEFAULT_CHARSET;
-    lstrcpynW(format.szFaceName, faceName(box_.font()), LF_FACESIZE);
+    lstrcpynW(format.szFaceName, font.name, LF_FACESIZE);
     SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
   }
   ui::RichTextBox& box_;
