@@ -16,6 +16,11 @@ void Control::setVisible(bool visible) {
   if (visible_ == visible)
     return;
   visible_ = visible;
+  // A window made now mirrors the whole control, its visibility included.
+  if (visible && !peer_ && windowMaker_) {
+    windowMaker_(*this);
+    return;
+  }
   notify(Prop::Visible);
 }
 
@@ -183,11 +188,14 @@ std::wstring RichTextBox::textRTF() const {
   return rich_ ? rich_->rtf() : rtf_;
 }
 
-std::wstring RichTextBox::text() const {
+std::wstring RichTextBox::text() {
+  // The plain text is what the rich edit control makes of the document.
+  needWindow();
   return rich_ ? rich_->plainText() : std::wstring();
 }
 
 void RichTextBox::paste() {
+  needWindow();
   if (rich_)
     rich_->paste();
 }

@@ -129,6 +129,10 @@ class Control {
 
   void attachPeer(Peer* peer) { peer_ = peer; }
   Peer* peer() const { return peer_; }
+  // Makes the control's window when it is first needed (shown, or asked for what only its
+  // window knows); set by a window that makes its controls' windows late.
+  using WindowMaker = std::function<void(Control&)>;
+  void setWindowMaker(WindowMaker maker) { windowMaker_ = std::move(maker); }
 
   Handler onGotFocus;
   Handler onLostFocus;
@@ -148,6 +152,11 @@ class Control {
 
  protected:
   void notify(Prop prop);
+  // Asks for the control's window where it has none yet.
+  void needWindow() {
+    if (!peer_ && windowMaker_)
+      windowMaker_(*this);
+  }
   static void fire(const Handler& h) {
     if (h)
       h();
@@ -165,6 +174,7 @@ class Control {
   FontFace font_ = FontFace::Default;
   std::wstring toolTip_;
   Peer* peer_ = nullptr;
+  WindowMaker windowMaker_;
 };
 
 // A control that holds other controls (the top panel, the picture preview).
@@ -269,7 +279,7 @@ class RichTextBox : public Control {
   }
   void setTextRTF(const std::wstring& rtf);
   std::wstring textRTF() const;
-  std::wstring text() const;
+  std::wstring text();
   void clear() { setTextRTF(L""); }
   void paste();
   void setSelStart(int position);

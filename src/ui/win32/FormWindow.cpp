@@ -139,8 +139,13 @@ bool FormWindow::create(ControlWindows when) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  if (!createControls(when == ControlWindows::Now))
-    return false;
+  if (when == ControlWindows::Now) {
+    if (!createControls(true))
+      return false;
+  } else {
+    for (const auto& control : form_.controls())
+      control->setWindowMaker([this](ui::Control& c) { makeLateWindow(c); });
+  }
   form_.attachPeer(this);
   ready_ = true;
 
@@ -154,43 +159,75 @@ bool FormWindow::create(ControlWindows when) {
 }
 
 bool FormWindow::createControls(bool all) {
-  const auto& controls = form_.controls();
-  // The containers that hold a rich-text box: it needs its parent window at once.
-  std::set<const ui::Container*> holders;
-  for (const auto& control : controls) {
-    if (control->kind() != ui::Kind::RichTextBox)
-      continue;
-    for (const ui::Container* c = control->parent(); c != nullptr;) {
-      holders.insert(c);
-      const auto* holder = dynamic_cast<const ui::Control*>(c);
-      c = holder ? holder->parent() : nullptr;
-    }
-  }
   const bool someMadeBefore = !peers_.empty();
+  const auto& controls = form_.controls();
   // Containers come before their children in the form's list, so a parent window always exists.
   for (std::size_t i = 0; i < controls.size(); ++i) {
     ui::Control& control = *controls[i];
     if (peerOf(control) != nullptr)
       continue;
-    if (!all && control.kind() != ui::Kind::RichTextBox &&
-        holders.count(dynamic_cast<const ui::Container*>(&control)) == 0) {
-      continue;
+    if (all || control.shown()) {
+      if (!makeWindow(control, i))
+        return false;
+    } else {
+      control.setWindowMaker([this](ui::Control& c) { makeLateWindow(c); });
     }
-    std::unique_ptr<ControlPeer> peer = makePeer(*this, control);
-    if (!peer ||
-        !peer->create(containerWindow(control.parent()), kFirstControlId + static_cast<int>(i))) {
-      return false;
-    }
-    if (peer->hwnd())
-      byHwnd_[peer->hwnd()] = peer.get();
-    byControl_[&control] = peer.get();
-    peer->attach();
-    peers_.push_back(std::move(peer));
   }
   controlsMade_ = all;
-  if (all && someMadeBefore)
+  if (someMadeBefore)
     restoreControlOrder();
   return true;
+}
+
+bool FormWindow::makeWindow(ui::Control& control, std::size_t index) {
+  std::unique_ptr<ControlPeer> peer = makePeer(*this, control);
+  if (!peer ||
+      !peer->create(containerWindow(control.parent()), kFirstControlId + static_cast<int>(index))) {
+    return false;
+  }
+  control.setWindowMaker(nullptr);
+  if (peer->hwnd())
+    byHwnd_[peer->hwnd()] = peer.get();
+  byControl_[&control] = peer.get();
+  peer->attach();
+  peers_.push_back(std::move(peer));
+  return true;
+}
+
+void FormWindow::makeLateWindow(ui::Control& control) {
+  // Before the window first shows, only what a control's own window knows (the rich-text box's
+  // document) makes one; the rest waits for the showing, which makes the shown ones.
+  if (!hwnd_ || (!shownOnce_ && control.kind() != ui::Kind::RichTextBox))
+    return;
+  const auto& controls = form_.controls();
+  const auto indexOf = [&](const ui::Control& c) {
+    std::size_t i = 0;
+    while (i < controls.size() && controls[i].get() != &c)
+      ++i;
+    return i;
+  };
+  // Its containers first, then the control, then whatever inside it shows with it.
+  std::vector<ui::Control*> chain;
+  for (ui::Control* c = &control; c != nullptr; c = dynamic_cast<ui::Control*>(c->parent())) {
+    if (peerOf(*c) == nullptr)
+      chain.insert(chain.begin(), c);
+  }
+  for (ui::Control* c : chain) {
+    if (!makeWindow(*c, indexOf(*c)))
+      return;
+  }
+  for (std::size_t i = indexOf(control) + 1; i < controls.size(); ++i) {
+    ui::Control& inner = *controls[i];
+    bool inside = false;
+    for (auto* c = dynamic_cast<ui::Control*>(inner.parent()); c && !inside;
+         c = dynamic_cast<ui::Control*>(c->parent())) {
+      inside = c == &control;
+    }
+    if (inside && peerOf(inner) == nullptr && inner.shown() && !makeWindow(inner, i))
+      return;
+  }
+  // A window made later than its siblings would lie on top of them and out of the Tab order.
+  restoreControlOrder();
 }
 
 void FormWindow::restoreControlOrder() {
@@ -304,9 +341,11 @@ void FormWindow::updateColors() {
 }
 
 void FormWindow::show() {
-  if (!hwnd_ || (!controlsMade_ && !createControls(true)))
-    return;
   const bool first = !shownOnce_;
+  // The first showing makes the windows of the controls that show; the others are made when
+  // they first show.
+  if (!hwnd_ || (first && !controlsMade_ && !createControls(false)))
+    return;
   if (first) {
     for (auto& peer : peers_)
       peer->beforeFirstShow();
@@ -320,8 +359,8 @@ void FormWindow::show() {
 }
 
 void FormWindow::focus(ui::Control& control) {
-  if (!controlsMade_ && !createControls(true))
-    return;
+  if (peerOf(control) == nullptr && shownOnce_ && control.shown())
+    makeLateWindow(control);
   ControlPeer* peer = peerOf(control);
   if (peer && peer->hwnd())
     SetFocus(peer->hwnd());

@@ -36,10 +36,11 @@ struct FontSpec {
 };
 FontSpec fontSpec(ui::FontFace face);
 
-// When the controls' windows are made. A run that may end before the window ever shows (a batch
-// save) spares making them: only the controls whose content lives in their window (a rich-text
-// box, and the containers that hold it) get theirs at once, the others when the window first
-// shows or a control first takes the focus.
+// When the controls' windows are made. A run may end before the window ever shows (a batch
+// save), and a mode shows only some controls: with WhenShown, a control's window is made when
+// the control first shows (the window's first showing makes those that show then), or when the
+// program asks for what only that window knows (the rich-text box's plain text or the
+// clipboard pasted into it). The rich edit control's library is loaded only then.
 enum class ControlWindows { Now, WhenShown };
 
 class FormWindow : public ui::FormPeer {
@@ -116,6 +117,11 @@ class FormWindow : public ui::FormPeer {
   // Makes the windows of the controls that have none yet (all, or only those that must exist
   // from the start), in the form's order. False when one could not be made.
   bool createControls(bool all);
+  // Makes one control's window (the index is its place in the form's list).
+  bool makeWindow(ui::Control& control, std::size_t index);
+  // Makes the window of a control that needs it after the others, with its containers and the
+  // controls inside it that show.
+  void makeLateWindow(ui::Control& control);
   // Windows made later than others would lie on top of them: put every child back in the
   // form's order, which is also the order the Tab key follows.
   void restoreControlOrder();
