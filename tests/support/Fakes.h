@@ -3,12 +3,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <optional>
 
 #include "platform/Platform.h"
 #include "ui/Control.h"
@@ -50,17 +48,22 @@ class FakeProcess : public platform::Process {
  public:
   std::wstring commandLine() override { return commandLineText; }
   std::wstring currentDirectory() override { return currentDir; }
-  bool setCurrentDirectory(const std::wstring& path) override;
+  bool setCurrentDirectory(const std::wstring& path) override {
+    currentDir = path;
+    return true;
+  }
   std::wstring programDirectory() override { return programDir; }
   std::wstring programName() override { return programBaseName; }
-  std::uint32_t startProcess(const std::wstring& commandLine, int showState) override;
+  std::uint32_t startProcess(const std::wstring& commandLine, int showState) override {
+    started.push_back({commandLine, showState});
+    return startSucceeds ? 4242 : 0;
+  }
   void beep() override { ++beeps; }
   void processPendingMessages() override {
-    ++pumps;
     if (onPendingMessages)
       onPendingMessages();
   }
-  std::wstring errorText(std::uint32_t code) override;
+  std::wstring errorText(std::uint32_t code) override { return L"error " + std::to_wstring(code); }
 
   std::wstring commandLineText;
   std::wstring currentDir = L"C:\\Data\\Shots";
@@ -73,8 +76,7 @@ class FakeProcess : public platform::Process {
   };
   std::vector<Started> started;
   int beeps = 0;
-  int pumps = 0;
-  // Lets a test look at the window while it repaints between steps.
+  // Lets a test act while the window repaints between steps.
   std::function<void()> onPendingMessages;
 
  protected:
@@ -91,8 +93,6 @@ class FakeSettings : public platform::SettingsStore {
   std::map<std::wstring, std::wstring> values;
   int writes = 0;
   bool failWrites = false;
-  static std::wstring address(const std::wstring& app, const std::wstring& section,
-                              const std::wstring& key);
 };
 
 class FakeScreen : public platform::Screen {
@@ -124,16 +124,16 @@ class FakePicture : public platform::Picture {
 
 class FakeClipboard : public platform::Clipboard {
  public:
-  bool isFormatAvailable(platform::ClipFormat format) override;
+  bool isFormatAvailable(platform::ClipFormat format) override { return formats.count(format); }
   bool isStandardFormatAvailable(unsigned number) override;
   bool open() override;
   void close() override;
-  bool hasFileList() override;
+  bool hasFileList() override { return isOpen && files; }
   std::uint32_t fileCount() override;
   std::optional<std::wstring> fileName(std::uint32_t index) override;
   std::shared_ptr<platform::Picture> bitmap() override;
   std::optional<std::wstring> text() override;
-  std::optional<std::string> png() override;
+  std::optional<std::string> png() override { return isOpen ? pngContent : std::nullopt; }
   bool clear() override;
   bool setText(const std::wstring& text) override;
 
@@ -152,9 +152,11 @@ class FakeClipboard : public platform::Clipboard {
   int closes = 0;
 };
 
+// Files and directories under Windows rules: drive letters, names compared without letter case,
+// attributes, the length limits and the characters Windows refuses.
 class FakeFileSystem : public platform::FileSystem {
  public:
-  FakeFileSystem();
+  FakeFileSystem() { addDrive(L'C'); }
   std::optional<std::uint32_t> attributes(const std::wstring& path) override;
   platform::Lookup findPlainFile(const std::wstring& path) override;
   platform::Lookup findFile(const std::wstring& path) override;
@@ -166,13 +168,13 @@ class FakeFileSystem : public platform::FileSystem {
   std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
   std::uint32_t deleteFile(const std::wstring& path) override;
 
-  // Test set-up and inspection.
+  // Test set-up and inspection; set-up creates the missing parent directories.
   void addDrive(wchar_t letter);
   void addDirectory(const std::wstring& path,
                     std::uint32_t attributes = platform::attr::kDirectory);
   void addFile(const std::wstring& path, const std::string& bytes,
                std::uint32_t attributes = platform::attr::kArchive);
-  bool exists(const std::wstring& path) const;
+  bool exists(const std::wstring& path) const { return entries_.count(key(path)); }
   std::optional<std::string> contents(const std::wstring& path) const;
   // Every path the fake holds, for "nothing left behind" checks.
   std::vector<std::wstring> allPaths() const;
@@ -194,8 +196,10 @@ class FakeFileSystem : public platform::FileSystem {
     std::string bytes;
     bool flushed = false;
   };
-  std::uint32_t checkName(const std::wstring& path) const;
-  std::optional<std::wstring> parentKey(const std::wstring& k) const;
+  static std::uint32_t checkName(const std::wstring& path);
+  bool inDirectory(const std::wstring& k) const;
+  std::uint32_t unchangeable(const std::wstring& k) const;
+  void put(const std::wstring& path, Entry entry);
   std::map<std::wstring, Entry> entries_;
 };
 
@@ -222,12 +226,12 @@ class FakeCodepage : public platform::Codepage {
 
 class FakeWindow : public platform::Window {
  public:
-  void setWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                    unsigned flags) override;
+  void setWindowPos(std::uintptr_t, std::intptr_t insertAfter, int, int, int, int,
+                    unsigned flags) override {
+    calls.push_back({insertAfter, flags});
+  }
   struct Call {
-    std::uintptr_t window;
     std::intptr_t insertAfter;
-    int x, y, cx, cy;
     unsigned flags;
   };
   std::vector<Call> calls;

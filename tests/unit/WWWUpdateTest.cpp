@@ -1,23 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "app/Form1.h"
 #include "app/Server.h"
 #include "shell/WWWUpdate.h"
-#include "support/Fakes.h"
+#include "support/Session.h"
 
 namespace {
 
 const std::string kUpdaterBytes = "MZ updater";
 
 using Calls = std::vector<std::wstring>;
-
-std::vector<std::wstring> sortedPaths(const fake::FakeFileSystem& fs) {
-  auto paths = fs.allPaths();
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
 
 // The server answers with the updater's bytes, written where the download was asked to go.
 void serveUpdater(fake::TestPlatform& t) {
@@ -27,99 +18,83 @@ void serveUpdater(fake::TestPlatform& t) {
 }
 
 TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosition) {
-  enum class Server { Serves, Refuses, AnswersWithoutFile };
+  enum Server { kRefuses, kServes, kAnswersWithoutFile };
   struct Case {
-    const char* what;
     std::wstring programDir;
     bool updaterPresent;
     Server server;
     bool startSucceeds;
-    std::size_t downloads;
     std::optional<int> status;  // nothing: the program goes on running
     std::wstring box;
   };
+  const std::wstring tools = L"C:\\Tools";
   const std::wstring failed = L"C:\\Tools\\Update.exe\r\rDownload Fehlgeschlagen / Download failed";
   const Case cases[] = {
-      {"updater present", L"C:\\Tools", true, Server::Refuses, true, 0, 0, L""},
-      {"updater downloaded first", L"C:\\Tools", false, Server::Serves, true, 1, 0, L""},
-      {"no connection", L"C:\\Tools", false, Server::Refuses, true, 1, std::nullopt, failed},
-      {"download reports success but leaves nothing", L"C:\\Tools", false,
-       Server::AnswersWithoutFile, true, 1, std::nullopt, failed},
-      {"updater does not start", L"C:\\Tools", true, Server::Refuses, false, 0, std::nullopt,
+      {tools, true, kRefuses, true, 0, L""},
+      {tools, false, kServes, true, 0, L""},  // downloaded first
+      {tools, false, kRefuses, true, std::nullopt, failed},
+      {tools, false, kAnswersWithoutFile, true, std::nullopt, failed},
+      {tools, true, kRefuses, false, std::nullopt,
        L"C:\\Tools\\Update.exe\r\rDas Update konnte nicht gestartet werden / The updater could "
        L"not be started"},
-      {"program in a folder with blanks", L"C:\\Program Files\\Brimlo", true, Server::Refuses, true,
-       0, 0, L""},
+      {L"C:\\Program Files\\Brimlo", true, kRefuses, true, 0, L""},
   };
   for (const Case& c : cases) {
-    fake::TestPlatform t;
-    Form1 form(t.platform);
+    fake::Session s;
+    fake::TestPlatform& t = s.t;
     t.process.programDir = c.programDir;
     t.process.startSucceeds = c.startSucceeds;
     t.fileSystem.addDirectory(c.programDir);
     const std::wstring updater = c.programDir + L"\\Update.exe";
     if (c.updaterPresent)
       t.fileSystem.addFile(updater, kUpdaterBytes);
-    if (c.server == Server::Serves)
+    if (c.server == kServes)
       serveUpdater(t);
-    if (c.server == Server::AnswersWithoutFile)
+    if (c.server == kAnswersWithoutFile)
       t.internet.onDownload = [](const std::wstring&, const std::wstring&) { return 0; };
+    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
 
-    const auto status = fake::exitStatusOf([&] { form.UpdateBtn.userClick(); });
+    EXPECT_EQ(s.run([&] { s.form.UpdateBtn.userClick(); }), c.status);
 
-    EXPECT_EQ(status, c.status) << c.what;
     // Nothing quoted, no blank between a marker and its value: the updater splits at the markers.
     const std::wstring command = updater + L" [URL]" + server::Address() +
                                  L"/BrimloSite/Brimlo.exe [PATH]" + c.programDir + L"\\Brimlo.exe";
-    const bool startTried = c.updaterPresent || c.server == Server::Serves;
-    ASSERT_EQ(t.process.started.size(), startTried ? 1u : 0u) << c.what;
+    const bool startTried = c.updaterPresent || c.server == kServes;
+    ASSERT_EQ(t.process.started.size(), startTried ? 1u : 0u);
     if (startTried) {
-      EXPECT_EQ(t.process.started[0].commandLine, command) << c.what;
-      EXPECT_EQ(t.process.started[0].showState, 1) << c.what;
+      EXPECT_EQ(t.process.started[0].commandLine, command);
+      EXPECT_EQ(t.process.started[0].showState, 1);
     }
-    ASSERT_EQ(t.internet.downloads.size(), c.downloads) << c.what;
-    if (c.downloads) {
-      EXPECT_EQ(t.internet.downloads[0], server::Address() + L"/Update.exe -> " + updater)
-          << c.what;
-    }
+    EXPECT_EQ(t.internet.downloads,
+              c.updaterPresent ? Calls{} : Calls{server::Address() + L"/Update.exe -> " + updater});
     EXPECT_EQ(t.fileSystem.contents(updater),
-              startTried ? std::optional<std::string>(kUpdaterBytes) : std::nullopt)
-        << c.what;
-    EXPECT_EQ(t.process.currentDir, c.programDir) << c.what;
+              startTried ? std::optional(kUpdaterBytes) : std::nullopt);
+    EXPECT_EQ(t.process.currentDir, c.programDir);
     // The updater takes over at once: the window's place is not stored on this way out.
-    EXPECT_EQ(t.settings.writes, 0) << c.what;
-    if (c.box.empty()) {
-      EXPECT_TRUE(t.dialogs.shown.empty()) << c.what;
-    } else {
-      ASSERT_EQ(t.dialogs.shown.size(), 1u) << c.what;
-      EXPECT_EQ(t.dialogs.shown[0].text, c.box) << c.what;
-      EXPECT_EQ(t.dialogs.shown[0].style, platform::box::kOkOnly) << c.what;
-      EXPECT_EQ(t.dialogs.shown[0].title, platform::kProgramTitle) << c.what;
+    EXPECT_EQ(t.settings.writes, 0);
+    EXPECT_EQ(s.said(), c.box.empty() ? Calls{} : Calls{c.box});
+    for (const fake::Box& box : t.dialogs.shown) {
+      EXPECT_EQ(box.style, platform::box::kOkOnly);
+      EXPECT_EQ(box.title, platform::kProgramTitle);
     }
   }
 }
 
 TEST(WWWUpdateTest, URLDownloadNamesTheFileInsideADirectoryTargetAndReportsFailure) {
   struct Case {
-    const char* what;
     std::wstring address, target;
-    std::wstring file;        // "" for a failure
-    std::wstring downloaded;  // "" when nothing may be downloaded
+    std::wstring file;  // "" for a failure
+    bool downloads = true;
   };
   const std::wstring exe = L"https://brimlo.example/BrimloSite/Brimlo.exe";
   const Case cases[] = {
-      {"file target", exe, L"C:\\Downloads\\new.exe", L"C:\\Downloads\\new.exe",
-       exe + L" -> C:\\Downloads\\new.exe"},
-      {"directory", exe, L"C:\\Downloads", L"C:\\Downloads\\Brimlo.exe",
-       exe + L" -> C:\\Downloads\\Brimlo.exe"},
-      {"directory with its separator", exe, L"C:\\Downloads\\", L"C:\\Downloads\\Brimlo.exe",
-       exe + L" -> C:\\Downloads\\Brimlo.exe"},
-      {"quoted address and directory", L"\"" + exe + L"\"", L"\"C:\\Downloads\"",
-       L"C:\\Downloads\\Brimlo.exe", exe + L" -> C:\\Downloads\\Brimlo.exe"},
-      {"quoted file target", exe, L"\"C:\\My Files\\x.exe\"", L"C:\\My Files\\x.exe",
-       exe + L" -> C:\\My Files\\x.exe"},
-      {"address without a path into a directory", L"Brimlo.exe", L"C:\\Downloads", L"", L""},
-      {"download fails", exe, L"C:\\Nowhere\\x.exe", L"", exe + L" -> C:\\Nowhere\\x.exe"},
+      {exe, L"C:\\Downloads\\new.exe", L"C:\\Downloads\\new.exe"},
+      {exe, L"C:\\Downloads", L"C:\\Downloads\\Brimlo.exe"},
+      {exe, L"C:\\Downloads\\", L"C:\\Downloads\\Brimlo.exe"},
+      {L"\"" + exe + L"\"", L"\"C:\\Downloads\"", L"C:\\Downloads\\Brimlo.exe"},
+      {exe, L"\"C:\\My Files\\x.exe\"", L"C:\\My Files\\x.exe"},
+      {L"Brimlo.exe", L"C:\\Downloads", L"", false},  // no path to take a name from
+      {exe, L"C:\\Nowhere\\x.exe", L""},              // the download fails
   };
   for (const Case& c : cases) {
     fake::TestPlatform t;
@@ -129,13 +104,14 @@ TEST(WWWUpdateTest, URLDownloadNamesTheFileInsideADirectoryTargetAndReportsFailu
     // The shell knows a directory but has no program for it.
     t.shell.scriptedLookups.push_back({platform::kFindExecutableNoAssociation, L""});
 
-    EXPECT_EQ(WWWUpdate::URLDownload(t.platform, c.address, c.target), c.file) << c.what;
+    EXPECT_EQ(WWWUpdate::URLDownload(t.platform, c.address, c.target), c.file);
 
-    EXPECT_EQ(t.internet.downloads, c.downloaded.empty() ? Calls{} : Calls{c.downloaded}) << c.what;
+    const std::wstring file = c.file.empty() ? c.target : c.file;
+    EXPECT_EQ(t.internet.downloads, c.downloads ? Calls{exe + L" -> " + file} : Calls{});
     if (!c.file.empty()) {
-      EXPECT_EQ(t.fileSystem.contents(c.file), kUpdaterBytes) << c.what;
+      EXPECT_EQ(t.fileSystem.contents(c.file), kUpdaterBytes);
     }
-    EXPECT_TRUE(t.dialogs.shown.empty()) << c.what;
+    EXPECT_TRUE(t.dialogs.shown.empty());
   }
 }
 
@@ -160,7 +136,6 @@ TEST(WWWUpdateTest, EachDownloadEmptiesTheCacheFirstAndLetsTheWindowRepaint) {
 
 TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
   struct Case {
-    const char* what;
     bool groupsSupported = true;
     std::vector<std::int64_t> groups = {};
     std::vector<std::wstring> entries = {};
@@ -168,93 +143,75 @@ TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
     std::uint32_t groupListEnd = 2;
     std::uint32_t entryListEnd = 259;
     Calls calls = {};
-    std::vector<std::wstring> boxes = {};
+    Calls boxes = {};
   };
   const Calls twoEntries = {L"findFirstEntry 2048", L"deleteEntry http://a/1",
                             L"findNextEntry 2048",  L"deleteEntry http://a/2",
                             L"findNextEntry 2048",  L"closeEntries"};
-  auto then = [](Calls first, const Calls& rest) {
-    first.insert(first.end(), rest.begin(), rest.end());
-    return first;
-  };
+  Calls groupsThenEntries = {L"findFirstGroup"};
+  groupsThenEntries.insert(groupsThenEntries.end(), twoEntries.begin(), twoEntries.end());
   const Case cases[] = {
-      {.what = "no groups",
-       .entries = {L"http://a/1", L"http://a/2"},
-       .calls = then({L"findFirstGroup"}, twoEntries)},
-      {.what = "groups not provided by the system",
-       .groupsSupported = false,
+      {.entries = {L"http://a/1", L"http://a/2"}, .calls = groupsThenEntries},
+      // Systems without cache groups.
+      {.groupsSupported = false,
        .groups = {7},
        .entries = {L"http://a/1", L"http://a/2"},
        .calls = twoEntries},
-      {.what = "two groups, empty cache",
-       .groups = {7, 9},
+      {.groups = {7, 9},
        .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"findNextGroup", L"deleteGroup 9 2",
                  L"findNextGroup", L"closeGroups", L"findFirstEntry 2048"}},
-      {.what = "group that cannot be deleted",
-       .groups = {7, 9},
+      {.groups = {7, 9},
        .entries = {L"http://a/1"},
        .failGroupDelete = true,
        .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"closeGroups"},
        .boxes = {L"Error deleting cache group 5"}},
-      {.what = "group list breaks off",
-       .groups = {7},
+      // The group list breaks off.
+      {.groups = {7},
        .groupListEnd = 6,
        .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"findNextGroup", L"closeGroups",
                  L"findFirstEntry 2048"},
        .boxes = {L"Error finding next url cache group! - 6"}},
-      {.what = "entry list breaks off",
-       .entries = {L"http://a/1", L"http://a/2"},
-       .entryListEnd = 12,
-       .calls = then({L"findFirstGroup"}, twoEntries)},
+      // The entry list breaks off.
+      {.entries = {L"http://a/1", L"http://a/2"}, .entryListEnd = 12, .calls = groupsThenEntries},
   };
   for (const Case& c : cases) {
-    fake::TestPlatform t;
-    t.internet.groupsSupported = c.groupsSupported;
-    t.internet.groups = c.groups;
-    t.internet.entries = c.entries;
-    t.internet.failGroupDelete = c.failGroupDelete;
-    t.internet.groupListEnd = c.groupListEnd;
-    t.internet.entryListEnd = c.entryListEnd;
+    fake::Session s;
+    fake::FakeInternet& net = s.t.internet;
+    net.groupsSupported = c.groupsSupported;
+    net.groups = c.groups;
+    net.entries = c.entries;
+    net.failGroupDelete = c.failGroupDelete;
+    net.groupListEnd = c.groupListEnd;
+    net.entryListEnd = c.entryListEnd;
 
-    WWWUpdate::ClearURLCache(t.platform);
+    WWWUpdate::ClearURLCache(s.t.platform);
 
-    EXPECT_EQ(t.internet.calls, c.calls) << c.what;
-    std::vector<std::wstring> boxes;
-    for (const auto& box : t.dialogs.shown) {
-      boxes.push_back(box.text);
-      EXPECT_EQ(box.style, platform::box::kOkOnly) << c.what;
-      EXPECT_EQ(box.title, platform::kProgramTitle) << c.what;
+    EXPECT_EQ(net.calls, c.calls) << &c - cases;
+    EXPECT_EQ(s.said(), c.boxes) << &c - cases;
+    for (const auto& box : s.t.dialogs.shown) {
+      EXPECT_EQ(box.style, platform::box::kOkOnly);
+      EXPECT_EQ(box.title, platform::kProgramTitle);
     }
-    EXPECT_EQ(boxes, c.boxes) << c.what;
   }
 }
 
 TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceAndLeavesNoProbePage) {
-  struct Case {
-    const char* what;
-    bool browserKnown;
-    std::size_t started;
-  };
-  const Case cases[] = {{"browser found", true, 1}, {"no browser", false, 0}};
-  for (const Case& c : cases) {
-    fake::TestPlatform t;
-    Form1 form(t.platform);
-    if (!c.browserKnown)
-      t.shell.associations.erase(L".html");
-    const auto before = sortedPaths(t.fileSystem);
+  for (const bool browserKnown : {true, false}) {
+    fake::Session s;
+    if (!browserKnown)
+      s.t.shell.associations.erase(L".html");
+    const auto before = s.t.fileSystem.allPaths();
 
-    form.wwwBtn.userClick();
+    s.form.wwwBtn.userClick();
 
-    EXPECT_FALSE(form.wwwBtn.visible()) << c.what;
-    ASSERT_EQ(t.process.started.size(), c.started) << c.what;
-    if (c.started) {
-      EXPECT_EQ(t.process.started[0].commandLine,
-                L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite")
-          << c.what;
-      EXPECT_EQ(t.process.started[0].showState, 1) << c.what;
+    EXPECT_FALSE(s.form.wwwBtn.visible());
+    ASSERT_EQ(s.t.process.started.size(), browserKnown ? 1u : 0u);
+    if (browserKnown) {
+      EXPECT_EQ(s.t.process.started[0].commandLine,
+                L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
+      EXPECT_EQ(s.t.process.started[0].showState, 1);
     }
-    EXPECT_FALSE(t.fileSystem.exists(L"C:\\WexX00001.html")) << c.what;
-    EXPECT_EQ(sortedPaths(t.fileSystem), before) << c.what;
+    EXPECT_EQ(s.t.fileSystem.allPaths(), before);
   }
 }
 
