@@ -44,7 +44,8 @@ void EnsureDirectoryPath(platform::FileSystem& fs, const std::wstring& path) {
       continue;
     // A level that cannot be made leaves the deeper ones failing too; the save that follows
     // reports the problem with the file's own name.
-    fs.createDirectory(prefix);
+    const std::uint32_t created = fs.createDirectory(prefix);
+    (void)created;
   }
 }
 

@@ -33,57 +33,12 @@ int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstr
   return platform::answer::kOk;
 }
 
-std::optional<std::wstring> FakeSettings::read(const std::wstring& app, const std::wstring& section,
-                                               const std::wstring& key) {
-  auto it = values.find(app + L"\\" + section + L"\\" + key);
-  return it == values.end() ? std::nullopt : std::optional(it->second);
-}
-
-bool FakeSettings::write(const std::wstring& app, const std::wstring& section,
-                         const std::wstring& key, const std::wstring& value) {
-  ++writes;
-  if (!failWrites)
-    values[app + L"\\" + section + L"\\" + key] = value;
-  return !failWrites;
-}
-
 bool FakeClipboard::isStandardFormatAvailable(unsigned number) {
   using enum platform::ClipFormat;
   static const std::map<unsigned, platform::ClipFormat> kNumbers = {
       {1, Text}, {2, Bitmap}, {3, MetafilePict}, {8, Dib}, {9, Palette}, {15, HDrop}};
   const auto it = kNumbers.find(number);
   return standardNumbers.count(number) || (it != kNumbers.end() && formats.count(it->second));
-}
-
-bool FakeClipboard::open() {
-  if (heldByOther || isOpen)
-    return false;
-  ++opens;
-  isOpen = true;
-  return true;
-}
-
-void FakeClipboard::close() {
-  closes += isOpen;
-  isOpen = false;
-}
-
-std::uint32_t FakeClipboard::fileCount() {
-  return isOpen && files ? static_cast<std::uint32_t>(files->size()) : 0;
-}
-
-std::optional<std::wstring> FakeClipboard::fileName(std::uint32_t index) {
-  if (!isOpen || !files || index >= files->size() || unreadableNames.count(index))
-    return std::nullopt;
-  return (*files)[index];
-}
-
-std::shared_ptr<platform::Picture> FakeClipboard::bitmap() {
-  return isOpen && formats.count(platform::ClipFormat::Bitmap) ? picture : nullptr;
-}
-
-std::optional<std::wstring> FakeClipboard::text() {
-  return isOpen ? textContent : std::nullopt;
 }
 
 bool FakeClipboard::clear() {
@@ -98,19 +53,15 @@ bool FakeClipboard::clear() {
   return true;
 }
 
-bool FakeClipboard::setText(const std::wstring& text) {
-  if (!isOpen)
-    return false;
-  textContent = text;
-  formats.insert(platform::ClipFormat::Text);
-  return true;
-}
-
 std::wstring FakeFileSystem::key(const std::wstring& path) {
   std::wstring k;
-  // The form without a length limit names the same file.
-  for (wchar_t c : isExtended(path) ? path.substr(4) : path)
-    k.push_back(c == L'/' ? L'\\' : static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))));
+  // The form without a length limit names the same file; "/" is "\", and a run of separators
+  // past the start (where two begin a network path) is one.
+  for (wchar_t c : isExtended(path) ? path.substr(4) : path) {
+    c = c == L'/' ? L'\\' : static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    if (c != L'\\' || k.size() < 2 || k.back() != L'\\')
+      k.push_back(c);
+  }
   while (k.size() > 2 && k.back() == L'\\')
     k.pop_back();
   return k;

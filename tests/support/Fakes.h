@@ -86,9 +86,17 @@ class FakeProcess : public platform::Process {
 class FakeSettings : public platform::SettingsStore {
  public:
   std::optional<std::wstring> read(const std::wstring& app, const std::wstring& section,
-                                   const std::wstring& key) override;
+                                   const std::wstring& key) override {
+    auto it = values.find(app + L"\\" + section + L"\\" + key);
+    return it == values.end() ? std::nullopt : std::optional(it->second);
+  }
   bool write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
-             const std::wstring& value) override;
+             const std::wstring& value) override {
+    ++writes;
+    if (!failWrites)
+      values[app + L"\\" + section + L"\\" + key] = value;
+    return !failWrites;
+  }
   // "app\section\key" -> value, exactly as addressed.
   std::map<std::wstring, std::wstring> values;
   int writes = 0;
@@ -126,16 +134,36 @@ class FakeClipboard : public platform::Clipboard {
  public:
   bool isFormatAvailable(platform::ClipFormat format) override { return formats.count(format); }
   bool isStandardFormatAvailable(unsigned number) override;
-  bool open() override;
-  void close() override;
+  bool open() override {
+    if (heldByOther || isOpen)
+      return false;
+    ++opens;
+    return isOpen = true;
+  }
+  void close() override {
+    closes += isOpen;
+    isOpen = false;
+  }
   bool hasFileList() override { return isOpen && files; }
-  std::uint32_t fileCount() override;
-  std::optional<std::wstring> fileName(std::uint32_t index) override;
-  std::shared_ptr<platform::Picture> bitmap() override;
-  std::optional<std::wstring> text() override;
+  std::uint32_t fileCount() override { return isOpen && files ? files->size() : 0; }
+  std::optional<std::wstring> fileName(std::uint32_t i) override {
+    if (!isOpen || !files || i >= files->size() || unreadableNames.count(i))
+      return std::nullopt;
+    return (*files)[i];
+  }
+  std::shared_ptr<platform::Picture> bitmap() override {
+    return isOpen && formats.count(platform::ClipFormat::Bitmap) ? picture : nullptr;
+  }
+  std::optional<std::wstring> text() override { return isOpen ? textContent : std::nullopt; }
   std::optional<std::string> png() override { return isOpen ? pngContent : std::nullopt; }
   bool clear() override;
-  bool setText(const std::wstring& text) override;
+  bool setText(const std::wstring& text) override {
+    if (isOpen) {
+      textContent = text;
+      formats.insert(platform::ClipFormat::Text);
+    }
+    return isOpen;
+  }
 
   // Content.
   std::set<platform::ClipFormat> formats;

@@ -90,6 +90,7 @@ TEST(FieldsTest, EnterSavesByMode) {
     ClipFormat format;
     bool inPath;
     std::optional<int> status;
+    bool saveButtonHidden = false;
   };
   const Case cases[] = {
       {ClipFormat::Bitmap, true, platform::exitcode::kSaved},
@@ -97,6 +98,7 @@ TEST(FieldsTest, EnterSavesByMode) {
       {ClipFormat::HDrop, true, std::nullopt},  // Enter in the directory never copies files
       {ClipFormat::Bitmap, false, platform::exitcode::kSaved},
       {ClipFormat::Text, false, platform::exitcode::kSaved},
+      {ClipFormat::Text, false, std::nullopt, true},
   };
   for (const Case& c : cases) {
     fake::Session s({c.format});
@@ -104,19 +106,15 @@ TEST(FieldsTest, EnterSavesByMode) {
     if (c.inPath) {
       ASSERT_TRUE(s.form.setFocus(s.form.Path));
     }
+    s.form.SaveTxtBtn.setVisible(s.form.SaveTxtBtn.visible() && !c.saveButtonHidden);
     EXPECT_EQ(s.run([&] { s.form.userKeyPress(13); }), c.status);
+    EXPECT_EQ(s.t.dialogs.shown.size(), c.saveButtonHidden ? 1u : 0u);
+    if (c.saveButtonHidden) {
+      EXPECT_EQ(s.t.dialogs.shown[0].text, L"Error #2633");
+      EXPECT_EQ(s.t.dialogs.shown[0].title, L"Button for Action not found");
+      EXPECT_EQ(s.t.dialogs.shown[0].style, platform::box::kCritical);
+    }
   }
-}
-
-TEST(FieldsTest, EnterInTheNameFieldWithoutSaveButtonShowsError2633) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
-  s.form.SaveTxtBtn.setVisible(false);
-  s.form.userKeyPress(13);
-  ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(s.t.dialogs.shown[0].text, L"Error #2633");
-  EXPECT_EQ(s.t.dialogs.shown[0].title, L"Button for Action not found");
-  EXPECT_EQ(s.t.dialogs.shown[0].style, platform::box::kCritical);
 }
 
 TEST(FieldsTest, DateAndTimeOptionsRewriteTheNameAndStoreBothKeys) {

@@ -393,19 +393,18 @@ TEST(CheckTargetTest, DeviceNamesAreRefusedWhateverFollows) {
     EXPECT_EQ(SafeSave::CheckTarget(fs, target) != 0, refused) << text::toUtf8(target);
 }
 
-TEST(SaveTest, BatchRunSavesWithoutShowingTheWindow) {
-  fake::Session s({ClipFormat::Text}, L"-B Notes");
-  EXPECT_EQ(s.start(), kSaved);
-  EXPECT_FALSE(s.form.visible());
-  EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Notes.TXT"), "text\r\n");
-  EXPECT_TRUE(s.t.window.calls.empty());  // batch mode never touches the always-on-top state
-}
-
-TEST(SaveTest, BatchRunThatCannotSaveTurnsInteractive) {
-  fake::Session s({ClipFormat::Text}, L"-b C:\\NoSuchDir\\x");
-  EXPECT_EQ(s.start(), std::nullopt);
-  EXPECT_TRUE(s.form.visible());
-  EXPECT_EQ(s.t.dialogs.shown.size(), 1u);
+// A batch run saves without showing the window; one that cannot save turns into a window and
+// says why. Neither touches the always-on-top state.
+TEST(SaveTest, BatchRun) {
+  for (const bool saves : {true, false}) {
+    fake::Session s({ClipFormat::Text}, saves ? L"-B Notes" : L"-b C:\\NoSuchDir\\Notes");
+    EXPECT_EQ(s.start(), saves ? std::optional(kSaved) : std::nullopt);
+    EXPECT_EQ(s.form.visible(), !saves);
+    EXPECT_EQ(s.t.dialogs.shown.size(), saves ? 0u : 1u);
+    EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Notes.TXT"),
+              saves ? std::optional<std::string>("text\r\n") : std::nullopt);
+    EXPECT_TRUE(s.t.window.calls.empty());
+  }
 }
 
 }  // namespace
