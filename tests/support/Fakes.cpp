@@ -33,14 +33,6 @@ int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstr
   return platform::answer::kOk;
 }
 
-bool FakeClipboard::isStandardFormatAvailable(unsigned number) {
-  using enum platform::ClipFormat;
-  static const std::map<unsigned, platform::ClipFormat> kNumbers = {
-      {1, Text}, {2, Bitmap}, {3, MetafilePict}, {8, Dib}, {9, Palette}, {15, HDrop}};
-  const auto it = kNumbers.find(number);
-  return standardNumbers.count(number) || (it != kNumbers.end() && formats.count(it->second));
-}
-
 bool FakeClipboard::clear() {
   if (!isOpen)
     return false;

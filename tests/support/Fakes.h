@@ -133,7 +133,7 @@ class FakePicture : public platform::Picture {
 class FakeClipboard : public platform::Clipboard {
  public:
   bool isFormatAvailable(platform::ClipFormat format) override { return formats.count(format); }
-  bool isStandardFormatAvailable(unsigned number) override;
+  bool isStandardFormatAvailable(unsigned number) override { return standardNumbers.count(number); }
   bool open() override {
     if (heldByOther || isOpen)
       return false;
@@ -167,7 +167,7 @@ class FakeClipboard : public platform::Clipboard {
 
   // Content.
   std::set<platform::ClipFormat> formats;
-  std::set<unsigned> standardNumbers;  // further standard formats offered, by number
+  std::set<unsigned> standardNumbers;  // standard formats offered, by number
   std::optional<std::wstring> textContent;
   std::shared_ptr<platform::Picture> picture;
   std::optional<std::string> pngContent;

@@ -8,7 +8,8 @@ namespace fake {
 
 // The program over fresh fakes, as a user in C:\Data\Shots starts it. The clipboard offers the
 // given formats, each with content: the text "text", a 64 x 48 picture, the file C:\a.txt; a
-// test changes what it needs before it starts the window.
+// test changes what it needs before it starts the window. The rich-text box has a window side
+// that writes a known document.
 struct Session {
   explicit Session(std::set<platform::ClipFormat> formats = {}, std::wstring commandLine = L"") {
     t.fileSystem.addDirectory(L"C:\\Data\\Shots");
@@ -17,6 +18,7 @@ struct Session {
     t.clipboard.textContent = L"text";
     t.clipboard.picture = std::make_shared<FakePicture>(64, 48, 0xB17);
     t.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt"};
+    form.RichText.attachRichPeer(&rich);
   }
   // Runs an action of the program: its exit status, or nothing while it keeps running.
   template <class F>
@@ -25,6 +27,17 @@ struct Session {
   }
   std::optional<int> start() {
     return run([&] { form.load(); });
+  }
+  // The save button of the mode shown.
+  std::optional<int> save() {
+    return run([&] {
+      if (form.SavePictureBtn.visible())
+        form.SavePictureBtn_Click();
+      else if (form.SaveFilesBtn.visible())
+        form.SaveFilesBtn_Click();
+      else
+        form.SaveTxtBtn_Click();
+    });
   }
   // The F5 key.
   void refresh() { form.userKeyDown(116, 0); }
@@ -36,6 +49,7 @@ struct Session {
     return texts;
   }
   TestPlatform t;
+  FakeRichPeer rich;
   Form1 form{t.platform};
 };
 

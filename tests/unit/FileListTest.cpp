@@ -30,9 +30,6 @@ struct FileList : fake::Session {
     start();
     form.Path.setText(target);
   }
-  std::optional<int> copy() {
-    return run([&] { form.SaveFilesBtn.userClick(); });
-  }
   Texts copiedSources() const {
     Texts out;
     for (const auto& c : t.shell.copies)
@@ -45,7 +42,7 @@ TEST(FileListTest, CopiesFromTheLastEntryToTheFirstWithProgressCaptions) {
   FileList l;
   Texts captions;
   l.t.process.onPendingMessages = [&] { captions.push_back(l.form.caption()); };
-  EXPECT_EQ(l.copy(), kSaved);
+  EXPECT_EQ(l.save(), kSaved);
   EXPECT_EQ(l.copiedSources(), (Texts{kThree[2], kThree[1], kThree[0]}));
   const std::wstring base = std::wstring(Form1::kVersionTitle) + L" - Copy File(s):  ";
   // Each file: once before the shell call, once after the entry is removed.
@@ -81,7 +78,7 @@ TEST(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
   for (const Case& k : cases) {
     FileList l(kThree, {L"b.txt", L"c.txt"});
     l.t.dialogs.answers = k.answers;
-    EXPECT_EQ(l.copy(), k.status);
+    EXPECT_EQ(l.save(), k.status);
     EXPECT_EQ(l.copiedSources(), k.copied);
     EXPECT_EQ(l.said(), k.said);
     EXPECT_EQ(l.form.ListBox.listCount(), k.left);
@@ -133,7 +130,7 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
     FileList l(c.files, {L"b.txt"});
     l.t.shell.copyResults = c.shell;
     l.t.dialogs.answers = c.answers;
-    EXPECT_EQ(l.copy(), c.status);
+    EXPECT_EQ(l.save(), c.status);
     const Texts said = l.said();
     ASSERT_EQ(said.size(), c.said.size());
     for (std::size_t i = 0; i < c.said.size(); ++i)
@@ -164,7 +161,7 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     l.t.shell.copyResults = c.shell;
     const auto before = l.t.fileSystem.allPaths();
     l.t.dialogs.answers = {kYes, kNo};
-    EXPECT_EQ(l.copy(), std::string(c.expected) == "new" ? kSaved : kOther);
+    EXPECT_EQ(l.save(), std::string(c.expected) == "new" ? kSaved : kOther);
     ASSERT_FALSE(l.t.dialogs.shown.empty());
     EXPECT_EQ(l.t.dialogs.shown[0].title, L"Overwrite?");
     ASSERT_EQ(l.t.shell.copies.size(), 1u);
@@ -182,7 +179,7 @@ TEST(FileListTest, ADirectoryInQuotesIsWhereTheFilesAreLookedUp) {
   FileList l({kThree[1]}, {L"b.txt"}, L"\"C:\\Target\"");
   l.form.Path_LostFocus();
   l.t.dialogs.answers = {kYes, kNo};
-  EXPECT_EQ(l.copy(), kSaved);
+  EXPECT_EQ(l.save(), kSaved);
   ASSERT_FALSE(l.t.dialogs.shown.empty());
   EXPECT_EQ(l.t.dialogs.shown[0].text, L"File already exists!\r\rC:\\Target\\b.txt\r Overwrit it?");
   EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\b.txt"), "new");
@@ -204,7 +201,7 @@ TEST(FileListTest, TheListStaysAsItIsWhileTheCopyRuns) {
     l.form.SaveFilesBtn.userClick();
     l.form.Path.setText(L"C:\\Data\\Shots\\");
   };
-  EXPECT_EQ(l.copy(), kSaved);
+  EXPECT_EQ(l.save(), kSaved);
   EXPECT_EQ(l.copiedSources(), (Texts{kThree[2], kThree[1], kThree[0]}));
   for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
     EXPECT_EQ(l.t.fileSystem.contents(std::wstring(L"C:\\Target\\") + name), "new");
@@ -221,7 +218,7 @@ TEST(FileListTest, EscStopsALongCopyBetweenTwoFiles) {
       if (!std::exchange(pressed, true))
         l.form.userKeyPress(27);
     };
-    const auto status = l.copy();
+    const auto status = l.save();
     ASSERT_GE(l.t.dialogs.shown.size(), 1u);
     EXPECT_EQ(l.t.dialogs.shown[0].text, L"Stop copying after this file?");
     if (answer == kNo) {

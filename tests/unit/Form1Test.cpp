@@ -103,6 +103,7 @@ TEST(Form1Test, ControlsSitWhereTheDesignPutsThemInTheirContainers) {
   EXPECT_EQ(form.controls().back()->name(), L"RichText");
   // The store of mode images is never drawn.
   EXPECT_FALSE(form.PicturesFrame.visible());
+  EXPECT_EQ(form.caption(), L"Brimlo");
   EXPECT_EQ(form.clientWidth(), 9885);
   EXPECT_EQ(form.clientHeight(), 5790);
   EXPECT_EQ(form.FNText.toolTip(), L"Target Filename ");

@@ -108,7 +108,7 @@ TEST(LayoutTest, AlwaysOnTopStatesAndHowOftenTheyAreStored) {
   EXPECT_EQ(stored, L"True");
   EXPECT_TRUE(aot.AOT_Enabled.visible());
   // A click on the on picture: normal, highlighted off picture, "False" stored.
-  int before = s.t.settings.writes;
+  const int before = s.t.settings.writes;
   aot.AOT_Enabled.userClick();
   EXPECT_FALSE(aot.GetIsOnTop());
   EXPECT_TRUE(aot.AOT_MouseMove.visible());
@@ -127,29 +127,10 @@ TEST(LayoutTest, AlwaysOnTopStatesAndHowOftenTheyAreStored) {
   s.refresh();
   EXPECT_TRUE(aot.GetIsOnTop());
   EXPECT_EQ(stored, L"True");
-  // With the save flag the state is stored twice, without it once.
-  before = s.t.settings.writes;
-  aot.SetToNormal(true);
-  EXPECT_EQ(s.t.settings.writes - before, 2);
-  before = s.t.settings.writes;
-  aot.SetToTop();
-  EXPECT_EQ(s.t.settings.writes - before, 1);
   // The control keeps its size.
   aot.control().setWidth(2000);
   EXPECT_EQ(aot.control().width(), 315);
   EXPECT_EQ(aot.control().height(), 300);
-}
-
-TEST(LayoutTest, AlwaysOnTopLoadSettingsDefaultsToOn) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
-  s.form.AlwaysOnTop1.SetToNormal();
-  s.t.settings.values.erase(L"Brimlo\\AlwaysOnTop\\OnTop");
-  s.form.AlwaysOnTop1.LoadSettings();
-  EXPECT_TRUE(s.form.AlwaysOnTop1.GetIsOnTop());
-  s.t.settings.values[L"Brimlo\\AlwaysOnTop\\OnTop"] = L"False";
-  s.form.AlwaysOnTop1.LoadSettings();
-  EXPECT_FALSE(s.form.AlwaysOnTop1.GetIsOnTop());
 }
 
 }  // namespace

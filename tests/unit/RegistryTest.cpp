@@ -32,14 +32,6 @@ TEST_F(RegistryTest, MissingAndStoredValuesAgainstTheDefault) {
   }
 }
 
-TEST_F(RegistryTest, TrailingSeparatorAddressesTheSameSectionAndLastWriteWins) {
-  Registry::SaveSettingValue(p, L"Settings\\", L"OpenFileTxt", L"1");
-  Registry::SaveSettingValue(p, L"Settings", L"OpenFileTxt", L"0");
-  EXPECT_EQ(t.settings.values.size(), 1u);
-  EXPECT_EQ(Registry::GetSettingValue(p, L"Settings\\", L"OpenFileTxt", L""), L"0");
-  EXPECT_EQ(Registry::GetSettingValue(p, L"Settings", L"OpenFileTxt", L""), L"0");
-}
-
 TEST_F(RegistryTest, FailedWriteKeepsTheOldValueSilently) {
   Registry::SaveSettingValue(p, L"Settings", L"AddTimeTxt", L"1");
   t.settings.failWrites = true;

@@ -33,7 +33,7 @@ TEST(SaveTest, TextFileBytes) {
     fake::Session s({ClipFormat::Text});
     s.t.clipboard.textContent = c.text;
     s.start();
-    EXPECT_EQ(s.run([&] { s.form.SaveTxtBtn_Click(); }), kSaved) << text::toUtf8(c.text);
+    EXPECT_EQ(s.save(), kSaved) << text::toUtf8(c.text);
     EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Text.TXT"), c.bytes);
     EXPECT_EQ(s.t.process.beeps, 1);
   }
@@ -44,7 +44,7 @@ TEST(SaveTest, DeclinedOverwriteKeepsFileAndWindow) {
   s.t.fileSystem.addFile(kShots + L"Shots_Text.TXT", "old");
   s.start();
   s.t.dialogs.answers = {kNo};
-  EXPECT_EQ(s.run([&] { s.form.SaveTxtBtn_Click(); }), std::nullopt);
+  EXPECT_EQ(s.save(), std::nullopt);
   ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
   EXPECT_EQ(s.t.dialogs.shown[0].text,
             L"File already exists:\r\rC:\\Data\\Shots\\Shots_Text.TXT\r\rOverwrite?");
@@ -58,29 +58,22 @@ TEST(SaveTest, DeclinedOverwriteKeepsFileAndWindow) {
 
 enum class Saver { Text, Rtf, Picture };
 
-// A window in the saver's mode; the rich-text box gets a window side that writes a known
-// document.
+// A window in the saver's mode.
 struct SaverRun : fake::Session {
   explicit SaverRun(Saver saver)
       : Session(saver == Saver::Picture ? std::set{ClipFormat::Bitmap}
                 : saver == Saver::Rtf   ? std::set{ClipFormat::Text, ClipFormat::Rtf}
                                         : std::set{ClipFormat::Text}),
         saver(saver) {
-    form.RichText.attachRichPeer(&rich);
     start();
   }
   std::wstring target() const { return form.Path.text() + form.FNText.text(); }
-  std::optional<int> save() {
-    return run(
-        [&] { saver == Saver::Picture ? form.SavePictureBtn_Click() : form.SaveTxtBtn_Click(); });
-  }
   std::string savedBytes() const {
     return saver == Saver::Text  ? "text\r\n"
            : saver == Saver::Rtf ? *rich.document
                                  : fake::FakeGdiplus::kJpeg;
   }
   Saver saver;
-  fake::FakeRichPeer rich;
 };
 
 // Every saver takes one road: the new content goes to a file of its own next to the target
@@ -240,9 +233,7 @@ TEST(SaveTest, OpenStepCommandLines) {
     s.start();
     s.form.FNText.setText(c.name);
     s.form.OpenFileCheck.setValue(1);
-    s.run([&] {
-      s.form.SavePictureBtn.visible() ? s.form.SavePictureBtn_Click() : s.form.SaveTxtBtn_Click();
-    });
+    s.save();
     ASSERT_EQ(s.t.process.started.size(), 1u) << text::toUtf8(c.name);
     EXPECT_EQ(s.t.process.started[0].commandLine, c.command);
     EXPECT_EQ(s.t.process.started[0].showState, 1);
@@ -277,7 +268,7 @@ TEST(SaveTest, NeitherPreviewShownGivesError42AndEnds) {
   fake::Session s({ClipFormat::Text});
   s.start();
   s.form.ClipText.setVisible(false);
-  EXPECT_EQ(s.run([&] { s.form.SaveTxtBtn_Click(); }), kOther);
+  EXPECT_EQ(s.save(), kOther);
   ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
   EXPECT_EQ(s.t.dialogs.shown[0].text, L"Error 42 - saving TXT-File");
   EXPECT_EQ(s.t.dialogs.shown[0].style, platform::box::kOkOnly);
@@ -323,7 +314,7 @@ TEST(SaveTest, ConvertRichTextRenamesTheExtension) {
 TEST(SaveTest, PictureReachesTheEncoderAndTheProgramEndsWithoutStoringThePosition) {
   fake::Session s({ClipFormat::Bitmap});
   s.start();
-  EXPECT_EQ(s.run([&] { s.form.SavePictureBtn_Click(); }), kSaved);
+  EXPECT_EQ(s.save(), kSaved);
   ASSERT_EQ(s.t.gdiplus.calls.size(), 5u);
   EXPECT_EQ(s.t.gdiplus.calls[1], L"createBitmap b17 0");
   EXPECT_TRUE(s.t.gdiplus.calls[2].ends_with(L" 200"));  // the quality
@@ -337,25 +328,21 @@ TEST(SaveTest, PictureReachesTheEncoderAndTheProgramEndsWithoutStoringThePositio
 TEST(SaveTest, ContentThatCouldNotBeReadIsNeverSaved) {
   struct Case {
     std::set<ClipFormat> formats;
-    const wchar_t* commandLine;
-    void (Form1::*save)();
+    const wchar_t* commandLine;  // a batch run saves by itself, a window when told
     const wchar_t* heading = L"The file was not saved:";
   };
   const Case cases[] = {
-      {{ClipFormat::Text}, L"-b Held", nullptr},
-      {{ClipFormat::Text, ClipFormat::Rtf}, L"-b Held", nullptr},
-      {{ClipFormat::Bitmap}, L"-b Held", nullptr},
-      {{ClipFormat::Text}, L"", &Form1::SaveTxtBtn_Click},
-      {{ClipFormat::Bitmap}, L"", &Form1::SavePictureBtn_Click},
-      {{ClipFormat::HDrop}, L"", &Form1::SaveFilesBtn_Click, L"No file was copied to:"},
+      {{ClipFormat::Text}, L"-b Held"},   {{ClipFormat::Text, ClipFormat::Rtf}, L"-b Held"},
+      {{ClipFormat::Bitmap}, L"-b Held"}, {{ClipFormat::Text}, L""},
+      {{ClipFormat::Bitmap}, L""},        {{ClipFormat::HDrop}, L"", L"No file was copied to:"},
   };
   for (const Case& c : cases) {
     fake::Session s(c.formats, c.commandLine);
     s.t.clipboard.heldByOther = true;
     const auto before = s.t.fileSystem.allPaths();
     EXPECT_EQ(s.start(), std::nullopt);
-    if (c.save) {
-      EXPECT_EQ(s.run([&] { (s.form.*c.save)(); }), std::nullopt);
+    if (!*c.commandLine) {
+      EXPECT_EQ(s.save(), std::nullopt);
     }
     EXPECT_TRUE(s.form.visible());
     ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
@@ -371,10 +358,10 @@ TEST(SaveTest, TheClipboardReadAgainOnF5IsSaved) {
   fake::Session s({ClipFormat::Text});
   s.t.clipboard.heldByOther = true;
   s.start();
-  EXPECT_EQ(s.run([&] { s.form.SaveTxtBtn_Click(); }), std::nullopt);
+  EXPECT_EQ(s.save(), std::nullopt);
   s.t.clipboard.heldByOther = false;
   s.refresh();
-  EXPECT_EQ(s.run([&] { s.form.SaveTxtBtn_Click(); }), kSaved);
+  EXPECT_EQ(s.save(), kSaved);
   EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Text.TXT"), "text\r\n");
 }
 
