@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <ostream>
 #include <string_view>
+
+#include "util/Text.h"
 
 namespace fake {
 
@@ -19,6 +22,11 @@ std::optional<std::wstring> parentKey(const std::wstring& k) {
   return pos == std::wstring::npos ? std::nullopt : std::optional(k.substr(0, pos));
 }
 }  // namespace
+
+void PrintTo(const Box& box, std::ostream* out) {
+  *out << "{" << text::toUtf8(box.text) << ", " << box.style << ", " << text::toUtf8(box.title)
+       << "}";
+}
 
 int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstring& title) {
   shown.push_back(Box{text, style, title.empty() ? std::wstring(platform::kProgramTitle) : title});

@@ -1,6 +1,7 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <optional>
@@ -33,8 +34,11 @@ std::optional<int> exitStatusOf(F&& action) {
 struct Box {
   std::wstring text;
   int style;
-  std::wstring title;  // as shown: the program's title when none was given
+  std::wstring title = platform::kProgramTitle;  // as shown: the program's when none was given
+  bool operator==(const Box&) const = default;
 };
+using Boxes = std::vector<Box>;
+void PrintTo(const Box& box, std::ostream* out);
 
 class FakeDialogs : public platform::Dialogs {
  public:

@@ -108,12 +108,8 @@ TEST(FieldsTest, EnterSavesByMode) {
     }
     s.form.SaveTxtBtn.setVisible(s.form.SaveTxtBtn.visible() && !c.saveButtonHidden);
     EXPECT_EQ(s.run([&] { s.form.userKeyPress(13); }), c.status);
-    EXPECT_EQ(s.t.dialogs.shown.size(), c.saveButtonHidden ? 1u : 0u);
-    if (c.saveButtonHidden) {
-      EXPECT_EQ(s.t.dialogs.shown[0].text, L"Error #2633");
-      EXPECT_EQ(s.t.dialogs.shown[0].title, L"Button for Action not found");
-      EXPECT_EQ(s.t.dialogs.shown[0].style, platform::box::kCritical);
-    }
+    const fake::Box error{L"Error #2633", platform::box::kCritical, L"Button for Action not found"};
+    EXPECT_EQ(s.t.dialogs.shown, c.saveButtonHidden ? fake::Boxes{error} : fake::Boxes{});
   }
 }
 

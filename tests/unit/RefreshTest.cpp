@@ -6,6 +6,7 @@
 namespace {
 
 using platform::ClipFormat;
+using platform::box::kInformation;
 using platform::exitcode::kRefused;
 using platform::exitcode::kSaved;
 const std::set<ClipFormat> kText{ClipFormat::Text}, kBitmap{ClipFormat::Bitmap},
@@ -40,10 +41,9 @@ TEST(RefreshTest, ModeFollowsTheFirstFormatFoundAndRefusalNamesTheFormat) {
     const std::optional<int> ended = s.start();
     if (c.caption.empty()) {
       EXPECT_EQ(ended, kRefused) << text::toUtf8(c.refusedName);
-      ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
-      EXPECT_EQ(s.t.dialogs.shown[0].text, refusal(c.refusedName));
-      EXPECT_EQ(s.t.dialogs.shown[0].title, L"Sorry - no supported format!");
-      EXPECT_EQ(s.t.dialogs.shown[0].style, platform::box::kInformation);
+      EXPECT_EQ(
+          s.t.dialogs.shown,
+          (fake::Boxes{{refusal(c.refusedName), kInformation, L"Sorry - no supported format!"}}));
     } else {
       EXPECT_FALSE(ended) << text::toUtf8(c.caption);
       EXPECT_EQ(s.form.caption(), std::wstring(Form1::kVersionTitle) + c.caption);
@@ -287,18 +287,16 @@ TEST(RefreshTest, QuestionMarkShowsTheHelpBoxBeforeTheWindow) {
   fake::Session s(kText, L"?");
   s.t.process.programBaseName = L"Grab";
   s.start();
-  ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
-  const fake::Box box = s.t.dialogs.shown[0];
-  EXPECT_EQ(box.text,
-            L"Press F5 to Update from Clipboard\r\rCommand Line Parameter:\r\r"
-            L"-b = Batch-Mode (silent)\r[Name] = Filename (without extension)\r\rExample:\r\r"
-            L"Grab.exe -b  MyDumps\r"
-            L"-> creates '\\MyDumps.Jpg' or '\\MyDumps.txt' in the current directory");
-  EXPECT_EQ(box.title, L"Brimlo -> brimlo.example/BrimloSite");
-  EXPECT_EQ(box.style, platform::box::kInformation);
+  const fake::Box help{
+      L"Press F5 to Update from Clipboard\r\rCommand Line Parameter:\r\r"
+      L"-b = Batch-Mode (silent)\r[Name] = Filename (without extension)\r\rExample:\r\r"
+      L"Grab.exe -b  MyDumps\r"
+      L"-> creates '\\MyDumps.Jpg' or '\\MyDumps.txt' in the current directory",
+      kInformation, L"Brimlo -> brimlo.example/BrimloSite"};
+  EXPECT_EQ(s.t.dialogs.shown, fake::Boxes{help});
   // The mode image shows the same box.
   s.form.Picture1.userClick();
-  EXPECT_EQ(s.said(), (std::vector{box.text, box.text}));
+  EXPECT_EQ(s.t.dialogs.shown, (fake::Boxes{help, help}));
 }
 
 TEST(RefreshTest, PreviewFieldHoverAndFocusColours) {

@@ -43,11 +43,10 @@ TEST_F(RegistryTest, FailedWriteKeepsTheOldValueSilently) {
 TEST_F(RegistryTest, EmptyTitleStopsTheProgramWithTheGermanMessage) {
   EXPECT_EQ(fake::exitStatusOf([&] { Registry::EnsureProgramName(p, L"   "); }),
             platform::exitcode::kOther);
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].text,
-            L"Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. "
-            L"ben\u00f6tigt)\rBitte die AppDefOps.Initialize - Funktion aufrufen!");
-  EXPECT_EQ(t.dialogs.shown[0].style, platform::box::kOkOnly);
+  EXPECT_EQ(t.dialogs.shown,
+            (fake::Boxes{{L"Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. "
+                          L"ben\u00f6tigt)\rBitte die AppDefOps.Initialize - Funktion aufrufen!",
+                          platform::box::kOkOnly}}));
   EXPECT_NO_THROW(Registry::EnsureProgramName(p, L" Brimlo "));
 }
 
@@ -101,8 +100,9 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
 
 TEST_F(RegistryTest, UnknownWindowNameIsReported) {
   Registry::LoadWindowPos(p, L"NoSuchForm");
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].text, L"FormName not found\r(AppDefOps.LoadWindowPos)");
+  EXPECT_EQ(
+      t.dialogs.shown,
+      (fake::Boxes{{L"FormName not found\r(AppDefOps.LoadWindowPos)", platform::box::kOkOnly}}));
 }
 
 TEST_F(RegistryTest, SaveStoresFourValuesUnlessMinimised) {

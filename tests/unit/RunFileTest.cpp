@@ -69,10 +69,9 @@ TEST(RunFileTest, InvalidCharacterAsksWhetherToCancel) {
     m.before = m.fileSystem.allPaths();
     m.dialogs.answers = {answer};
     EXPECT_EQ(RunFile::FindProgramForFile(m.platform, L"C:\\docs\\a*b.txt"), program);
-    ASSERT_EQ(m.dialogs.shown.size(), 1u);
-    EXPECT_EQ(m.dialogs.shown[0].text, L"a*b.txtEnth\u00e4lt ung\u00fcltige Zeichen Abbrechen?");
-    EXPECT_EQ(m.dialogs.shown[0].style, platform::box::kYesNo);
-    EXPECT_EQ(m.dialogs.shown[0].title, platform::kProgramTitle);
+    EXPECT_EQ(m.dialogs.shown,
+              (fake::Boxes{{L"a*b.txtEnth\u00e4lt ung\u00fcltige Zeichen Abbrechen?",
+                            platform::box::kYesNo}}));
     EXPECT_EQ(m.fileSystem.contents(L"C:\\docs\\aXb.txt"), "mine");
     m.expectUnchanged();
   }

@@ -45,11 +45,9 @@ TEST(SaveTest, DeclinedOverwriteKeepsFileAndWindow) {
   s.start();
   s.t.dialogs.answers = {kNo};
   EXPECT_EQ(s.save(), std::nullopt);
-  ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(s.t.dialogs.shown[0].text,
-            L"File already exists:\r\rC:\\Data\\Shots\\Shots_Text.TXT\r\rOverwrite?");
-  EXPECT_EQ(s.t.dialogs.shown[0].title, L"Overwrite file?");
-  EXPECT_EQ(s.t.dialogs.shown[0].style, platform::box::kYesNoQuestion);
+  EXPECT_EQ(s.t.dialogs.shown,
+            (fake::Boxes{{L"File already exists:\r\rC:\\Data\\Shots\\Shots_Text.TXT\r\rOverwrite?",
+                          platform::box::kYesNoQuestion, L"Overwrite file?"}}));
   EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Text.TXT"), "old");
   EXPECT_TRUE(s.t.process.started.empty());
   EXPECT_EQ(s.form.FNText.text(), L"Shots_Text.TXT");
@@ -269,9 +267,8 @@ TEST(SaveTest, NeitherPreviewShownGivesError42AndEnds) {
   s.start();
   s.form.ClipText.setVisible(false);
   EXPECT_EQ(s.save(), kOther);
-  ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(s.t.dialogs.shown[0].text, L"Error 42 - saving TXT-File");
-  EXPECT_EQ(s.t.dialogs.shown[0].style, platform::box::kOkOnly);
+  EXPECT_EQ(s.t.dialogs.shown,
+            (fake::Boxes{{L"Error 42 - saving TXT-File", platform::box::kOkOnly}}));
   EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Text.TXT"), std::nullopt);
 }
 
