@@ -72,11 +72,8 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
     EXPECT_EQ(t.process.currentDir, c.programDir);
     // The updater takes over at once: the window's place is not stored on this way out.
     EXPECT_EQ(t.settings.writes, 0);
-    EXPECT_EQ(s.said(), c.box.empty() ? Calls{} : Calls{c.box});
-    for (const fake::Box& box : t.dialogs.shown) {
-      EXPECT_EQ(box.style, platform::box::kOkOnly);
-      EXPECT_EQ(box.title, platform::kProgramTitle);
-    }
+    EXPECT_EQ(t.dialogs.shown,
+              (c.box.empty() ? fake::Boxes{} : fake::Boxes{{c.box, platform::box::kOkOnly}}));
   }
 }
 
@@ -136,62 +133,67 @@ TEST(WWWUpdateTest, EachDownloadEmptiesTheCacheFirstAndLetsTheWindowRepaint) {
 
 TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
   struct Case {
-    bool groupsSupported = true;
-    std::vector<std::int64_t> groups = {};
-    std::vector<std::wstring> entries = {};
-    bool failGroupDelete = false;
-    std::uint32_t groupListEnd = 2;
-    std::uint32_t entryListEnd = 259;
-    Calls calls = {};
+    std::vector<std::int64_t> groups;
+    std::vector<std::wstring> entries;
+    std::uint32_t groupListEnd, entryListEnd;  // 2 and 259 end a list, others break it off
+    bool groupsSupported, groupDeleteFails;
+    Calls calls;
     Calls boxes = {};
   };
-  const Calls twoEntries = {L"findFirstEntry 2048", L"deleteEntry http://a/1",
+  const std::vector<std::wstring> two = {L"http://a/1", L"http://a/2"};
+  const Calls entryCalls = {L"findFirstEntry 2048", L"deleteEntry http://a/1",
                             L"findNextEntry 2048",  L"deleteEntry http://a/2",
                             L"findNextEntry 2048",  L"closeEntries"};
-  Calls groupsThenEntries = {L"findFirstGroup"};
-  groupsThenEntries.insert(groupsThenEntries.end(), twoEntries.begin(), twoEntries.end());
+  const auto then = [](Calls first, const Calls& rest) {
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
+  };
+  const Calls noGroup = then({L"findFirstGroup"}, entryCalls);
+  const Calls group7 = {L"findFirstGroup", L"deleteGroup 7 2"};
   const Case cases[] = {
-      {.entries = {L"http://a/1", L"http://a/2"}, .calls = groupsThenEntries},
-      // Systems without cache groups.
-      {.groupsSupported = false,
-       .groups = {7},
-       .entries = {L"http://a/1", L"http://a/2"},
-       .calls = twoEntries},
-      {.groups = {7, 9},
-       .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"findNextGroup", L"deleteGroup 9 2",
-                 L"findNextGroup", L"closeGroups", L"findFirstEntry 2048"}},
-      {.groups = {7, 9},
-       .entries = {L"http://a/1"},
-       .failGroupDelete = true,
-       .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"closeGroups"},
-       .boxes = {L"Error deleting cache group 5"}},
-      // The group list breaks off.
-      {.groups = {7},
-       .groupListEnd = 6,
-       .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"findNextGroup", L"closeGroups",
-                 L"findFirstEntry 2048"},
-       .boxes = {L"Error finding next url cache group! - 6"}},
-      // The entry list breaks off.
-      {.entries = {L"http://a/1", L"http://a/2"}, .entryListEnd = 12, .calls = groupsThenEntries},
+      {{}, two, 2, 259, true, false, noGroup},
+      {{7}, two, 2, 259, false, false, entryCalls},  // a system without cache groups
+      {{7, 9},
+       {},
+       2,
+       259,
+       true,
+       false,
+       then(group7, {L"findNextGroup", L"deleteGroup 9 2", L"findNextGroup", L"closeGroups",
+                     L"findFirstEntry 2048"})},
+      {{7, 9},
+       {L"http://a/1"},
+       2,
+       259,
+       true,
+       true,
+       then(group7, {L"closeGroups"}),
+       {L"Error deleting cache group 5"}},
+      {{7},
+       {},
+       6,
+       259,
+       true,
+       false,
+       then(group7, {L"findNextGroup", L"closeGroups", L"findFirstEntry 2048"}),
+       {L"Error finding next url cache group! - 6"}},
+      {{}, two, 2, 12, true, false, noGroup},
   };
   for (const Case& c : cases) {
     fake::Session s;
     fake::FakeInternet& net = s.t.internet;
-    net.groupsSupported = c.groupsSupported;
     net.groups = c.groups;
     net.entries = c.entries;
-    net.failGroupDelete = c.failGroupDelete;
     net.groupListEnd = c.groupListEnd;
     net.entryListEnd = c.entryListEnd;
-
+    net.groupsSupported = c.groupsSupported;
+    net.failGroupDelete = c.groupDeleteFails;
     WWWUpdate::ClearURLCache(s.t.platform);
-
     EXPECT_EQ(net.calls, c.calls) << &c - cases;
-    EXPECT_EQ(s.said(), c.boxes) << &c - cases;
-    for (const auto& box : s.t.dialogs.shown) {
-      EXPECT_EQ(box.style, platform::box::kOkOnly);
-      EXPECT_EQ(box.title, platform::kProgramTitle);
-    }
+    fake::Boxes boxes;
+    for (const std::wstring& text : c.boxes)
+      boxes.push_back({text, platform::box::kOkOnly});
+    EXPECT_EQ(s.t.dialogs.shown, boxes);
   }
 }
 
