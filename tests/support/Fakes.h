@@ -242,11 +242,12 @@ class FakeRichPeer : public ui::RichTextPeer {
   void paste() override { ++pastes; }
   std::wstring rtf() override { return L""; }
   void setRtf(const std::wstring&) override {}
-  std::wstring plainText() override { return L""; }
+  std::wstring plainText() override { return plain; }
   void setCaret(int) override {}
   std::optional<std::string> rtfDocument() override { return document; }
   // Nothing: the box could not write its document whole.
   std::optional<std::string> document = "{\\rtf1 fake}";
+  std::wstring plain;
   int pastes = 0;
 };
 

@@ -238,28 +238,27 @@ TEST(SaveTest, OpenStepCommandLines) {
   }
 }
 
-TEST(SaveTest, ShortcutFileHoldsTheTwoLines) {
-  fake::Session s({ClipFormat::Text});
-  s.t.clipboard.textContent = L"https://example.org/a";
-  s.start();
-  s.form.FNText.setText(L"12-00-00_Text.TXT");
-  ASSERT_TRUE(s.form.SaveURLBtn.visible());
-  EXPECT_EQ(s.run([&] { s.form.SaveURLBtn.userClick(); }), kSaved);
-  EXPECT_EQ(s.t.fileSystem.contents(kShots + L"12-00-00_Text.url"),
-            "[InternetShortcut]\r\nURL=https://example.org/a\r\n");
-}
-
-TEST(SaveTest, DeclinedShortcutOverwriteHidesTheButtonAndKeepsTheTexts) {
-  fake::Session s({ClipFormat::Text});
-  s.t.fileSystem.addFile(kShots + L"Shots_Text.url", "old");
-  s.t.clipboard.textContent = L"www.example.org";
-  s.start();
-  s.t.dialogs.answers = {kNo};
-  EXPECT_EQ(s.run([&] { s.form.SaveURLBtn_Click(); }), std::nullopt);
-  EXPECT_FALSE(s.form.SaveURLBtn.visible());
-  EXPECT_EQ(s.form.FNText.text(), L"Shots_Text.url");
-  EXPECT_EQ(s.form.ClipText.text(), L"[InternetShortcut]\r\nURL=www.example.org");
-  EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Text.url"), "old");
+// "Save as --> .URL" writes an Internet shortcut; a declined overwrite hides the button and
+// leaves the texts as the shortcut made them.
+TEST(SaveTest, ShortcutFile) {
+  for (const bool exists : {false, true}) {
+    fake::Session s({ClipFormat::Text});
+    if (exists)
+      s.t.fileSystem.addFile(kShots + L"Shots_Text.url", "old");
+    s.t.clipboard.textContent = L"www.example.org";
+    s.start();
+    ASSERT_TRUE(s.form.SaveURLBtn.visible());
+    s.t.dialogs.answers = {kNo};
+    EXPECT_EQ(s.run([&] { s.form.SaveURLBtn.userClick(); }),
+              exists ? std::nullopt : std::optional(kSaved));
+    EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Text.url"),
+              exists ? "old" : "[InternetShortcut]\r\nURL=www.example.org\r\n");
+    if (exists) {
+      EXPECT_FALSE(s.form.SaveURLBtn.visible());
+      EXPECT_EQ(s.form.FNText.text(), L"Shots_Text.url");
+      EXPECT_EQ(s.form.ClipText.text(), L"[InternetShortcut]\r\nURL=www.example.org");
+    }
+  }
 }
 
 TEST(SaveTest, NeitherPreviewShownGivesError42AndEnds) {
@@ -272,40 +271,39 @@ TEST(SaveTest, NeitherPreviewShownGivesError42AndEnds) {
   EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Text.TXT"), std::nullopt);
 }
 
-TEST(SaveTest, ConvertFileListToText) {
-  fake::Session s({ClipFormat::HDrop});
-  s.t.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt"};
-  s.t.settings.values[L"Brimlo\\Settings\\AddDateTxt"] = L"1";
-  s.start();
-  int changes = 0;
-  s.form.ClipText.onChange = [&] { ++changes; };
-  s.form.ConvertTxtBtn.userClick();
-  EXPECT_EQ(s.form.ClipText.text(), L"C:\\a.txt\r\nC:\\b.txt\r\n");
-  EXPECT_EQ(changes, 1);  // built in one pass
-  EXPECT_TRUE(s.form.ClipText.visible());
-  EXPECT_FALSE(s.form.ListBox.visible());
-  EXPECT_FALSE(s.form.ConvertTxtBtn.visible());
-  EXPECT_EQ(s.form.caption(),
-            std::wstring(Form1::kVersionTitle) + L" - Save Clipboard Text (.txt)");
-  EXPECT_EQ(s.form.Picture1.image(), ui::ImageId::ModeText);
-  // The converted list gets a name and can be saved as text.
-  EXPECT_TRUE(s.form.FNText.visible());
-  EXPECT_EQ(s.form.FNText.text(), L"26.12.06_Shots_Text.TXT");
-  EXPECT_FALSE(s.form.SaveFilesBtn.visible());
-  EXPECT_EQ(s.run([&] { s.form.SaveTxtBtn.userClick(); }), kSaved);
-  EXPECT_EQ(s.t.fileSystem.contents(kShots + L"26.12.06_Shots_Text.TXT"),
-            "C:\\a.txt\r\nC:\\b.txt\r\n\r\n");
-}
-
-TEST(SaveTest, ConvertRichTextRenamesTheExtension) {
-  fake::Session s({ClipFormat::Text, ClipFormat::Rtf});
-  s.start();
-  EXPECT_EQ(s.form.FNText.text(), L"Shots_Text.RTF");
-  s.form.ConvertTxtBtn_Click();
-  EXPECT_EQ(s.form.FNText.text(), L"Shots_Text.TXT");
-  EXPECT_TRUE(s.form.ClipText.visible());
-  EXPECT_FALSE(s.form.RichText.visible());
-  EXPECT_EQ(s.form.SaveTxtBtn.caption(), L"&Save as Text");
+// "-> TXT" turns a file list or formatted text into plain text, named and saved as text.
+TEST(SaveTest, ConvertToPlainText) {
+  struct Case {
+    std::set<ClipFormat> formats;
+    std::wstring text;
+  };
+  const Case cases[] = {{{ClipFormat::HDrop}, L"C:\\a.txt\r\nC:\\b.txt\r\n"},
+                        {{ClipFormat::Text, ClipFormat::Rtf}, L"plain text"}};
+  for (const Case& c : cases) {
+    fake::Session s(c.formats);
+    s.t.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt"};
+    s.t.settings.values[L"Brimlo\\Settings\\AddDateTxt"] = L"1";
+    s.rich.plain = L"plain text";
+    s.start();
+    int changes = 0;
+    s.form.ClipText.onChange = [&] { ++changes; };
+    s.form.ConvertTxtBtn.userClick();
+    EXPECT_EQ(s.form.ClipText.text(), c.text);
+    EXPECT_EQ(changes, 1);  // built in one pass
+    for (const ui::Control* gone : std::initializer_list<const ui::Control*>{
+             &s.form.ListBox, &s.form.RichText, &s.form.ConvertTxtBtn, &s.form.SaveFilesBtn})
+      EXPECT_FALSE(gone->visible());
+    EXPECT_TRUE(s.form.ClipText.visible());
+    EXPECT_EQ(s.form.caption(),
+              std::wstring(Form1::kVersionTitle) + L" - Save Clipboard Text (.txt)");
+    EXPECT_EQ(s.form.Picture1.image(), ui::ImageId::ModeText);
+    EXPECT_EQ(s.form.SaveTxtBtn.caption(), L"&Save as Text");
+    EXPECT_TRUE(s.form.FNText.visible());
+    EXPECT_EQ(s.form.FNText.text(), L"26.12.06_Shots_Text.TXT");  // .RTF becomes .TXT
+    EXPECT_EQ(s.run([&] { s.form.SaveTxtBtn.userClick(); }), kSaved);
+    EXPECT_EQ(s.t.fileSystem.contents(kShots + L"26.12.06_Shots_Text.TXT"),
+              text::toUtf8(c.text) + "\r\n");
+  }
 }
 
 TEST(SaveTest, PictureReachesTheEncoderAndTheProgramEndsWithoutStoringThePosition) {
