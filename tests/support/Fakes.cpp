@@ -105,8 +105,10 @@ std::uint32_t FakeFileSystem::unchangeable(const std::wstring& k) const {
 
 void FakeFileSystem::put(const std::wstring& path, Entry entry) {
   const std::wstring k = key(path);
-  if (const auto parent = parentKey(k); parent && !entries_.count(*parent))
-    addDirectory(path.substr(0, parent->size()));
+  if (const auto parent = parentKey(k); parent && !entries_.count(*parent)) {
+    // The path up to its last separator (trailing ones aside) names the parent.
+    addDirectory(path.substr(0, path.find_last_of(L"\\/", path.find_last_not_of(L"\\/"))));
+  }
   entries_[k] = std::move(entry);
 }
 

@@ -53,4 +53,12 @@ struct Session {
   Form1 form{t.platform};
 };
 
+// A session whose window has started.
+struct Started : Session {
+  explicit Started(std::set<platform::ClipFormat> formats = {}, std::wstring commandLine = L"")
+      : Session(std::move(formats), std::move(commandLine)) {
+    start();
+  }
+};
+
 }  // namespace fake

@@ -62,8 +62,7 @@ TEST(FieldsTest, RefreshGivesThePathThePanelColourWhateverTheCheckShowed) {
 }
 
 TEST(FieldsTest, LeavingTheFieldAppendsTheSeparatorAndChecks) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
+  fake::Started s({ClipFormat::Text});
   ASSERT_TRUE(s.form.setFocus(s.form.Path));
   EXPECT_EQ(s.form.Path.backColor(), kWhite);
   s.form.Path.userSetText(L"C:\\Data");
@@ -73,8 +72,7 @@ TEST(FieldsTest, LeavingTheFieldAppendsTheSeparatorAndChecks) {
 }
 
 TEST(FieldsTest, CreateDirectoriesButtonMakesTheFieldValid) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
+  fake::Started s({ClipFormat::Text});
   s.form.Path.setText(L"C:\\New\\Sub\\");
   ASSERT_TRUE(s.form.AddDirBtn.visible());
   s.form.AddDirBtn.userClick();
@@ -101,8 +99,7 @@ TEST(FieldsTest, EnterSavesByMode) {
       {ClipFormat::Text, false, std::nullopt, true},
   };
   for (const Case& c : cases) {
-    fake::Session s({c.format});
-    s.start();
+    fake::Started s({c.format});
     if (c.inPath) {
       ASSERT_TRUE(s.form.setFocus(s.form.Path));
     }
@@ -146,8 +143,7 @@ TEST(FieldsTest, DateAndTimeOptionsRewriteTheNameAndStoreBothKeys) {
 }
 
 TEST(FieldsTest, OptionsAreRememberedPerModeAndNotWithoutASaveButton) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
+  fake::Started s({ClipFormat::Text});
   s.form.OpenFileCheck.userToggle();
   s.form.AddDatecheck.userToggle();
   EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\OpenFileTxt"], L"1");
@@ -170,8 +166,7 @@ TEST(FieldsTest, OptionsAreRememberedPerModeAndNotWithoutASaveButton) {
 }
 
 TEST(FieldsTest, NameFieldFocusSelectsAllButTheExtension) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
+  fake::Started s({ClipFormat::Text});
   const std::pair<std::wstring, int> cases[] = {
       {L"Shots_Text.TXT", 10}, {L"a.TXT", 1}, {L"abc", 0}, {L"", 0}};
   for (const auto& [text, length] : cases) {

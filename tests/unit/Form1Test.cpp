@@ -27,8 +27,7 @@ TEST(Form1Test, EveryWayOutEndsWithStatusOne) {
        false},
   };
   for (const auto& c : cases) {
-    fake::Session s({platform::ClipFormat::Text});
-    s.start();
+    fake::Started s({platform::ClipFormat::Text});
     s.t.settings.values.clear();
     EXPECT_EQ(s.run([&] { c.first(s.form); }), kOther);
     EXPECT_EQ(s.t.settings.values.size(), c.second ? 4u : 0u) << "way " << &c - cases;
@@ -36,8 +35,7 @@ TEST(Form1Test, EveryWayOutEndsWithStatusOne) {
 }
 
 TEST(Form1Test, OnlyPlainF5Refreshes) {
-  fake::Session s({platform::ClipFormat::Text});
-  s.start();
+  fake::Started s({platform::ClipFormat::Text});
   const std::pair<int, int> cases[] = {{116, ui::shift::kShift},
                                        {116, ui::shift::kCtrl},
                                        {116, ui::shift::kAlt},

@@ -7,8 +7,7 @@ namespace {
 using platform::ClipFormat;
 
 TEST(LayoutTest, MinimumSizeSnapsToItsOddValuesWithStrictTests) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
+  fake::Started s({ClipFormat::Text});
   struct Case {
     int width, height;
     int expectedWidth, expectedHeight;
@@ -30,8 +29,7 @@ TEST(LayoutTest, PanelLinksAndPreviewsFollowTheWindowSize) {
   using enum ClipFormat;
   for (const std::set<ClipFormat>& formats :
        {std::set{Text}, std::set{Text, Rtf}, std::set{HDrop}, std::set{Bitmap}}) {
-    fake::Session s(formats);
-    s.start();
+    fake::Started s(formats);
     Form1& f = s.form;
     f.setWidth(12000);
     f.setHeight(9000);
@@ -63,8 +61,7 @@ TEST(LayoutTest, PanelLinksAndPreviewsFollowTheWindowSize) {
 }
 
 TEST(LayoutTest, FittedPictureCoversTheStatedRectangleAndTwoClicksRestoreTheView) {
-  fake::Session s({ClipFormat::Bitmap});
-  s.start();
+  fake::Started s({ClipFormat::Bitmap});
   Form1& f = s.form;
   ASSERT_TRUE(f.PictureFitted);
   f.FitPictureToPreview();
@@ -87,8 +84,7 @@ TEST(LayoutTest, FittedPictureCoversTheStatedRectangleAndTwoClicksRestoreTheView
 }
 
 TEST(LayoutTest, ResizeWhileFittedRedrawsInEveryMode) {
-  fake::Session s({ClipFormat::Bitmap});
-  s.start();
+  fake::Started s({ClipFormat::Bitmap});
   ASSERT_TRUE(s.form.PictureFitted);
   s.t.clipboard.formats = {ClipFormat::Text};
   s.refresh();  // the text refresh keeps PictureFitted
@@ -98,8 +94,7 @@ TEST(LayoutTest, ResizeWhileFittedRedrawsInEveryMode) {
 }
 
 TEST(LayoutTest, AlwaysOnTopStatesAndHowOftenTheyAreStored) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
+  fake::Started s({ClipFormat::Text});
   AlwaysOnTop& aot = s.form.AlwaysOnTop1;
   const auto& stored = s.t.settings.values[L"Brimlo\\AlwaysOnTop\\OnTop"];
   // A refresh of the window puts it on top.

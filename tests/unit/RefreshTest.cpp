@@ -108,8 +108,7 @@ TEST(RefreshTest, EachModeShowsItsControlsColoursAndImage) {
       {kFiles, 0x00C9CEB8, ModeFiles, L"&Copy File(s) ..", {0, 0, 0, 1, 1, 0}},
   };
   for (const Case& c : cases) {
-    fake::Session s(c.formats);
-    s.start();
+    fake::Started s(c.formats);
     Form1& f = s.form;
     SCOPED_TRACE(text::toUtf8(c.saveCaption));
     EXPECT_EQ(f.Frame1.backColor(), c.panel);
@@ -253,8 +252,7 @@ TEST(RefreshTest, UrlButtonFollowsTheTextOnEveryChange) {
       {L"/", false},
       {L"ends in //", true},
       {L"", false}};
-  fake::Session s(kText);
-  s.start();
+  fake::Started s(kText);
   for (const auto& [text, url] : cases) {
     s.form.ClipText.setText(text);
     EXPECT_EQ(s.form.SaveURLBtn.visible(), url) << text::toUtf8(text);
@@ -267,8 +265,7 @@ TEST(RefreshTest, UrlButtonFollowsTheTextOnEveryChange) {
 }
 
 TEST(RefreshTest, PictureRefreshHoldsTheBitmapAndAlternatesTheView) {
-  fake::Session s(kBitmap);
-  s.start();
+  fake::Started s(kBitmap);
   ASSERT_NE(s.form.picture(), nullptr);
   EXPECT_EQ(s.form.picture()->widthPixels(), 64);
   EXPECT_TRUE(s.form.PictureFitted);  // the first picture is shown stretched
@@ -300,8 +297,7 @@ TEST(RefreshTest, QuestionMarkShowsTheHelpBoxBeforeTheWindow) {
 }
 
 TEST(RefreshTest, PreviewFieldHoverAndFocusColours) {
-  fake::Session s(kBitmap);
-  s.start();
+  fake::Started s(kBitmap);
   s.form.Picture1.userMouseMove(0, 0, 10, 10);
   EXPECT_EQ(s.form.Picture1.backColor(), 0x00E0E0E0u);
   s.form.Frame1.userMouseMove(0, 0, 10, 10);

@@ -227,8 +227,7 @@ TEST(SaveTest, OpenStepCommandLines) {
        L"explorer.exe C:\\Data\\Shots\\Shots_Screenshot.JPG"},
   };
   for (const Case& c : cases) {
-    fake::Session s(c.formats);
-    s.start();
+    fake::Started s(c.formats);
     s.form.FNText.setText(c.name);
     s.form.OpenFileCheck.setValue(1);
     s.save();
@@ -262,8 +261,7 @@ TEST(SaveTest, ShortcutFile) {
 }
 
 TEST(SaveTest, NeitherPreviewShownGivesError42AndEnds) {
-  fake::Session s({ClipFormat::Text});
-  s.start();
+  fake::Started s({ClipFormat::Text});
   s.form.ClipText.setVisible(false);
   EXPECT_EQ(s.save(), kOther);
   EXPECT_EQ(s.t.dialogs.shown,
@@ -307,8 +305,7 @@ TEST(SaveTest, ConvertToPlainText) {
 }
 
 TEST(SaveTest, PictureReachesTheEncoderAndTheProgramEndsWithoutStoringThePosition) {
-  fake::Session s({ClipFormat::Bitmap});
-  s.start();
+  fake::Started s({ClipFormat::Bitmap});
   EXPECT_EQ(s.save(), kSaved);
   ASSERT_EQ(s.t.gdiplus.calls.size(), 5u);
   EXPECT_EQ(s.t.gdiplus.calls[1], L"createBitmap b17 0");
