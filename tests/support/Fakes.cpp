@@ -107,7 +107,10 @@ void FakeFileSystem::put(const std::wstring& path, Entry entry) {
   const std::wstring k = key(path);
   if (const auto parent = parentKey(k); parent && !entries_.count(*parent)) {
     // The path up to its last separator (trailing ones aside) names the parent.
-    addDirectory(path.substr(0, path.find_last_of(L"\\/", path.find_last_not_of(L"\\/"))));
+    const std::wstring up =
+        path.substr(0, path.find_last_of(L"\\/", path.find_last_not_of(L"\\/")));
+    if (key(up).size() < k.size())
+      addDirectory(up);
   }
   entries_[k] = std::move(entry);
 }
