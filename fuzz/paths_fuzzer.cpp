@@ -3,13 +3,50 @@
 #include <set>
 
 #include "FuzzInput.h"
-#include "TinyFileSystem.h"
 #include "save/Paths.h"
+#include "support/Fakes.h"
 #include "util/Text.h"
 
 namespace {
 
+using fake::FakeFileSystem;
 using fuzz::check;
+
+// The tests' file system, counting every call that writes, moves or removes a file.
+struct FileSystem : FakeFileSystem {
+  int fileChanges = 0;
+  std::uint32_t createNewFile(const std::wstring& p) override {
+    ++fileChanges;
+    return FakeFileSystem::createNewFile(p);
+  }
+  std::uint32_t writeFile(const std::wstring& p, const std::string& b) override {
+    ++fileChanges;
+    return FakeFileSystem::writeFile(p, b);
+  }
+  std::uint32_t flushFile(const std::wstring& p) override {
+    ++fileChanges;
+    return FakeFileSystem::flushFile(p);
+  }
+  std::uint32_t setAttributes(const std::wstring& p, std::uint32_t a) override {
+    ++fileChanges;
+    return FakeFileSystem::setAttributes(p, a);
+  }
+  std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override {
+    ++fileChanges;
+    return FakeFileSystem::replaceFile(from, to);
+  }
+  std::uint32_t deleteFile(const std::wstring& p) override {
+    ++fileChanges;
+    return FakeFileSystem::deleteFile(p);
+  }
+  // Each entry with its attributes, by the key the file system finds it under.
+  std::map<std::wstring, std::uint32_t> entries() {
+    std::map<std::wstring, std::uint32_t> out;
+    for (const std::wstring& p : allPaths())
+      out[key(p)] = attributes(p).value_or(0);
+    return out;
+  }
+};
 
 bool isSeparator(wchar_t c) {
   return c == L'\\' || c == L'/';
@@ -94,10 +131,10 @@ void checkFolderName(const std::wstring& path) {
   }
 }
 
-void checkDirectoryPart(fuzz::TinyFileSystem& fs, const std::wstring& path) {
-  const auto before = fs.entries().size();
+void checkDirectoryPart(FileSystem& fs, const std::wstring& path) {
+  const auto before = fs.entries();
   const std::wstring dir = GetDirectoryPart(fs, path);
-  check(fs.entries().size() == before && fs.writes() == 0, "GetDirectoryPart changes nothing",
+  check(fs.entries() == before && fs.fileChanges == 0, "GetDirectoryPart changes nothing",
         {path, dir});
   check(path.find(dir) != std::wstring::npos, "GetDirectoryPart is part of the path", {path, dir});
   if (!hasSeparator(path)) {
@@ -110,49 +147,36 @@ void checkDirectoryPart(fuzz::TinyFileSystem& fs, const std::wstring& path) {
   check(GetDirectoryPart(fs, dir) == dir, "GetDirectoryPart is idempotent", {path, dir});
 }
 
-void checkEnsureDirectory(fuzz::TinyFileSystem& fs, const std::wstring& path) {
-  using fuzz::TinyFileSystem;
+void checkEnsureDirectory(FileSystem& fs, const std::wstring& path) {
   const auto before = fs.entries();
   EnsureDirectoryPath(fs, path);
-  check(fs.writes() == 0, "EnsureDirectoryPath writes no file", {path});
+  check(fs.fileChanges == 0, "EnsureDirectoryPath writes no file", {path});
 
   std::set<std::wstring> levels;
   for (std::size_t i = 0; i < path.size(); ++i) {
     if (isSeparator(path[i]))
-      levels.insert(TinyFileSystem::key(path.substr(0, i)));
+      levels.insert(FakeFileSystem::key(path.substr(0, i)));
   }
-  for (const auto& [k, e] : before) {
-    const auto it = fs.entries().find(k);
-    check(it != fs.entries().end() && it->second.directory == e.directory &&
-              it->second.attributes == e.attributes,
-          "an existing entry stays as it was", {path, k});
+  const auto after = fs.entries();
+  for (const auto& [k, attributes] : before) {
+    check(after.count(k) && after.at(k) == attributes, "an existing entry stays as it was",
+          {path, k});
   }
-  for (const auto& [k, e] : fs.entries()) {
-    if (before.count(k))
-      continue;
-    check(e.directory && levels.count(k), "only the path's own levels are created", {path, k});
+  for (const auto& [k, attributes] : after) {
+    check(before.count(k) || ((attributes & platform::attr::kDirectory) && levels.count(k)),
+          "only the path's own levels are created", {path, k});
   }
-  // Every level up to the last separator exists afterwards, up to the first one that cannot be:
-  // a refused name, a file in the way, or a drive that is not there.
+  // Every level up to the last separator exists afterwards, up to the first one that cannot be
+  // made (a refused name, a file in the way, a drive that is not there).
   for (std::size_t i = 0; i < path.size(); ++i) {
-    if (!isSeparator(path[i]))
-      continue;
     const std::wstring level = path.substr(0, i);
-    const std::wstring k = TinyFileSystem::key(level);
-    if (k.empty())
+    if (!isSeparator(path[i]) || FakeFileSystem::key(level).empty() ||
+        (fs.attributes(level).value_or(0) & platform::attr::kDirectory)) {
       continue;
-    const bool drive = level.size() == 2 && level[1] == L':';
-    if (drive) {
-      if (fs.isDirectoryKey(k))
-        continue;
-      break;
     }
-    if (!TinyFileSystem::validName(level))
-      break;
-    const auto* entry = fs.find(level);
-    if (entry && !entry->directory)
-      break;
-    check(fs.isDirectoryKey(k), "every level up to the last separator exists", {path, level});
+    check(fs.createDirectory(level) != 0, "every level up to the last separator exists",
+          {path, level});
+    break;
   }
 }
 
@@ -167,26 +191,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkQuote(path);
   checkFolderName(path);
 
-  // The rest of the input furnishes the file system: up to four entries, each a kind and a name.
-  fuzz::TinyFileSystem fs;
+  // The rest of the input furnishes the file system (drives C: and D:): up to four entries, each
+  // a kind and a name: a directory, a file, a hidden file, a read-only directory.
+  FileSystem fs;
+  fs.addDrive(L'D');
   for (int n = 0; n < 4 && !in.done(); ++n) {
-    const std::uint8_t kind = in.flag();
+    const std::uint8_t kind = in.flag() % 4;
     const std::wstring name = in.field();
-    switch (kind % 4) {
-      case 0:
-        fs.add(name, true, 0);
-        break;
-      case 1:
-        fs.add(name, false, platform::attr::kArchive);
-        break;
-      case 2:
-        fs.add(name, false, platform::attr::kHidden);
-        break;
-      default:
-        fs.add(name, true, platform::attr::kReadOnly);
-        break;
-    }
+    const bool made = kind % 3 == 0 ? fs.createDirectory(name) == 0 : fs.writeFile(name, "") == 0;
+    const std::uint32_t attributes[] = {0, 0, platform::attr::kHidden, platform::attr::kReadOnly};
+    if (made && attributes[kind] != 0 && fs.setAttributes(name, attributes[kind]) != 0)
+      return 0;
   }
+  fs.fileChanges = 0;
   checkDirectoryPart(fs, path);
   checkEnsureDirectory(fs, path);
   return 0;

@@ -1,29 +1,37 @@
 #include "support/FakeGdiplus.h"
 
-#include "support/Fakes.h"
+#include <sstream>
 
-#include <cwchar>
+#include "support/Fakes.h"
 
 namespace fake {
 
-int FakeGdiplus::startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) {
-  calls.push_back(L"startup");
-  startupInput = input;
+namespace {
+template <class... T>
+std::wstring call(const wchar_t* name, const T&... values) {
+  std::wostringstream out;
+  out << name << std::hex;
+  ((out << L' ' << values), ...);
+  return out.str();
+}
+}  // namespace
+
+int FakeGdiplus::startup(const platform::GdiplusStartupInput& in, std::uintptr_t& token) {
+  calls.push_back(call(L"startup", in.version, in.debugEventCallback, in.suppressBackgroundThread,
+                       in.suppressExternalCodecs));
   if (startupStatus != 0)
     return startupStatus;
-  ++liveSessions;
+  ++live;
   token = 0x5150;
   return 0;
 }
 
-int FakeGdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t pal,
+int FakeGdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
                                          std::uintptr_t& image) {
-  calls.push_back(L"createBitmap");
-  bitmapHandle = hbitmap;
-  palette = pal;
+  calls.push_back(call(L"createBitmap", hbitmap, palette));
   if (createStatus != 0)
     return createStatus;
-  ++liveImages;
+  ++live;
   image = 0x1111;
   return 0;
 }
@@ -32,46 +40,33 @@ int FakeGdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t
   calls.push_back(L"createFromStream");
   if (bytes.rfind("\x89PNG", 0) != 0)
     return 2;  // InvalidParameter, as GDI+ answers data it cannot decode
-  ++liveImages;
+  ++live;
   image = 0x2222;
   return 0;
 }
 
-int FakeGdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t,
+int FakeGdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
                                          std::shared_ptr<platform::Picture>& picture) {
-  calls.push_back(L"createHbitmap");
-  picture = std::make_shared<FakePicture>(pngWidth, pngHeight, image);
+  calls.push_back(call(L"createHbitmap", image, background));
+  picture = std::make_shared<FakePicture>(300, 200, image);
   return 0;
 }
 
 platform::Guid FakeGdiplus::parseClsid(const std::wstring& text) {
-  calls.push_back(L"parseClsid");
-  // Enough of CLSIDFromString for the tests: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.
-  platform::Guid g;
-  if (text.size() != 38)
-    return g;
-  g.data1 = static_cast<std::uint32_t>(std::wcstoul(text.substr(1, 8).c_str(), nullptr, 16));
-  g.data2 = static_cast<std::uint16_t>(std::wcstoul(text.substr(10, 4).c_str(), nullptr, 16));
-  g.data3 = static_cast<std::uint16_t>(std::wcstoul(text.substr(15, 4).c_str(), nullptr, 16));
-  const std::wstring rest = text.substr(20, 4) + text.substr(25, 12);
-  for (std::size_t i = 0; i < 8; ++i) {
-    g.data4[i] =
-        static_cast<std::uint8_t>(std::wcstoul(rest.substr(i * 2, 2).c_str(), nullptr, 16));
-  }
-  return g;
+  clsids_.push_back(text);
+  return platform::Guid{static_cast<std::uint32_t>(clsids_.size())};
 }
 
-int FakeGdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& enc,
-                                   const platform::EncoderParameters& parameters,
-                                   std::string& bytes) {
-  calls.push_back(L"save");
-  savedImage = image;
-  encoder = enc;
-  parameterCount = parameters.count;
-  valueCount = parameters.parameter.numberOfValues;
-  valueType = parameters.parameter.type;
-  parameterId = parameters.parameter.id;
-  quality = parameters.parameter.value ? *parameters.parameter.value : 0;
+int FakeGdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                                   const platform::EncoderParameters& p, std::string& bytes) {
+  const auto clsid = [&](const platform::Guid& g) {
+    return g.data1 > 0 && g.data1 <= clsids_.size() && g == platform::Guid{g.data1}
+               ? clsids_[g.data1 - 1]
+               : L"?";
+  };
+  calls.push_back(call(L"save", image, clsid(encoder), p.count, clsid(p.parameter.id),
+                       p.parameter.numberOfValues, p.parameter.type,
+                       p.parameter.value ? std::to_wstring(*p.parameter.value) : L"none"));
   if (saveStatus != 0)
     return saveStatus;
   bytes = kJpeg;
@@ -79,16 +74,14 @@ int FakeGdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& e
 }
 
 int FakeGdiplus::disposeImage(std::uintptr_t image) {
-  calls.push_back(L"dispose");
-  disposedImage = image;
-  --liveImages;
+  calls.push_back(call(L"dispose", image));
+  --live;
   return 0;
 }
 
 void FakeGdiplus::shutdown(std::uintptr_t token) {
-  calls.push_back(L"shutdown");
-  shutdownToken = token;
-  --liveSessions;
+  calls.push_back(call(L"shutdown", token));
+  --live;
 }
 
 }  // namespace fake

@@ -3,9 +3,8 @@
 namespace fake {
 
 namespace {
-constexpr std::uint32_t kNoMoreFiles = 2;    // ERROR_FILE_NOT_FOUND: no more groups
-constexpr std::uint32_t kNoMoreItems = 259;  // ERROR_NO_MORE_ITEMS
-constexpr std::int32_t kConnectionRefused = static_cast<std::int32_t>(0x800C0008);
+constexpr std::uintptr_t kGroupFind = 0x6001;
+constexpr std::uintptr_t kEntryFind = 0x7001;
 }  // namespace
 
 std::uint32_t FakeShellRegistry::setDefaultValue(Root root, const std::wstring& subkey,
@@ -21,64 +20,42 @@ std::uint32_t FakeShellRegistry::setDefaultValue(Root root, const std::wstring& 
 std::int32_t FakeInternet::downloadToFile(const std::wstring& url, const std::wstring& file) {
   calls.push_back(L"download");
   downloads.push_back(url + L" -> " + file);
-  return onDownload ? onDownload(url, file) : kConnectionRefused;
+  // Without an answer: the connection is refused.
+  return onDownload ? onDownload(url, file) : static_cast<std::int32_t>(0x800C0008);
+}
+
+template <class T>
+bool FakeInternet::next(const std::vector<T>& list, std::size_t& at, T& item, std::uint32_t end) {
+  error = at < list.size() ? 0 : end;
+  if (at < list.size())
+    item = list[at++];
+  return error == 0;
 }
 
 std::uintptr_t FakeInternet::findFirstCacheGroup(std::int64_t& groupId) {
   calls.push_back(L"findFirstGroup");
-  nextGroup_ = 0;
-  if (groups.empty()) {
-    error = kNoMoreFiles;
-    return 0;
-  }
-  groupId = groups[nextGroup_++];
-  error = 0;
-  return kGroupFind;
+  return next(groups, nextGroup_ = 0, groupId, 2) ? kGroupFind : 0;
 }
 
 bool FakeInternet::findNextCacheGroup(std::uintptr_t, std::int64_t& groupId) {
   calls.push_back(L"findNextGroup");
-  if (nextGroup_ >= groups.size()) {
-    error = groupListEnd;
-    return false;
-  }
-  groupId = groups[nextGroup_++];
-  error = 0;
-  return true;
+  return next(groups, nextGroup_, groupId, groupListEnd);
 }
 
 bool FakeInternet::deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) {
   calls.push_back(L"deleteGroup " + std::to_wstring(groupId) + L" " + std::to_wstring(flags));
-  if (failGroupDelete) {
-    error = 5;
-    return false;
-  }
-  return true;
+  error = failGroupDelete ? 5 : error;
+  return !failGroupDelete;
 }
 
-std::uintptr_t FakeInternet::findFirstCacheEntry(std::wstring& sourceUrl,
-                                                 std::uint32_t bufferSize) {
-  calls.push_back(L"findFirstEntry " + std::to_wstring(bufferSize));
-  nextEntry_ = 0;
-  if (entries.empty()) {
-    error = kNoMoreItems;
-    return 0;
-  }
-  sourceUrl = entries[nextEntry_++];
-  error = 0;
-  return kEntryFind;
+std::uintptr_t FakeInternet::findFirstCacheEntry(std::wstring& sourceUrl, std::uint32_t size) {
+  calls.push_back(L"findFirstEntry " + std::to_wstring(size));
+  return next(entries, nextEntry_ = 0, sourceUrl, 259) ? kEntryFind : 0;
 }
 
-bool FakeInternet::findNextCacheEntry(std::uintptr_t, std::wstring& sourceUrl,
-                                      std::uint32_t bufferSize) {
-  calls.push_back(L"findNextEntry " + std::to_wstring(bufferSize));
-  if (nextEntry_ >= entries.size()) {
-    error = entryListEnd;
-    return false;
-  }
-  sourceUrl = entries[nextEntry_++];
-  error = 0;
-  return true;
+bool FakeInternet::findNextCacheEntry(std::uintptr_t, std::wstring& sourceUrl, std::uint32_t size) {
+  calls.push_back(L"findNextEntry " + std::to_wstring(size));
+  return next(entries, nextEntry_, sourceUrl, entryListEnd);
 }
 
 bool FakeInternet::deleteCacheEntry(const std::wstring& sourceUrl) {

@@ -49,11 +49,10 @@ class FakeInternet : public platform::Internet {
   std::vector<std::wstring> calls;  // what was called, in order
   std::uint32_t error = 0;
 
-  // The find handles this fake hands out.
-  static constexpr std::uintptr_t kGroupFind = 0x6001;
-  static constexpr std::uintptr_t kEntryFind = 0x7001;
-
  private:
+  // Hands out the next item of a list, or fails with the given error at its end.
+  template <class T>
+  bool next(const std::vector<T>& list, std::size_t& at, T& item, std::uint32_t end);
   std::size_t nextGroup_ = 0;
   std::size_t nextEntry_ = 0;
 };

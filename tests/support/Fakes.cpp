@@ -2,12 +2,31 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <ostream>
+#include <string_view>
+
+#include "util/Text.h"
 
 namespace fake {
 
 namespace {
 using namespace platform::error;
+using platform::attr::kDirectory;
+
+bool isExtended(const std::wstring& path) {
+  return path.rfind(L"\\\\?\\", 0) == 0;
+}
+
+std::optional<std::wstring> parentKey(const std::wstring& k) {
+  const auto pos = k.rfind(L'\\');
+  return pos == std::wstring::npos ? std::nullopt : std::optional(k.substr(0, pos));
+}
 }  // namespace
+
+void PrintTo(const Box& box, std::ostream* out) {
+  *out << "{" << text::toUtf8(box.text) << ", " << box.style << ", " << text::toUtf8(box.title)
+       << "}";
+}
 
 int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstring& title) {
   shown.push_back(Box{text, style, title.empty() ? std::wstring(platform::kProgramTitle) : title});
@@ -22,126 +41,6 @@ int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstr
   return platform::answer::kOk;
 }
 
-bool FakeProcess::setCurrentDirectory(const std::wstring& path) {
-  currentDir = path;
-  return true;
-}
-
-std::uint32_t FakeProcess::startProcess(const std::wstring& commandLine, int showState) {
-  started.push_back(Started{commandLine, showState});
-  return startSucceeds ? 4242 : 0;
-}
-
-std::wstring FakeProcess::errorText(std::uint32_t code) {
-  return L"error " + std::to_wstring(code);
-}
-
-std::wstring FakeSettings::address(const std::wstring& app, const std::wstring& section,
-                                   const std::wstring& key) {
-  return app + L"\\" + section + L"\\" + key;
-}
-
-std::optional<std::wstring> FakeSettings::read(const std::wstring& app, const std::wstring& section,
-                                               const std::wstring& key) {
-  auto it = values.find(address(app, section, key));
-  if (it == values.end())
-    return std::nullopt;
-  return it->second;
-}
-
-bool FakeSettings::write(const std::wstring& app, const std::wstring& section,
-                         const std::wstring& key, const std::wstring& value) {
-  ++writes;
-  if (failWrites)
-    return false;
-  values[address(app, section, key)] = value;
-  return true;
-}
-
-bool FakeClipboard::isFormatAvailable(platform::ClipFormat format) {
-  return formats.count(format) != 0;
-}
-
-bool FakeClipboard::isStandardFormatAvailable(unsigned number) {
-  using platform::ClipFormat;
-  if (number == 0)
-    return false;
-  if (standardNumbers.count(number))
-    return true;
-  switch (number) {
-    case 1:
-      return formats.count(ClipFormat::Text) != 0;
-    case 2:
-      return formats.count(ClipFormat::Bitmap) != 0;
-    case 3:
-      return formats.count(ClipFormat::MetafilePict) != 0;
-    case 8:
-      return formats.count(ClipFormat::Dib) != 0;
-    case 9:
-      return formats.count(ClipFormat::Palette) != 0;
-    case 15:
-      return formats.count(ClipFormat::HDrop) != 0;
-    default:
-      return false;
-  }
-}
-
-bool FakeClipboard::open() {
-  if (heldByOther || isOpen)
-    return false;
-  isOpen = true;
-  ++opens;
-  return true;
-}
-
-void FakeClipboard::close() {
-  if (isOpen)
-    ++closes;
-  isOpen = false;
-}
-
-bool FakeClipboard::hasFileList() {
-  return isOpen && files.has_value();
-}
-
-std::uint32_t FakeClipboard::fileCount() {
-  return isOpen && files ? static_cast<std::uint32_t>(files->size()) : 0;
-}
-
-std::optional<std::wstring> FakeClipboard::fileName(std::uint32_t index) {
-  if (!isOpen || !files || index >= files->size() || unreadableNames.count(index))
-    return std::nullopt;
-  return (*files)[index];
-}
-
-std::shared_ptr<platform::Picture> FakeClipboard::bitmap() {
-  if (!isOpen || !formats.count(platform::ClipFormat::Bitmap) || !picture)
-    return nullptr;
-  ++copies;
-  return picture;
-}
-
-std::shared_ptr<platform::Picture> FakeClipboard::borrowedBitmap() {
-  return isOpen && formats.count(platform::ClipFormat::Bitmap) ? picture : nullptr;
-}
-
-std::optional<std::wstring> FakeClipboard::text() {
-  if (!isOpen)
-    return std::nullopt;
-  copies += textContent.has_value();
-  return textContent;
-}
-
-std::optional<std::wstring_view> FakeClipboard::borrowedText() {
-  if (!isOpen || !textContent)
-    return std::nullopt;
-  return std::wstring_view(*textContent);
-}
-
-std::optional<std::string> FakeClipboard::png() {
-  return isOpen ? pngContent : std::nullopt;
-}
-
 bool FakeClipboard::clear() {
   if (!isOpen)
     return false;
@@ -154,98 +53,80 @@ bool FakeClipboard::clear() {
   return true;
 }
 
-bool FakeClipboard::setText(const std::wstring& text) {
-  if (!isOpen)
-    return false;
-  textContent = text;
-  formats.insert(platform::ClipFormat::Text);
-  return true;
-}
-
-FakeFileSystem::FakeFileSystem() {
-  addDrive(L'C');
-}
-
-namespace {
-constexpr wchar_t kExtendedPrefix[] = L"\\\\?\\";
-bool isExtended(const std::wstring& path) {
-  return path.rfind(kExtendedPrefix, 0) == 0;
-}
-}  // namespace
-
 std::wstring FakeFileSystem::key(const std::wstring& path) {
   std::wstring k;
-  k.reserve(path.size());
-  // The form without a length limit names the same file.
+  // The form without a length limit names the same file; "/" is "\", and a run of separators
+  // past the start (where two begin a network path) is one.
   for (wchar_t c : isExtended(path) ? path.substr(4) : path) {
-    if (c == L'/')
-      c = L'\\';
-    k.push_back(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))));
+    c = c == L'/' ? L'\\' : static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    if (c != L'\\' || k.size() < 2 || k.back() != L'\\')
+      k.push_back(c);
   }
   while (k.size() > 2 && k.back() == L'\\')
-    k.pop_back();
-  if (k.size() == 3 && k[1] == L':' && k[2] == L'\\')
     k.pop_back();
   return k;
 }
 
-std::optional<std::wstring> FakeFileSystem::parentKey(const std::wstring& k) const {
-  const auto pos = k.rfind(L'\\');
-  if (pos == std::wstring::npos)
-    return std::nullopt;
-  return k.substr(0, pos);
-}
-
-std::uint32_t FakeFileSystem::checkName(const std::wstring& whole) const {
+std::uint32_t FakeFileSystem::checkName(const std::wstring& whole) {
   // Like Windows: a name of at most 255 characters, a path of at most 259 unless it takes the
-  // form without that limit.
+  // form without that limit; no control characters, wildcards, quotes or pipes, and a colon only
+  // after the drive letter.
   const bool extended = isExtended(whole);
   const std::wstring path = extended ? whole.substr(4) : whole;
   if (!extended && path.size() > 259)
     return kFileNameTooLong;
   std::size_t component = 0;
-  for (const wchar_t c : path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const wchar_t c = path[i];
     component = c == L'\\' || c == L'/' ? 0 : component + 1;
     if (component > 255)
       return kFileNameTooLong;
-  }
-  // Windows rejects these characters anywhere but in the drive's colon.
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const wchar_t c = path[i];
-    if (c == L'*' || c == L'?' || c == L'"' || c == L'<' || c == L'>' || c == L'|') {
+    if (c < 0x20 || std::wstring_view(L"*?\"<>|").find(c) != std::wstring_view::npos ||
+        (c == L':' && i != 1)) {
       return kInvalidName;
     }
-    if (c == L':' && i != 1)
-      return kInvalidName;
   }
   return 0;
 }
 
+bool FakeFileSystem::inDirectory(const std::wstring& k) const {
+  const auto parent = parentKey(k);
+  const auto it = parent ? entries_.find(*parent) : entries_.end();
+  return it != entries_.end() && it->second.directory;
+}
+
+// Why an existing entry cannot be written over, replaced or deleted; 0 when it can.
+std::uint32_t FakeFileSystem::unchangeable(const std::wstring& k) const {
+  const Entry& e = entries_.at(k);
+  if (e.directory || (e.attributes & platform::attr::kReadOnly))
+    return kAccessDenied;
+  return locked.count(k) ? kSharingViolation : 0;
+}
+
+void FakeFileSystem::put(const std::wstring& path, Entry entry) {
+  const std::wstring k = key(path);
+  if (const auto parent = parentKey(k); parent && !entries_.count(*parent)) {
+    // The path up to its last separator (trailing ones aside) names the parent.
+    const std::wstring up =
+        path.substr(0, path.find_last_of(L"\\/", path.find_last_not_of(L"\\/")));
+    if (key(up).size() < k.size())
+      addDirectory(up);
+  }
+  entries_[k] = std::move(entry);
+}
+
 void FakeFileSystem::addDrive(wchar_t letter) {
-  std::wstring k = key(std::wstring(1, letter) + L":");
-  entries_[k] = Entry{std::wstring(1, letter) + L":\\", true, platform::attr::kDirectory, {}};
+  entries_[key(std::wstring(1, letter) + L":")] =
+      Entry{std::wstring(1, letter) + L":\\", true, kDirectory, {}};
 }
 
 void FakeFileSystem::addDirectory(const std::wstring& path, std::uint32_t attributes) {
-  std::wstring k = key(path);
-  // Create the parents too, as a test means the whole path.
-  auto parent = parentKey(k);
-  if (parent && !entries_.count(*parent))
-    addDirectory(path.substr(0, parent->size()));
-  entries_[k] = Entry{path, true, attributes | platform::attr::kDirectory, {}};
+  put(path, Entry{path, true, attributes | kDirectory, {}});
 }
 
 void FakeFileSystem::addFile(const std::wstring& path, const std::string& bytes,
                              std::uint32_t attributes) {
-  std::wstring k = key(path);
-  auto parent = parentKey(k);
-  if (parent && !entries_.count(*parent))
-    addDirectory(path.substr(0, parent->size()));
-  entries_[k] = Entry{path, false, attributes, bytes};
-}
-
-bool FakeFileSystem::exists(const std::wstring& path) const {
-  return entries_.count(key(path)) != 0;
+  put(path, Entry{path, false, attributes, bytes});
 }
 
 std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) const {
@@ -263,46 +144,35 @@ std::vector<std::wstring> FakeFileSystem::allPaths() const {
 }
 
 std::optional<std::uint32_t> FakeFileSystem::attributes(const std::wstring& path) {
-  if (path.empty() || checkName(path) != 0)
-    return std::nullopt;
-  auto it = entries_.find(key(path));
-  if (it == entries_.end())
-    return std::nullopt;
-  return it->second.attributes;
+  auto it = path.empty() || checkName(path) ? entries_.end() : entries_.find(key(path));
+  return it == entries_.end() ? std::nullopt : std::optional(it->second.attributes);
 }
 
 platform::Lookup FakeFileSystem::findPlainFile(const std::wstring& path) {
+  using enum platform::Lookup;
   if (path.empty())
-    return platform::Lookup::NotFound;
+    return NotFound;
   if (checkName(path) != 0)
-    return platform::Lookup::Failed;
-  const auto plain = [](const Entry& e) {
-    return !e.directory &&
-           (e.attributes & (platform::attr::kHidden | platform::attr::kSystem)) == 0;
-  };
-  const wchar_t last = path.back();
-  if (last == L'\\' || last == L'/') {
-    const std::wstring dir = key(path);
-    for (const auto& [k, e] : entries_) {
-      auto parent = parentKey(k);
-      if (parent && *parent == dir && plain(e))
-        return platform::Lookup::Found;
-    }
-    return platform::Lookup::NotFound;
+    return Failed;
+  const bool inside = path.back() == L'\\' || path.back() == L'/';
+  const std::wstring k = key(path);
+  for (const auto& [name, e] : entries_) {
+    const bool plain =
+        !e.directory && !(e.attributes & (platform::attr::kHidden | platform::attr::kSystem));
+    if (plain && (inside ? parentKey(name) == k : name == k))
+      return Found;
   }
-  auto it = entries_.find(key(path));
-  return it != entries_.end() && plain(it->second) ? platform::Lookup::Found
-                                                   : platform::Lookup::NotFound;
+  return NotFound;
 }
 
 platform::Lookup FakeFileSystem::findFile(const std::wstring& path) {
+  using enum platform::Lookup;
   if (path.empty())
-    return platform::Lookup::NotFound;
+    return NotFound;
   if (checkName(path) != 0)
-    return platform::Lookup::Failed;
+    return Failed;
   auto it = entries_.find(key(path));
-  return it != entries_.end() && !it->second.directory ? platform::Lookup::Found
-                                                       : platform::Lookup::NotFound;
+  return it != entries_.end() && !it->second.directory ? Found : NotFound;
 }
 
 std::uint32_t FakeFileSystem::createNewFile(const std::wstring& path) {
@@ -327,7 +197,7 @@ std::uint32_t FakeFileSystem::setAttributes(const std::wstring& path, std::uint3
   auto it = entries_.find(key(path));
   if (it == entries_.end())
     return kFileNotFound;
-  it->second.attributes = attributes | (it->second.directory ? platform::attr::kDirectory : 0);
+  it->second.attributes = attributes | (it->second.directory ? kDirectory : 0);
   return 0;
 }
 
@@ -337,13 +207,12 @@ std::uint32_t FakeFileSystem::createDirectory(const std::wstring& path) {
   const std::wstring k = key(path);
   if (entries_.count(k))
     return kAlreadyExists;
-  auto parent = parentKey(k);
-  if (!parent || !entries_.count(*parent) || !entries_[*parent].directory)
+  if (!inDirectory(k))
     return kPathNotFound;
   std::wstring name = path;
   while (name.size() > 3 && (name.back() == L'\\' || name.back() == L'/'))
     name.pop_back();
-  entries_[k] = Entry{name, true, platform::attr::kDirectory, {}};
+  entries_[k] = Entry{name, true, kDirectory, {}};
   return 0;
 }
 
@@ -352,28 +221,21 @@ std::uint32_t FakeFileSystem::writeFile(const std::wstring& path, const std::str
     return kPathNotFound;
   if (const auto bad = checkName(path))
     return bad;
-  const std::wstring k = key(path);
   if (path.back() == L'\\' || path.back() == L'/')
     return kInvalidName;
-  auto parent = parentKey(k);
-  if (!parent || !entries_.count(*parent) || !entries_[*parent].directory)
+  const std::wstring k = key(path);
+  if (!inDirectory(k))
     return kPathNotFound;
-  if (writeFault) {
-    if (const auto fault = writeFault(path))
-      return fault;
+  if (const auto fault = writeFault ? writeFault(path) : 0)
+    return fault;
+  if (entries_.count(k)) {
+    if (const auto error = unchangeable(k))
+      return error;
+    entries_[k].bytes = bytes;
+  } else {
+    entries_[k] = Entry{path, false, platform::attr::kArchive, bytes};
   }
-  auto it = entries_.find(k);
-  if (it != entries_.end()) {
-    if (it->second.directory || (it->second.attributes & platform::attr::kReadOnly)) {
-      return kAccessDenied;
-    }
-    if (locked.count(k))
-      return kSharingViolation;
-    it->second.bytes = bytes;
-    it->second.flushed = false;
-    return 0;
-  }
-  entries_[k] = Entry{path, false, platform::attr::kArchive, bytes, false};
+  entries_[k].flushed = false;
   return 0;
 }
 
@@ -381,20 +243,12 @@ std::uint32_t FakeFileSystem::replaceFile(const std::wstring& from, const std::w
   if (const auto bad = checkName(to))
     return bad;
   const std::wstring src = key(from), dst = key(to);
-  auto s = entries_.find(src);
-  if (s == entries_.end())
+  if (!entries_.count(src))
     return kFileNotFound;
-  auto d = entries_.find(dst);
-  if (d != entries_.end()) {
-    if (d->second.directory || (d->second.attributes & platform::attr::kReadOnly)) {
-      return kAccessDenied;
-    }
-    if (locked.count(dst))
-      return kSharingViolation;
-  }
-  Entry moved = s->second;
-  if (!moved.flushed)
-    ++unflushedReplaces;
+  if (const auto error = entries_.count(dst) ? unchangeable(dst) : 0)
+    return error;
+  Entry moved = entries_[src];
+  unflushedReplaces += !moved.flushed;
   moved.name = to;
   entries_.erase(src);
   entries_[dst] = moved;
@@ -405,46 +259,34 @@ std::uint32_t FakeFileSystem::deleteFile(const std::wstring& path) {
   if (const auto bad = checkName(path))
     return bad;
   const std::wstring k = key(path);
-  auto it = entries_.find(k);
-  if (it == entries_.end())
+  if (!entries_.count(k))
     return kFileNotFound;
-  if (it->second.directory || (it->second.attributes & platform::attr::kReadOnly)) {
-    return kAccessDenied;
-  }
-  if (locked.count(k))
-    return kSharingViolation;
-  entries_.erase(it);
+  if (const auto error = unchangeable(k))
+    return error;
+  entries_.erase(k);
   return 0;
 }
 
 std::optional<std::string> FakeCodepage::toAnsiExact(std::wstring_view text) {
-  // The characters that windows-1252 places in 0x80..0x9F; the rest of 0xA0..0xFF is Latin-1.
+  // The characters that windows-1252 places in 0x80..0x9F (0 where it has none); the rest of
+  // 0xA0..0xFF is Latin-1.
   static const wchar_t k80[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
                                   0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   std::string out;
   out.reserve(text.size());
-  for (wchar_t c : text) {
+  for (const wchar_t c : text) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
       out.push_back(static_cast<char>(c));
       continue;
     }
-    int found = -1;
-    for (int i = 0; i < 32; ++i) {
-      if (k80[i] != 0 && k80[i] == c)
-        found = i;
-    }
-    if (found < 0)
+    const auto at = std::find(k80, k80 + 32, c) - k80;
+    if (at == 32)
       return std::nullopt;
-    out.push_back(static_cast<char>(0x80 + found));
+    out.push_back(static_cast<char>(0x80 + at));
   }
   return out;
-}
-
-void FakeWindow::setWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y,
-                              int cx, int cy, unsigned flags) {
-  calls.push_back(Call{window, insertAfter, x, y, cx, cy, flags});
 }
 
 }  // namespace fake

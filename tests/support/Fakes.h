@@ -1,14 +1,13 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <optional>
 
 #include "platform/Platform.h"
 #include "ui/Control.h"
@@ -35,8 +34,11 @@ std::optional<int> exitStatusOf(F&& action) {
 struct Box {
   std::wstring text;
   int style;
-  std::wstring title;  // as shown: the program's title when none was given
+  std::wstring title = platform::kProgramTitle;  // as shown: the program's when none was given
+  bool operator==(const Box&) const = default;
 };
+using Boxes = std::vector<Box>;
+void PrintTo(const Box& box, std::ostream* out);
 
 class FakeDialogs : public platform::Dialogs {
  public:
@@ -50,18 +52,23 @@ class FakeProcess : public platform::Process {
  public:
   std::wstring commandLine() override { return commandLineText; }
   std::wstring currentDirectory() override { return currentDir; }
-  bool setCurrentDirectory(const std::wstring& path) override;
+  bool setCurrentDirectory(const std::wstring& path) override {
+    currentDir = path;
+    return true;
+  }
   std::wstring programDirectory() override { return programDir; }
   std::wstring programName() override { return programBaseName; }
   std::wstring programPath() override { return programDir + L"\\" + programBaseName + L".exe"; }
-  std::uint32_t startProcess(const std::wstring& commandLine, int showState) override;
+  std::uint32_t startProcess(const std::wstring& commandLine, int showState) override {
+    started.push_back({commandLine, showState});
+    return startSucceeds ? 4242 : 0;
+  }
   void beep() override { ++beeps; }
   void processPendingMessages() override {
-    ++pumps;
     if (onPendingMessages)
       onPendingMessages();
   }
-  std::wstring errorText(std::uint32_t code) override;
+  std::wstring errorText(std::uint32_t code) override { return L"error " + std::to_wstring(code); }
 
   std::wstring commandLineText;
   std::wstring currentDir = L"C:\\Data\\Shots";
@@ -74,8 +81,7 @@ class FakeProcess : public platform::Process {
   };
   std::vector<Started> started;
   int beeps = 0;
-  int pumps = 0;
-  // Lets a test look at the window while it repaints between steps.
+  // Lets a test act while the window repaints between steps.
   std::function<void()> onPendingMessages;
 
  protected:
@@ -85,15 +91,21 @@ class FakeProcess : public platform::Process {
 class FakeSettings : public platform::SettingsStore {
  public:
   std::optional<std::wstring> read(const std::wstring& app, const std::wstring& section,
-                                   const std::wstring& key) override;
+                                   const std::wstring& key) override {
+    auto it = values.find(app + L"\\" + section + L"\\" + key);
+    return it == values.end() ? std::nullopt : std::optional(it->second);
+  }
   bool write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
-             const std::wstring& value) override;
+             const std::wstring& value) override {
+    ++writes;
+    if (!failWrites)
+      values[app + L"\\" + section + L"\\" + key] = value;
+    return !failWrites;
+  }
   // "app\section\key" -> value, exactly as addressed.
   std::map<std::wstring, std::wstring> values;
   int writes = 0;
   bool failWrites = false;
-  static std::wstring address(const std::wstring& app, const std::wstring& section,
-                              const std::wstring& key);
 };
 
 class FakeScreen : public platform::Screen {
@@ -125,24 +137,59 @@ class FakePicture : public platform::Picture {
 
 class FakeClipboard : public platform::Clipboard {
  public:
-  bool isFormatAvailable(platform::ClipFormat format) override;
-  bool isStandardFormatAvailable(unsigned number) override;
-  bool open() override;
-  void close() override;
-  bool hasFileList() override;
-  std::uint32_t fileCount() override;
-  std::optional<std::wstring> fileName(std::uint32_t index) override;
-  std::shared_ptr<platform::Picture> bitmap() override;
-  std::shared_ptr<platform::Picture> borrowedBitmap() override;
-  std::optional<std::wstring> text() override;
-  std::optional<std::wstring_view> borrowedText() override;
-  std::optional<std::string> png() override;
+  bool isFormatAvailable(platform::ClipFormat format) override { return formats.count(format); }
+  bool isStandardFormatAvailable(unsigned number) override { return standardNumbers.count(number); }
+  bool open() override {
+    if (heldByOther || isOpen)
+      return false;
+    ++opens;
+    return isOpen = true;
+  }
+  void close() override {
+    closes += isOpen;
+    isOpen = false;
+  }
+  bool hasFileList() override { return isOpen && files; }
+  std::uint32_t fileCount() override { return isOpen && files ? files->size() : 0; }
+  std::optional<std::wstring> fileName(std::uint32_t i) override {
+    if (!isOpen || !files || i >= files->size() || unreadableNames.count(i))
+      return std::nullopt;
+    return (*files)[i];
+  }
+  std::shared_ptr<platform::Picture> bitmap() override {
+    if (!isOpen || !formats.count(platform::ClipFormat::Bitmap) || !picture)
+      return nullptr;
+    ++copies;
+    return picture;
+  }
+  // The clipboard's own content, no copy.
+  std::shared_ptr<platform::Picture> borrowedBitmap() override {
+    return isOpen && formats.count(platform::ClipFormat::Bitmap) ? picture : nullptr;
+  }
+  std::optional<std::wstring> text() override {
+    if (!isOpen)
+      return std::nullopt;
+    copies += textContent.has_value();
+    return textContent;
+  }
+  std::optional<std::wstring_view> borrowedText() override {
+    if (!isOpen || !textContent)
+      return std::nullopt;
+    return std::wstring_view(*textContent);
+  }
+  std::optional<std::string> png() override { return isOpen ? pngContent : std::nullopt; }
   bool clear() override;
-  bool setText(const std::wstring& text) override;
+  bool setText(const std::wstring& text) override {
+    if (isOpen) {
+      textContent = text;
+      formats.insert(platform::ClipFormat::Text);
+    }
+    return isOpen;
+  }
 
   // Content.
   std::set<platform::ClipFormat> formats;
-  std::set<unsigned> standardNumbers;  // further standard formats offered, by number
+  std::set<unsigned> standardNumbers;  // standard formats offered, by number
   std::optional<std::wstring> textContent;
   std::shared_ptr<platform::Picture> picture;
   std::optional<std::string> pngContent;
@@ -156,9 +203,11 @@ class FakeClipboard : public platform::Clipboard {
   int copies = 0;  // of the content, by bitmap() and text()
 };
 
+// Files and directories under Windows rules: drive letters, names compared without letter case,
+// attributes, the length limits and the characters Windows refuses.
 class FakeFileSystem : public platform::FileSystem {
  public:
-  FakeFileSystem();
+  FakeFileSystem() { addDrive(L'C'); }
   std::optional<std::uint32_t> attributes(const std::wstring& path) override;
   platform::Lookup findPlainFile(const std::wstring& path) override;
   platform::Lookup findFile(const std::wstring& path) override;
@@ -170,13 +219,13 @@ class FakeFileSystem : public platform::FileSystem {
   std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
   std::uint32_t deleteFile(const std::wstring& path) override;
 
-  // Test set-up and inspection.
+  // Test set-up and inspection; set-up creates the missing parent directories.
   void addDrive(wchar_t letter);
   void addDirectory(const std::wstring& path,
                     std::uint32_t attributes = platform::attr::kDirectory);
   void addFile(const std::wstring& path, const std::string& bytes,
                std::uint32_t attributes = platform::attr::kArchive);
-  bool exists(const std::wstring& path) const;
+  bool exists(const std::wstring& path) const { return entries_.count(key(path)); }
   std::optional<std::string> contents(const std::wstring& path) const;
   // Every path the fake holds, for "nothing left behind" checks.
   std::vector<std::wstring> allPaths() const;
@@ -198,8 +247,10 @@ class FakeFileSystem : public platform::FileSystem {
     std::string bytes;
     bool flushed = false;
   };
-  std::uint32_t checkName(const std::wstring& path) const;
-  std::optional<std::wstring> parentKey(const std::wstring& k) const;
+  static std::uint32_t checkName(const std::wstring& path);
+  bool inDirectory(const std::wstring& k) const;
+  std::uint32_t unchangeable(const std::wstring& k) const;
+  void put(const std::wstring& path, Entry entry);
   std::map<std::wstring, Entry> entries_;
 };
 
@@ -210,11 +261,12 @@ class FakeRichPeer : public ui::RichTextPeer {
   void paste() override { ++pastes; }
   std::wstring rtf() override { return L""; }
   void setRtf(const std::wstring&) override {}
-  std::wstring plainText() override { return L""; }
+  std::wstring plainText() override { return plain; }
   void setCaret(int) override {}
   std::optional<std::string> rtfDocument() override { return document; }
   // Nothing: the box could not write its document whole.
   std::optional<std::string> document = "{\\rtf1 fake}";
+  std::wstring plain;
   int pastes = 0;
 };
 
@@ -226,12 +278,12 @@ class FakeCodepage : public platform::Codepage {
 
 class FakeWindow : public platform::Window {
  public:
-  void setWindowPos(std::uintptr_t window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                    unsigned flags) override;
+  void setWindowPos(std::uintptr_t, std::intptr_t insertAfter, int, int, int, int,
+                    unsigned flags) override {
+    calls.push_back({insertAfter, flags});
+  }
   struct Call {
-    std::uintptr_t window;
     std::intptr_t insertAfter;
-    int x, y, cx, cy;
     unsigned flags;
   };
   std::vector<Call> calls;

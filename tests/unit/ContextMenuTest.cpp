@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Form1.h"
 #include "shell/ContextMenu.h"
-#include "support/Fakes.h"
+#include "support/Session.h"
 
 namespace {
 
@@ -10,14 +9,13 @@ const std::wstring kKey = L"*\\shell\\Save Clipboard to file.. (Brimlo)\\command
 const std::wstring kMachineKey = L"HKCR\\" + kKey;
 const std::wstring kUserKey = L"HKCU\\Software\\Classes\\" + kKey;
 constexpr std::uint32_t kAccessDenied = 5;
+using platform::box::kCritical;
 
 using Values = std::map<std::wstring, std::wstring>;
 
 TEST(ContextMenuTest, CheckingWritesTheQuotedProgramPathWhereverTheProgramRuns) {
   struct Case {
-    std::wstring directory;
-    std::wstring name;
-    std::wstring value;
+    std::wstring directory, name, value;
   };
   const Case cases[] = {
       // Unquoted, Windows would try C:\Program.exe first.
@@ -28,77 +26,57 @@ TEST(ContextMenuTest, CheckingWritesTheQuotedProgramPathWhereverTheProgramRuns) 
       {L"\\\\server\\share\\apps", L"Brimlo", L"\"\\\\server\\share\\apps\\Brimlo.exe\" %1"},
   };
   for (const Case& c : cases) {
-    fake::TestPlatform p;
-    Form1 f(p.platform);
-    p.process.programDir = c.directory;
-    p.process.programBaseName = c.name;
-
-    f.ContextMenuCheck.userToggle();
-
-    EXPECT_EQ(p.shellRegistry.values, (Values{{kMachineKey, c.value}})) << c.directory;
-    EXPECT_EQ(f.ContextMenuCheck.value(), 1) << c.directory;
-    EXPECT_TRUE(p.dialogs.shown.empty()) << c.directory;
+    fake::Session s;
+    s.t.process.programDir = c.directory;
+    s.t.process.programBaseName = c.name;
+    s.form.ContextMenuCheck.userToggle();
+    EXPECT_EQ(s.t.shellRegistry.values, (Values{{kMachineKey, c.value}}));
+    EXPECT_EQ(s.form.ContextMenuCheck.value(), 1);
+    EXPECT_TRUE(s.t.dialogs.shown.empty());
   }
 }
 
 TEST(ContextMenuTest, UncheckingLeavesTheEntryAndCheckingAgainRewritesIt) {
-  fake::TestPlatform t;
-  Form1 form(t.platform);
-  t.process.programDir = L"C:\\Program Files\\Brimlo";
-  form.ContextMenuCheck.userToggle();
-  form.ContextMenuCheck.userToggle();
-  EXPECT_EQ(t.shellRegistry.writes, 1);
-  EXPECT_EQ(form.ContextMenuCheck.value(), 0);
-
-  form.ContextMenuCheck.userToggle();
-  EXPECT_EQ(t.shellRegistry.writes, 2);
-  EXPECT_EQ(t.shellRegistry.values,
-            (Values{{kMachineKey, L"\"C:\\Program Files\\Brimlo\\Brimlo.exe\" %1"}}));
-
+  fake::Session s;
+  s.t.process.programDir = L"C:\\Program Files\\Brimlo";
+  s.form.ContextMenuCheck.userToggle();
+  s.form.ContextMenuCheck.userToggle();
+  EXPECT_EQ(s.t.shellRegistry.writes, 1);
+  EXPECT_EQ(s.form.ContextMenuCheck.value(), 0);
   // The program was moved since the entry was written: the entry follows it.
-  t.process.programDir = L"E:\\Portable\\Brimlo";
-  form.ContextMenuCheck.userToggle();
-  form.ContextMenuCheck.userToggle();
-  EXPECT_EQ(t.shellRegistry.values,
+  s.t.process.programDir = L"E:\\Portable\\Brimlo";
+  s.form.ContextMenuCheck.userToggle();
+  EXPECT_EQ(s.t.shellRegistry.writes, 2);
+  EXPECT_EQ(s.t.shellRegistry.values,
             (Values{{kMachineKey, L"\"E:\\Portable\\Brimlo\\Brimlo.exe\" %1"}}));
-  EXPECT_TRUE(t.dialogs.shown.empty());
+  EXPECT_TRUE(s.t.dialogs.shown.empty());
 }
 
 TEST(ContextMenuTest, RefusedMachineKeyFallsBackToTheUsersClasses) {
   struct Case {
-    const char* what;
     std::uint32_t machineError, userError;
     Values values;
-    int checked;
-    std::size_t boxes;
   };
   const std::wstring value = L"\"C:\\Tools\\Brimlo.exe\" %1";
   const Case cases[] = {
-      {"administrator", 0, 0, {{kMachineKey, value}}, 1, 0},
-      {"ordinary user", kAccessDenied, 0, {{kUserKey, value}}, 1, 0},
-      {"user classes locked, machine open", 0, kAccessDenied, {{kMachineKey, value}}, 1, 0},
-      {"both refused", kAccessDenied, kAccessDenied, {}, 0, 1},
+      {0, 0, {{kMachineKey, value}}},              // an administrator
+      {kAccessDenied, 0, {{kUserKey, value}}},     // an ordinary user
+      {0, kAccessDenied, {{kMachineKey, value}}},  // the user's classes locked
+      {kAccessDenied, kAccessDenied, {}},
   };
   for (const Case& c : cases) {
-    fake::TestPlatform p;
-    Form1 f(p.platform);
-    p.shellRegistry.classesRootError = c.machineError;
-    p.shellRegistry.currentUserError = c.userError;
-
-    f.ContextMenuCheck.userToggle();
-
-    EXPECT_EQ(p.shellRegistry.values, c.values) << c.what;
+    fake::Session s;
+    s.t.shellRegistry.classesRootError = c.machineError;
+    s.t.shellRegistry.currentUserError = c.userError;
+    s.form.ContextMenuCheck.userToggle();
+    EXPECT_EQ(s.t.shellRegistry.values, c.values);
     // The box shows what the menu holds: checked only when an entry was written.
-    EXPECT_EQ(f.ContextMenuCheck.value(), c.checked) << c.what;
-    ASSERT_EQ(p.dialogs.shown.size(), c.boxes) << c.what;
-    if (c.boxes == 0)
-      continue;
-    EXPECT_EQ(p.dialogs.shown[0].text,
-              L"The context-menu entry could not be written to the registry:\r\r" + kKey);
-    EXPECT_EQ(p.dialogs.shown[0].style, platform::box::kCritical);
-    EXPECT_EQ(p.dialogs.shown[0].title, platform::kProgramTitle);
+    EXPECT_EQ(s.form.ContextMenuCheck.value(), c.values.empty() ? 0 : 1);
+    const fake::Box refused{
+        L"The context-menu entry could not be written to the registry:\r\r" + kKey, kCritical};
+    EXPECT_EQ(s.t.dialogs.shown, c.values.empty() ? fake::Boxes{refused} : fake::Boxes{});
     // Unchecking after the message tries nothing more.
-    EXPECT_EQ(p.shellRegistry.writes, 2);
+    EXPECT_EQ(s.t.shellRegistry.writes, c.values.empty() || c.machineError ? 2 : 1);
   }
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Form1.h"
-#include "support/Fakes.h"
+#include "support/Session.h"
+#include "util/Text.h"
 
 namespace {
 
@@ -11,209 +11,172 @@ constexpr ui::Color kRed = 0x000000C0;
 constexpr ui::Color kWhite = 0x00FFFFFF;
 constexpr ui::Color kBlack = 0x00000000;
 
-class FieldsTest : public ::testing::Test {
- protected:
-  FieldsTest() {
-    t.fileSystem.addDirectory(L"C:\\Data\\Shots");
-    t.fileSystem.addDrive(L'D');
-  }
-  void start(ClipFormat format) {
-    t.clipboard.formats = {format};
-    t.clipboard.textContent = L"text";
-    t.clipboard.picture = std::make_shared<fake::FakePicture>(64, 48);
-    t.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt"};
-    form.load();
-  }
-  template <class F>
-  std::optional<int> run(F action) {
-    return fake::exitStatusOf(action);
-  }
-  fake::TestPlatform t;
-  Form1 form{t.platform};
-};
-
-TEST_F(FieldsTest, DirectoryCheckColoursButtonAndToolTip) {
-  t.fileSystem.addDirectory(L"C:\\Windows\\Temp");
-  t.fileSystem.addDirectory(L"C:\\ReadOnlyDir", platform::attr::kReadOnly);
-  t.fileSystem.addDirectory(L"C:\\Users\\me\\Desktop");
+TEST(FieldsTest, DirectoryCheckColoursButtonAndToolTip) {
+  fake::Session s({ClipFormat::Text});
+  s.t.fileSystem.addDrive(L'D');
+  s.t.fileSystem.addDirectory(L"C:\\Windows\\Temp");
+  s.t.fileSystem.addDirectory(L"C:\\ReadOnlyDir", platform::attr::kReadOnly);
+  s.t.fileSystem.addDirectory(L"C:\\Users\\me\\Desktop");
+  s.start();
   struct Case {
     std::wstring text;
-    ui::Color back, fore;
+    bool valid;  // the panel's colour and black, else white on red
     bool button;
     std::wstring toolTip;  // empty: unchanged
   };
   const std::wstring warning =
       L"Warning: C:\\ is used by the TC if the Directory is not valid for this operation";
-  const ui::Color panel = 0x00E0E0E0;
   const Case cases[] = {
-      {L"", kRed, kWhite, false, L""},
-      {L"   ", kRed, kWhite, false, L""},
-      {L"C:\\", kRed, kWhite, false, warning},
-      {L"c:\\", kRed, kWhite, false, warning},
-      {L"C:\\Windows\\Temp\\", panel, kBlack, false, L"Target directory"},
-      {L"C:\\NoSuchDir\\", kRed, kWhite, true, L"Path not found"},
-      {L"C:\\ReadOnlyDir\\", kRed, kWhite, true, L"Path not found"},
-      {L"C:\\Users\\me\\Desktop\\", panel, kBlack, false, L"Target directory"},
-      {L"X:\\Nowhere\\DESKTOP\\", panel, kBlack, false, L"Target directory"},
-      {L"X:\\abc", kRed, kWhite, true, L"Path not found"},
-      {L"D:\\", panel, kBlack, false, L"Target directory"},
+      {L"", false, false, L""},
+      {L"   ", false, false, L""},
+      {L"C:\\", false, false, warning},
+      {L"c:\\", false, false, warning},
+      {L"C:\\Windows\\Temp\\", true, false, L"Target directory"},
+      {L"C:\\NoSuchDir\\", false, true, L"Path not found"},
+      {L"C:\\ReadOnlyDir\\", false, true, L"Path not found"},
+      {L"C:\\Users\\me\\Desktop\\", true, false, L"Target directory"},
+      {L"X:\\Nowhere\\DESKTOP\\", true, false, L"Target directory"},
+      {L"X:\\abc", false, true, L"Path not found"},
+      {L"D:\\", true, false, L"Target directory"},
   };
-  start(ClipFormat::Text);
   for (const Case& c : cases) {
-    form.Path.setToolTip(L"before");
-    form.Path.setText(L"something else");
-    form.Path.setToolTip(L"before");
-    form.Path.setText(c.text);
-    EXPECT_EQ(form.Path.backColor(), c.back) << std::string(c.text.begin(), c.text.end());
-    EXPECT_EQ(form.Path.foreColor(), c.fore) << std::string(c.text.begin(), c.text.end());
-    EXPECT_EQ(form.AddDirBtn.visible(), c.button) << std::string(c.text.begin(), c.text.end());
-    EXPECT_EQ(form.Path.toolTip(), c.toolTip.empty() ? L"before" : c.toolTip)
-        << std::string(c.text.begin(), c.text.end());
+    SCOPED_TRACE(text::toUtf8(c.text));
+    s.form.Path.setText(L"something else");
+    s.form.Path.setToolTip(L"before");
+    s.form.Path.setText(c.text);
+    EXPECT_EQ(s.form.Path.backColor(), c.valid ? 0x00E0E0E0 : kRed);
+    EXPECT_EQ(s.form.Path.foreColor(), c.valid ? kBlack : kWhite);
+    EXPECT_EQ(s.form.AddDirBtn.visible(), c.button);
+    EXPECT_EQ(s.form.Path.toolTip(), c.toolTip.empty() ? L"before" : c.toolTip);
   }
 }
 
-TEST_F(FieldsTest, RefreshGivesThePathThePanelColourWhateverTheCheckShowed) {
-  t.process.currentDir = L"C:\\Gone";  // no such directory
-  start(ClipFormat::Bitmap);
-  EXPECT_EQ(form.Path.backColor(), 0x00FFBFC0u);
-  EXPECT_EQ(form.Path.foreColor(), kWhite);
-  EXPECT_TRUE(form.AddDirBtn.visible());
-  EXPECT_EQ(form.Path.toolTip(), L"Path not found");
+TEST(FieldsTest, RefreshGivesThePathThePanelColourWhateverTheCheckShowed) {
+  fake::Session s({ClipFormat::Bitmap});
+  s.t.process.currentDir = L"C:\\Gone";  // no such directory
+  s.start();
+  EXPECT_EQ(s.form.Path.backColor(), 0x00FFBFC0u);
+  EXPECT_EQ(s.form.Path.foreColor(), kWhite);
+  EXPECT_TRUE(s.form.AddDirBtn.visible());
+  EXPECT_EQ(s.form.Path.toolTip(), L"Path not found");
 }
 
-TEST_F(FieldsTest, LeavingTheFieldAppendsTheSeparatorAndChecks) {
-  start(ClipFormat::Text);
-  ASSERT_TRUE(form.setFocus(form.Path));
-  EXPECT_EQ(form.Path.backColor(), kWhite);
-  form.Path.userSetText(L"C:\\Data");
-  ASSERT_TRUE(form.setFocus(form.FNText));
-  EXPECT_EQ(form.Path.text(), L"C:\\Data\\");
-  EXPECT_EQ(form.Path.toolTip(), L"Target directory");
+TEST(FieldsTest, LeavingTheFieldAppendsTheSeparatorAndChecks) {
+  fake::Started s({ClipFormat::Text});
+  ASSERT_TRUE(s.form.setFocus(s.form.Path));
+  EXPECT_EQ(s.form.Path.backColor(), kWhite);
+  s.form.Path.userSetText(L"C:\\Data");
+  ASSERT_TRUE(s.form.setFocus(s.form.FNText));
+  EXPECT_EQ(s.form.Path.text(), L"C:\\Data\\");
+  EXPECT_EQ(s.form.Path.toolTip(), L"Target directory");
 }
 
-TEST_F(FieldsTest, CreateDirectoriesButtonMakesTheFieldValid) {
-  start(ClipFormat::Text);
-  form.Path.setText(L"C:\\New\\Sub\\");
-  ASSERT_TRUE(form.AddDirBtn.visible());
-  form.AddDirBtn.userClick();
-  EXPECT_TRUE(t.fileSystem.exists(L"C:\\New\\Sub"));
-  EXPECT_FALSE(form.AddDirBtn.visible());
-  EXPECT_EQ(form.Path.toolTip(), L"Target directory");
-  form.AddDirBtn.userMouseMove(0, 0, 1, 1);
-  EXPECT_EQ(form.AddDirBtn.backColor(), kWhite);
+TEST(FieldsTest, CreateDirectoriesButtonMakesTheFieldValid) {
+  fake::Started s({ClipFormat::Text});
+  s.form.Path.setText(L"C:\\New\\Sub\\");
+  ASSERT_TRUE(s.form.AddDirBtn.visible());
+  s.form.AddDirBtn.userClick();
+  EXPECT_TRUE(s.t.fileSystem.exists(L"C:\\New\\Sub"));
+  EXPECT_FALSE(s.form.AddDirBtn.visible());
+  EXPECT_EQ(s.form.Path.toolTip(), L"Target directory");
+  s.form.AddDirBtn.userMouseMove(0, 0, 1, 1);
+  EXPECT_EQ(s.form.AddDirBtn.backColor(), kWhite);
 }
 
-TEST_F(FieldsTest, EnterSavesByMode) {
+TEST(FieldsTest, EnterSavesByMode) {
   struct Case {
     ClipFormat format;
     bool inPath;
     std::optional<int> status;
-    std::wstring box;  // a message expected, if any
+    bool saveButtonHidden = false;
   };
   const Case cases[] = {
-      {ClipFormat::Bitmap, true, platform::exitcode::kSaved, L""},
-      {ClipFormat::Text, true, platform::exitcode::kSaved, L""},
-      {ClipFormat::HDrop, true, std::nullopt, L""},  // Enter in the directory never copies files
-      {ClipFormat::Bitmap, false, platform::exitcode::kSaved, L""},
-      {ClipFormat::Text, false, platform::exitcode::kSaved, L""},
+      {ClipFormat::Bitmap, true, platform::exitcode::kSaved},
+      {ClipFormat::Text, true, platform::exitcode::kSaved},
+      {ClipFormat::HDrop, true, std::nullopt},  // Enter in the directory never copies files
+      {ClipFormat::Bitmap, false, platform::exitcode::kSaved},
+      {ClipFormat::Text, false, platform::exitcode::kSaved},
+      {ClipFormat::Text, false, std::nullopt, true},
   };
   for (const Case& c : cases) {
-    fake::TestPlatform tp;
-    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
-    tp.clipboard.formats = {c.format};
-    tp.clipboard.textContent = L"text";
-    tp.clipboard.picture = std::make_shared<fake::FakePicture>(64, 48);
-    tp.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt"};
-    Form1 f(tp.platform);
-    f.load();
-    ui::TextBox& field = c.inPath ? f.Path : f.FNText;
+    fake::Started s({c.format});
     if (c.inPath) {
-      ASSERT_TRUE(f.setFocus(field));
+      ASSERT_TRUE(s.form.setFocus(s.form.Path));
     }
-    const std::optional<int> status = fake::exitStatusOf([&] {
-      int key = 13;
-      field.onKeyPress(key);
-    });
-    EXPECT_EQ(status, c.status);
+    s.form.SaveTxtBtn.setVisible(s.form.SaveTxtBtn.visible() && !c.saveButtonHidden);
+    EXPECT_EQ(s.run([&] { s.form.userKeyPress(13); }), c.status);
+    const fake::Box error{L"Error #2633", platform::box::kCritical, L"Button for Action not found"};
+    EXPECT_EQ(s.t.dialogs.shown, c.saveButtonHidden ? fake::Boxes{error} : fake::Boxes{});
   }
 }
 
-TEST_F(FieldsTest, EnterInTheNameFieldWithoutSaveButtonShowsError2633) {
-  start(ClipFormat::Text);
-  form.SaveTxtBtn.setVisible(false);
-  int key = 13;
-  form.FNText_KeyPress(key);
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].text, L"Error #2633");
-  EXPECT_EQ(t.dialogs.shown[0].title, L"Button for Action not found");
-  EXPECT_EQ(t.dialogs.shown[0].style, platform::box::kCritical);
-}
-
-TEST_F(FieldsTest, DateAndTimeOptionsRewriteTheNameAndStoreBothKeys) {
-  start(ClipFormat::Bitmap);  // refresh on 2026-12-06 05:51:52
+TEST(FieldsTest, DateAndTimeOptionsRewriteTheNameAndStoreBothKeys) {
+  fake::Session s({ClipFormat::Bitmap});
+  s.start();  // on 2026-12-06 at 05:51:52
+  Form1& f = s.form;
   const std::wstring d = L"26.12.06_", tm = L"05-51-52_";
-  form.FNText.setText(L"Docs_Screenshot.JPG");
-  form.AddDatecheck.userToggle();
-  EXPECT_EQ(form.FNText.text(), d + L"Docs_Screenshot.JPG");
-  EXPECT_EQ(t.settings.values[L"Brimlo\\Settings\\AddDateJPG"], L"1");
-  EXPECT_EQ(t.settings.values[L"Brimlo\\Settings\\AddTimeJPG"], L"0");
+  f.FNText.setText(L"Docs_Screenshot.JPG");
+  f.AddDatecheck.userToggle();
+  EXPECT_EQ(f.FNText.text(), d + L"Docs_Screenshot.JPG");
+  EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\AddDateJPG"], L"1");
+  EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\AddTimeJPG"], L"0");
   // Time on with the date prefix there: the time prefix goes in front.
-  form.AddTimeCheck.userToggle();
-  EXPECT_EQ(form.FNText.text(), tm + d + L"Docs_Screenshot.JPG");
+  f.AddTimeCheck.userToggle();
+  EXPECT_EQ(f.FNText.text(), tm + d + L"Docs_Screenshot.JPG");
   // Date off keeps the time prefix, and the other way round.
-  form.AddDatecheck.userToggle();
-  EXPECT_EQ(form.FNText.text(), tm + L"Docs_Screenshot.JPG");
-  form.AddDatecheck.userToggle();
-  EXPECT_EQ(form.FNText.text(), d + tm + L"Docs_Screenshot.JPG");  // date first: reverse order
-  form.AddTimeCheck.userToggle();
-  EXPECT_EQ(form.FNText.text(), d + L"Docs_Screenshot.JPG");
+  f.AddDatecheck.userToggle();
+  EXPECT_EQ(f.FNText.text(), tm + L"Docs_Screenshot.JPG");
+  f.AddDatecheck.userToggle();
+  EXPECT_EQ(f.FNText.text(), d + tm + L"Docs_Screenshot.JPG");  // date first: reverse order
+  f.AddTimeCheck.userToggle();
+  EXPECT_EQ(f.FNText.text(), d + L"Docs_Screenshot.JPG");
   // An edited prefix is not removed; switching on again adds a fresh copy.
-  form.FNText.setText(L"26.12.07_Docs.JPG");
-  form.AddDatecheck.userToggle();
-  EXPECT_EQ(form.FNText.text(), L"26.12.07_Docs.JPG");
-  form.AddDatecheck.userToggle();
-  EXPECT_EQ(form.FNText.text(), d + L"26.12.07_Docs.JPG");
+  f.FNText.setText(L"26.12.07_Docs.JPG");
+  f.AddDatecheck.userToggle();
+  EXPECT_EQ(f.FNText.text(), L"26.12.07_Docs.JPG");
+  f.AddDatecheck.userToggle();
+  EXPECT_EQ(f.FNText.text(), d + L"26.12.07_Docs.JPG");
   // The prefix that returns still carries the refresh's time, not the clock's.
-  t.clock.time.minute = 59;
-  form.AddTimeCheck.userToggle();
-  EXPECT_EQ(form.FNText.text(), tm + d + L"26.12.07_Docs.JPG");
+  s.t.clock.time.minute = 59;
+  f.AddTimeCheck.userToggle();
+  EXPECT_EQ(f.FNText.text(), tm + d + L"26.12.07_Docs.JPG");
 }
 
-TEST_F(FieldsTest, OptionsAreRememberedPerModeAndNotWithoutASaveButton) {
-  start(ClipFormat::Text);
-  form.OpenFileCheck.userToggle();
-  form.AddDatecheck.userToggle();
-  EXPECT_EQ(t.settings.values[L"Brimlo\\Settings\\OpenFileTxt"], L"1");
-  EXPECT_EQ(t.settings.values[L"Brimlo\\Settings\\AddDateTxt"], L"1");
-  EXPECT_EQ(t.settings.values.count(L"Brimlo\\Settings\\AddDateJPG"), 0u);
+TEST(FieldsTest, OptionsAreRememberedPerModeAndNotWithoutASaveButton) {
+  fake::Started s({ClipFormat::Text});
+  s.form.OpenFileCheck.userToggle();
+  s.form.AddDatecheck.userToggle();
+  EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\OpenFileTxt"], L"1");
+  EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\AddDateTxt"], L"1");
+  EXPECT_EQ(s.t.settings.values.count(L"Brimlo\\Settings\\AddDateJPG"), 0u);
   // A picture refresh restores the picture keys: the date stays off there.
-  t.settings.values[L"Brimlo\\Settings\\AddDateJPG"] = L"0";
-  t.clipboard.formats = {ClipFormat::Bitmap};
-  form.userKeyDown(116, 0);
-  EXPECT_EQ(form.AddDatecheck.value(), 0);
+  s.t.settings.values[L"Brimlo\\Settings\\AddDateJPG"] = L"0";
+  s.t.clipboard.formats = {ClipFormat::Bitmap};
+  s.refresh();
+  EXPECT_EQ(s.form.AddDatecheck.value(), 0);
+  s.form.OpenFileCheck.userToggle();
+  EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\OpenFileJPG"],
+            std::to_wstring(s.form.OpenFileCheck.value()));
   // No save button shown: nothing is stored.
-  form.SavePictureBtn.setVisible(false);
-  const auto stored = t.settings.values;
-  form.OpenFileCheck.userToggle();
-  form.AddTimeCheck.userToggle();
-  EXPECT_EQ(t.settings.values, stored);
+  s.form.SavePictureBtn.setVisible(false);
+  const auto stored = s.t.settings.values;
+  s.form.OpenFileCheck.userToggle();
+  s.form.AddTimeCheck.userToggle();
+  EXPECT_EQ(s.t.settings.values, stored);
 }
 
-TEST_F(FieldsTest, NameFieldFocusSelectsAllButTheExtension) {
-  start(ClipFormat::Text);
-  struct Case {
-    std::wstring text;
-    int start, length;
-  };
-  const Case cases[] = {{L"Shots_Text.TXT", 0, 10}, {L"a.TXT", 0, 1}, {L"abc", 0, 0}, {L"", 0, 0}};
-  for (const Case& c : cases) {
-    ASSERT_TRUE(form.setFocus(form.Path));
-    form.FNText.setText(c.text);
-    ASSERT_TRUE(form.setFocus(form.FNText));
-    EXPECT_EQ(form.FNText.selStart(), c.start);
-    EXPECT_EQ(form.FNText.selLength(), c.length);
+TEST(FieldsTest, NameFieldFocusSelectsAllButTheExtension) {
+  fake::Started s({ClipFormat::Text});
+  const std::pair<std::wstring, int> cases[] = {
+      {L"Shots_Text.TXT", 10}, {L"a.TXT", 1}, {L"abc", 0}, {L"", 0}};
+  for (const auto& [text, length] : cases) {
+    ASSERT_TRUE(s.form.setFocus(s.form.Path));
+    s.form.FNText.setText(text);
+    ASSERT_TRUE(s.form.setFocus(s.form.FNText));
+    EXPECT_EQ(s.form.FNText.selStart(), 0);
+    EXPECT_EQ(s.form.FNText.selLength(), length);
   }
-  EXPECT_TRUE(t.dialogs.shown.empty());
+  EXPECT_TRUE(s.t.dialogs.shown.empty());
 }
 
 }  // namespace

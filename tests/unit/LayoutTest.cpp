@@ -1,28 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "app/Form1.h"
-#include "support/Fakes.h"
+#include "support/Session.h"
 
 namespace {
 
 using platform::ClipFormat;
 
-class LayoutTest : public ::testing::Test {
- protected:
-  LayoutTest() { t.fileSystem.addDirectory(L"C:\\Data\\Shots"); }
-  void start(std::set<ClipFormat> formats) {
-    t.clipboard.formats = std::move(formats);
-    t.clipboard.textContent = L"text";
-    t.clipboard.picture = std::make_shared<fake::FakePicture>(640, 480);
-    t.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt"};
-    form.load();
-  }
-  fake::TestPlatform t;
-  Form1 form{t.platform};
-};
-
-TEST_F(LayoutTest, MinimumSizeSnapsToItsOddValuesWithStrictTests) {
-  start({ClipFormat::Text});
+TEST(LayoutTest, MinimumSizeSnapsToItsOddValuesWithStrictTests) {
+  fake::Started s({ClipFormat::Text});
   struct Case {
     int width, height;
     int expectedWidth, expectedHeight;
@@ -33,40 +18,29 @@ TEST_F(LayoutTest, MinimumSizeSnapsToItsOddValuesWithStrictTests) {
                         {8300, 3000, 8300, 3000},
                         {100, 100, 8410, 3011}};
   for (const Case& c : cases) {
-    form.setWidth(c.width);
-    form.setHeight(c.height);
-    EXPECT_EQ(form.width(), c.expectedWidth) << c.width << "x" << c.height;
-    EXPECT_EQ(form.height(), c.expectedHeight) << c.width << "x" << c.height;
+    s.form.setWidth(c.width);
+    s.form.setHeight(c.height);
+    EXPECT_EQ(s.form.width(), c.expectedWidth) << c.width << "x" << c.height;
+    EXPECT_EQ(s.form.height(), c.expectedHeight) << c.width << "x" << c.height;
   }
 }
 
-TEST_F(LayoutTest, PanelLinksAndPreviewsFollowTheWindowSize) {
-  struct Case {
-    const char* what;
-    std::set<ClipFormat> formats;
-  };
-  const Case cases[] = {{"text", {ClipFormat::Text}},
-                        {"rich text", {ClipFormat::Text, ClipFormat::Rtf}},
-                        {"files", {ClipFormat::HDrop}},
-                        {"picture", {ClipFormat::Bitmap}}};
-  for (const Case& c : cases) {
-    fake::TestPlatform tp;
-    tp.fileSystem.addDirectory(L"C:\\Data\\Shots");
-    tp.clipboard.formats = c.formats;
-    tp.clipboard.textContent = L"text";
-    tp.clipboard.picture = std::make_shared<fake::FakePicture>(640, 480);
-    tp.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt"};
-    Form1 f(tp.platform);
-    f.load();
+TEST(LayoutTest, PanelLinksAndPreviewsFollowTheWindowSize) {
+  using enum ClipFormat;
+  for (const std::set<ClipFormat>& formats :
+       {std::set{Text}, std::set{Text, Rtf}, std::set{HDrop}, std::set{Bitmap}}) {
+    fake::Started s(formats);
+    Form1& f = s.form;
     f.setWidth(12000);
     f.setHeight(9000);
-    EXPECT_EQ(f.Frame1.width(), 12000) << c.what;
-    EXPECT_EQ(f.UpdateBtn.left(), 12000 - 1600) << c.what;
-    EXPECT_EQ(f.wwwBtn.left(), 12000 - 800) << c.what;
-    EXPECT_EQ(f.Line1.x2(), 12000) << c.what;
-    EXPECT_EQ(f.Path.width(), 12000 - 500) << c.what;
-    EXPECT_EQ(f.Picture1.left(), 12000 - f.Picture1.width() - 300) << c.what;
-    EXPECT_EQ(f.AddDirBtn.left(), 12000 - f.AddDirBtn.width() - 300) << c.what;
+    SCOPED_TRACE(testing::Message() << "last format " << int(*formats.rbegin()));
+    EXPECT_EQ(f.Frame1.width(), 12000);
+    EXPECT_EQ(f.UpdateBtn.left(), 12000 - 1600);
+    EXPECT_EQ(f.wwwBtn.left(), 12000 - 800);
+    EXPECT_EQ(f.Line1.x2(), 12000);
+    EXPECT_EQ(f.Path.width(), 12000 - 500);
+    EXPECT_EQ(f.Picture1.left(), 12000 - f.Picture1.width() - 300);
+    EXPECT_EQ(f.AddDirBtn.left(), 12000 - f.AddDirBtn.width() - 300);
     if (f.RichText.visible()) {
       EXPECT_EQ(f.RichText.width(), 11500);
       EXPECT_EQ(f.RichText.height(), 9000 - f.RichText.top() - 700);
@@ -86,85 +60,72 @@ TEST_F(LayoutTest, PanelLinksAndPreviewsFollowTheWindowSize) {
   }
 }
 
-TEST_F(LayoutTest, FittedPictureCoversTheStatedRectangleAndTwoClicksRestoreTheView) {
-  start({ClipFormat::Bitmap});
-  ASSERT_TRUE(form.PictureFitted);
-  form.FitPictureToPreview();
-  const ui::Drawing& d = form.ClipPic.drawing();
-  const int w = form.ClipPic.width() - 300;
-  const int h = form.ClipPic.height() - 600;
+TEST(LayoutTest, FittedPictureCoversTheStatedRectangleAndTwoClicksRestoreTheView) {
+  fake::Started s({ClipFormat::Bitmap});
+  Form1& f = s.form;
+  ASSERT_TRUE(f.PictureFitted);
+  f.FitPictureToPreview();
+  const ui::Drawing& d = f.ClipPic.drawing();
+  const int w = f.ClipPic.width() - 300;
+  const int h = f.ClipPic.height() - 600;
   EXPECT_EQ(d.x, 0);
   EXPECT_EQ(d.y, 0);
   // The drawing call's destination is 1.8 times the reduced preview; the picture fills
   // 1.8 * 1440 / 2540 of it.
   EXPECT_NEAR(d.width, 1.8 * 1440.0 / 2540.0 * w, 1.0);
   EXPECT_NEAR(d.height, 1.8 * 1440.0 / 2540.0 * h, 1.0);
-  EXPECT_TRUE(form.ClipPic.autoRedraw());
-  form.ResizeBtn.userClick();
-  EXPECT_FALSE(form.PictureFitted);
-  EXPECT_EQ(form.ClipPic.drawing().picture, nullptr);
-  EXPECT_EQ(form.ClipPic.picture(), form.picture());
-  form.ClipPic.userClick();  // a click on the preview switches too
-  EXPECT_TRUE(form.PictureFitted);
+  EXPECT_TRUE(f.ClipPic.autoRedraw());
+  f.ResizeBtn.userClick();
+  EXPECT_FALSE(f.PictureFitted);
+  EXPECT_EQ(f.ClipPic.drawing().picture, nullptr);
+  EXPECT_EQ(f.ClipPic.picture(), f.picture());
+  f.ClipPic.userClick();  // a click on the preview switches too
+  EXPECT_TRUE(f.PictureFitted);
 }
 
-TEST_F(LayoutTest, ResizeWhileFittedRedrawsInEveryMode) {
-  start({ClipFormat::Bitmap});
-  ASSERT_TRUE(form.PictureFitted);
-  t.clipboard.formats = {ClipFormat::Text};
-  form.userKeyDown(116, 0);  // the text refresh keeps PictureFitted
-  ASSERT_TRUE(form.PictureFitted);
-  form.setWidth(11000);
-  EXPECT_EQ(form.ClipPic.width(), 11000);
+TEST(LayoutTest, ResizeWhileFittedRedrawsInEveryMode) {
+  fake::Started s({ClipFormat::Bitmap});
+  ASSERT_TRUE(s.form.PictureFitted);
+  s.t.clipboard.formats = {ClipFormat::Text};
+  s.refresh();  // the text refresh keeps PictureFitted
+  ASSERT_TRUE(s.form.PictureFitted);
+  s.form.setWidth(11000);
+  EXPECT_EQ(s.form.ClipPic.width(), 11000);
 }
 
-TEST_F(LayoutTest, AlwaysOnTopStatesAndHowOftenTheyAreStored) {
-  start({ClipFormat::Text});
-  AlwaysOnTop& aot = form.AlwaysOnTop1;
-  const auto onTopWrites = [&] { return t.settings.writes; };
+TEST(LayoutTest, AlwaysOnTopStatesAndHowOftenTheyAreStored) {
+  fake::Started s({ClipFormat::Text});
+  AlwaysOnTop& aot = s.form.AlwaysOnTop1;
+  const auto& stored = s.t.settings.values[L"Brimlo\\AlwaysOnTop\\OnTop"];
+  // A refresh of the window puts it on top.
   ASSERT_TRUE(aot.GetIsOnTop());
+  EXPECT_EQ(s.t.window.calls.back().insertAfter, platform::kTopmost);
+  EXPECT_EQ(stored, L"True");
+  EXPECT_TRUE(aot.AOT_Enabled.visible());
   // A click on the on picture: normal, highlighted off picture, "False" stored.
-  int before = onTopWrites();
+  const int before = s.t.settings.writes;
   aot.AOT_Enabled.userClick();
   EXPECT_FALSE(aot.GetIsOnTop());
   EXPECT_TRUE(aot.AOT_MouseMove.visible());
   EXPECT_FALSE(aot.AOT_Enabled.visible());
   EXPECT_FALSE(aot.AOT_Disabled.visible());
-  EXPECT_EQ(t.window.calls.back().insertAfter, platform::kNoTopmost);
-  EXPECT_EQ(t.window.calls.back().flags, 3u);
-  EXPECT_EQ(t.settings.values[L"Brimlo\\AlwaysOnTop\\OnTop"], L"False");
-  EXPECT_EQ(onTopWrites() - before, 1);
+  EXPECT_EQ(s.t.window.calls.back().insertAfter, platform::kNoTopmost);
+  EXPECT_EQ(s.t.window.calls.back().flags, 3u);
+  EXPECT_EQ(stored, L"False");
+  EXPECT_EQ(s.t.settings.writes - before, 1);
   // Mouse onto the control's surface: the plain off picture again; onto it: highlighted.
   aot.control().userMouseMove(0, 0, 1, 1);
   EXPECT_TRUE(aot.AOT_Disabled.visible());
   aot.AOT_Disabled.userMouseMove(0, 0, 1, 1);
   EXPECT_TRUE(aot.AOT_MouseMove.visible());
-  // A refresh puts it on top again.
-  form.userKeyDown(116, 0);
+  // F5 puts it on top again.
+  s.refresh();
   EXPECT_TRUE(aot.GetIsOnTop());
-  EXPECT_EQ(t.settings.values[L"Brimlo\\AlwaysOnTop\\OnTop"], L"True");
-  // With the save flag the state is stored twice, without it once.
-  before = onTopWrites();
-  aot.SetToNormal(true);
-  EXPECT_EQ(onTopWrites() - before, 2);
-  before = onTopWrites();
-  aot.SetToTop();
-  EXPECT_EQ(onTopWrites() - before, 1);
+  EXPECT_EQ(stored, L"True");
   // The control keeps its size.
   aot.control().setWidth(2000);
   EXPECT_EQ(aot.control().width(), 315);
   EXPECT_EQ(aot.control().height(), 300);
-}
-
-TEST_F(LayoutTest, AlwaysOnTopLoadSettingsDefaultsToOn) {
-  start({ClipFormat::Text});
-  form.AlwaysOnTop1.SetToNormal();
-  t.settings.values.erase(L"Brimlo\\AlwaysOnTop\\OnTop");
-  form.AlwaysOnTop1.LoadSettings();
-  EXPECT_TRUE(form.AlwaysOnTop1.GetIsOnTop());
-  t.settings.values[L"Brimlo\\AlwaysOnTop\\OnTop"] = L"False";
-  form.AlwaysOnTop1.LoadSettings();
-  EXPECT_FALSE(form.AlwaysOnTop1.GetIsOnTop());
 }
 
 }  // namespace

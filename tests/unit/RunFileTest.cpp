@@ -1,199 +1,150 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "shell/RunFile.h"
 #include "support/Fakes.h"
+#include "util/Text.h"
 
 namespace {
 
+using Texts = std::vector<std::wstring>;
 const std::wstring kNotepad = L"C:\\Windows\\notepad.exe";
 const std::wstring kBrowser = L"C:\\Windows\\winebrowser.exe";
 const std::wstring kHtmProgram = L"C:\\Programs\\Editor\\htmedit.exe";
-const std::wstring kStartDirectory = L"C:\\Data\\Shots";
 
-std::vector<std::wstring> sortedPaths(const fake::FakeFileSystem& fs) {
-  auto paths = fs.allPaths();
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
-
-// A machine with a document folder, a hidden file in it and a type the test adds itself.
-void prepare(fake::TestPlatform& t) {
-  t.fileSystem.addFile(L"C:\\docs\\a.txt", "hello");
-  t.fileSystem.addFile(L"C:\\docs\\hidden.txt", "secret", platform::attr::kHidden);
-  t.shell.associations[L".htm"] = kHtmProgram;
-  t.process.currentDir = kStartDirectory;
-}
+// A machine with a document folder, a hidden file in it and a type the test adds itself; the
+// disks as they were before the test's step.
+struct Machine : fake::TestPlatform {
+  Machine() {
+    fileSystem.addFile(L"C:\\docs\\a.txt", "hello");
+    fileSystem.addFile(L"C:\\docs\\hidden.txt", "secret", platform::attr::kHidden);
+    fileSystem.addDrive(L'D');
+    shell.associations[L".htm"] = kHtmProgram;
+    before = fileSystem.allPaths();
+  }
+  // The disks and the current directory are as they were: nothing left behind or emptied.
+  void expectUnchanged() const {
+    EXPECT_EQ(fileSystem.allPaths(), before);
+    EXPECT_EQ(fileSystem.contents(L"C:\\docs\\a.txt"), "hello");
+    EXPECT_EQ(fileSystem.contents(L"C:\\docs\\hidden.txt"), "secret");
+    EXPECT_EQ(process.currentDir, L"C:\\Data\\Shots");
+  }
+  Texts before;
+};
 
 TEST(RunFileTest, FindsTheProgramAndLeavesTheDisksAsTheyWere) {
   struct Case {
-    const char* what;
     std::wstring name;
     std::wstring program;
-    std::vector<std::wstring> lookups;  // every file the shell was asked about, in order
+    Texts lookups;  // every file the shell was asked about, in order
   };
   const Case cases[] = {
-      {"existing file", L"C:\\docs\\a.txt", kNotepad, {L"C:\\docs\\a.txt"}},
-      {"missing file in an existing folder",
-       L"C:\\docs\\new.txt",
-       kNotepad,
-       {L"C:\\docs\\new.txt"}},
-      {"folder that does not exist", L"C:\\nodir\\x.txt", kNotepad, {L"C:\\zzzzzzzTemp_x.txt"}},
-      {"hidden file is not emptied or removed",
-       L"C:\\docs\\hidden.txt",
-       kNotepad,
-       {L"C:\\zzzzzzzTemp_hidden.txt"}},
-      {"pattern for a type", L"*.htm", kHtmProgram, {L"C:\\zzzzzzzTemp_.htm"}},
-      {"pattern inside a folder", L"C:\\docs\\*.htm", kHtmProgram, {L"C:\\zzzzzzzTemp_.htm"}},
-      {"web address", L"http://host/dir/page.html", kBrowser, {L"C:\\zzzzzzzTemp_page.html"}},
-      {"name without a type",
-       L"C:\\docs\\README",
-       L"",
-       {L"C:\\docs\\README", L"C:\\RunFileTmpREADME"}},
-      {"unknown type", L"C:\\docs\\a.xyz", L"", {L"C:\\docs\\a.xyz", L"C:\\RunFileTmp.xyz"}},
+      {L"C:\\docs\\a.txt", kNotepad, {L"C:\\docs\\a.txt"}},
+      {L"C:\\docs\\new.txt", kNotepad, {L"C:\\docs\\new.txt"}},  // a folder that exists
+      {L"C:\\nodir\\x.txt", kNotepad, {L"C:\\zzzzzzzTemp_x.txt"}},
+      {L"C:\\docs\\hidden.txt", kNotepad, {L"C:\\zzzzzzzTemp_hidden.txt"}},
+      {L"*.htm", kHtmProgram, {L"C:\\zzzzzzzTemp_.htm"}},  // a pattern for a type
+      {L"C:\\docs\\*.htm", kHtmProgram, {L"C:\\zzzzzzzTemp_.htm"}},
+      {L"http://host/dir/page.html", kBrowser, {L"C:\\zzzzzzzTemp_page.html"}},
+      {L"C:\\docs\\README", L"", {L"C:\\docs\\README", L"C:\\RunFileTmpREADME"}},
+      {L"C:\\docs\\a.xyz", L"", {L"C:\\docs\\a.xyz", L"C:\\RunFileTmp.xyz"}},  // unknown type
   };
   for (const Case& c : cases) {
-    fake::TestPlatform t;
-    prepare(t);
-    const auto before = sortedPaths(t.fileSystem);
-
-    const auto program = RunFile::FindProgramForFile(t.platform, c.name);
-
-    ASSERT_TRUE(program.has_value()) << c.what;
-    EXPECT_EQ(*program, c.program) << c.what;
-    EXPECT_EQ(t.shell.lookups, c.lookups) << c.what;
-    EXPECT_EQ(sortedPaths(t.fileSystem), before) << c.what;
-    EXPECT_EQ(t.fileSystem.contents(L"C:\\docs\\a.txt"), "hello") << c.what;
-    EXPECT_EQ(t.fileSystem.contents(L"C:\\docs\\hidden.txt"), "secret") << c.what;
-    EXPECT_TRUE(t.dialogs.shown.empty()) << c.what;
-    EXPECT_EQ(t.process.currentDir, kStartDirectory) << c.what;
+    SCOPED_TRACE(text::toUtf8(c.name));
+    Machine m;
+    EXPECT_EQ(RunFile::FindProgramForFile(m.platform, c.name), c.program);
+    EXPECT_EQ(m.shell.lookups, c.lookups);
+    EXPECT_TRUE(m.dialogs.shown.empty());
+    m.expectUnchanged();
   }
 }
 
 TEST(RunFileTest, InvalidCharacterAsksWhetherToCancel) {
-  struct Case {
-    const char* what;
-    int answer;
-    std::optional<std::wstring> program;
-  };
-  const Case cases[] = {
-      {"cancelled", platform::answer::kYes, std::nullopt},
-      // The full name cannot be a file; its type still finds the program.
-      {"go on", platform::answer::kNo, kNotepad},
-  };
-  for (const Case& c : cases) {
-    fake::TestPlatform t;
-    prepare(t);
+  // Yes cancels; No goes on: the full name cannot be a file, its type still finds the program.
+  for (const auto& [answer, program] :
+       {std::pair{platform::answer::kYes, std::optional<std::wstring>()},
+        std::pair{platform::answer::kNo, std::optional(kNotepad)}}) {
+    Machine m;
     // A file the pattern would match: it must survive whatever the user answers.
-    t.fileSystem.addFile(L"C:\\docs\\aXb.txt", "mine");
-    const auto before = sortedPaths(t.fileSystem);
-    t.dialogs.answers = {c.answer};
-
-    const auto program = RunFile::FindProgramForFile(t.platform, L"C:\\docs\\a*b.txt");
-
-    EXPECT_EQ(program, c.program) << c.what;
-    ASSERT_EQ(t.dialogs.shown.size(), 1u) << c.what;
-    EXPECT_EQ(t.dialogs.shown[0].text, L"a*b.txtEnth\u00e4lt ung\u00fcltige Zeichen Abbrechen?")
-        << c.what;
-    EXPECT_EQ(t.dialogs.shown[0].style, platform::box::kYesNo) << c.what;
-    EXPECT_EQ(t.dialogs.shown[0].title, platform::kProgramTitle) << c.what;
-    EXPECT_EQ(sortedPaths(t.fileSystem), before) << c.what;
-    EXPECT_EQ(t.fileSystem.contents(L"C:\\docs\\aXb.txt"), "mine") << c.what;
-    EXPECT_EQ(t.process.currentDir, kStartDirectory) << c.what;
+    m.fileSystem.addFile(L"C:\\docs\\aXb.txt", "mine");
+    m.before = m.fileSystem.allPaths();
+    m.dialogs.answers = {answer};
+    EXPECT_EQ(RunFile::FindProgramForFile(m.platform, L"C:\\docs\\a*b.txt"), program);
+    EXPECT_EQ(m.dialogs.shown,
+              (fake::Boxes{{L"a*b.txtEnth\u00e4lt ung\u00fcltige Zeichen Abbrechen?",
+                            platform::box::kYesNo}}));
+    EXPECT_EQ(m.fileSystem.contents(L"C:\\docs\\aXb.txt"), "mine");
+    m.expectUnchanged();
   }
 }
 
 TEST(RunFileTest, TemporaryFilesGoToTheProgramsDrive) {
-  fake::TestPlatform t;
-  prepare(t);
-  t.fileSystem.addDrive(L'D');
-  t.process.programDir = L"D:\\Apps\\Brimlo";
-  const auto before = sortedPaths(t.fileSystem);
-
-  EXPECT_EQ(RunFile::FindProgramForFile(t.platform, L"C:\\nodir\\x.txt"), kNotepad);
-  EXPECT_EQ(RunFile::FindProgramForFile(t.platform, L"C:\\nodir\\README"), L"");
-
-  const std::vector<std::wstring> lookups = {L"D:\\zzzzzzzTemp_x.txt", L"D:\\zzzzzzzTemp_README",
-                                             L"D:\\RunFileTmpREADME"};
-  EXPECT_EQ(t.shell.lookups, lookups);
-  EXPECT_EQ(sortedPaths(t.fileSystem), before);
-  EXPECT_EQ(t.process.currentDir, kStartDirectory);
+  Machine m;
+  m.process.programDir = L"D:\\Apps\\Brimlo";
+  EXPECT_EQ(RunFile::FindProgramForFile(m.platform, L"C:\\nodir\\x.txt"), kNotepad);
+  EXPECT_EQ(RunFile::FindProgramForFile(m.platform, L"C:\\nodir\\README"), L"");
+  EXPECT_EQ(m.shell.lookups,
+            (Texts{L"D:\\zzzzzzzTemp_x.txt", L"D:\\zzzzzzzTemp_README", L"D:\\RunFileTmpREADME"}));
+  m.expectUnchanged();
 }
 
 TEST(RunFileTest, TemporaryFileThatCannotBeWrittenIsSkippedAndKept) {
-  fake::TestPlatform t;
-  prepare(t);
+  Machine m;
   // Another program holds a file of the temporary's name open.
-  t.fileSystem.addFile(L"C:\\zzzzzzzTemp_x.txt", "in use");
-  t.fileSystem.locked.insert(fake::FakeFileSystem::key(L"C:\\zzzzzzzTemp_x.txt"));
-
-  EXPECT_EQ(RunFile::FindProgramForFile(t.platform, L"C:\\nodir\\x.txt"), kNotepad);
-  EXPECT_EQ(t.shell.lookups, std::vector<std::wstring>{L"C:\\RunFileTmp.txt"});
-  EXPECT_EQ(t.fileSystem.contents(L"C:\\zzzzzzzTemp_x.txt"), "in use");
-  EXPECT_FALSE(t.fileSystem.exists(L"C:\\RunFileTmp.txt"));
+  m.fileSystem.addFile(L"C:\\zzzzzzzTemp_x.txt", "in use");
+  m.fileSystem.locked.insert(fake::FakeFileSystem::key(L"C:\\zzzzzzzTemp_x.txt"));
+  EXPECT_EQ(RunFile::FindProgramForFile(m.platform, L"C:\\nodir\\x.txt"), kNotepad);
+  EXPECT_EQ(m.shell.lookups, Texts{L"C:\\RunFileTmp.txt"});
+  EXPECT_EQ(m.fileSystem.contents(L"C:\\zzzzzzzTemp_x.txt"), "in use");
+  EXPECT_FALSE(m.fileSystem.exists(L"C:\\RunFileTmp.txt"));
 }
 
 TEST(RunFileTest, GetExecutableTrustsOnlyTheShellsSuccessCodes) {
-  struct Case {
-    std::uint32_t code;
-    std::wstring left;  // what the shell put into the buffer
-    std::wstring program;
+  const std::pair<std::uint32_t, std::wstring> cases[] = {
+      {42, kNotepad},
+      {33, kNotepad},  // the lowest success code
+      {32, L""},
+      {platform::kFindExecutableNoAssociation, L""},
+      {platform::kFindExecutableFileNotFound, L""},
   };
-  const Case cases[] = {
-      {42, kNotepad, kNotepad},
-      {33, kNotepad, kNotepad},  // the lowest success code
-      {32, L"C:\\garbage", L""},
-      {platform::kFindExecutableNoAssociation, L"C:\\garbage", L""},
-      {platform::kFindExecutableFileNotFound, L"C:\\garbage", L""},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [code, program] : cases) {
     fake::TestPlatform t;
-    t.shell.scriptedLookups.push_back({c.code, c.left});
-    EXPECT_EQ(RunFile::GetExecutable(t.platform, L"C:\\docs\\a.txt"), c.program) << c.code;
+    // The shell leaves a text in the buffer whatever its code.
+    t.shell.scriptedLookups.push_back({code, kNotepad});
+    EXPECT_EQ(RunFile::GetExecutable(t.platform, L"C:\\docs\\a.txt"), program) << code;
   }
 }
 
 TEST(RunFileTest, OpenURLInBrowserStartsTheBrowserAndRemovesItsProbePage) {
   struct Case {
-    const char* what;
     std::wstring programDir;
     bool browserKnown;
     bool startSucceeds;
     std::optional<std::uint32_t> id;
-    std::vector<std::wstring> started;
+  };
+  const Case cases[] = {
+      {L"C:\\Tools", true, true, 4242u},
+      {L"D:\\Apps", true, true, 4242u},
+      {L"C:\\Tools", false, true, std::nullopt},  // no browser
+      {L"C:\\Tools", true, false, std::nullopt},  // the browser does not start
   };
   const std::wstring address = L"https://brimlo.example/help?page=1&lang=de";
-  const std::wstring command = kBrowser + L" " + address;
-  const Case cases[] = {
-      {"browser found", L"C:\\Tools", true, true, 4242u, {command}},
-      {"program on drive D", L"D:\\Apps", true, true, 4242u, {command}},
-      {"no browser", L"C:\\Tools", false, true, std::nullopt, {}},
-      {"browser does not start", L"C:\\Tools", true, false, std::nullopt, {command}},
-  };
   for (const Case& c : cases) {
-    fake::TestPlatform t;
-    prepare(t);
-    t.fileSystem.addDrive(L'D');
-    t.process.programDir = c.programDir;
-    t.process.startSucceeds = c.startSucceeds;
+    SCOPED_TRACE(&c - cases);
+    Machine m;
+    m.process.programDir = c.programDir;
+    m.process.startSucceeds = c.startSucceeds;
     if (!c.browserKnown)
-      t.shell.associations.erase(L".html");
-    const auto before = sortedPaths(t.fileSystem);
+      m.shell.associations.erase(L".html");
 
-    const auto id = RunFile::OpenURLInBrowser(t.platform, address, 3);
+    EXPECT_EQ(RunFile::OpenURLInBrowser(m.platform, address, 3), c.id);
 
-    EXPECT_EQ(id, c.id) << c.what;
-    ASSERT_EQ(t.process.started.size(), c.started.size()) << c.what;
-    for (std::size_t i = 0; i < c.started.size(); ++i) {
-      EXPECT_EQ(t.process.started[i].commandLine, c.started[i]) << c.what;
-      EXPECT_EQ(t.process.started[i].showState, 3) << c.what;
+    ASSERT_EQ(m.process.started.size(), c.browserKnown ? 1u : 0u);
+    if (c.browserKnown) {
+      EXPECT_EQ(m.process.started[0].commandLine, kBrowser + L" " + address);
     }
-    const std::wstring probe = c.programDir.substr(0, 2) + L"\\WexX00001.html";
-    ASSERT_FALSE(t.shell.lookups.empty()) << c.what;
-    EXPECT_EQ(t.shell.lookups[0], probe) << c.what;
-    EXPECT_EQ(sortedPaths(t.fileSystem), before) << c.what;
-    EXPECT_EQ(t.process.currentDir, kStartDirectory) << c.what;
+    ASSERT_FALSE(m.shell.lookups.empty());
+    EXPECT_EQ(m.shell.lookups[0], c.programDir.substr(0, 2) + L"\\WexX00001.html");
+    m.expectUnchanged();
   }
 }
 

@@ -1,23 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "app/Form1.h"
 #include "app/Server.h"
 #include "shell/WWWUpdate.h"
-#include "support/Fakes.h"
+#include "support/Session.h"
 
 namespace {
 
 const std::string kUpdaterBytes = "MZ updater";
 
 using Calls = std::vector<std::wstring>;
-
-std::vector<std::wstring> sortedPaths(const fake::FakeFileSystem& fs) {
-  auto paths = fs.allPaths();
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
 
 // The server answers with the updater's bytes, written where the download was asked to go.
 void serveUpdater(fake::TestPlatform& t) {
@@ -27,99 +18,81 @@ void serveUpdater(fake::TestPlatform& t) {
 }
 
 TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosition) {
-  enum class Server { Serves, Refuses, AnswersWithoutFile };
+  enum Server { kRefuses, kServes, kAnswersWithoutFile };
   struct Case {
-    const char* what;
     std::wstring programDir;
     bool updaterPresent;
     Server server;
     bool startSucceeds;
-    std::size_t downloads;
     std::optional<int> status;  // nothing: the program goes on running
     std::wstring box;
   };
+  const std::wstring tools = L"C:\\Tools";
   const std::wstring failed = L"C:\\Tools\\Update.exe\r\rDownload Fehlgeschlagen / Download failed";
   const Case cases[] = {
-      {"updater present", L"C:\\Tools", true, Server::Refuses, true, 0, 1, L""},
-      {"updater downloaded first", L"C:\\Tools", false, Server::Serves, true, 1, 1, L""},
-      {"no connection", L"C:\\Tools", false, Server::Refuses, true, 1, std::nullopt, failed},
-      {"download reports success but leaves nothing", L"C:\\Tools", false,
-       Server::AnswersWithoutFile, true, 1, std::nullopt, failed},
-      {"updater does not start", L"C:\\Tools", true, Server::Refuses, false, 0, std::nullopt,
+      // Handing over to the updater saves nothing: status 1.
+      {tools, true, kRefuses, true, 1, L""},
+      {tools, false, kServes, true, 1, L""},  // downloaded first
+      {tools, false, kRefuses, true, std::nullopt, failed},
+      {tools, false, kAnswersWithoutFile, true, std::nullopt, failed},
+      {tools, true, kRefuses, false, std::nullopt,
        L"C:\\Tools\\Update.exe\r\rDas Update konnte nicht gestartet werden / The updater could "
        L"not be started"},
-      {"program in a folder with blanks", L"C:\\Program Files\\Brimlo", true, Server::Refuses, true,
-       0, 1, L""},
+      {L"C:\\Program Files\\Brimlo", true, kRefuses, true, 1, L""},
   };
   for (const Case& c : cases) {
-    fake::TestPlatform t;
-    Form1 form(t.platform);
+    fake::Session s;
+    fake::TestPlatform& t = s.t;
     t.process.programDir = c.programDir;
     t.process.startSucceeds = c.startSucceeds;
     t.fileSystem.addDirectory(c.programDir);
     const std::wstring updater = c.programDir + L"\\Update.exe";
     if (c.updaterPresent)
       t.fileSystem.addFile(updater, kUpdaterBytes);
-    if (c.server == Server::Serves)
+    if (c.server == kServes)
       serveUpdater(t);
-    if (c.server == Server::AnswersWithoutFile)
+    if (c.server == kAnswersWithoutFile)
       t.internet.onDownload = [](const std::wstring&, const std::wstring&) { return 0; };
+    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
 
-    const auto status = fake::exitStatusOf([&] { form.UpdateBtn.userClick(); });
+    EXPECT_EQ(s.run([&] { s.form.UpdateBtn.userClick(); }), c.status);
 
-    EXPECT_EQ(status, c.status) << c.what;
     // Nothing quoted, no blank between a marker and its value: the updater splits at the markers.
     const std::wstring command = updater + L" [URL]" + server::Address() +
                                  L"/BrimloSite/Brimlo.exe [PATH]" + c.programDir + L"\\Brimlo.exe";
-    const bool startTried = c.updaterPresent || c.server == Server::Serves;
-    ASSERT_EQ(t.process.started.size(), startTried ? 1u : 0u) << c.what;
+    const bool startTried = c.updaterPresent || c.server == kServes;
+    ASSERT_EQ(t.process.started.size(), startTried ? 1u : 0u);
     if (startTried) {
-      EXPECT_EQ(t.process.started[0].commandLine, command) << c.what;
-      EXPECT_EQ(t.process.started[0].showState, 1) << c.what;
+      EXPECT_EQ(t.process.started[0].commandLine, command);
+      EXPECT_EQ(t.process.started[0].showState, 1);
     }
-    ASSERT_EQ(t.internet.downloads.size(), c.downloads) << c.what;
-    if (c.downloads) {
-      EXPECT_EQ(t.internet.downloads[0], server::Address() + L"/Update.exe -> " + updater)
-          << c.what;
-    }
+    EXPECT_EQ(t.internet.downloads,
+              c.updaterPresent ? Calls{} : Calls{server::Address() + L"/Update.exe -> " + updater});
     EXPECT_EQ(t.fileSystem.contents(updater),
-              startTried ? std::optional<std::string>(kUpdaterBytes) : std::nullopt)
-        << c.what;
-    EXPECT_EQ(t.process.currentDir, c.programDir) << c.what;
+              startTried ? std::optional(kUpdaterBytes) : std::nullopt);
+    EXPECT_EQ(t.process.currentDir, c.programDir);
     // The updater takes over at once: the window's place is not stored on this way out.
-    EXPECT_EQ(t.settings.writes, 0) << c.what;
-    if (c.box.empty()) {
-      EXPECT_TRUE(t.dialogs.shown.empty()) << c.what;
-    } else {
-      ASSERT_EQ(t.dialogs.shown.size(), 1u) << c.what;
-      EXPECT_EQ(t.dialogs.shown[0].text, c.box) << c.what;
-      EXPECT_EQ(t.dialogs.shown[0].style, platform::box::kOkOnly) << c.what;
-      EXPECT_EQ(t.dialogs.shown[0].title, platform::kProgramTitle) << c.what;
-    }
+    EXPECT_EQ(t.settings.writes, 0);
+    EXPECT_EQ(t.dialogs.shown,
+              (c.box.empty() ? fake::Boxes{} : fake::Boxes{{c.box, platform::box::kOkOnly}}));
   }
 }
 
 TEST(WWWUpdateTest, URLDownloadNamesTheFileInsideADirectoryTargetAndReportsFailure) {
   struct Case {
-    const char* what;
     std::wstring address, target;
-    std::wstring file;        // "" for a failure
-    std::wstring downloaded;  // "" when nothing may be downloaded
+    std::wstring file;  // "" for a failure
+    bool downloads = true;
   };
   const std::wstring exe = L"https://brimlo.example/BrimloSite/Brimlo.exe";
   const Case cases[] = {
-      {"file target", exe, L"C:\\Downloads\\new.exe", L"C:\\Downloads\\new.exe",
-       exe + L" -> C:\\Downloads\\new.exe"},
-      {"directory", exe, L"C:\\Downloads", L"C:\\Downloads\\Brimlo.exe",
-       exe + L" -> C:\\Downloads\\Brimlo.exe"},
-      {"directory with its separator", exe, L"C:\\Downloads\\", L"C:\\Downloads\\Brimlo.exe",
-       exe + L" -> C:\\Downloads\\Brimlo.exe"},
-      {"quoted address and directory", L"\"" + exe + L"\"", L"\"C:\\Downloads\"",
-       L"C:\\Downloads\\Brimlo.exe", exe + L" -> C:\\Downloads\\Brimlo.exe"},
-      {"quoted file target", exe, L"\"C:\\My Files\\x.exe\"", L"C:\\My Files\\x.exe",
-       exe + L" -> C:\\My Files\\x.exe"},
-      {"address without a path into a directory", L"Brimlo.exe", L"C:\\Downloads", L"", L""},
-      {"download fails", exe, L"C:\\Nowhere\\x.exe", L"", exe + L" -> C:\\Nowhere\\x.exe"},
+      {exe, L"C:\\Downloads\\new.exe", L"C:\\Downloads\\new.exe"},
+      {exe, L"C:\\Downloads", L"C:\\Downloads\\Brimlo.exe"},
+      {exe, L"C:\\Downloads\\", L"C:\\Downloads\\Brimlo.exe"},
+      {L"\"" + exe + L"\"", L"\"C:\\Downloads\"", L"C:\\Downloads\\Brimlo.exe"},
+      {exe, L"\"C:\\My Files\\x.exe\"", L"C:\\My Files\\x.exe"},
+      {L"Brimlo.exe", L"C:\\Downloads", L"", false},  // no path to take a name from
+      {exe, L"C:\\Nowhere\\x.exe", L""},              // the download fails
   };
   for (const Case& c : cases) {
     fake::TestPlatform t;
@@ -129,13 +102,14 @@ TEST(WWWUpdateTest, URLDownloadNamesTheFileInsideADirectoryTargetAndReportsFailu
     // The shell knows a directory but has no program for it.
     t.shell.scriptedLookups.push_back({platform::kFindExecutableNoAssociation, L""});
 
-    EXPECT_EQ(WWWUpdate::URLDownload(t.platform, c.address, c.target), c.file) << c.what;
+    EXPECT_EQ(WWWUpdate::URLDownload(t.platform, c.address, c.target), c.file);
 
-    EXPECT_EQ(t.internet.downloads, c.downloaded.empty() ? Calls{} : Calls{c.downloaded}) << c.what;
+    const std::wstring file = c.file.empty() ? c.target : c.file;
+    EXPECT_EQ(t.internet.downloads, c.downloads ? Calls{exe + L" -> " + file} : Calls{});
     if (!c.file.empty()) {
-      EXPECT_EQ(t.fileSystem.contents(c.file), kUpdaterBytes) << c.what;
+      EXPECT_EQ(t.fileSystem.contents(c.file), kUpdaterBytes);
     }
-    EXPECT_TRUE(t.dialogs.shown.empty()) << c.what;
+    EXPECT_TRUE(t.dialogs.shown.empty());
   }
 }
 
@@ -160,101 +134,87 @@ TEST(WWWUpdateTest, EachDownloadEmptiesTheCacheFirstAndLetsTheWindowRepaint) {
 
 TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
   struct Case {
-    const char* what;
-    bool groupsSupported = true;
-    std::vector<std::int64_t> groups = {};
-    std::vector<std::wstring> entries = {};
-    bool failGroupDelete = false;
-    std::uint32_t groupListEnd = 2;
-    std::uint32_t entryListEnd = 259;
-    Calls calls = {};
-    std::vector<std::wstring> boxes = {};
+    std::vector<std::int64_t> groups;
+    std::vector<std::wstring> entries;
+    std::uint32_t groupListEnd, entryListEnd;  // 2 and 259 end a list, others break it off
+    bool groupsSupported, groupDeleteFails;
+    Calls calls;
+    Calls boxes = {};
   };
-  const Calls twoEntries = {L"findFirstEntry 2048", L"deleteEntry http://a/1",
+  const std::vector<std::wstring> two = {L"http://a/1", L"http://a/2"};
+  const Calls entryCalls = {L"findFirstEntry 2048", L"deleteEntry http://a/1",
                             L"findNextEntry 2048",  L"deleteEntry http://a/2",
                             L"findNextEntry 2048",  L"closeEntries"};
-  auto then = [](Calls first, const Calls& rest) {
+  const auto then = [](Calls first, const Calls& rest) {
     first.insert(first.end(), rest.begin(), rest.end());
     return first;
   };
+  const Calls noGroup = then({L"findFirstGroup"}, entryCalls);
+  const Calls group7 = {L"findFirstGroup", L"deleteGroup 7 2"};
   const Case cases[] = {
-      {.what = "no groups",
-       .entries = {L"http://a/1", L"http://a/2"},
-       .calls = then({L"findFirstGroup"}, twoEntries)},
-      {.what = "groups not provided by the system",
-       .groupsSupported = false,
-       .groups = {7},
-       .entries = {L"http://a/1", L"http://a/2"},
-       .calls = twoEntries},
-      {.what = "two groups, empty cache",
-       .groups = {7, 9},
-       .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"findNextGroup", L"deleteGroup 9 2",
-                 L"findNextGroup", L"closeGroups", L"findFirstEntry 2048"}},
-      {.what = "group that cannot be deleted",
-       .groups = {7, 9},
-       .entries = {L"http://a/1"},
-       .failGroupDelete = true,
-       .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"closeGroups"},
-       .boxes = {L"Error deleting cache group 5"}},
-      {.what = "group list breaks off",
-       .groups = {7},
-       .groupListEnd = 6,
-       .calls = {L"findFirstGroup", L"deleteGroup 7 2", L"findNextGroup", L"closeGroups",
-                 L"findFirstEntry 2048"},
-       .boxes = {L"Error finding next url cache group! - 6"}},
-      {.what = "entry list breaks off",
-       .entries = {L"http://a/1", L"http://a/2"},
-       .entryListEnd = 12,
-       .calls = then({L"findFirstGroup"}, twoEntries)},
+      {{}, two, 2, 259, true, false, noGroup},
+      {{7}, two, 2, 259, false, false, entryCalls},  // a system without cache groups
+      {{7, 9},
+       {},
+       2,
+       259,
+       true,
+       false,
+       then(group7, {L"findNextGroup", L"deleteGroup 9 2", L"findNextGroup", L"closeGroups",
+                     L"findFirstEntry 2048"})},
+      {{7, 9},
+       {L"http://a/1"},
+       2,
+       259,
+       true,
+       true,
+       then(group7, {L"closeGroups"}),
+       {L"Error deleting cache group 5"}},
+      {{7},
+       {},
+       6,
+       259,
+       true,
+       false,
+       then(group7, {L"findNextGroup", L"closeGroups", L"findFirstEntry 2048"}),
+       {L"Error finding next url cache group! - 6"}},
+      {{}, two, 2, 12, true, false, noGroup},
   };
   for (const Case& c : cases) {
-    fake::TestPlatform t;
-    t.internet.groupsSupported = c.groupsSupported;
-    t.internet.groups = c.groups;
-    t.internet.entries = c.entries;
-    t.internet.failGroupDelete = c.failGroupDelete;
-    t.internet.groupListEnd = c.groupListEnd;
-    t.internet.entryListEnd = c.entryListEnd;
-
-    WWWUpdate::ClearURLCache(t.platform);
-
-    EXPECT_EQ(t.internet.calls, c.calls) << c.what;
-    std::vector<std::wstring> boxes;
-    for (const auto& box : t.dialogs.shown) {
-      boxes.push_back(box.text);
-      EXPECT_EQ(box.style, platform::box::kOkOnly) << c.what;
-      EXPECT_EQ(box.title, platform::kProgramTitle) << c.what;
-    }
-    EXPECT_EQ(boxes, c.boxes) << c.what;
+    fake::Session s;
+    fake::FakeInternet& net = s.t.internet;
+    net.groups = c.groups;
+    net.entries = c.entries;
+    net.groupListEnd = c.groupListEnd;
+    net.entryListEnd = c.entryListEnd;
+    net.groupsSupported = c.groupsSupported;
+    net.failGroupDelete = c.groupDeleteFails;
+    WWWUpdate::ClearURLCache(s.t.platform);
+    EXPECT_EQ(net.calls, c.calls) << &c - cases;
+    fake::Boxes boxes;
+    for (const std::wstring& text : c.boxes)
+      boxes.push_back({text, platform::box::kOkOnly});
+    EXPECT_EQ(s.t.dialogs.shown, boxes);
   }
 }
 
 TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceAndLeavesNoProbePage) {
-  struct Case {
-    const char* what;
-    bool browserKnown;
-    std::size_t started;
-  };
-  const Case cases[] = {{"browser found", true, 1}, {"no browser", false, 0}};
-  for (const Case& c : cases) {
-    fake::TestPlatform t;
-    Form1 form(t.platform);
-    if (!c.browserKnown)
-      t.shell.associations.erase(L".html");
-    const auto before = sortedPaths(t.fileSystem);
+  for (const bool browserKnown : {true, false}) {
+    fake::Session s;
+    if (!browserKnown)
+      s.t.shell.associations.erase(L".html");
+    const auto before = s.t.fileSystem.allPaths();
 
-    form.wwwBtn.userClick();
+    s.form.wwwBtn.userClick();
 
-    EXPECT_FALSE(form.wwwBtn.visible()) << c.what;
-    ASSERT_EQ(t.process.started.size(), c.started) << c.what;
-    if (c.started) {
-      EXPECT_EQ(t.process.started[0].commandLine,
-                L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite")
-          << c.what;
-      EXPECT_EQ(t.process.started[0].showState, 1) << c.what;
+    EXPECT_FALSE(s.form.wwwBtn.visible());
+    ASSERT_EQ(s.t.process.started.size(), browserKnown ? 1u : 0u);
+    if (browserKnown) {
+      EXPECT_EQ(s.t.process.started[0].commandLine,
+                L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
+      EXPECT_EQ(s.t.process.started[0].showState, 1);
     }
-    EXPECT_FALSE(t.fileSystem.exists(L"C:\\WexX00001.html")) << c.what;
-    EXPECT_EQ(sortedPaths(t.fileSystem), before) << c.what;
+    EXPECT_EQ(s.t.fileSystem.allPaths(), before);
   }
 }
 
