@@ -157,22 +157,14 @@ std::wstring className(HWND hwnd) {
   return name;
 }
 
-using WindowTest = std::function<bool(HWND)>;
-struct Search {
-  const WindowTest* test;
-  HWND found;
-};
-BOOL CALLBACK stopAtMatch(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  if (!(*search->test)(hwnd))
-    return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-HWND firstTopWindow(const WindowTest& test) {
-  Search search{&test, nullptr};
-  EnumWindows(stopAtMatch, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+// The first top-level window that passes the test.
+HWND firstTopWindow(const std::function<bool(HWND)>& test) {
+  for (HWND h = FindWindowExW(nullptr, nullptr, nullptr, nullptr); h;
+       h = FindWindowExW(nullptr, h, nullptr, nullptr)) {
+    if (test(h))
+      return h;
+  }
+  return nullptr;
 }
 
 LRESULT CALLBACK quitOnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -193,14 +185,6 @@ HWND topWindow(const std::wstring& title, DWORD style, DWORD exStyle, RECT r) {
   return CreateWindowExW(exStyle, MAKEINTATOM(windowClass), title.c_str(), style, r.left, r.top,
                          r.right - r.left, r.bottom - r.top, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
-}
-
-void pumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 // Runs until the window closes (status 0); Esc in the window given ends it with status 27, so a
@@ -231,7 +215,11 @@ int warmUp() {
   const auto showFor = [hwnd](int how, DWORD ms) {
     ShowWindow(hwnd, how);
     const auto pumpUntilDone = [&] {
-      pumpMessages();
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
       return how == SW_MAXIMIZE && IsZoomed(hwnd);
     };
     within(ms, pumpUntilDone, 10);
@@ -581,6 +569,10 @@ std::optional<int> getContent(const std::wstring& what) {
 }
 
 // Empties the clipboard and sets the content the arguments describe; nullopt means bad usage.
+// text: CF_TEXT in the ANSI code page; unicode: CF_UNICODETEXT; rtf: "Rich Text Format" from the
+// file, with CF_UNICODETEXT when a text is given; bitmap: the pattern above as CF_BITMAP; files:
+// CF_HDROP (/unix/paths as drive Z:); metafile: CF_METAFILEPICT, a 1 x 1 inch drawing; link: a
+// registered "Link", Brimlo|Sheet1|R1C1.
 std::optional<bool> setContent(const Args& a) {
   const std::wstring& mode = a[0];
   if ((mode == L"text" || mode == L"unicode") && a.size() == 2) {
@@ -842,29 +834,20 @@ struct Verb {
 
 const Verb kVerbs[] = {
     {L"keeper", keeper, L"keeper [--warm-up]", 2},
-    {L"boxes", boxes,
-     L"boxes wait <title> [timeout_ms]\n"
-     L"boxes answer <title> <yes|no|cancel|ok> [timeout_ms]",
-     2},
+    {L"boxes", boxes, L"boxes wait <title> [ms] | answer <title> <yes|no|cancel|ok> [ms]", 2},
     {L"wininfo", wininfo, L"wininfo <window title | title prefix*>", 2},
     {L"clip", clip,
-     L"clip text <utf8-text|@file>       CF_TEXT in the ANSI code page\n"
-     L"clip unicode <utf8-text|@file>    CF_UNICODETEXT\n"
-     L"clip rtf <rtf-file> [plain-text|@file]   \"Rich Text Format\", optionally with "
-     L"CF_UNICODETEXT\n"
-     L"clip bitmap <width> <height>      quadrants red, green / blue, white (CF_BITMAP)\n"
-     L"clip files <path>...              CF_HDROP; /unix/paths are taken as drive Z:\n"
-     L"clip metafile                     CF_METAFILEPICT, a 1 x 1 inch drawing\n"
-     L"clip link                         registered \"Link\": Brimlo|Sheet1|R1C1\n"
-     L"clip empty | hold <ms> | formats | get text|ansi|rtf|files|bitmap",
+     L"clip text|unicode <text|@file> | rtf <rtf-file> [text|@file] | bitmap <width> <height>\n"
+     L"  | files <path>... | metafile | link | empty | hold <ms> | formats\n"
+     L"  | get text|ansi|rtf|files|bitmap",
      2},
     {L"probe", probe,
      L"probe box <title> <text|@file> <ok|okcancel|yesno|yesnocancel>\n"
-     L"probe window <title> [topmost] | exit <status> | sleep <ms>",
+     L"  | window <title> [topmost] | exit <status> | sleep <ms>",
      120},
     {L"regget", regget, L"regget <HKCU subkey> <value>", 2},
-    {L"regset", regset, L"regset <HKCU subkey> <value> <text|@utf8-file>", 2},
-    {L"runline", runline, L"runline <program> <arguments|@utf8-file>", 120},
+    {L"regset", regset, L"regset <HKCU subkey> <value> <text|@file>", 2},
+    {L"runline", runline, L"runline <program> <arguments|@file>", 120},
     {L"holdfile", holdfile, L"holdfile <path> <ms>", 2},
 };
 
