@@ -237,7 +237,12 @@ brimlo_wait_formats() {
       grep -qxF "$name" <<<"$formats" || missing="$missing $name"
     done
     [ -z "$missing" ] && return 0
-    [ "$(_brimlo_ms)" -lt "$end" ] || fail "clipboard formats missing:$missing (have: ${formats//$'\n'/, })"
+    if [ "$(_brimlo_ms)" -ge "$end" ]; then
+      # xclip ends once another program takes the X clipboard from it.
+      local offer=''
+      [ ${#BRIMLO_XCLIPS[@]} -gt 0 ] && ! _brimlo_is_child "${BRIMLO_XCLIPS[-1]}" && offer='; the X offer has ended'
+      fail "clipboard formats missing:$missing (have: ${formats//$'\n'/, })$offer"
+    fi
     sleep 0.05
   done
 }
