@@ -1,9 +1,9 @@
 # shellcheck shell=bash
 # Sourced by the end-to-end scripts: runs brimlo.exe in the shared Wine test session and drives
-# it from outside, the way a user would, with the helper programs from tests/tools.
+# it from outside, the way a user would, with the helper program from tests/tools.
 #
 # Environment (brimlo_e2e_test sets it): BRIMLO_SESSION (session file), BRIMLO_EXE,
-# BRIMLO_TOOLS (directory of boxes.exe, clip.exe, ...), BRIMLO_ARTIFACTS (screenshots),
+# BRIMLO_TOOL (brimlo-tool.exe, the helper program), BRIMLO_ARTIFACTS (screenshots),
 # BRIMLO_WORK (this script's scratch directory, emptied here).
 #
 # Sourcing it loads the session and installs an EXIT trap that ends every program and xclip this
@@ -54,11 +54,9 @@ brimlo_load_session() {
 # ---------------------------------------------------------------------------------------------
 # Helper programs.
 
-# brimlo_tool <name> [args...]: runs tests/tools/<name>.exe in the session.
+# brimlo_tool <verb> [args...]: runs brimlo-tool.exe (tests/tools) in the session.
 brimlo_tool() {
-  local name=$1
-  shift
-  timeout -k 5 "${BRIMLO_TOOL_TIMEOUT:-60}" "$BRIMLO_WINE" "$BRIMLO_TOOLS/$name.exe" "$@" </dev/null
+  timeout -k 5 "${BRIMLO_TOOL_TIMEOUT:-60}" "$BRIMLO_WINE" "$BRIMLO_TOOL" "$@" </dev/null
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -165,7 +163,7 @@ brimlo_wait_box() { brimlo_tool boxes wait "$@"; }
 # the button.
 brimlo_answer_box() { brimlo_tool boxes answer "$@"; }
 
-# brimlo_wininfo <title | prefix*>: the window and its controls as wininfo.exe lists them.
+# brimlo_wininfo <title | prefix*>: the window and its controls as brimlo-tool wininfo lists them.
 brimlo_wininfo() { brimlo_tool wininfo "$1" | tr -d '\r'; }
 
 # brimlo_window_rect <title | prefix*>: "left top width height" of the window, frame included,
@@ -222,7 +220,7 @@ brimlo_delete_settings() {
 # ---------------------------------------------------------------------------------------------
 # Clipboard.
 
-# brimlo_clip <clip.exe arguments>: sets content from a Windows program (see clip.exe's usage);
+# brimlo_clip <clip arguments>: sets content from a Windows program (see brimlo-tool clip's usage);
 # it stays while the session's keeper runs.
 brimlo_clip() { brimlo_tool clip "$@"; }
 
@@ -239,7 +237,12 @@ brimlo_wait_formats() {
       grep -qxF "$name" <<<"$formats" || missing="$missing $name"
     done
     [ -z "$missing" ] && return 0
-    [ "$(_brimlo_ms)" -lt "$end" ] || fail "clipboard formats missing:$missing (have: ${formats//$'\n'/, })"
+    if [ "$(_brimlo_ms)" -ge "$end" ]; then
+      # xclip ends once another program takes the X clipboard from it.
+      local offer=''
+      [ ${#BRIMLO_XCLIPS[@]} -gt 0 ] && ! _brimlo_is_child "${BRIMLO_XCLIPS[-1]}" && offer='; the X offer has ended'
+      fail "clipboard formats missing:$missing (have: ${formats//$'\n'/, })$offer"
+    fi
     sleep 0.05
   done
 }
@@ -339,7 +342,7 @@ brimlo_cleanup() {
 # ---------------------------------------------------------------------------------------------
 
 : "${BRIMLO_EXE:=}"
-: "${BRIMLO_TOOLS:?run this script through ctest (brimlo_e2e_test sets BRIMLO_TOOLS)}"
+: "${BRIMLO_TOOL:?run this script through ctest (brimlo_e2e_test sets BRIMLO_TOOL)}"
 : "${BRIMLO_ARTIFACTS:=${TMPDIR:-/tmp}/brimlo-artifacts}"
 if [ -n "${BRIMLO_WORK:-}" ]; then
   rm -rf "$BRIMLO_WORK"

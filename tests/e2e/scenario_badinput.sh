@@ -68,10 +68,10 @@ end_case() {
 # --- Observing a run ----------------------------------------------------------------------------
 
 # batch <arguments>: starts brimlo.exe in the work directory with exactly this command line
-# (runline.exe passes it on unchanged, UTF-8 and double quotes included).
+# (brimlo-tool runline passes it on unchanged, UTF-8 and double quotes included).
 batch() {
   printf '%s' "$1" >"$BRIMLO_WORK/line.txt"
-  brimlo_start_exe "$work" "$BRIMLO_TOOLS/runline.exe" "$BRIMLO_EXE" "@$BRIMLO_WORK/line.txt"
+  brimlo_start_exe "$work" "$BRIMLO_TOOL" runline "$BRIMLO_EXE" "@$BRIMLO_WORK/line.txt"
 }
 
 # outcome <seconds> <regex>: waits until a visible window whose name matches shows (sets shown
@@ -238,7 +238,7 @@ kept() {
 refused() {
   local label=$1 asks=$2 name=$3 target=$4 reason=$5 old=${6:-} rc=0
   begin_case "$label"
-  brimlo_clip unicode "$clip_text" || problem "clip.exe could not set the text"
+  brimlo_clip unicode "$clip_text" || problem "brimlo-tool clip could not set the text"
   remember
   batch "-b $name"
   outcome 20 "$ours" || rc=$?
@@ -284,7 +284,7 @@ saved() {
   local label=$1 name=$2 file=$work/$2.TXT
   begin_case "$label"
   printf '%s' "$3" >"$BRIMLO_WORK/clip.txt"
-  brimlo_clip unicode "@$BRIMLO_WORK/clip.txt" || problem "clip.exe could not set the text"
+  brimlo_clip unicode "@$BRIMLO_WORK/clip.txt" || problem "brimlo-tool clip could not set the text"
   # shellcheck disable=SC2059
   printf "$4" >"$BRIMLO_WORK/expected"
   remember
@@ -304,7 +304,7 @@ saved() {
   end_case
 }
 
-# held_clipboard <case> <caption> <extension> <checker> <clip.exe arguments...>
+# held_clipboard <case> <caption> <extension> <checker> <clip arguments...>
 # Another program has the clipboard open (a viewer, a remote desktop client) for two seconds
 # while "-b Held" runs. Either the run saves the real content (the checker says whether the file
 # holds it), or it says that nothing was saved. A file with other content counted as saved
@@ -313,11 +313,11 @@ held_clipboard() {
   local label=$1 caption=$2 extension=$3 checker=$4 holder rc=0 target
   shift 4
   begin_case "$label"
-  brimlo_clip "$@" || problem "clip.exe could not set the content"
+  brimlo_clip "$@" || problem "brimlo-tool clip could not set the content"
   remember
-  start_holder 30 "$BRIMLO_WORK/hold.out" "$BRIMLO_TOOLS/clip.exe" hold 2000
+  start_holder 30 "$BRIMLO_WORK/hold.out" "$BRIMLO_TOOL" clip hold 2000
   holder=$holder_pid
-  holding "$BRIMLO_WORK/hold.out" || problem "clip.exe hold did not take the clipboard"
+  holding "$BRIMLO_WORK/hold.out" || problem "brimlo-tool clip hold did not take the clipboard"
   batch "-b Held"
   outcome 20 "$ours" || rc=$?
   target=$(ls "$work"/Held.* 2>/dev/null || true)
@@ -383,9 +383,9 @@ rm -f "$work/ReadOnly.TXT"
 
 printf 'the old file, open in an editor\r\n' >"$work/Open.TXT"
 cp "$work/Open.TXT" "$BRIMLO_WORK/old-open"
-start_holder 60 "$BRIMLO_WORK/holdfile.out" "$BRIMLO_TOOLS/holdfile.exe" "$work/Open.TXT" 30000
+start_holder 60 "$BRIMLO_WORK/holdfile.out" "$BRIMLO_TOOL" holdfile "$work/Open.TXT" 30000
 file_holder=$holder_pid
-holding "$BRIMLO_WORK/holdfile.out" || fail "holdfile.exe did not open the file: $(cat "$BRIMLO_WORK/holdfile.out")"
+holding "$BRIMLO_WORK/holdfile.out" || fail "brimlo-tool holdfile did not open the file: $(cat "$BRIMLO_WORK/holdfile.out")"
 # Ended after the case: the holder would keep the file for 30 s.
 refused 'target held open' yes 'Open' "$work_win\\Open.TXT" 'denied|used by another' \
   "$BRIMLO_WORK/old-open"
@@ -397,7 +397,7 @@ rm -f "$work/Open.TXT"
 # It names only the directory: the text lands there under the default name (the folder name of
 # the directory the program started in), never in a file with no name (".TXT").
 begin_case 'name ending in \ (existing directory)'
-brimlo_clip unicode "$clip_text" || problem "clip.exe could not set the text"
+brimlo_clip unicode "$clip_text" || problem "brimlo-tool clip could not set the text"
 mkdir -p "$work/Sub"
 remember
 batch "-b $work_win\\Sub\\"
@@ -433,7 +433,7 @@ big=$BRIMLO_WORK/big.txt
 seq 1 20000000 | head -c 104857600 >"$big" || true
 [ "$(stat -c %s "$big")" = 104857600 ] || fail "could not make 100 MiB of text"
 expected_sum=$( (cat "$big" && printf '\r\n') | sha256sum | cut -d' ' -f1)
-brimlo_clip unicode "@$big" || problem "clip.exe could not set 100 MB of text"
+brimlo_clip unicode "@$big" || problem "brimlo-tool clip could not set 100 MB of text"
 remember
 started=$(_brimlo_ms)
 batch '-b Huge'
@@ -482,7 +482,7 @@ end_case
 
 # --- An 8K picture ------------------------------------------------------------------------------
 begin_case 'bitmap 7680x4320'
-brimlo_clip bitmap 7680 4320 || problem "clip.exe could not set the bitmap"
+brimlo_clip bitmap 7680 4320 || problem "brimlo-tool clip could not set the bitmap"
 remember
 started=$(_brimlo_ms)
 batch '-b Poster'

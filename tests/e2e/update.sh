@@ -6,7 +6,7 @@
 #
 # Needs a test build of brimlo.exe whose server is a loopback address
 # (-DBRIMLO_SERVER=http://127.0.0.1:<port>, passed on as BRIMLO_SERVER) and the stand-in updater
-# fake_updater.exe (BRIMLO_FAKE_UPDATER, or fake_updater.exe among the test tools). Exits 77
+# (BRIMLO_FAKE_UPDATER, or brimlo-tool.exe, which acts as one under the name Update.exe). Exits 77
 # (skipped) for a build with any other server.
 
 # shellcheck disable=SC1091
@@ -18,8 +18,8 @@ if ! [[ ${BRIMLO_SERVER:-} =~ ^http://127\.0\.0\.1:([0-9]+)/*$ ]]; then
 fi
 port=${BASH_REMATCH[1]}
 server=http://127.0.0.1:$port
-fake_updater=${BRIMLO_FAKE_UPDATER:-$BRIMLO_TOOLS/fake_updater.exe}
-[ -f "$fake_updater" ] || fail "no stand-in updater at $fake_updater (build fake_updater)"
+fake_updater=${BRIMLO_FAKE_UPDATER:-$BRIMLO_TOOL}
+[ -f "$fake_updater" ] || fail "no stand-in updater at $fake_updater (build brimlo_tool)"
 
 pos='Software\Brimlo\Form1\Pos'
 caption='^Brimlo( |$)'

@@ -34,7 +34,7 @@ endfunction()
 # Runs a bash script that drives brimlo.exe (see tests/e2e/lib.sh; not on Windows itself) with
 #   BRIMLO_SESSION    the session file
 #   BRIMLO_EXE        brimlo.exe
-#   BRIMLO_TOOLS      the directory of the helper programs (boxes.exe, clip.exe, ...)
+#   BRIMLO_TOOL       brimlo-tool.exe, the helper program (tests/tools)
 #   BRIMLO_ARTIFACTS  where screenshots are kept
 #   BRIMLO_WORK       a scratch directory of this test, emptied at its start
 function(brimlo_e2e_test)
@@ -54,7 +54,7 @@ function(_brimlo_script_test name script timeout labels extra_env)
     return()
   endif()
   get_property(session GLOBAL PROPERTY BRIMLO_HARNESS_SESSION)
-  get_property(tools GLOBAL PROPERTY BRIMLO_TOOLS_DIR)
+  get_property(tool GLOBAL PROPERTY BRIMLO_TOOL)
   get_property(artifacts GLOBAL PROPERTY BRIMLO_ARTIFACTS_DIR)
   if(NOT IS_ABSOLUTE ${script})
     set(script ${CMAKE_CURRENT_SOURCE_DIR}/${script})
@@ -67,7 +67,7 @@ function(_brimlo_script_test name script timeout labels extra_env)
   set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
     "BRIMLO_SESSION=${session}"
     "BRIMLO_WINE_RUN=${wine_run}"
-    "BRIMLO_TOOLS=${tools}"
+    "BRIMLO_TOOL=${tool}"
     "BRIMLO_ARTIFACTS=${artifacts}"
     "BRIMLO_WORK=${CMAKE_CURRENT_BINARY_DIR}/work/${name}"
     ${extra_env})

@@ -14,7 +14,7 @@
 #   BRIMLO_HARNESS_SESSION   session file (its directory holds logs and the window manager's home)
 #   BRIMLO_WINE_PREFIX       Wine prefix directory
 #   BRIMLO_WINE_ARCH         win32 or win64
-#   BRIMLO_KEEPER            keeper.exe
+#   BRIMLO_TOOL              brimlo-tool.exe (its keeper verb holds the clipboard)
 #   BRIMLO_ARTIFACTS         where a screenshot goes when a program runs out of time
 # Tuning: BRIMLO_WINE_TIMEOUT (run, seconds, default 120), BRIMLO_SESSION_LIFETIME (seconds the
 # session's processes live at most if nobody stops them, default 7200).
@@ -326,7 +326,7 @@ h_warm_up() {
   local stamp=$BRIMLO_WINE_PREFIX/.brimlo-warm
   [ -f "$stamp" ] && return 0
   local ok=0
-  timeout -k 5 60 "$h_wine" "$BRIMLO_KEEPER" --warm-up </dev/null >"$h_dir/warm-up.log" 2>&1 || ok=$?
+  timeout -k 5 60 "$h_wine" "$BRIMLO_TOOL" keeper --warm-up </dev/null >"$h_dir/warm-up.log" 2>&1 || ok=$?
   timeout 60 wineserver -w >/dev/null 2>&1 || true
   if [ $ok -ne 0 ]; then
     h_log "warm-up window failed (status $ok); the first test may be slow to size windows"
@@ -336,12 +336,12 @@ h_warm_up() {
 }
 
 h_start_keeper() {
-  : "${BRIMLO_KEEPER:?BRIMLO_KEEPER is not set}"
-  if [ ! -f "$BRIMLO_KEEPER" ]; then
-    h_log "$BRIMLO_KEEPER is missing: build the test tools first"
+  : "${BRIMLO_TOOL:?BRIMLO_TOOL is not set}"
+  if [ ! -f "$BRIMLO_TOOL" ]; then
+    h_log "$BRIMLO_TOOL is missing: build brimlo_tool first"
     return 1
   fi
-  timeout -k 5 "$h_lifetime" "$h_wine" "$BRIMLO_KEEPER" </dev/null >"$h_dir/keeper.log" 2>&1 &
+  timeout -k 5 "$h_lifetime" "$h_wine" "$BRIMLO_TOOL" keeper </dev/null >"$h_dir/keeper.log" 2>&1 &
   S_KEEPER=$(h_ident $!) || S_KEEPER="$!:0"
   h_write_session
   h_wait_for 120 "keeper" "$S_KEEPER" grep -q '^ready' "$h_dir/keeper.log"

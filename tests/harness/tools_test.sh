@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Each helper program the end-to-end tests rely on, checked against a stand-in (probe.exe) with
-# known answers: a helper that misreads a box, loses clipboard data or garbles text would make
-# the program's own tests pass or fail for the wrong reason.
+# Each verb of brimlo-tool the end-to-end tests rely on, checked against a stand-in (its probe
+# verb) with known answers: a helper that misreads a box, loses clipboard data or garbles text
+# would make the program's own tests pass or fail for the wrong reason.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/../e2e/lib.sh"
@@ -29,29 +29,29 @@ utf8_file() {
   printf '%s' "$1" >"$file"
   echo "$file"
 }
-probe=$BRIMLO_TOOLS/probe.exe
+tool=$BRIMLO_TOOL
 
 # --- wine-run passes the program's exit status on, and ends a program that runs too long -------
 for status in 0 1 2 7 255; do
-  "$BRIMLO_WINE_RUN" "$probe" exit "$status"
+  "$BRIMLO_WINE_RUN" "$tool" probe exit "$status"
   check "wine-run returns exit status $status" same "$?" "$status"
 done
 
 shots=$BRIMLO_WORK/shots
 began=$(date +%s)
-BRIMLO_WINE_TIMEOUT=3 BRIMLO_ARTIFACTS=$shots "$BRIMLO_WINE_RUN" "$probe" sleep 600017 2>/dev/null
+BRIMLO_WINE_TIMEOUT=3 BRIMLO_ARTIFACTS=$shots "$BRIMLO_WINE_RUN" "$tool" probe sleep 600017 2>/dev/null
 rc=$?
 took=$(($(date +%s) - began))
 check "wine-run reports a program out of time as 124" same "$rc" 124
 check "wine-run ends it soon after its limit (took ${took}s)" test "$took" -le 12
 check "the program out of time is gone" \
   bash -c '! grep -qas "sleep.[6]00017" /proc/[0-9]*/cmdline'
-check "wine-run keeps a screenshot of that moment" compgen -G "$shots/timeout-probe-*.png"
+check "wine-run keeps a screenshot of that moment" compgen -G "$shots/timeout-brimlo-tool-*.png"
 
 # --- boxes: finds a box by title, reads its text, presses the asked button -----------------------
 text=$'Datei überschreiben?\nC:\\Temp\\a.txt'
 while read -r buttons answer expected; do
-  brimlo_start_exe "$BRIMLO_WORK" "$probe" box "Probe box" "@$(utf8_file "$text")" "$buttons"
+  brimlo_start_exe "$BRIMLO_WORK" "$tool" probe box "Probe box" "@$(utf8_file "$text")" "$buttons"
   shown=$(brimlo_answer_box "Probe box" "$answer")
   check "boxes answer $answer ($buttons): exit 0" same "$?" 0
   check "boxes answer $answer ($buttons): prints the text" same "$shown" "$text"
@@ -66,7 +66,7 @@ okcancel cancel 2
 ok ok 1
 EOF
 
-brimlo_start_exe "$BRIMLO_WORK" "$probe" box "Probe box" "Only OK" ok
+brimlo_start_exe "$BRIMLO_WORK" "$tool" probe box "Probe box" "Only OK" ok
 brimlo_answer_box "Probe box" yes >/dev/null 2>&1
 check "boxes answer: a button the box lacks is an error (3)" same "$?" 3
 shown=$(brimlo_wait_box "Probe box")
@@ -128,7 +128,7 @@ check "clip: the X side sees Windows text as UTF-8" \
   same "$(xclip -o -selection clipboard)" "still here"
 
 hold_log=$BRIMLO_WORK/hold.log
-brimlo_start_exe "$BRIMLO_WORK" "$BRIMLO_TOOLS/clip.exe" hold 4000
+brimlo_start_exe "$BRIMLO_WORK" "$tool" clip hold 4000
 holder=$BRIMLO_PID
 ready=false
 for _ in $(seq 100); do
@@ -188,7 +188,7 @@ brimlo_delete_settings 'Software\Brimlo test'
 for topmost in 0 1; do
   extra=()
   [ "$topmost" = 1 ] && extra=(topmost)
-  brimlo_start_exe "$BRIMLO_WORK" "$probe" window "Probe window" "${extra[@]}"
+  brimlo_start_exe "$BRIMLO_WORK" "$tool" probe window "Probe window" "${extra[@]}"
   brimlo_find_window '^Probe window$' 20 >/dev/null
   check "the probe window shows (topmost $topmost)" same "$?" 0
   info=$(brimlo_wininfo "Probe window")

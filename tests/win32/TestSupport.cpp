@@ -16,19 +16,41 @@ std::map<std::wstring, ChildMain>& modes() {
   return all;
 }
 
-std::wstring tempPath() {
+// A new name under the user's temporary folder.
+std::wstring uniqueTempPath(const std::wstring& label) {
+  static int counter = 0;
   wchar_t buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-  std::wstring path(buffer, length);
+  std::wstring path(buffer, GetTempPathW(MAX_PATH + 1, buffer));
   if (!path.empty() && path.back() == L'\\')
     path.pop_back();
-  return path;
+  return path + L"\\brimlo-" + label + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(++counter);
 }
 
-std::wstring uniqueName(const std::wstring& label) {
-  static int counter = 0;
-  return L"brimlo-" + label + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(++counter);
+void removeTree(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry)) {
+    const std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..")
+      removeTree(path + L"\\" + name);
+  }
+  if (search != INVALID_HANDLE_VALUE)
+    FindClose(search);
+  RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+std::wstring selfPath() {
+  wchar_t buffer[32768];
+  return std::wstring(buffer, GetModuleFileNameW(nullptr, buffer, 32768));
 }
 
 std::optional<std::wstring> environment(const wchar_t* name) {
@@ -39,42 +61,12 @@ std::optional<std::wstring> environment(const wchar_t* name) {
   return std::wstring(buffer, length);
 }
 
-}  // namespace
-
-std::wstring selfPath() {
-  wchar_t buffer[32768];
-  const DWORD length = GetModuleFileNameW(nullptr, buffer, 32768);
-  return std::wstring(buffer, length);
-}
-
-TempDir::TempDir(const std::wstring& label) : path_(tempPath() + L"\\" + uniqueName(label)) {
+TempDir::TempDir(const std::wstring& label) : path_(uniqueTempPath(label)) {
   CreateDirectoryW(path_.c_str(), nullptr);
 }
 
 TempDir::~TempDir() {
   removeTree(path_);
-}
-
-void removeTree(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return;
-  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    DeleteFileW(path.c_str());
-    return;
-  }
-  WIN32_FIND_DATAW entry;
-  const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name != L"." && name != L"..")
-        removeTree(path + L"\\" + name);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-  }
-  RemoveDirectoryW(path.c_str());
 }
 
 bool makeFile(const std::wstring& path, const std::string& bytes, DWORD attributes) {
@@ -117,9 +109,7 @@ std::optional<int> runChildModeIfAsked() {
     return 99;
   int count = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::wstring> args;
-  for (int i = 1; argv && i < count; ++i)
-    args.emplace_back(argv[i]);
+  const std::vector<std::wstring> args(argv + 1, argv + count);
   LocalFree(argv);
   return found->second(args);
 }
@@ -135,38 +125,14 @@ void writeChildOutput(const std::wstring& text) {
   MoveFileExW((*path + L".part").c_str(), path->c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-std::wstring quoteArgs(const std::vector<std::wstring>& args) {
-  std::wstring line;
-  for (const auto& arg : args) {
-    if (!line.empty())
-      line += L' ';
-    line += L'"';
-    std::size_t backslashes = 0;
-    for (wchar_t c : arg) {
-      if (c == L'\\') {
-        ++backslashes;
-        continue;
-      }
-      // Backslashes before a quote are doubled, and the quote escaped.
-      line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-      backslashes = 0;
-      line += c;
-    }
-    line.append(backslashes * 2, L'\\');
-    line += L'"';
-  }
-  return line;
-}
-
-Child::Child(const std::wstring& mode) {
-  setEnvironment(mode);
-}
-
-Child::Child(const std::wstring& mode, const std::wstring& commandLine,
-             const std::wstring& application) {
-  setEnvironment(mode);
-  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-  line.push_back(L'\0');
+Child::Child(const std::wstring& mode, const std::optional<std::wstring>& commandLine,
+             const std::wstring& application)
+    : outputPath_(uniqueTempPath(L"child") + L".out") {
+  SetEnvironmentVariableW(kModeVariable, mode.c_str());
+  SetEnvironmentVariableW(kOutputVariable, outputPath_.c_str());
+  if (!commandLine)
+    return;
+  std::wstring line = *commandLine;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
@@ -177,12 +143,6 @@ Child::Child(const std::wstring& mode, const std::wstring& commandLine,
   }
   SetEnvironmentVariableW(kModeVariable, nullptr);
   SetEnvironmentVariableW(kOutputVariable, nullptr);
-}
-
-void Child::setEnvironment(const std::wstring& mode) {
-  outputPath_ = tempPath() + L"\\" + uniqueName(L"child") + L".out";
-  SetEnvironmentVariableW(kModeVariable, mode.c_str());
-  SetEnvironmentVariableW(kOutputVariable, outputPath_.c_str());
 }
 
 Child::~Child() {
@@ -197,10 +157,11 @@ Child::~Child() {
 }
 
 std::optional<DWORD> Child::wait(DWORD timeoutMs) {
-  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
-    return std::nullopt;
   DWORD status = 0;
-  GetExitCodeProcess(process_, &status);
+  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process_, &status)) {
+    return std::nullopt;
+  }
   return status;
 }
 

@@ -11,6 +11,8 @@ namespace testsupport {
 
 // Full path of the running test program.
 std::wstring selfPath();
+// An environment variable's value, or nothing when it is not set.
+std::optional<std::wstring> environment(const wchar_t* name);
 
 // A fresh folder under the user's temporary folder, removed with everything in it.
 class TempDir {
@@ -27,11 +29,10 @@ class TempDir {
   std::wstring path_;
 };
 
-void removeTree(const std::wstring& path);
 // Creates a file with these bytes and attributes (FILE_ATTRIBUTE_*); true on success.
 bool makeFile(const std::wstring& path, const std::string& bytes,
               DWORD attributes = FILE_ATTRIBUTE_NORMAL);
-// The whole file, or nothing when it cannot be read.
+// The whole file, or nothing when it cannot be read (or is not there).
 std::optional<std::string> readFile(const std::wstring& path);
 
 // A child mode: receives the arguments after the program path, returns the exit status.
@@ -44,28 +45,22 @@ std::optional<int> runChildModeIfAsked();
 // In a child: hands a text back to the parent.
 void writeChildOutput(const std::wstring& text);
 
-// Quotes each argument the way the C runtime splits them again.
-std::wstring quoteArgs(const std::vector<std::wstring>& args);
-
 // A child started by the parent. Its environment names the mode and the file for its output.
 class Child {
  public:
-  // Starts `application` (this test program by default) with the complete command line.
-  Child(const std::wstring& mode, const std::wstring& commandLine,
-        const std::wstring& application = selfPath());
-  // Starts nothing itself: for children that someone else starts with this environment.
-  explicit Child(const std::wstring& mode);
+  // Starts `application` (this test program by default) with the complete command line; with
+  // no command line it starts nothing, for a child that someone else starts.
+  explicit Child(const std::wstring& mode, const std::optional<std::wstring>& commandLine = {},
+                 const std::wstring& application = selfPath());
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
-  bool started() const { return process_ != nullptr; }
   // Waits for the end; returns the exit status, or nothing on a time-out.
   std::optional<DWORD> wait(DWORD timeoutMs = 30000);
   // What the child wrote with writeChildOutput (waits up to timeoutMs for it to appear).
   std::optional<std::wstring> output(DWORD timeoutMs = 0) const;
 
  private:
-  void setEnvironment(const std::wstring& mode);
   std::wstring outputPath_;
   HANDLE process_ = nullptr;
 };
