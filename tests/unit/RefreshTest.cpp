@@ -90,7 +90,8 @@ TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
       EXPECT_TRUE(s.t.fileSystem.exists(L"C:\\Data\\Shots\\" + c.saved));
     }
     const auto& calls = s.t.gdiplus.calls;
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), c.encoded ? c.encoded : L""), c.encoded ? 1 : 0);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), c.encoded ? c.encoded : L""),
+              c.encoded ? 1 : 0);
     EXPECT_EQ(s.t.clipboard.copies, 0);
     EXPECT_EQ(s.t.gdiplus.live, 0);
   }

@@ -736,26 +736,32 @@ TEST(HiddenForm, ControlWindowsMadeWhenShownLookAndOrderAsIfMadeAtOnce) {
   TestForm late;
   ui_win32::FormWindow lateWindow(late, GetModuleHandleW(nullptr), kOptions);
   ASSERT_TRUE(lateWindow.create(ui_win32::ControlWindows::WhenShown));
-  // Only the rich-text box has its window before the form shows: its content lives there.
-  for (const auto& control : late.controls()) {
-    const bool made = lateWindow.peerOf(*control) != nullptr;
-    EXPECT_EQ(made, control->kind() == ui::Kind::RichTextBox)
-        << std::string(control->name().begin(), control->name().end());
-  }
   late.Rich.setTextRTF(L"{\\rtf1\\ansi kept}");
   late.Name.setText(L"typed before");
   late.Files.addItem(L"C:\\a.txt");
   late.Option.setValue(1);
   late.Save.setCaption(L"&Keep");
   late.Notes.setVisible(false);
+  late.Rich.setVisible(false);
+  // No control has a window before the form shows.
+  for (const auto& control : late.controls())
+    EXPECT_EQ(lateWindow.peerOf(*control), nullptr);
   late.show();
 
+  // The shown controls got theirs, mirroring what was set before; hidden ones have none yet.
   EXPECT_EQ(textOf(lateWindow.peerOf(late.Name)->hwnd()), L"typed before");
   EXPECT_EQ(SendMessageW(lateWindow.peerOf(late.Files)->hwnd(), LB_GETCOUNT, 0, 0), 1);
   EXPECT_EQ(SendMessageW(lateWindow.peerOf(late.Option)->hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(textOf(lateWindow.peerOf(late.Save)->hwnd()), L"&Keep");
-  EXPECT_FALSE(IsWindowVisible(lateWindow.peerOf(late.Notes)->hwnd()));
+  EXPECT_EQ(lateWindow.peerOf(late.Notes), nullptr);
+  EXPECT_EQ(lateWindow.peerOf(late.Rich), nullptr);
+  // Asked for its plain text, the rich-text box makes its window; shown later, a field gets its
+  // window then.
   EXPECT_NE(late.Rich.text().find(L"kept"), std::wstring::npos);
+  late.Rich.setVisible(true);
+  late.Notes.setVisible(true);
+  ASSERT_NE(lateWindow.peerOf(late.Notes), nullptr);
+  EXPECT_TRUE(IsWindowVisible(lateWindow.peerOf(late.Notes)->hwnd()));
   RECT rect{};
   GetWindowRect(lateWindow.peerOf(late.Inner)->hwnd(), &rect);
   EXPECT_EQ(rect.right - rect.left, lateWindow.toPixels(735));
