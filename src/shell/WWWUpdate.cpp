@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::uint32_t kFlushUrlOnDelete = 2;  // the group's entries go with the group
 constexpr std::uint32_t kNoMoreGroups = platform::error::kFileNotFound;  // the group list's end
-constexpr std::uint32_t kNoMoreEntries = platform::error::kNoMoreItems;  // the entry list's end
 constexpr std::uint32_t kEntryBufferSize = 2048;
 
 void tell(const platform::Platform& p, const std::wstring& text) {
@@ -35,15 +34,13 @@ bool clearCacheGroups(const platform::Platform& p) {
       net.closeFind(find);
       return false;
     }
-    const bool found = net.findNextCacheGroup(find, group);
-    const std::uint32_t error = net.lastError();
-    if (!found) {
+    // Only a failed search has an error of its own: after one that found a group, the system's
+    // last error may be left over from an earlier call and would end the clean-up too soon.
+    if (!net.findNextCacheGroup(find, group)) {
+      const std::uint32_t error = net.lastError();
       if (error != kNoMoreGroups) {
         tell(p, L"Error finding next url cache group! - " + std::to_wstring(error));
       }
-      break;
-    }
-    if (error == kNoMoreGroups) {
       break;
     }
   }
@@ -62,10 +59,10 @@ void clearCacheEntries(const platform::Platform& p) {
     // An entry in use stays; the next download then still asks the server when it is stale.
     const bool deleted = net.deleteCacheEntry(url);
     (void)deleted;
-    const bool found = net.findNextCacheEntry(find, url, kEntryBufferSize);
-    if (!found || net.lastError() == kNoMoreEntries) {
+    // The end of the list, or any other failure, ends it; a found entry goes on (whatever last
+    // error an earlier call left behind).
+    if (!net.findNextCacheEntry(find, url, kEntryBufferSize))
       break;
-    }
   }
   net.closeFind(find);
 }

@@ -165,9 +165,8 @@ TEST(CacheAdapterTest, EntriesAreListedByTheirAddressDeletedAndAllCleared) {
 
   // Without the group functions an old update could stay in a group's keeping.
   EXPECT_TRUE(real.internet.cacheGroupsSupported());
-  // The clearing reads the last error after each entry it found, so the "no more items" left by
-  // the listing above would end it after one entry.
-  SetLastError(ERROR_SUCCESS);
+  // The listing above leaves "no more items" as the last error: the clearing must not take it
+  // for the end of its own list.
   WWWUpdate::ClearURLCache(real.platform);
   listed = listedEntries(real.internet, &end);
   EXPECT_FALSE(cached(urls[1]) || cached(urls[2]));
