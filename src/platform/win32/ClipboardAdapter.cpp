@@ -17,35 +17,32 @@ namespace {
 constexpr ULONGLONG kOpenPatienceMs = 500;
 constexpr DWORD kOpenRetryMs = 20;
 
-// A bitmap owned by the program.
-class OwnedPicture : public platform::Picture {
+// A bitmap: the program's own, deleted with the picture, or the clipboard's, which the
+// clipboard keeps.
+class BitmapPicture : public platform::Picture {
  public:
-  OwnedPicture(UniqueBitmap bitmap, int width, int height)
-      : bitmap_(std::move(bitmap)), width_(width), height_(height) {}
-  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_.get()); }
-  int widthPixels() const override { return width_; }
-  int heightPixels() const override { return height_; }
-
- private:
-  UniqueBitmap bitmap_;
-  int width_;
-  int height_;
-};
-
-// The clipboard's own bitmap, which the clipboard keeps.
-class BorrowedPicture : public platform::Picture {
- public:
-  BorrowedPicture(HBITMAP bitmap, int width, int height)
-      : bitmap_(bitmap), width_(width), height_(height) {}
+  BitmapPicture(HBITMAP bitmap, bool owned, int width, int height)
+      : bitmap_(bitmap), owned_(owned ? bitmap : nullptr), width_(width), height_(height) {}
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_); }
   int widthPixels() const override { return width_; }
   int heightPixels() const override { return height_; }
 
  private:
   HBITMAP bitmap_;
+  UniqueBitmap owned_;
   int width_;
   int height_;
 };
+
+// The picture of a bitmap, or nothing for one that is not a bitmap (an owned one is deleted).
+std::shared_ptr<platform::Picture> pictureOf(HBITMAP bitmap, bool owned) {
+  UniqueBitmap ownership(owned ? bitmap : nullptr);
+  BITMAP info{};
+  if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info))
+    return nullptr;
+  (void)ownership.release();  // the picture takes it over
+  return std::make_shared<BitmapPicture>(bitmap, owned, info.bmWidth, std::abs(info.bmHeight));
+}
 
 UINT formatNumber(platform::ClipFormat format) {
   using platform::ClipFormat;
@@ -79,11 +76,7 @@ HDROP fileList() {
 }  // namespace
 
 std::shared_ptr<platform::Picture> ownPicture(HBITMAP bitmap) {
-  UniqueBitmap owned(bitmap);
-  BITMAP info{};
-  if (!owned || !GetObjectW(bitmap, sizeof(info), &info))
-    return nullptr;
-  return std::make_shared<OwnedPicture>(std::move(owned), info.bmWidth, std::abs(info.bmHeight));
+  return pictureOf(bitmap, true);
 }
 
 HWND Win32Clipboard::owner() {
@@ -157,11 +150,7 @@ std::shared_ptr<platform::Picture> Win32Clipboard::bitmap() {
 }
 
 std::shared_ptr<platform::Picture> Win32Clipboard::borrowedBitmap() {
-  const auto held = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-  BITMAP info{};
-  if (!held || !GetObjectW(held, sizeof(info), &info))
-    return nullptr;
-  return std::make_shared<BorrowedPicture>(held, info.bmWidth, std::abs(info.bmHeight));
+  return pictureOf(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)), false);
 }
 
 std::optional<std::wstring> Win32Clipboard::text() {

@@ -106,6 +106,10 @@ class ControlPeer : public ui::Peer {
 
 std::unique_ptr<ControlPeer> makePeer(FormWindow& window, ui::Control& control);
 std::unique_ptr<ControlPeer> makeRichTextPeer(FormWindow& window, ui::RichTextBox& box);
+std::unique_ptr<ControlPeer> makeTextBoxPeer(FormWindow& window, ui::TextBox& box);
+std::unique_ptr<ControlPeer> makeListBoxPeer(FormWindow& window, ui::ListBox& list);
+std::unique_ptr<ControlPeer> makePictureBoxPeer(FormWindow& window, ui::PictureBox& box);
+std::unique_ptr<ControlPeer> makeFramePeer(FormWindow& window, ui::Frame& frame);
 
 // Shared by the rich-text peer.
 HBRUSH solidColors(FormWindow& window, HDC dc, const ui::Control& control);

@@ -3,14 +3,12 @@
 #include <commctrl.h>
 
 #include <set>
-#include <type_traits>
 
 #include "platform/win32/Adapters.h"
 #include "res/resource.h"
 #include "ui/win32/Barrier.h"
 #include "ui/win32/ControlPeers.h"
 #include "ui/win32/Dpi.h"
-#include "ui/win32/Images.h"
 #include "util/Phases.h"
 
 namespace ui_win32 {
@@ -50,33 +48,6 @@ bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON 
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = name;
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
-HBITMAP scaledCopy(HBITMAP original, int dpi) {
-  BITMAP info{};
-  if (!GetObjectW(original, sizeof info, &info))
-    return nullptr;
-  const int width = MulDiv(info.bmWidth, dpi, 96);
-  const int height = MulDiv(info.bmHeight, dpi, 96);
-  const win32::ReleasedDc screen = win32::windowDc(nullptr);
-  const win32::UniqueDc from(CreateCompatibleDC(screen.get()));
-  const win32::UniqueDc to(CreateCompatibleDC(screen.get()));
-  HBITMAP copy = CreateCompatibleBitmap(screen.get(), width, height);
-  const win32::SelectedObject selectedFrom = win32::select(from.get(), original);
-  const win32::SelectedObject selectedTo = win32::select(to.get(), copy);
-  SetStretchBltMode(to.get(), HALFTONE);
-  SetBrushOrgEx(to.get(), 0, 0, nullptr);
-  StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  return copy;
-}
-
-// The object cached under a key, made on first use; the window gives it back when it goes.
-template <class Key, class Owned, class Make>
-auto cached(std::map<Key, Owned>& cache, const std::type_identity_t<Key>& key, Make make) {
-  Owned& owned = cache[key];
-  if (!owned)
-    owned.reset(make());
-  return owned.get();
 }
 
 }  // namespace
@@ -366,57 +337,6 @@ void FormWindow::focus(ui::Control& control) {
     SetFocus(peer->hwnd());
 }
 
-FontSpec fontSpec(ui::FontFace face) {
-  switch (face) {
-    case ui::FontFace::Default:
-      break;
-    case ui::FontFace::MsSansSerif:
-      return {L"MS Sans Serif", 8};
-    case ui::FontFace::CourierNew:
-      return {L"Courier New", 10};
-    case ui::FontFace::Arial:
-      return {L"Arial", 10};
-  }
-  return {L"MS Shell Dlg", 8};
-}
-
-HFONT FormWindow::font(ui::FontFace face, FontStyle style) {
-  return cached(fonts_, {face, dpi_, style}, [&] {
-    const FontSpec spec = fontSpec(face);
-    return CreateFontW(
-        -MulDiv(spec.points, dpi_, 72), 0, 0, 0, style == FontStyle::Bold ? FW_BOLD : FW_NORMAL,
-        FALSE, style == FontStyle::Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.name);
-  });
-}
-
-HBRUSH FormWindow::brush(COLORREF color) {
-  return cached(brushes_, color, [&] { return CreateSolidBrush(color); });
-}
-
-HBITMAP FormWindow::bitmap(ui::ImageId id) {
-  if (id == ui::ImageId::None || id == ui::ImageId::Icon)
-    return nullptr;
-  const int resource = resourceIdOf(id);
-  HBITMAP original = cached(bitmaps_, {resource, 96}, [&] {
-    return static_cast<HBITMAP>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  });
-  if (dpi_ == 96 || !original)
-    return original;
-  // Keep the images in proportion with the controls, which grow with the DPI.
-  return cached(bitmaps_, {resource, dpi_}, [&] { return scaledCopy(original, dpi_); });
-}
-
-HICON FormWindow::icon(int size) {
-  return cached(icons_, size, [&] {
-    return static_cast<HICON>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BRIMLO), IMAGE_ICON, size, size, 0));
-  });
-}
-
-// The tooltip window has no owner: Wine drops HWND_TOPMOST for a window that owns popups, and
-// the pin must keep the form above other windows. The form destroys it when it goes.
 HWND FormWindow::toolTips() {
   if (!toolTips_ && hwnd_) {
     toolTips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -490,20 +410,6 @@ bool FormWindow::handleParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& re
   }
 }
 
-void FormWindow::paintLines(HDC dc, const ui::Container* container) {
-  for (const auto& control : form_.controls()) {
-    if (control->kind() != ui::Kind::Line || control->parent() != container ||
-        !control->visible()) {
-      continue;
-    }
-    const auto& line = static_cast<const ui::Line&>(*control);
-    const win32::UniquePen pen(CreatePen(PS_SOLID, 1, line.lineColor()));
-    const win32::SelectedObject selected = win32::select(dc, pen.get());
-    MoveToEx(dc, toPixels(line.x1()), toPixels(line.y1()), nullptr);
-    LineTo(dc, toPixels(line.x2()), toPixels(line.y2()));
-  }
-}
-
 void FormWindow::reportBounds() {
   const bool wasReporting = reporting_;
   reporting_ = true;
@@ -556,18 +462,6 @@ void FormWindow::applyDpi(int dpi) {
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void FormWindow::paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  // The window's own picture lies under the controls, unscaled at the top left.
-  if (const auto& picture = form_.picture()) {
-    drawBitmap(dc, reinterpret_cast<HBITMAP>(picture->handle()), 0, 0, picture->widthPixels(),
-               picture->heightPixels(), false);
-  }
-  paintLines(dc, &form_);
-  EndPaint(hwnd_, &ps);
-}
-
 LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
@@ -583,23 +477,6 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
   return guarded([&] { return self->handle(msg, wp, lp); });
-}
-
-namespace {
-std::function<void(const std::exception_ptr&)>& failureHandler() {
-  static std::function<void(const std::exception_ptr&)> handler;
-  return handler;
-}
-}  // namespace
-
-void setFailureHandler(std::function<void(const std::exception_ptr&)> handler) {
-  failureHandler() = std::move(handler);
-}
-
-void handleFailure(const std::exception_ptr& failure) {
-  if (failureHandler())
-    failureHandler()(failure);
-  ExitProcess(1);  // the handler ends the program; this is for a run without one
 }
 
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
