@@ -8,7 +8,7 @@ import struct
 import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "res"))
 import make_art  # noqa: E402
 
 
