@@ -145,7 +145,7 @@ class PeerWindow : public testing::Test {
   }
   // Runs the messages until the condition holds; false when it never did within two seconds.
   bool pumpUntil(const std::function<bool()>& condition) {
-    for (int waited = 0; waited < 2000; waited += 20) {
+    for (int waited = 0; waited < 5000; waited += 20) {
       pump();
       if (condition())
         return true;
