@@ -143,7 +143,7 @@ class PeerWindow : public testing::Test {
       DispatchMessageW(&msg);
     }
   }
-  // Runs the messages until the condition holds; false when it never did within two seconds.
+  // Runs the messages until the condition holds; false when it never did within five seconds.
   bool pumpUntil(const std::function<bool()>& condition) {
     for (int waited = 0; waited < 5000; waited += 20) {
       pump();
