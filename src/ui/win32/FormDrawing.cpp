@@ -58,11 +58,11 @@ FontSpec fontSpec(ui::FontFace face) {
 
 HFONT FormWindow::font(ui::FontFace face, FontStyle style) {
   return cached(fonts_, {face, dpi_, style}, [&] {
-    const FontSpec spec = fontSpec(face);
+    const FontSpec chosen = fontSpec(face);
     return CreateFontW(
-        -MulDiv(spec.points, dpi_, 72), 0, 0, 0, style == FontStyle::Bold ? FW_BOLD : FW_NORMAL,
+        -MulDiv(chosen.points, dpi_, 72), 0, 0, 0, style == FontStyle::Bold ? FW_BOLD : FW_NORMAL,
         FALSE, style == FontStyle::Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.name);
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, chosen.name);
   });
 }
 
