@@ -139,6 +139,9 @@ class Form1 : public ui::Form {
   // The same for a plain text: a batch run saves it from the clipboard, without a copy.
   bool textOnClipboard_ = false;
   void takeHeldText();
+  // The bytes the text save writes: the text (or the formatted text's document) as a file
+  // holds it; nothing, with the reason, when it could not be had.
+  std::optional<std::string> textFileBytes(std::wstring& reason);
   // The file-copy loop runs (the window takes input between two files), and the user asked it
   // to stop after the current file.
   bool copying_ = false;

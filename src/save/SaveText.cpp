@@ -17,30 +17,9 @@ void Form1::SaveTxtBtn_Click() {
     if (error == 0 && ConfirmOverwrite(target))
       return;
     std::wstring reason;
-    if (error == 0 && ClipText.visible() && textOnClipboard_) {
-      // A batch run turns the clipboard's own text into the file's bytes in one pass, while it
-      // holds the clipboard open: no copy of a text of many megabytes.
-      std::string bytes;
-      {
-        const platform::OpenClipboard open(p_.clipboard);
-        const auto text = open.isOpen() ? p_.clipboard.borrowedText() : std::nullopt;
-        if (text) {
-          bytes = EncodeTextFile(p_.codepage, *text);
-        } else {
-          reason = open.isOpen() ? kTextUnread : kClipboardHeld;
-        }
-      }
-      if (reason.empty())
-        error = SafeSave::WriteFileSafely(p_.fileSystem, target, bytes);
-    } else if (error == 0 && ClipText.visible()) {
-      error = SafeSave::WriteFileSafely(p_.fileSystem, target,
-                                        EncodeTextFile(p_.codepage, ClipText.text()));
-    } else if (error == 0) {
-      if (const auto document = RichText.rtfDocument()) {
-        error = SafeSave::WriteFileSafely(p_.fileSystem, target, *document);
-      } else {
-        reason = L"The formatted text could not be written as RTF.";
-      }
+    if (error == 0) {
+      if (const auto bytes = textFileBytes(reason))
+        error = SafeSave::WriteFileSafely(p_.fileSystem, target, *bytes);
     }
     if (error != 0 || !reason.empty()) {
       // The window keeps its content, so the user can pick another name or directory.
@@ -66,6 +45,26 @@ void Form1::SaveTxtBtn_Click() {
     (void)started;  // the saved file stays saved whether or not its program starts
   }
   exitProgram(saved ? platform::exitcode::kSaved : platform::exitcode::kOther);
+}
+
+std::optional<std::string> Form1::textFileBytes(std::wstring& reason) {
+  if (!ClipText.visible()) {
+    auto document = RichText.rtfDocument();
+    if (!document)
+      reason = L"The formatted text could not be written as RTF.";
+    return document;
+  }
+  if (!textOnClipboard_)
+    return EncodeTextFile(p_.codepage, ClipText.text());
+  // A batch run turns the clipboard's own text into the file's bytes in one pass, while it holds
+  // the clipboard open: no copy of a text of many megabytes.
+  const platform::OpenClipboard open(p_.clipboard);
+  const auto text = open.isOpen() ? p_.clipboard.borrowedText() : std::nullopt;
+  if (!text) {
+    reason = open.isOpen() ? kTextUnread : kClipboardHeld;
+    return std::nullopt;
+  }
+  return EncodeTextFile(p_.codepage, *text);
 }
 
 void Form1::ConvertTxtBtn_Click() {
