@@ -23,18 +23,18 @@ using Names = std::vector<std::pair<std::wstring, T>>;
 
 // --- Shared pieces ------------------------------------------------------------------------------
 
-std::string narrow(const std::wstring& text, UINT page = CP_UTF8) {
+std::string narrow(const std::wstring& text) {
   const int n = static_cast<int>(text.size());
-  std::string out(WideCharToMultiByte(page, 0, text.data(), n, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(page, 0, text.data(), n, out.data(), static_cast<int>(out.size()), nullptr,
+  std::string out(WideCharToMultiByte(CP_UTF8, 0, text.data(), n, nullptr, 0, nullptr, nullptr), 0);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), n, out.data(), static_cast<int>(out.size()), nullptr,
                       nullptr);
   return out;
 }
 
-std::wstring widen(const std::string& text, UINT page = CP_UTF8) {
+std::wstring widen(const std::string& text) {
   const int n = static_cast<int>(text.size());
-  std::wstring out(MultiByteToWideChar(page, 0, text.data(), n, nullptr, 0), L'\0');
-  MultiByteToWideChar(page, 0, text.data(), n, out.data(), static_cast<int>(out.size()));
+  std::wstring out(MultiByteToWideChar(CP_UTF8, 0, text.data(), n, nullptr, 0), 0);
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), n, out.data(), static_cast<int>(out.size()));
   return out;
 }
 
@@ -42,8 +42,6 @@ std::wstring widen(const std::string& text, UINT page = CP_UTF8) {
 // code page is.
 void writeRaw(DWORD which, const std::string& bytes) {
   HANDLE h = GetStdHandle(which);
-  if (h == nullptr || h == INVALID_HANDLE_VALUE)
-    return;
   if (GetFileType(h) == FILE_TYPE_CHAR)
     SetConsoleOutputCP(CP_UTF8);
   DWORD written = 0;
@@ -249,22 +247,6 @@ std::optional<int> keeper(const Args& a) {
 // buttons. Pressing it inside the box's own process is more reliable than synthetic key presses,
 // which depend on focus and on the window manager.
 
-// The message text: the static control the box creates with id 0xFFFF; otherwise the longest
-// static text, in case a box builds its controls differently.
-std::wstring boxText(HWND box) {
-  if (HWND text = GetDlgItem(box, 0xFFFF))
-    return windowText(text);
-  std::wstring longest;
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (_wcsicmp(className(child).c_str(), L"Static") != 0)
-      continue;
-    const std::wstring text = windowText(child);
-    if (text.size() > longest.size())
-      longest = text;
-  }
-  return longest;
-}
-
 // Line breaks as a script compares them: CR LF and a lone CR both become LF.
 std::wstring unixLines(std::wstring text) {
   for (std::size_t i = 0; (i = text.find(L'\r', i)) != text.npos;) {
@@ -303,7 +285,8 @@ std::optional<int> boxes(const Args& a) {
     err(L"boxes: no message box \"" + title + L"\"");
     return 1;
   }
-  out(unixLines(boxText(box)));
+  // The message text is the static control the box creates with id 0xFFFF.
+  out(unixLines(windowText(GetDlgItem(box, 0xFFFF))));
   if (!answer)
     return 0;
   HWND button = GetDlgItem(box, *id);
@@ -399,8 +382,7 @@ std::optional<int> wininfo(const Args& a) {
 }
 
 // --- clip: puts test content on the clipboard from a Windows process, in the formats the X side
-// cannot provide or not together (text with RTF, bitmaps, file lists, metafiles, links), and
-// reads it back.
+// cannot provide or not together (text with RTF, bitmaps, file lists), and reads it back.
 
 UINT rtfFormat() {
   return RegisterClipboardFormatW(L"Rich Text Format");
@@ -469,17 +451,6 @@ HGLOBAL dropFiles(const Args& paths) {
   return globalCopy(bytes.data(), bytes.size());
 }
 
-HGLOBAL metafilePicture() {
-  HDC dc = CreateMetaFileW(nullptr);
-  if (dc == nullptr)
-    return nullptr;
-  SetWindowExtEx(dc, 100, 100, nullptr);
-  Rectangle(dc, 10, 10, 90, 90);
-  // HIMETRIC: one inch square.
-  const METAFILEPICT pict{MM_ANISOTROPIC, 2540, 2540, CloseMetaFile(dc)};
-  return globalCopy(&pict, sizeof pict);
-}
-
 #define BRIMLO_FORMAT(f) \
   { f, L"" #f }
 std::wstring formatName(UINT format) {
@@ -522,11 +493,10 @@ std::optional<std::wstring> describeBitmap(HBITMAP bitmap) {
   return line;
 }
 
-// Prints the clipboard's content in one format: CF_UNICODETEXT or CF_TEXT as UTF-8, the RTF
-// bytes, one path per line, or the bitmap's description; 1 when the format is not there.
+// Prints the clipboard's content in one format: CF_UNICODETEXT as UTF-8, the RTF bytes, one
+// path per line, or the bitmap's description; 1 when the format is not there.
 std::optional<int> getContent(const std::wstring& what) {
   const auto format = named<UINT>({{L"text", CF_UNICODETEXT},
-                                   {L"ansi", CF_TEXT},
                                    {L"rtf", rtfFormat()},
                                    {L"files", CF_HDROP},
                                    {L"bitmap", CF_BITMAP}},
@@ -556,8 +526,6 @@ std::optional<int> getContent(const std::wstring& what) {
     if (*format == CF_UNICODETEXT) {
       const auto* text = reinterpret_cast<const wchar_t*>(bytes);
       writeRaw(STD_OUTPUT_HANDLE, narrow({text, wcsnlen(text, size / sizeof(wchar_t))}));
-    } else if (*format == CF_TEXT) {
-      writeRaw(STD_OUTPUT_HANDLE, narrow(widen({bytes, strnlen(bytes, size)}, CP_ACP)));
     } else {
       writeRaw(STD_OUTPUT_HANDLE, std::string(bytes, strnlen(bytes, size)));
     }
@@ -569,21 +537,16 @@ std::optional<int> getContent(const std::wstring& what) {
 }
 
 // Empties the clipboard and sets the content the arguments describe; nullopt means bad usage.
-// text: CF_TEXT in the ANSI code page; unicode: CF_UNICODETEXT; rtf: "Rich Text Format" from the
-// file, with CF_UNICODETEXT when a text is given; bitmap: the pattern above as CF_BITMAP; files:
-// CF_HDROP (/unix/paths as drive Z:); metafile: CF_METAFILEPICT, a 1 x 1 inch drawing; link: a
-// registered "Link", Brimlo|Sheet1|R1C1.
+// unicode: CF_UNICODETEXT; rtf: "Rich Text Format" from the file, with CF_UNICODETEXT when a
+// text is given; bitmap: the pattern above as CF_BITMAP; files: CF_HDROP (/unix/paths as Z:).
 std::optional<bool> setContent(const Args& a) {
   const std::wstring& mode = a[0];
-  if ((mode == L"text" || mode == L"unicode") && a.size() == 2) {
-    auto text = textArgument(a[1]);
+  if (mode == L"unicode" && a.size() == 2) {
+    const auto text = textArgument(a[1]);
     if (!text)
       return false;
     EmptyClipboard();
-    if (mode == L"unicode")
-      return setUnicode(*text);
-    const std::string ansi = narrow(*text, CP_ACP);
-    return setData(CF_TEXT, globalCopy(ansi.c_str(), ansi.size() + 1));
+    return setUnicode(*text);
   }
   if (mode == L"rtf" && (a.size() == 2 || a.size() == 3)) {
     const auto rtf = readFile(a[1]);
@@ -604,15 +567,6 @@ std::optional<bool> setContent(const Args& a) {
   if (mode == L"files" && a.size() >= 2) {
     EmptyClipboard();
     return setData(CF_HDROP, dropFiles({a.begin() + 1, a.end()}));
-  }
-  if (mode == L"metafile" && a.size() == 1) {
-    EmptyClipboard();
-    return setData(CF_METAFILEPICT, metafilePicture());
-  }
-  if (mode == L"link" && a.size() == 1) {
-    static const char kLink[] = "Brimlo\0Sheet1\0R1C1\0";  // application, topic, item
-    EmptyClipboard();
-    return setData(RegisterClipboardFormatW(L"Link"), globalCopy(kLink, sizeof kLink));
   }
   if (mode == L"empty" && a.size() == 1)
     return EmptyClipboard() != FALSE;
@@ -837,9 +791,8 @@ const Verb kVerbs[] = {
     {L"boxes", boxes, L"boxes wait <title> [ms] | answer <title> <yes|no|cancel|ok> [ms]", 2},
     {L"wininfo", wininfo, L"wininfo <window title | title prefix*>", 2},
     {L"clip", clip,
-     L"clip text|unicode <text|@file> | rtf <rtf-file> [text|@file] | bitmap <width> <height>\n"
-     L"  | files <path>... | metafile | link | empty | hold <ms> | formats\n"
-     L"  | get text|ansi|rtf|files|bitmap",
+     L"clip unicode <text|@file> | rtf <rtf-file> [text|@file] | bitmap <width> <height>\n"
+     L"  | files <path>... | empty | hold <ms> | formats | get text|rtf|files|bitmap",
      2},
     {L"probe", probe,
      L"probe box <title> <text|@file> <ok|okcancel|yesno|yesnocancel>\n"
