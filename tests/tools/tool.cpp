@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -66,25 +69,15 @@ void err(const std::wstring& line) {
 std::wstring windowsPath(std::wstring path) {
   if (path.empty() || path[0] != L'/')
     return path;
-  for (wchar_t& c : path) {
-    if (c == L'/')
-      c = L'\\';
-  }
+  std::replace(path.begin(), path.end(), L'/', L'\\');
   return L"Z:" + path;
 }
 
 std::optional<std::string> readFile(const std::wstring& path) {
-  HANDLE h = CreateFileW(windowsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
+  std::ifstream file(std::filesystem::path(windowsPath(path)), std::ios::binary);
+  if (!file)
     return std::nullopt;
-  std::string data;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
-    data.append(buffer, got);
-  CloseHandle(h);
-  return data;
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // "@file" stands for the file's content (UTF-8, a byte-order mark dropped), anything else for
@@ -767,14 +760,7 @@ int fakeUpdater(std::wstring self) {
   const std::string text = narrow(GetCommandLineW()) + "\n" + narrow(directory) + "\n";
   const std::wstring report = self.erase(self.rfind(L'\\') + 1) + L"updater-run.txt";
   const std::wstring partial = report + L".part";
-  const HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return 3;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-  if (!ok || written != text.size())
+  if (!(std::ofstream(std::filesystem::path(partial), std::ios::binary) << text).flush())
     return 4;
   return MoveFileExW(partial.c_str(), report.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 5;
 }

@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/win32/Adapters.h"
 #include "platform/win32/Handles.h"
 #include "ui/win32/ControlPeers.h"
 #include "ui/win32/FormWindow.h"
@@ -72,23 +73,13 @@ class TestForm : public ui::Form {
   ui::RichTextBox& Rich;
 };
 
-// A picture of one colour, as the clipboard adapter would hand it over.
-class SolidPicture : public platform::Picture {
- public:
-  SolidPicture(int width, int height, COLORREF color) : width_(width), height_(height) {
-    const std::vector<DWORD> pixels(
-        static_cast<std::size_t>(width) * height,
-        GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color));
-    bitmap_.reset(CreateBitmap(width, height, 1, 32, pixels.data()));
-  }
-  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_.get()); }
-  int widthPixels() const override { return width_; }
-  int heightPixels() const override { return height_; }
-
- private:
-  win32::UniqueBitmap bitmap_;
-  int width_, height_;
-};
+// A picture of one colour, as the clipboard adapter hands it over.
+std::shared_ptr<platform::Picture> solidPicture(int width, int height, COLORREF color) {
+  const std::vector<DWORD> pixels(
+      static_cast<std::size_t>(width) * height,
+      GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color));
+  return win32::ownPicture(CreateBitmap(width, height, 1, 32, pixels.data()));
+}
 
 std::wstring textOf(HWND hwnd) {
   wchar_t buffer[512] = {};
@@ -104,16 +95,8 @@ RECT placeOf(HWND hwnd) {
   return rect;
 }
 
-LPARAM keyData(UINT vk, bool alt = false) {
-  const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-  return 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (LPARAM{1} << 29) : 0);
-}
-
-// What the system does when the window moves onto a monitor of another DPI.
-void moveToDpi(HWND hwnd, int dpi) {
-  RECT rect{};
-  GetWindowRect(hwnd, &rect);
-  SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&rect));
+LPARAM keyData(UINT vk) {
+  return 1 | (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16);
 }
 
 // Paints the window's client area into a bitmap and reads one pixel of it.
@@ -241,9 +224,11 @@ TEST_F(PeerWindow, AtEveryDpiTheWindowSnapsPositionsStayPrimaryTwipsAndCaptionsW
   form_.Link.setCaption(L"Check for online-Updates");
   for (const int dpi : {primary, primary * 5 / 4, primary * 3 / 2}) {
     SCOPED_TRACE(testing::Message() << dpi << " DPI");
-    moveToDpi(hwnd, dpi);
-    pump();
+    // What the system does when the window moves onto a monitor of that DPI.
     RECT outer{};
+    GetWindowRect(hwnd, &outer);
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&outer));
+    pump();
     GetWindowRect(hwnd, &outer);
     EXPECT_EQ(form_.left(), MulDiv(outer.left, 1440, primary));
     EXPECT_EQ(form_.top(), MulDiv(outer.top, 1440, primary));
@@ -521,14 +506,14 @@ TEST_F(PeerWindow, PastedRtfWithoutItsOwnFormatIsNotBold) {
 TEST_F(PeerWindow, APictureBoxPaintsItsColourItsPictureAndTheStretchedDrawing) {
   HWND preview = hwndOf(form_.Preview);
   form_.Preview.setBackColor(RGB(0, 128, 0));
-  form_.Preview.setPicture(std::make_shared<SolidPicture>(10, 6, RGB(0, 0, 255)));
+  form_.Preview.setPicture(solidPicture(10, 6, RGB(0, 0, 255)));
   EXPECT_EQ(paintedPixel(preview, 9, 5), RGB(0, 0, 255));
   EXPECT_EQ(paintedPixel(preview, 11, 5), RGB(0, 128, 0));
   EXPECT_EQ(paintedPixel(preview, 9, 7), RGB(0, 128, 0));
 
   // A 2 x 2 picture stretched over a rectangle 30 pixels wide from x = 20.
-  form_.Preview.paintPicture(std::make_shared<SolidPicture>(2, 2, RGB(255, 0, 0)), twips(20), 0,
-                             twips(30), twips(30));
+  form_.Preview.paintPicture(solidPicture(2, 2, RGB(255, 0, 0)), twips(20), 0, twips(30),
+                             twips(30));
   EXPECT_EQ(paintedPixel(preview, 45, 25), RGB(255, 0, 0));
   EXPECT_EQ(paintedPixel(preview, 55, 25), RGB(0, 128, 0));
 }
