@@ -164,27 +164,6 @@ TEST_F(ClipboardTest, HeldPictureOutlivesTheClipboardContent) {
   EXPECT_EQ(GetObjectType(handle), 0u) << "the copy must be released with the picture";
 }
 
-TEST_F(ClipboardTest, CopiedFilesAreListedInOrderAndWhole) {
-  // The last name is longer than the system's ordinary path limit: it must not come back cut
-  // to a sibling's name ("report.txt" for "report.txt.old").
-  const std::wstring deep = L"C:\\" + std::wstring(120, L'd') + L"\\" + std::wstring(120, L'e');
-  const std::vector<std::wstring> names = {L"C:\\Shots\\one.jpg", L"C:\\Shots\\Καλημέρα 世界.txt",
-                                           L"D:\\a b\\three", deep + L"\\report.txt.old"};
-  put([&] { putFiles(names); });
-  {
-    platform::OpenClipboard open(clipboard);
-    ASSERT_TRUE(clipboard.hasFileList());
-    ASSERT_EQ(clipboard.fileCount(), 4u);
-    for (std::uint32_t i = 0; i < names.size(); ++i)
-      EXPECT_EQ(clipboard.fileName(i), names[i]);
-    EXPECT_EQ(clipboard.fileName(4), std::nullopt);
-  }
-  put([] { putBytes(CF_UNICODETEXT, L"C:\\a", 10); });
-  platform::OpenClipboard open(clipboard);
-  EXPECT_FALSE(clipboard.hasFileList());
-  EXPECT_EQ(clipboard.fileCount(), 0u);
-}
-
 // Another program holds the clipboard for 200 ms (it opens when let go) or for 2 s (it does not).
 TEST_F(ClipboardTest, OpenWaitsBrieflyForAnotherProgramToLetGo) {
   struct Case {
