@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,18 +26,18 @@ using Names = std::vector<std::pair<std::wstring, T>>;
 
 // --- Shared pieces ------------------------------------------------------------------------------
 
-std::string narrow(const std::wstring& text, UINT page = CP_UTF8) {
+std::string narrow(const std::wstring& text) {
   const int n = static_cast<int>(text.size());
-  std::string out(WideCharToMultiByte(page, 0, text.data(), n, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(page, 0, text.data(), n, out.data(), static_cast<int>(out.size()), nullptr,
+  std::string out(WideCharToMultiByte(CP_UTF8, 0, text.data(), n, nullptr, 0, nullptr, nullptr), 0);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), n, out.data(), static_cast<int>(out.size()), nullptr,
                       nullptr);
   return out;
 }
 
-std::wstring widen(const std::string& text, UINT page = CP_UTF8) {
+std::wstring widen(const std::string& text) {
   const int n = static_cast<int>(text.size());
-  std::wstring out(MultiByteToWideChar(page, 0, text.data(), n, nullptr, 0), L'\0');
-  MultiByteToWideChar(page, 0, text.data(), n, out.data(), static_cast<int>(out.size()));
+  std::wstring out(MultiByteToWideChar(CP_UTF8, 0, text.data(), n, nullptr, 0), 0);
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), n, out.data(), static_cast<int>(out.size()));
   return out;
 }
 
@@ -42,8 +45,6 @@ std::wstring widen(const std::string& text, UINT page = CP_UTF8) {
 // code page is.
 void writeRaw(DWORD which, const std::string& bytes) {
   HANDLE h = GetStdHandle(which);
-  if (h == nullptr || h == INVALID_HANDLE_VALUE)
-    return;
   if (GetFileType(h) == FILE_TYPE_CHAR)
     SetConsoleOutputCP(CP_UTF8);
   DWORD written = 0;
@@ -68,25 +69,15 @@ void err(const std::wstring& line) {
 std::wstring windowsPath(std::wstring path) {
   if (path.empty() || path[0] != L'/')
     return path;
-  for (wchar_t& c : path) {
-    if (c == L'/')
-      c = L'\\';
-  }
+  std::replace(path.begin(), path.end(), L'/', L'\\');
   return L"Z:" + path;
 }
 
 std::optional<std::string> readFile(const std::wstring& path) {
-  HANDLE h = CreateFileW(windowsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
+  std::ifstream file(std::filesystem::path(windowsPath(path)), std::ios::binary);
+  if (!file)
     return std::nullopt;
-  std::string data;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
-    data.append(buffer, got);
-  CloseHandle(h);
-  return data;
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // "@file" stands for the file's content (UTF-8, a byte-order mark dropped), anything else for
@@ -249,22 +240,6 @@ std::optional<int> keeper(const Args& a) {
 // buttons. Pressing it inside the box's own process is more reliable than synthetic key presses,
 // which depend on focus and on the window manager.
 
-// The message text: the static control the box creates with id 0xFFFF; otherwise the longest
-// static text, in case a box builds its controls differently.
-std::wstring boxText(HWND box) {
-  if (HWND text = GetDlgItem(box, 0xFFFF))
-    return windowText(text);
-  std::wstring longest;
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (_wcsicmp(className(child).c_str(), L"Static") != 0)
-      continue;
-    const std::wstring text = windowText(child);
-    if (text.size() > longest.size())
-      longest = text;
-  }
-  return longest;
-}
-
 // Line breaks as a script compares them: CR LF and a lone CR both become LF.
 std::wstring unixLines(std::wstring text) {
   for (std::size_t i = 0; (i = text.find(L'\r', i)) != text.npos;) {
@@ -303,7 +278,8 @@ std::optional<int> boxes(const Args& a) {
     err(L"boxes: no message box \"" + title + L"\"");
     return 1;
   }
-  out(unixLines(boxText(box)));
+  // The message text is the static control the box creates with id 0xFFFF.
+  out(unixLines(windowText(GetDlgItem(box, 0xFFFF))));
   if (!answer)
     return 0;
   HWND button = GetDlgItem(box, *id);
@@ -399,8 +375,7 @@ std::optional<int> wininfo(const Args& a) {
 }
 
 // --- clip: puts test content on the clipboard from a Windows process, in the formats the X side
-// cannot provide or not together (text with RTF, bitmaps, file lists, metafiles, links), and
-// reads it back.
+// cannot provide or not together (text with RTF, bitmaps, file lists), and reads it back.
 
 UINT rtfFormat() {
   return RegisterClipboardFormatW(L"Rich Text Format");
@@ -469,17 +444,6 @@ HGLOBAL dropFiles(const Args& paths) {
   return globalCopy(bytes.data(), bytes.size());
 }
 
-HGLOBAL metafilePicture() {
-  HDC dc = CreateMetaFileW(nullptr);
-  if (dc == nullptr)
-    return nullptr;
-  SetWindowExtEx(dc, 100, 100, nullptr);
-  Rectangle(dc, 10, 10, 90, 90);
-  // HIMETRIC: one inch square.
-  const METAFILEPICT pict{MM_ANISOTROPIC, 2540, 2540, CloseMetaFile(dc)};
-  return globalCopy(&pict, sizeof pict);
-}
-
 #define BRIMLO_FORMAT(f) \
   { f, L"" #f }
 std::wstring formatName(UINT format) {
@@ -522,11 +486,10 @@ std::optional<std::wstring> describeBitmap(HBITMAP bitmap) {
   return line;
 }
 
-// Prints the clipboard's content in one format: CF_UNICODETEXT or CF_TEXT as UTF-8, the RTF
-// bytes, one path per line, or the bitmap's description; 1 when the format is not there.
+// Prints the clipboard's content in one format: CF_UNICODETEXT as UTF-8, the RTF bytes, one
+// path per line, or the bitmap's description; 1 when the format is not there.
 std::optional<int> getContent(const std::wstring& what) {
   const auto format = named<UINT>({{L"text", CF_UNICODETEXT},
-                                   {L"ansi", CF_TEXT},
                                    {L"rtf", rtfFormat()},
                                    {L"files", CF_HDROP},
                                    {L"bitmap", CF_BITMAP}},
@@ -556,8 +519,6 @@ std::optional<int> getContent(const std::wstring& what) {
     if (*format == CF_UNICODETEXT) {
       const auto* text = reinterpret_cast<const wchar_t*>(bytes);
       writeRaw(STD_OUTPUT_HANDLE, narrow({text, wcsnlen(text, size / sizeof(wchar_t))}));
-    } else if (*format == CF_TEXT) {
-      writeRaw(STD_OUTPUT_HANDLE, narrow(widen({bytes, strnlen(bytes, size)}, CP_ACP)));
     } else {
       writeRaw(STD_OUTPUT_HANDLE, std::string(bytes, strnlen(bytes, size)));
     }
@@ -569,21 +530,16 @@ std::optional<int> getContent(const std::wstring& what) {
 }
 
 // Empties the clipboard and sets the content the arguments describe; nullopt means bad usage.
-// text: CF_TEXT in the ANSI code page; unicode: CF_UNICODETEXT; rtf: "Rich Text Format" from the
-// file, with CF_UNICODETEXT when a text is given; bitmap: the pattern above as CF_BITMAP; files:
-// CF_HDROP (/unix/paths as drive Z:); metafile: CF_METAFILEPICT, a 1 x 1 inch drawing; link: a
-// registered "Link", Brimlo|Sheet1|R1C1.
+// unicode: CF_UNICODETEXT; rtf: "Rich Text Format" from the file, with CF_UNICODETEXT when a
+// text is given; bitmap: the pattern above as CF_BITMAP; files: CF_HDROP (/unix/paths as Z:).
 std::optional<bool> setContent(const Args& a) {
   const std::wstring& mode = a[0];
-  if ((mode == L"text" || mode == L"unicode") && a.size() == 2) {
-    auto text = textArgument(a[1]);
+  if (mode == L"unicode" && a.size() == 2) {
+    const auto text = textArgument(a[1]);
     if (!text)
       return false;
     EmptyClipboard();
-    if (mode == L"unicode")
-      return setUnicode(*text);
-    const std::string ansi = narrow(*text, CP_ACP);
-    return setData(CF_TEXT, globalCopy(ansi.c_str(), ansi.size() + 1));
+    return setUnicode(*text);
   }
   if (mode == L"rtf" && (a.size() == 2 || a.size() == 3)) {
     const auto rtf = readFile(a[1]);
@@ -604,15 +560,6 @@ std::optional<bool> setContent(const Args& a) {
   if (mode == L"files" && a.size() >= 2) {
     EmptyClipboard();
     return setData(CF_HDROP, dropFiles({a.begin() + 1, a.end()}));
-  }
-  if (mode == L"metafile" && a.size() == 1) {
-    EmptyClipboard();
-    return setData(CF_METAFILEPICT, metafilePicture());
-  }
-  if (mode == L"link" && a.size() == 1) {
-    static const char kLink[] = "Brimlo\0Sheet1\0R1C1\0";  // application, topic, item
-    EmptyClipboard();
-    return setData(RegisterClipboardFormatW(L"Link"), globalCopy(kLink, sizeof kLink));
   }
   if (mode == L"empty" && a.size() == 1)
     return EmptyClipboard() != FALSE;
@@ -813,14 +760,7 @@ int fakeUpdater(std::wstring self) {
   const std::string text = narrow(GetCommandLineW()) + "\n" + narrow(directory) + "\n";
   const std::wstring report = self.erase(self.rfind(L'\\') + 1) + L"updater-run.txt";
   const std::wstring partial = report + L".part";
-  const HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return 3;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-  if (!ok || written != text.size())
+  if (!(std::ofstream(std::filesystem::path(partial), std::ios::binary) << text).flush())
     return 4;
   return MoveFileExW(partial.c_str(), report.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 5;
 }
@@ -837,9 +777,8 @@ const Verb kVerbs[] = {
     {L"boxes", boxes, L"boxes wait <title> [ms] | answer <title> <yes|no|cancel|ok> [ms]", 2},
     {L"wininfo", wininfo, L"wininfo <window title | title prefix*>", 2},
     {L"clip", clip,
-     L"clip text|unicode <text|@file> | rtf <rtf-file> [text|@file] | bitmap <width> <height>\n"
-     L"  | files <path>... | metafile | link | empty | hold <ms> | formats\n"
-     L"  | get text|ansi|rtf|files|bitmap",
+     L"clip unicode <text|@file> | rtf <rtf-file> [text|@file] | bitmap <width> <height>\n"
+     L"  | files <path>... | empty | hold <ms> | formats | get text|rtf|files|bitmap",
      2},
     {L"probe", probe,
      L"probe box <title> <text|@file> <ok|okcancel|yesno|yesnocancel>\n"

@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "platform/win32/Adapters.h"
+#include "platform/win32/Handles.h"
 #include "save/SafeSave.h"
 
 namespace {
@@ -58,9 +59,7 @@ TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
     const std::wstring path = dir / c.name;
     const auto attributes = files.attributes(path);
     EXPECT_EQ(attributes.has_value(), c.attributeBit.has_value());
-    if (attributes && c.attributeBit) {
-      EXPECT_EQ(*attributes & *c.attributeBit, *c.attributeBit);
-    }
+    EXPECT_EQ(attributes.value_or(0) & c.attributeBit.value_or(0), c.attributeBit.value_or(0));
     EXPECT_EQ(files.findPlainFile(path), c.lookup);
     EXPECT_EQ(files.findFile(path), c.anyFile);
   }
@@ -96,18 +95,14 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
     if (c.attributes != 0) {
       ASSERT_TRUE(makeFile(target, "old picture", c.attributes));
     }
-    const HANDLE viewer = c.keptOpen ? CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                                   nullptr, OPEN_EXISTING, 0, nullptr)
-                                     : INVALID_HANDLE_VALUE;
+    win32::UniqueHandle viewer(c.keptOpen
+                                   ? CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr)
+                                   : nullptr);
     const std::uint32_t result = SafeSave::WriteFileSafely(files, target, "new picture");
-    if (viewer != INVALID_HANDLE_VALUE)
-      CloseHandle(viewer);
+    viewer.reset();
     // Windows says "sharing violation", Wine "access denied".
-    if (c.keptOpen) {
-      EXPECT_NE(result, 0u);
-    } else {
-      EXPECT_EQ(result, c.result);
-    }
+    EXPECT_TRUE(c.keptOpen ? result != 0 : result == c.result) << result;
     EXPECT_EQ(readFile(target), std::string(result == 0 ? "new picture" : "old picture"));
     if (result == 0) {
       const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;

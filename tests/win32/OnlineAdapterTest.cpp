@@ -12,8 +12,6 @@
 
 namespace {
 
-using testsupport::readFile;
-using testsupport::TempDir;
 using Root = platform::ShellRegistry::Root;
 
 constexpr std::uint32_t kEntryBufferSize = 2048;  // what the program tells the cache calls
@@ -24,9 +22,7 @@ class ShellRegistryAdapterTest : public testing::Test {
  protected:
   void TearDown() override {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"*\\shell\\" + caption).c_str());
-    RegDeleteKeyW(HKEY_CLASSES_ROOT, (L"*\\shell\\" + caption).c_str());
     RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\*\\shell\\" + caption).c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, (L"Software\\Classes\\*\\shell\\" + caption).c_str());
   }
   const std::wstring caption = L"Brimlo adapter test " + std::to_wstring(GetCurrentProcessId());
   win32::Win32ShellRegistry registry;
@@ -73,42 +69,6 @@ TEST_F(ShellRegistryAdapterTest, RefusedKeyGivesTheSystemsErrorCode) {
   // A key name of more than 255 characters cannot be created anywhere.
   const std::wstring subkey = L"*\\shell\\" + caption + std::wstring(300, L'x') + L"\\command";
   EXPECT_NE(registry.setDefaultValue(Root::CurrentUserClasses, subkey, L"x %1"), 0u);
-}
-
-// --- Downloads from the loopback server ---------------------------------------------------
-
-// Needs online_adapters.sh, which serves a directory on 127.0.0.1 and names it and the ports.
-class DownloadAdapterTest : public testing::Test {
- protected:
-  void SetUp() override {
-    const auto port = testsupport::environment(L"BRIMLO_TEST_HTTP_PORT");
-    const auto root = testsupport::environment(L"BRIMLO_TEST_HTTP_ROOT");
-    const auto refused = testsupport::environment(L"BRIMLO_TEST_REFUSED_PORT");
-    if (!port || !root || !refused)
-      GTEST_SKIP() << "no loopback server: run through online_adapters.sh";
-    server = L"http://127.0.0.1:" + *port;
-    served = *root;
-    refusedServer = L"http://127.0.0.1:" + *refused;
-  }
-  std::wstring server, served, refusedServer;
-  TempDir dir{L"download"};
-  win32::Win32Internet internet;
-};
-
-TEST_F(DownloadAdapterTest, FileArrivesByteForByteOrNotAtAll) {
-  // Every byte value, then a length no single read or buffer of the download would cover.
-  std::string bytes;
-  for (int i = 0; i < 70000; ++i)
-    bytes.push_back(static_cast<char>((i * 7 + i / 256) & 0xFF));
-  const std::wstring name = L"payload-" + std::to_wstring(GetCurrentProcessId()) + L".bin";
-  ASSERT_TRUE(testsupport::makeFile(served + L"\\" + name, bytes));
-  EXPECT_EQ(internet.downloadToFile(server + L"/" + name, dir / L"Update.exe"), 0);
-  EXPECT_EQ(readFile(dir / L"Update.exe"), bytes);
-  DeleteFileW((served + L"\\" + name).c_str());
-
-  const std::int32_t result = internet.downloadToFile(refusedServer + L"/Update.exe", dir / L"a");
-  EXPECT_LT(result, 0) << std::hex << result;  // a failure HRESULT
-  EXPECT_EQ(readFile(dir / L"a"), std::nullopt);
 }
 
 // --- The Internet cache -------------------------------------------------------------------

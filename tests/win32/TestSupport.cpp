@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 namespace testsupport {
@@ -16,34 +19,22 @@ std::map<std::wstring, ChildMain>& modes() {
   return all;
 }
 
+// An environment variable's value, or nothing when it is not set.
+std::optional<std::wstring> environment(const wchar_t* name) {
+  wchar_t buffer[2048];
+  const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
+  if (length == 0 || length >= 2048)
+    return std::nullopt;
+  return std::wstring(buffer, length);
+}
+
 // A new name under the user's temporary folder.
 std::wstring uniqueTempPath(const std::wstring& label) {
   static int counter = 0;
-  wchar_t buffer[MAX_PATH + 1] = {};
-  std::wstring path(buffer, GetTempPathW(MAX_PATH + 1, buffer));
-  if (!path.empty() && path.back() == L'\\')
-    path.pop_back();
-  return path + L"\\brimlo-" + label + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(++counter);
-}
-
-void removeTree(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    DeleteFileW(path.c_str());
-    return;
-  }
-  WIN32_FIND_DATAW entry;
-  const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry)) {
-    const std::wstring name = entry.cFileName;
-    if (name != L"." && name != L"..")
-      removeTree(path + L"\\" + name);
-  }
-  if (search != INVALID_HANDLE_VALUE)
-    FindClose(search);
-  RemoveDirectoryW(path.c_str());
+  return (std::filesystem::temp_directory_path() /
+          (L"brimlo-" + label + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++counter)))
+      .wstring();
 }
 
 }  // namespace
@@ -53,47 +44,25 @@ std::wstring selfPath() {
   return std::wstring(buffer, GetModuleFileNameW(nullptr, buffer, 32768));
 }
 
-std::optional<std::wstring> environment(const wchar_t* name) {
-  wchar_t buffer[2048];
-  const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
-  if (length == 0 || length >= 2048)
-    return std::nullopt;
-  return std::wstring(buffer, length);
-}
-
 TempDir::TempDir(const std::wstring& label) : path_(uniqueTempPath(label)) {
   CreateDirectoryW(path_.c_str(), nullptr);
 }
 
 TempDir::~TempDir() {
-  removeTree(path_);
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 bool makeFile(const std::wstring& path, const std::string& bytes, DWORD attributes) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return false;
-  DWORD written = 0;
-  const bool ok =
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-      written == bytes.size();
-  CloseHandle(file);
-  return ok && SetFileAttributesW(path.c_str(), attributes);
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
+  return readFile(path) == bytes && SetFileAttributesW(path.c_str(), attributes);
 }
 
 std::optional<std::string> readFile(const std::wstring& path) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  if (!file)
     return std::nullopt;
-  std::string bytes;
-  char chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-    bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 ChildMode::ChildMode(const wchar_t* name, ChildMain main) {
@@ -118,9 +87,8 @@ void writeChildOutput(const std::wstring& text) {
   const auto path = environment(kOutputVariable);
   if (!path)
     return;
-  const std::string bytes(reinterpret_cast<const char*>(text.data()),
-                          text.size() * sizeof(wchar_t));
-  makeFile(*path + L".part", bytes);
+  makeFile(*path + L".part",
+           std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
   // Appears complete or not at all for the parent.
   MoveFileExW((*path + L".part").c_str(), path->c_str(), MOVEFILE_REPLACE_EXISTING);
 }
@@ -134,7 +102,7 @@ Child::Child(const std::wstring& mode, const std::optional<std::wstring>& comman
     return;
   std::wstring line = *commandLine;
   STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
   if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                      &startup, &started)) {

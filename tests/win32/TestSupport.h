@@ -11,8 +11,6 @@ namespace testsupport {
 
 // Full path of the running test program.
 std::wstring selfPath();
-// An environment variable's value, or nothing when it is not set.
-std::optional<std::wstring> environment(const wchar_t* name);
 
 // A fresh folder under the user's temporary folder, removed with everything in it.
 class TempDir {
