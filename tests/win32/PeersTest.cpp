@@ -300,7 +300,7 @@ TEST_F(PeerWindow, SizingTheWindowReachesTheFormAndALayoutSnapIsAppliedAfterward
 
   struct Case {
     int show;
-    BOOL (*in)(HWND);
+    BOOL(WINAPI* in)(HWND);
     bool inState;
     ui::WindowState state;
   };
