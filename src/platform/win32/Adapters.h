@@ -22,6 +22,16 @@ Function systemFunction(const wchar_t* module, const char* name) {
 // window alike.
 int systemDpi();
 
+// Twips (1/1440 inch) and pixels at a DPI, rounded to the nearest: the one conversion the window
+// and the screen port share, so a stored position and the screen's size are measured alike.
+constexpr int kTwipsPerInch = 1440;
+inline int twipsToPixels(int twips, int dpi) {
+  return MulDiv(twips, dpi, kTwipsPerInch);
+}
+inline int pixelsToTwips(int pixels, int dpi) {
+  return MulDiv(pixels, kTwipsPerInch, dpi);
+}
+
 // The bitmap as a picture that owns it (released with it); nothing, and the bitmap released,
 // when it is no bitmap.
 std::shared_ptr<platform::Picture> ownPicture(HBITMAP bitmap);

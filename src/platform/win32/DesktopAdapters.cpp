@@ -3,16 +3,6 @@
 
 namespace win32 {
 
-namespace {
-
-constexpr int kTwipsPerInch = 1440;
-
-int toTwips(int pixels) {
-  return static_cast<int>(static_cast<long long>(pixels) * kTwipsPerInch / systemDpi());
-}
-
-}  // namespace
-
 int systemDpi() {
   // GetDpiForSystem exists from Windows 10 1607 on; older systems report it through a screen DC.
   static const auto forSystem = systemFunction<UINT(WINAPI*)()>(L"user32.dll", "GetDpiForSystem");
@@ -24,11 +14,11 @@ int systemDpi() {
 }
 
 int Win32Screen::primaryWidthTwips() {
-  return toTwips(GetSystemMetrics(SM_CXSCREEN));
+  return pixelsToTwips(GetSystemMetrics(SM_CXSCREEN), systemDpi());
 }
 
 int Win32Screen::primaryHeightTwips() {
-  return toTwips(GetSystemMetrics(SM_CYSCREEN));
+  return pixelsToTwips(GetSystemMetrics(SM_CYSCREEN), systemDpi());
 }
 
 platform::LocalTime LocalClock::now() {

@@ -90,8 +90,8 @@ bool FormWindow::create(ControlWindows when) {
   dpi_ = win32::systemDpi();
   primaryDpi_ = dpi_;
   auto outerSize = [this](int dpi) {
-    RECT rect{0, 0, MulDiv(form_.clientWidth(), dpi, 1440),
-              MulDiv(form_.clientHeight(), dpi, 1440)};
+    RECT rect{0, 0, win32::twipsToPixels(form_.clientWidth(), dpi),
+              win32::twipsToPixels(form_.clientHeight(), dpi)};
     adjustWindowRect(rect, kFormStyle, kFormExStyle, dpi);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
   };

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/win32/Adapters.h"
 #include "platform/win32/Handles.h"
 #include "ui/Form.h"
 
@@ -77,12 +78,12 @@ class FormWindow : public ui::FormPeer {
 
   // Shared by the peers.
   int dpi() const { return dpi_; }
-  int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
-  int toTwips(int pixels) const { return MulDiv(pixels, 1440, dpi_); }
+  int toPixels(int twips) const { return win32::twipsToPixels(twips, dpi_); }
+  int toTwips(int pixels) const { return win32::pixelsToTwips(pixels, dpi_); }
   // The window's position is in twips of the primary screen, whatever monitor it is on: the
   // position stored at exit and the off-screen check of the next start measure alike.
-  int positionToPixels(int twips) const { return MulDiv(twips, primaryDpi_, 1440); }
-  int positionToTwips(int pixels) const { return MulDiv(pixels, 1440, primaryDpi_); }
+  int positionToPixels(int twips) const { return win32::twipsToPixels(twips, primaryDpi_); }
+  int positionToTwips(int pixels) const { return win32::pixelsToTwips(pixels, primaryDpi_); }
   HINSTANCE instance() const { return instance_; }
   HFONT font(ui::FontFace face, FontStyle style = FontStyle::Regular);
   HBRUSH brush(COLORREF color);
