@@ -172,24 +172,17 @@ TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
   }
 }
 
+// The way without a known browser is checked where the browser is looked up (RunFileTest).
 TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceAndLeavesNoProbePage) {
-  for (const bool browserKnown : {true, false}) {
-    fake::Session s;
-    if (!browserKnown)
-      s.t.shell.associations.erase(L".html");
-    const auto before = s.t.fileSystem.allPaths();
-
-    s.form.wwwBtn.userClick();
-
-    EXPECT_FALSE(s.form.wwwBtn.visible());
-    ASSERT_EQ(s.t.process.started.size(), browserKnown ? 1u : 0u);
-    if (browserKnown) {
-      EXPECT_EQ(s.t.process.started[0].commandLine,
-                L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
-      EXPECT_EQ(s.t.process.started[0].showState, 1);
-    }
-    EXPECT_EQ(s.t.fileSystem.allPaths(), before);
-  }
+  fake::Session s;
+  const auto before = s.t.fileSystem.allPaths();
+  s.form.wwwBtn.userClick();
+  EXPECT_FALSE(s.form.wwwBtn.visible());
+  ASSERT_EQ(s.t.process.started.size(), 1u);
+  EXPECT_EQ(s.t.process.started[0].commandLine,
+            L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
+  EXPECT_EQ(s.t.process.started[0].showState, 1);
+  EXPECT_EQ(s.t.fileSystem.allPaths(), before);
 }
 
 }  // namespace
