@@ -94,37 +94,27 @@ TEST(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
 TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
   struct Case {
     Texts files;
-    std::deque<int> answers;
-    std::vector<platform::FileCopyResult> shell;
     int status;
     Texts said;  // the start of each box's text
+    std::deque<int> answers = {};
+    std::vector<platform::FileCopyResult> shell = {};
   };
+  const Texts ac = {kThree[0], kThree[2]}, asked = {L"File", L"Allow"};
+  const std::wstring bad = L"C:\\Src\\bad?name.txt";
+  const std::wstring same = L"The source and destination files are the same file.";
   // b.txt exists in the target.
   const Case cases[] = {
-      {kThree, {kYes, kNo}, {}, kSaved, {L"File", L"Allow"}},
-      {{}, {}, {}, kOther, {}},
-      {{kThree[1]}, {kNo}, {}, kOther, {L"File"}},  // the only file answered No
-      {kThree, {kNo}, {}, kSaved, {L"File"}},       // one answered No, the rest copied
-      {{kThree[0], kThree[2]}, {}, {{1223, false}}, kOther, {L"error 1223\rFile: C:\\Src\\c.txt"}},
-      // The shell's own result.
-      {{kThree[0], kThree[2]},
-       {},
-       {{0x7C, false}},
-       kOther,
-       {L"The path of the source or the destination is invalid.\rFile: C:\\Src\\c.txt"}},
-      // Cancelled in the progress window.
-      {{kThree[0]}, {}, {{0, true}}, kOther, {L"Operation Failed\rC:\\Src\\a.txt"}},
-      {{L"C:\\Src\\gone.txt", kThree[0]}, {}, {}, kOther, {L"An unknown error occurred"}},
-      {{kThree[0], L"C:\\Src\\bad?name.txt"},
-       {},
-       {},
-       kOther,
-       {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
-      {{L"C:\\Target\\b.txt"},  // copied onto itself
-       {kYes, kNo},
-       {},
-       kOther,
-       {L"File", L"Allow", L"The source and destination files are the same file."}},
+      {kThree, kSaved, asked, {kYes, kNo}},
+      {{}, kOther, {}},
+      {{kThree[1]}, kOther, {L"File"}, {kNo}},  // the only file answered No
+      {kThree, kSaved, {L"File"}, {kNo}},       // one answered No, the rest copied
+      {ac, kOther, {L"error 1223\rFile: C:\\Src\\c.txt"}, {}, {{1223, false}}},
+      {ac, kOther, {L"The path of the source or the destination is invalid.\rFile"}, {}, {{0x7C}}},
+      {{kThree[0]}, kOther, {L"Operation Failed\rC:\\Src\\a.txt"}, {}, {{0, true}}},  // cancelled
+      {{L"C:\\Src\\gone.txt", kThree[0]}, kOther, {L"An unknown error occurred"}},
+      {{kThree[0], bad}, kOther, {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
+      // Copied onto itself.
+      {{L"C:\\Target\\b.txt"}, kOther, {L"File", L"Allow", same}, {kYes, kNo}},
   };
   for (const Case& c : cases) {
     FileList l(c.files, {L"b.txt"});

@@ -60,7 +60,7 @@ TEST(LayoutTest, PanelLinksAndPreviewsFollowTheWindowSize) {
   }
 }
 
-TEST(LayoutTest, FittedPictureCoversTheStatedRectangleAndTwoClicksRestoreTheView) {
+TEST(LayoutTest, FittedPictureCoversTheStatedRectangleTwoClicksRestoreAndResizeRedraws) {
   fake::Started s({ClipFormat::Bitmap});
   Form1& f = s.form;
   ASSERT_TRUE(f.PictureFitted);
@@ -81,16 +81,12 @@ TEST(LayoutTest, FittedPictureCoversTheStatedRectangleAndTwoClicksRestoreTheView
   EXPECT_EQ(f.ClipPic.picture(), f.picture());
   f.ClipPic.userClick();  // a click on the preview switches too
   EXPECT_TRUE(f.PictureFitted);
-}
-
-TEST(LayoutTest, ResizeWhileFittedRedrawsInEveryMode) {
-  fake::Started s({ClipFormat::Bitmap});
-  ASSERT_TRUE(s.form.PictureFitted);
+  // A text refresh keeps the fitted view, and a resize redraws it.
   s.t.clipboard.formats = {ClipFormat::Text};
-  s.refresh();  // the text refresh keeps PictureFitted
-  ASSERT_TRUE(s.form.PictureFitted);
-  s.form.setWidth(11000);
-  EXPECT_EQ(s.form.ClipPic.width(), 11000);
+  s.refresh();
+  ASSERT_TRUE(f.PictureFitted);
+  f.setWidth(11000);
+  EXPECT_EQ(f.ClipPic.width(), 11000);
 }
 
 TEST(LayoutTest, AlwaysOnTopStatesAndHowOftenTheyAreStored) {

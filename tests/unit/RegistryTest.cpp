@@ -66,6 +66,7 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
   const std::wstring right = std::to_wstring(t.screen.width + 1);
   const std::wstring below = std::to_wstring(t.screen.height + 1);
   const int bottom = t.screen.height;
+  const std::wstring edge = std::to_wstring(bottom);
   const Case cases[] = {
       {"nothing stored", {}, 120, 450, 10125, 6495, false},
       {"on screen", {L"7000", L"9000", L"600", L"900"}, 900, 600, 9000, 7000, false},
@@ -73,13 +74,7 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
       {"left of the screen", {L"", L"9000", L"", L"-9001"}, 100, 100, 9000, 6495, true},
       {"above the screen", {L"7000", L"", L"-7001", L""}, 100, 100, 10125, 7000, true},
       {"below the screen", {L"", L"", below, L""}, 100, 100, 10125, 6495, true},
-      {"at the bottom edge",
-       {L"", L"", std::to_wstring(bottom), L""},
-       120,
-       bottom,
-       10125,
-       6495,
-       false},
+      {"at the bottom edge", {L"", L"", edge, L""}, 120, bottom, 10125, 6495, false},
       {"width not a number", {L"7000", L"abc", L"600", L"900"}, 900, 600, 10125, 7000, false},
   };
   for (const Case& c : cases) {
