@@ -105,35 +105,33 @@ TEST(FieldsTest, EnterSavesByMode) {
 }
 
 TEST(FieldsTest, DateAndTimeOptionsRewriteTheNameAndStoreBothKeys) {
-  fake::Session s({ClipFormat::Bitmap});
-  s.start();  // on 2026-12-06 at 05:51:52
+  fake::Started s({ClipFormat::Bitmap});  // on 2026-12-06 at 05:51:52
   Form1& f = s.form;
-  const std::wstring d = L"26.12.06_", tm = L"05-51-52_";
-  f.FNText.setText(L"Docs_Screenshot.JPG");
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), d + L"Docs_Screenshot.JPG");
+  const std::wstring d = L"26.12.06_", tm = L"05-51-52_", docs = L"Docs_Screenshot.JPG";
+  const std::wstring edited = L"26.12.07_Docs.JPG";
+  // The option clicked, the name typed before (if any), the name after the click.
+  const std::tuple<ui::CheckBox*, std::wstring, std::wstring> steps[] = {
+      {&f.AddDatecheck, docs, d + docs},
+      {&f.AddTimeCheck, L"", tm + d + docs},  // the time prefix goes in front
+      {&f.AddDatecheck, L"", tm + docs},      // date off keeps the time prefix
+      {&f.AddDatecheck, L"", d + tm + docs},  // date last: in front
+      {&f.AddTimeCheck, L"", d + docs},
+      {&f.AddDatecheck, edited, edited},  // an edited prefix is not removed
+      {&f.AddDatecheck, L"", d + edited},
+  };
+  for (const auto& [option, typed, name] : steps) {
+    if (!typed.empty())
+      f.FNText.setText(typed);
+    option->userToggle();
+    EXPECT_EQ(f.FNText.text(), name);
+    EXPECT_EQ(s.t.settings.values.count(L"Brimlo\\Settings\\AddTimeJPG"), 1u);  // both stored
+  }
   EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\AddDateJPG"], L"1");
   EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\AddTimeJPG"], L"0");
-  // Time on with the date prefix there: the time prefix goes in front.
-  f.AddTimeCheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), tm + d + L"Docs_Screenshot.JPG");
-  // Date off keeps the time prefix, and the other way round.
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), tm + L"Docs_Screenshot.JPG");
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), d + tm + L"Docs_Screenshot.JPG");  // date first: reverse order
-  f.AddTimeCheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), d + L"Docs_Screenshot.JPG");
-  // An edited prefix is not removed; switching on again adds a fresh copy.
-  f.FNText.setText(L"26.12.07_Docs.JPG");
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), L"26.12.07_Docs.JPG");
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), d + L"26.12.07_Docs.JPG");
   // The prefix that returns still carries the refresh's time, not the clock's.
   s.t.clock.time.minute = 59;
   f.AddTimeCheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), tm + d + L"26.12.07_Docs.JPG");
+  EXPECT_EQ(f.FNText.text(), tm + d + edited);
 }
 
 TEST(FieldsTest, OptionsAreRememberedPerModeAndNotWithoutASaveButton) {
