@@ -98,7 +98,9 @@ TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
   }
 }
 
-TEST(RefreshTest, EachModeShowsItsControlsColoursAndImage) {
+// A window of 12000 x 9000 stretches the panel and the preview; the links and the symbols stay
+// at the right edge, the button in the preview's corner at its right.
+TEST(RefreshTest, EachModeShowsItsControlsColoursAndImageAndFollowsTheWindowSize) {
   struct Case {
     std::set<ClipFormat> formats;
     ui::Color panel;
@@ -106,13 +108,15 @@ TEST(RefreshTest, EachModeShowsItsControlsColoursAndImage) {
     std::wstring saveCaption;
     // ClipText, RichText, ClipPic, ListBox, ConvertTxtBtn, the name field and its options.
     std::array<bool, 6> shown;
+    int previewWidth, previewHeight, cornerGap;
   };
   using enum ui::ImageId;
   const Case cases[] = {
-      {kBitmap, 0x00FFBFC0, ModePicture, L"&Save as JPEG", {0, 0, 1, 0, 0, 1}},
-      {kText, 0x00E0E0E0, ModeText, L"&Save as Text", {1, 0, 0, 0, 0, 1}},
-      {kRtf, 0x00E0E0E0, ModeRichText, L"&Save as RTF", {0, 1, 0, 0, 1, 1}},
-      {kFiles, 0x00C9CEB8, ModeFiles, L"&Copy File(s) ..", {0, 0, 0, 1, 1, 0}},
+      {kBitmap, 0x00FFBFC0, ModePicture, L"&Save as JPEG", {0, 0, 1, 0, 0, 1}, 12000, 7185, 300},
+      {kText, 0x00E0E0E0, ModeText, L"&Save as Text", {1, 0, 0, 0, 0, 1}, 11500, 6380, 0},
+      {kRtf, 0x00E0E0E0, ModeRichText, L"&Save as RTF", {0, 1, 0, 0, 1, 1}, 11500, 6380, 200},
+      // The list keeps its height.
+      {kFiles, 0x00C9CEB8, ModeFiles, L"&Copy File(s) ..", {0, 0, 0, 1, 1, 0}, 11500, 1520, 200},
   };
   for (const Case& c : cases) {
     fake::Started s(c.formats);
@@ -135,6 +139,23 @@ TEST(RefreshTest, EachModeShowsItsControlsColoursAndImage) {
     EXPECT_TRUE(f.visible());
     // The focus ends in the name field, or on the copy button when that field is hidden.
     EXPECT_EQ(f.activeControl(), c.shown[5] ? static_cast<ui::Control*>(&f.FNText) : save);
+
+    f.setWidth(12000);
+    f.setHeight(9000);
+    EXPECT_EQ((std::array{f.Frame1.width(), f.Line1.x2(), f.Path.width(), f.UpdateBtn.left(),
+                          f.wwwBtn.left(), f.Picture1.left(), f.AddDirBtn.left()}),
+              (std::array{12000, 12000, 11500, 10400, 11200, 12000 - f.Picture1.width() - 300,
+                          12000 - f.AddDirBtn.width() - 300}));
+    const ui::Control* preview = &f.ClipText;
+    for (const ui::Control* p :
+         std::array<const ui::Control*, 3>{&f.ClipPic, &f.RichText, &f.ListBox})
+      preview = p->visible() ? p : preview;
+    EXPECT_EQ(preview->width(), c.previewWidth);
+    EXPECT_EQ(preview->height(), c.previewHeight);
+    const ui::Control& corner = f.ClipPic.visible() ? f.ResizeBtn : f.ConvertTxtBtn;
+    if (c.cornerGap) {
+      EXPECT_EQ(corner.left(), c.previewWidth - corner.width() - c.cornerGap);
+    }
   }
 }
 
