@@ -102,18 +102,8 @@ TEST_F(ControlModelTest, RefusedAssignmentsFailWithoutEffect) {
   EXPECT_FALSE(text.setWidth(-1));
 }
 
-TEST_F(ControlModelTest, WindowSizeIsRefusedWhileMinimisedOrMaximised) {
-  form.userBoundsChanged(0, 0, 9000, 6000, 8760, 5295, ui::WindowState::Minimized);
-  EXPECT_FALSE(form.setWidth(8000));
-  EXPECT_FALSE(form.setLeft(10));
-  EXPECT_EQ(form.width(), 9000);
-  form.userBoundsChanged(0, 0, 9000, 6000, 8760, 5295, ui::WindowState::Normal);
-  EXPECT_TRUE(form.setWidth(8000));
-  EXPECT_EQ(form.width(), 8000);
-  EXPECT_EQ(form.clientWidth(), 7760);
-}
-
-TEST_F(ControlModelTest, ResizeRunsWhenTheSizeChangesNotWhenItMoves) {
+// A size change runs Resize, a move does not; a minimised window refuses a new size or place.
+TEST_F(ControlModelTest, ResizeRunsOnSizeChangesAndSizeIsRefusedWhileMinimised) {
   int resizes = 0;
   form.onResize = [&] { ++resizes; };
   form.userBoundsChanged(0, 0, 9000, 6000, 8760, 5295, ui::WindowState::Normal);
@@ -121,6 +111,11 @@ TEST_F(ControlModelTest, ResizeRunsWhenTheSizeChangesNotWhenItMoves) {
   form.setWidth(9500);
   form.setWidth(9500);
   EXPECT_EQ(resizes, 2);
+  EXPECT_EQ(form.clientWidth(), 9260);
+  form.userBoundsChanged(0, 0, 9000, 6000, 8760, 5295, ui::WindowState::Minimized);
+  EXPECT_FALSE(form.setWidth(8000));
+  EXPECT_FALSE(form.setLeft(10));
+  EXPECT_EQ(form.width(), 9000);
 }
 
 TEST_F(ControlModelTest, PeerMirrorsCodeMadeChangesOnly) {
