@@ -36,15 +36,16 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
   };
   const std::wstring tools = L"C:\\Tools";
   const std::wstring failed = L"C:\\Tools\\Update.exe\r\rDownload Fehlgeschlagen / Download failed";
+  const std::wstring notStarted =
+      L"C:\\Tools\\Update.exe\r\rDas Update konnte nicht gestartet "
+      L"werden / The updater could not be started";
   const Case cases[] = {
       // Handing over to the updater saves nothing: status 1.
       {tools, true, kRefuses, true, 1, L""},
       {tools, false, kServes, true, 1, L""},  // downloaded first
       {tools, false, kRefuses, true, std::nullopt, failed},
       {tools, false, kAnswersWithoutFile, true, std::nullopt, failed},
-      {tools, true, kRefuses, false, std::nullopt,
-       L"C:\\Tools\\Update.exe\r\rDas Update konnte nicht gestartet werden / The updater could "
-       L"not be started"},
+      {tools, true, kRefuses, false, std::nullopt, notStarted},
       {L"C:\\Program Files\\Brimlo", true, kRefuses, true, 1, L""},
   };
   for (const Case& c : cases) {
