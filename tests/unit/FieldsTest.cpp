@@ -51,7 +51,9 @@ TEST(FieldsTest, DirectoryCheckColoursButtonAndToolTip) {
   }
 }
 
-TEST(FieldsTest, RefreshGivesThePathThePanelColourWhateverTheCheckShowed) {
+// A refresh gives the field the panel's colour whatever the check showed; leaving the field adds
+// the separator, and the button creates the missing directories.
+TEST(FieldsTest, MissingDirectoryFromRefreshToTheCreateButton) {
   fake::Session s({ClipFormat::Bitmap});
   s.t.process.currentDir = L"C:\\Gone";  // no such directory
   s.start();
@@ -59,10 +61,6 @@ TEST(FieldsTest, RefreshGivesThePathThePanelColourWhateverTheCheckShowed) {
   EXPECT_EQ(s.form.Path.foreColor(), kWhite);
   EXPECT_TRUE(s.form.AddDirBtn.visible());
   EXPECT_EQ(s.form.Path.toolTip(), L"Path not found");
-}
-
-TEST(FieldsTest, LeavingTheFieldAppendsTheSeparatorAndTheButtonCreatesTheDirectories) {
-  fake::Started s({ClipFormat::Text});
   ASSERT_TRUE(s.form.setFocus(s.form.Path));
   EXPECT_EQ(s.form.Path.backColor(), kWhite);
   s.form.Path.userSetText(L"C:\\New\\Sub");

@@ -146,7 +146,10 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
       {{}, kReadOnly, "old"},
   };
   for (const Case& c : cases) {
-    FileList l({kThree[0]}, {}, L"C:\\Target");
+    // In quotes, as Explorer's "Copy as path" gives it: still the directory the file is asked
+    // about and replaced in.
+    FileList l({kThree[0]}, {}, L"\"C:\\Target\"");
+    l.form.Path_LostFocus();
     l.t.fileSystem.addFile(L"C:\\Target\\a.txt", "old", c.oldAttributes);
     l.t.shell.copyResults = c.shell;
     const auto before = l.t.fileSystem.allPaths();
@@ -161,18 +164,6 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     EXPECT_EQ(l.t.fileSystem.allPaths(), before);
     EXPECT_EQ(l.t.fileSystem.unflushedReplaces, 0);
   }
-}
-
-// Explorer's "Copy as path" puts the directory in quotes: the files are still looked up and
-// asked about in that directory, not skipped.
-TEST(FileListTest, ADirectoryInQuotesIsWhereTheFilesAreLookedUp) {
-  FileList l({kThree[1]}, {L"b.txt"}, L"\"C:\\Target\"");
-  l.form.Path_LostFocus();
-  l.t.dialogs.answers = {kYes, kNo};
-  EXPECT_EQ(l.save(), kSaved);
-  ASSERT_FALSE(l.t.dialogs.shown.empty());
-  EXPECT_EQ(l.t.dialogs.shown[0].text, L"File already exists!\r\rC:\\Target\\b.txt\r Overwrit it?");
-  EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\b.txt"), "new");
 }
 
 // The window takes input between two files. Whatever the user does then, the list the loop

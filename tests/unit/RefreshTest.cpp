@@ -289,7 +289,7 @@ TEST(RefreshTest, UrlButtonFollowsTheTextOnEveryChange) {
   EXPECT_TRUE(s.form.SaveURLBtn.visible());
 }
 
-TEST(RefreshTest, PictureRefreshHoldsTheBitmapAndAlternatesTheView) {
+TEST(RefreshTest, PictureRefreshHoldsTheBitmapAlternatesTheViewAndLightsUpFields) {
   fake::Started s(kBitmap);
   ASSERT_NE(s.form.picture(), nullptr);
   EXPECT_EQ(s.form.picture()->widthPixels(), 64);
@@ -303,6 +303,15 @@ TEST(RefreshTest, PictureRefreshHoldsTheBitmapAndAlternatesTheView) {
   s.refresh();
   EXPECT_EQ(s.form.picture(), nullptr);
   EXPECT_TRUE(s.form.SavePictureBtn.visible());
+  // The mode image lights up under the mouse, and the preview's text field when it has the focus.
+  s.form.Picture1.userMouseMove(0, 0, 10, 10);
+  EXPECT_EQ(s.form.Picture1.backColor(), 0x00E0E0E0u);
+  s.form.Frame1.userMouseMove(0, 0, 10, 10);
+  EXPECT_EQ(s.form.Picture1.backColor(), s.form.Frame1.backColor());
+  s.form.ClipText.setVisible(true);
+  ASSERT_TRUE(s.form.setFocus(s.form.ClipText));
+  EXPECT_EQ(s.form.ClipText.backColor(), 0x00FFFFFFu);
+  EXPECT_EQ(s.form.SaveURLBtn.backColor(), 0x00FFFFFFu);
 }
 
 TEST(RefreshTest, QuestionMarkShowsTheHelpBoxBeforeTheWindow) {
@@ -316,18 +325,6 @@ TEST(RefreshTest, QuestionMarkShowsTheHelpBoxBeforeTheWindow) {
   // The mode image shows the same box.
   s.form.Picture1.userClick();
   EXPECT_EQ(s.t.dialogs.shown, (fake::Boxes{s.t.dialogs.shown[0], s.t.dialogs.shown[0]}));
-}
-
-TEST(RefreshTest, PreviewFieldHoverAndFocusColours) {
-  fake::Started s(kBitmap);
-  s.form.Picture1.userMouseMove(0, 0, 10, 10);
-  EXPECT_EQ(s.form.Picture1.backColor(), 0x00E0E0E0u);
-  s.form.Frame1.userMouseMove(0, 0, 10, 10);
-  EXPECT_EQ(s.form.Picture1.backColor(), s.form.Frame1.backColor());
-  s.form.ClipText.setVisible(true);
-  ASSERT_TRUE(s.form.setFocus(s.form.ClipText));
-  EXPECT_EQ(s.form.ClipText.backColor(), 0x00FFFFFFu);
-  EXPECT_EQ(s.form.SaveURLBtn.backColor(), 0x00FFFFFFu);
 }
 
 }  // namespace

@@ -17,10 +17,14 @@ using platform::exitcode::kSaved;
 
 const std::wstring kShots = L"C:\\Data\\Shots\\";
 
-TEST(SaveTest, TextFileBytes) {
+// The picture goes to the encoder at quality 200; its saver ends without storing the window's
+// place, the text saver stores it.
+TEST(SaveTest, SavedBytesTheBeepAndThePlaceStoredOnTheWayOut) {
   struct Case {
     std::wstring text;
     std::string bytes;
+    std::set<ClipFormat> formats = {ClipFormat::Text};
+    std::wstring file = L"Shots_Text.TXT";
   };
   const Case cases[] = {
       {L"abc", "abc\r\n"},
@@ -28,14 +32,20 @@ TEST(SaveTest, TextFileBytes) {
       {L"\u00e4\u20ac", "\xE4\x80\r\n"},  // Latin-1 and the euro fit the code page
       {L"\u03b1\u03b2", "\xEF\xBB\xBF\xCE\xB1\xCE\xB2\r\n"},  // Greek does not: UTF-8 with BOM
       {L"", "\r\n"},
+      {L"", fake::FakeGdiplus::kJpeg, {ClipFormat::Bitmap}, L"Shots_Screenshot.JPG"},
   };
   for (const Case& c : cases) {
-    fake::Session s({ClipFormat::Text});
+    fake::Session s(c.formats);
     s.t.clipboard.textContent = c.text;
     s.start();
     EXPECT_EQ(s.save(), kSaved) << text::toUtf8(c.text);
-    EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Text.TXT"), c.bytes);
+    EXPECT_EQ(s.t.fileSystem.contents(kShots + c.file), c.bytes);
     EXPECT_EQ(s.t.process.beeps, 1);
+    const bool picture = c.formats.count(ClipFormat::Bitmap);
+    const auto& calls = s.t.gdiplus.calls;
+    EXPECT_EQ(calls.size() == 5 && calls[1] == L"createBitmap b17 0" && calls[2].ends_with(L" 200"),
+              picture);
+    EXPECT_EQ(s.t.settings.values.count(L"Brimlo\\Form1\\Pos\\Left"), picture ? 0u : 1u);
   }
 }
 
@@ -288,17 +298,6 @@ TEST(SaveTest, ConvertToPlainText) {
     EXPECT_EQ(s.t.fileSystem.contents(kShots + L"26.12.06_Shots_Text.TXT"),
               text::toUtf8(c.text) + "\r\n");
   }
-}
-
-TEST(SaveTest, PictureReachesTheEncoderAndTheProgramEndsWithoutStoringThePosition) {
-  fake::Started s({ClipFormat::Bitmap});
-  EXPECT_EQ(s.save(), kSaved);
-  ASSERT_EQ(s.t.gdiplus.calls.size(), 5u);
-  EXPECT_EQ(s.t.gdiplus.calls[1], L"createBitmap b17 0");
-  EXPECT_TRUE(s.t.gdiplus.calls[2].ends_with(L" 200"));  // the quality
-  EXPECT_EQ(s.t.fileSystem.contents(kShots + L"Shots_Screenshot.JPG"), fake::FakeGdiplus::kJpeg);
-  EXPECT_EQ(s.t.process.beeps, 1);
-  EXPECT_EQ(s.t.settings.values.count(L"Brimlo\\Form1\\Pos\\Left"), 0u);
 }
 
 // Another program holds the clipboard open while the refresh reads it: whatever the preview held
