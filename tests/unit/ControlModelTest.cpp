@@ -35,14 +35,6 @@ TEST_F(ControlModelTest, ChangeHandlersRunOnlyWhenTheValueChanges) {
   EXPECT_EQ(box.value(), 0);
 }
 
-TEST_F(ControlModelTest, HandlerRunsInsideTheAssignmentThatCausedIt) {
-  auto& text = form.add<ui::TextBox>(L"Text");
-  auto& other = form.add<ui::TextBox>(L"Other");
-  text.onChange = [&] { other.setText(L"seen " + text.text()); };
-  text.setText(L"x");
-  EXPECT_EQ(other.text(), L"seen x");
-}
-
 // The form sees a key first; a key it swallows does not reach the focused control.
 TEST_F(ControlModelTest, FormSeesKeysBeforeTheFocusedControl) {
   auto& text = form.add<ui::TextBox>(L"Text");

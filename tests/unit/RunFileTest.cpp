@@ -98,8 +98,6 @@ TEST(RunFileTest, GetExecutableTrustsOnlyTheShellsSuccessCodes) {
       {42, kNotepad},
       {33, kNotepad},  // the lowest success code
       {32, L""},
-      {platform::kFindExecutableNoAssociation, L""},
-      {platform::kFindExecutableFileNotFound, L""},
   };
   for (const auto& [code, program] : cases) {
     fake::TestPlatform t;
