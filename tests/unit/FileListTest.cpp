@@ -84,9 +84,7 @@ TEST(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
     EXPECT_EQ(l.form.ListBox.listCount(), k.left);
     EXPECT_EQ(l.t.dialogs.shown[0].style, platform::box::kYesNoCancelQuestion);
     EXPECT_EQ(l.t.dialogs.shown[0].title, L"Overwrite?");
-    if (k.answers[0] == kYes) {
-      EXPECT_EQ(l.t.dialogs.shown[1].title, L"Allow all?");
-    }
+    EXPECT_EQ(l.t.dialogs.shown[1].title, k.answers[0] == kYes ? L"Allow all?" : L"Overwrite?");
   }
 }
 

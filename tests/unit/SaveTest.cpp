@@ -218,9 +218,7 @@ TEST(SaveTest, OpenStepCommandLines) {
       {L"a.log", text, L"C:\\Data\\Shots\\a.log"},  // no associated program
       {L"link.URL", text, L"Explorer.exe  C:\\Data\\Shots\\link.URL"},
       {L"doc.Rtf", rtf, L"Explorer.exe  C:\\Data\\Shots\\doc.Rtf"},
-      {L"Shots_Screenshot.JPG",
-       {ClipFormat::Bitmap},
-       L"explorer.exe C:\\Data\\Shots\\Shots_Screenshot.JPG"},
+      {L"Shot.JPG", {ClipFormat::Bitmap}, L"explorer.exe C:\\Data\\Shots\\Shot.JPG"},
   };
   for (const Case& c : cases) {
     fake::Started s(c.formats);
@@ -284,15 +282,14 @@ TEST(SaveTest, ConvertToPlainText) {
     s.form.ConvertTxtBtn.userClick();
     EXPECT_EQ(s.form.ClipText.text(), c.text);
     EXPECT_EQ(changes, 1);  // built in one pass
-    for (const ui::Control* gone : std::initializer_list<const ui::Control*>{
-             &s.form.ListBox, &s.form.RichText, &s.form.ConvertTxtBtn, &s.form.SaveFilesBtn})
-      EXPECT_FALSE(gone->visible());
-    EXPECT_TRUE(s.form.ClipText.visible());
+    const Form1& f = s.form;
+    EXPECT_EQ((std::array{f.ListBox.visible(), f.RichText.visible(), f.ConvertTxtBtn.visible(),
+                          f.SaveFilesBtn.visible(), f.ClipText.visible(), f.FNText.visible()}),
+              (std::array{false, false, false, false, true, true}));
     EXPECT_EQ(s.form.caption(),
               std::wstring(Form1::kVersionTitle) + L" - Save Clipboard Text (.txt)");
     EXPECT_EQ(s.form.Picture1.image(), ui::ImageId::ModeText);
     EXPECT_EQ(s.form.SaveTxtBtn.caption(), L"&Save as Text");
-    EXPECT_TRUE(s.form.FNText.visible());
     EXPECT_EQ(s.form.FNText.text(), L"26.12.06_Shots_Text.TXT");  // .RTF becomes .TXT
     EXPECT_EQ(s.run([&] { s.form.SaveTxtBtn.userClick(); }), kSaved);
     EXPECT_EQ(s.t.fileSystem.contents(kShots + L"26.12.06_Shots_Text.TXT"),
