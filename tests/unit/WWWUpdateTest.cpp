@@ -173,7 +173,7 @@ TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
   }
 }
 
-// The way without a known browser is checked where the browser is looked up (RunFileTest).
+// Without a browser nothing starts and no probe page is left either (RunFileTest).
 TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceAndLeavesNoProbePage) {
   fake::Session s;
   const auto before = s.t.fileSystem.allPaths();
@@ -184,6 +184,11 @@ TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceAndLeavesNoProbePage) {
             L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
   EXPECT_EQ(s.t.process.started[0].showState, 1);
   EXPECT_EQ(s.t.fileSystem.allPaths(), before);
+  // The link is used once per run, even when no browser comes up.
+  fake::Session none;
+  none.t.shell.associations.erase(L".html");
+  none.form.wwwBtn.userClick();
+  EXPECT_FALSE(none.form.wwwBtn.visible());
 }
 
 }  // namespace
