@@ -39,16 +39,13 @@ TEST(RefreshTest, ModeFollowsTheFirstFormatFoundAndRefusalNamesTheFormat) {
   for (const Case& c : cases) {
     fake::Session s(c.formats);
     s.t.clipboard.standardNumbers = c.standard;
-    const std::optional<int> ended = s.start();
-    if (c.caption.empty()) {
-      EXPECT_EQ(ended, kRefused) << text::toUtf8(c.refusedName);
-      EXPECT_EQ(
-          s.t.dialogs.shown,
-          (fake::Boxes{{refusal(c.refusedName), kInformation, L"Sorry - no supported format!"}}));
-    } else {
-      EXPECT_FALSE(ended) << text::toUtf8(c.caption);
+    SCOPED_TRACE(text::toUtf8(c.caption + c.refusedName));
+    const bool refused = c.caption.empty();
+    EXPECT_EQ(s.start(), refused ? std::optional(kRefused) : std::nullopt);
+    const fake::Box box{refusal(c.refusedName), kInformation, L"Sorry - no supported format!"};
+    EXPECT_EQ(s.t.dialogs.shown, refused ? fake::Boxes{box} : fake::Boxes{});
+    if (!refused) {
       EXPECT_EQ(s.form.caption(), std::wstring(Form1::kVersionTitle) + c.caption);
-      EXPECT_TRUE(s.t.dialogs.shown.empty());
     }
   }
 }
