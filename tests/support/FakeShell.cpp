@@ -38,12 +38,7 @@ platform::FileCopyResult FakeShell::copyFile(const platform::FileCopy& copy) {
   }
   if (result.code == 0 && !result.aborted) {
     if (auto bytes = fs_.contents(copy.source)) {
-      // The shell creates a missing target directory and overwrites silently.
-      const auto sep = copy.destination.find_last_of(L'\\');
-      if (sep != std::wstring::npos && !fs_.exists(copy.destination.substr(0, sep))) {
-        fs_.addDirectory(copy.destination.substr(0, sep));
-      }
-      fs_.addFile(copy.destination, *bytes);
+      fs_.addFile(copy.destination, *bytes);  // the shell overwrites silently
     } else {
       result.code = 0x402;  // the shell's "unknown error" for a source that is not there
     }

@@ -270,7 +270,7 @@ class FakeRichPeer : public ui::RichTextPeer {
   int pastes = 0;
 };
 
-// Windows-1252 as the ANSI code page.
+// Windows-1252 (its Latin-1 part and the euro sign) as the ANSI code page.
 class FakeCodepage : public platform::Codepage {
  public:
   std::optional<std::string> toAnsiExact(std::wstring_view text) override;

@@ -13,7 +13,7 @@ using platform::box::kCritical;
 
 using Values = std::map<std::wstring, std::wstring>;
 
-TEST(ContextMenuTest, CheckingWritesTheQuotedProgramPathWhereverTheProgramRuns) {
+TEST(ContextMenuTest, CheckingWritesTheQuotedProgramPathWhereverTheProgramRunsUncheckingKeepsIt) {
   struct Case {
     std::wstring directory, name, value;
   };
@@ -32,24 +32,16 @@ TEST(ContextMenuTest, CheckingWritesTheQuotedProgramPathWhereverTheProgramRuns) 
     s.form.ContextMenuCheck.userToggle();
     EXPECT_EQ(s.t.shellRegistry.values, (Values{{kMachineKey, c.value}}));
     EXPECT_EQ(s.form.ContextMenuCheck.value(), 1);
+    // Unchecking leaves the entry; checking again writes where the program is now.
+    s.form.ContextMenuCheck.userToggle();
+    EXPECT_EQ(s.form.ContextMenuCheck.value(), 0);
+    EXPECT_EQ(s.t.shellRegistry.writes, 1);
+    s.t.process.programDir = L"E:\\Portable";
+    s.form.ContextMenuCheck.userToggle();
+    EXPECT_EQ(s.t.shellRegistry.values,
+              (Values{{kMachineKey, L"\"E:\\Portable\\" + c.name + L".exe\" %1"}}));
     EXPECT_TRUE(s.t.dialogs.shown.empty());
   }
-}
-
-TEST(ContextMenuTest, UncheckingLeavesTheEntryAndCheckingAgainRewritesIt) {
-  fake::Session s;
-  s.t.process.programDir = L"C:\\Program Files\\Brimlo";
-  s.form.ContextMenuCheck.userToggle();
-  s.form.ContextMenuCheck.userToggle();
-  EXPECT_EQ(s.t.shellRegistry.writes, 1);
-  EXPECT_EQ(s.form.ContextMenuCheck.value(), 0);
-  // The program was moved since the entry was written: the entry follows it.
-  s.t.process.programDir = L"E:\\Portable\\Brimlo";
-  s.form.ContextMenuCheck.userToggle();
-  EXPECT_EQ(s.t.shellRegistry.writes, 2);
-  EXPECT_EQ(s.t.shellRegistry.values,
-            (Values{{kMachineKey, L"\"E:\\Portable\\Brimlo\\Brimlo.exe\" %1"}}));
-  EXPECT_TRUE(s.t.dialogs.shown.empty());
 }
 
 TEST(ContextMenuTest, RefusedMachineKeyFallsBackToTheUsersClasses) {

@@ -51,7 +51,9 @@ TEST(FieldsTest, DirectoryCheckColoursButtonAndToolTip) {
   }
 }
 
-TEST(FieldsTest, RefreshGivesThePathThePanelColourWhateverTheCheckShowed) {
+// A refresh gives the field the panel's colour whatever the check showed; leaving the field adds
+// the separator, and the button creates the missing directories.
+TEST(FieldsTest, MissingDirectoryFromRefreshToTheCreateButton) {
   fake::Session s({ClipFormat::Bitmap});
   s.t.process.currentDir = L"C:\\Gone";  // no such directory
   s.start();
@@ -59,21 +61,11 @@ TEST(FieldsTest, RefreshGivesThePathThePanelColourWhateverTheCheckShowed) {
   EXPECT_EQ(s.form.Path.foreColor(), kWhite);
   EXPECT_TRUE(s.form.AddDirBtn.visible());
   EXPECT_EQ(s.form.Path.toolTip(), L"Path not found");
-}
-
-TEST(FieldsTest, LeavingTheFieldAppendsTheSeparatorAndChecks) {
-  fake::Started s({ClipFormat::Text});
   ASSERT_TRUE(s.form.setFocus(s.form.Path));
   EXPECT_EQ(s.form.Path.backColor(), kWhite);
-  s.form.Path.userSetText(L"C:\\Data");
+  s.form.Path.userSetText(L"C:\\New\\Sub");
   ASSERT_TRUE(s.form.setFocus(s.form.FNText));
-  EXPECT_EQ(s.form.Path.text(), L"C:\\Data\\");
-  EXPECT_EQ(s.form.Path.toolTip(), L"Target directory");
-}
-
-TEST(FieldsTest, CreateDirectoriesButtonMakesTheFieldValid) {
-  fake::Started s({ClipFormat::Text});
-  s.form.Path.setText(L"C:\\New\\Sub\\");
+  EXPECT_EQ(s.form.Path.text(), L"C:\\New\\Sub\\");
   ASSERT_TRUE(s.form.AddDirBtn.visible());
   s.form.AddDirBtn.userClick();
   EXPECT_TRUE(s.t.fileSystem.exists(L"C:\\New\\Sub"));
@@ -111,35 +103,33 @@ TEST(FieldsTest, EnterSavesByMode) {
 }
 
 TEST(FieldsTest, DateAndTimeOptionsRewriteTheNameAndStoreBothKeys) {
-  fake::Session s({ClipFormat::Bitmap});
-  s.start();  // on 2026-12-06 at 05:51:52
+  fake::Started s({ClipFormat::Bitmap});  // on 2026-12-06 at 05:51:52
   Form1& f = s.form;
-  const std::wstring d = L"26.12.06_", tm = L"05-51-52_";
-  f.FNText.setText(L"Docs_Screenshot.JPG");
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), d + L"Docs_Screenshot.JPG");
+  const std::wstring d = L"26.12.06_", tm = L"05-51-52_", docs = L"Docs_Screenshot.JPG";
+  const std::wstring edited = L"26.12.07_Docs.JPG";
+  // The option clicked, the name typed before (if any), the name after the click.
+  const std::tuple<ui::CheckBox*, std::wstring, std::wstring> steps[] = {
+      {&f.AddDatecheck, docs, d + docs},
+      {&f.AddTimeCheck, L"", tm + d + docs},  // the time prefix goes in front
+      {&f.AddDatecheck, L"", tm + docs},      // date off keeps the time prefix
+      {&f.AddDatecheck, L"", d + tm + docs},  // date last: in front
+      {&f.AddTimeCheck, L"", d + docs},
+      {&f.AddDatecheck, edited, edited},  // an edited prefix is not removed
+      {&f.AddDatecheck, L"", d + edited},
+  };
+  for (const auto& [option, typed, name] : steps) {
+    if (!typed.empty())
+      f.FNText.setText(typed);
+    option->userToggle();
+    EXPECT_EQ(f.FNText.text(), name);
+    EXPECT_EQ(s.t.settings.values.count(L"Brimlo\\Settings\\AddTimeJPG"), 1u);  // both stored
+  }
   EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\AddDateJPG"], L"1");
   EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\AddTimeJPG"], L"0");
-  // Time on with the date prefix there: the time prefix goes in front.
-  f.AddTimeCheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), tm + d + L"Docs_Screenshot.JPG");
-  // Date off keeps the time prefix, and the other way round.
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), tm + L"Docs_Screenshot.JPG");
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), d + tm + L"Docs_Screenshot.JPG");  // date first: reverse order
-  f.AddTimeCheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), d + L"Docs_Screenshot.JPG");
-  // An edited prefix is not removed; switching on again adds a fresh copy.
-  f.FNText.setText(L"26.12.07_Docs.JPG");
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), L"26.12.07_Docs.JPG");
-  f.AddDatecheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), d + L"26.12.07_Docs.JPG");
   // The prefix that returns still carries the refresh's time, not the clock's.
   s.t.clock.time.minute = 59;
   f.AddTimeCheck.userToggle();
-  EXPECT_EQ(f.FNText.text(), tm + d + L"26.12.07_Docs.JPG");
+  EXPECT_EQ(f.FNText.text(), tm + d + edited);
 }
 
 TEST(FieldsTest, OptionsAreRememberedPerModeAndNotWithoutASaveButton) {

@@ -84,9 +84,7 @@ TEST(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
     EXPECT_EQ(l.form.ListBox.listCount(), k.left);
     EXPECT_EQ(l.t.dialogs.shown[0].style, platform::box::kYesNoCancelQuestion);
     EXPECT_EQ(l.t.dialogs.shown[0].title, L"Overwrite?");
-    if (k.answers[0] == kYes) {
-      EXPECT_EQ(l.t.dialogs.shown[1].title, L"Allow all?");
-    }
+    EXPECT_EQ(l.t.dialogs.shown[1].title, k.answers[0] == kYes ? L"Allow all?" : L"Overwrite?");
   }
 }
 
@@ -94,37 +92,27 @@ TEST(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
 TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
   struct Case {
     Texts files;
-    std::deque<int> answers;
-    std::vector<platform::FileCopyResult> shell;
     int status;
     Texts said;  // the start of each box's text
+    std::deque<int> answers = {};
+    std::vector<platform::FileCopyResult> shell = {};
   };
+  const Texts ac = {kThree[0], kThree[2]}, asked = {L"File", L"Allow"};
+  const std::wstring bad = L"C:\\Src\\bad?name.txt";
+  const std::wstring same = L"The source and destination files are the same file.";
   // b.txt exists in the target.
   const Case cases[] = {
-      {kThree, {kYes, kNo}, {}, kSaved, {L"File", L"Allow"}},
-      {{}, {}, {}, kOther, {}},
-      {{kThree[1]}, {kNo}, {}, kOther, {L"File"}},  // the only file answered No
-      {kThree, {kNo}, {}, kSaved, {L"File"}},       // one answered No, the rest copied
-      {{kThree[0], kThree[2]}, {}, {{1223, false}}, kOther, {L"error 1223\rFile: C:\\Src\\c.txt"}},
-      // The shell's own result.
-      {{kThree[0], kThree[2]},
-       {},
-       {{0x7C, false}},
-       kOther,
-       {L"The path of the source or the destination is invalid.\rFile: C:\\Src\\c.txt"}},
-      // Cancelled in the progress window.
-      {{kThree[0]}, {}, {{0, true}}, kOther, {L"Operation Failed\rC:\\Src\\a.txt"}},
-      {{L"C:\\Src\\gone.txt", kThree[0]}, {}, {}, kOther, {L"An unknown error occurred"}},
-      {{kThree[0], L"C:\\Src\\bad?name.txt"},
-       {},
-       {},
-       kOther,
-       {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
-      {{L"C:\\Target\\b.txt"},  // copied onto itself
-       {kYes, kNo},
-       {},
-       kOther,
-       {L"File", L"Allow", L"The source and destination files are the same file."}},
+      {kThree, kSaved, asked, {kYes, kNo}},
+      {{}, kOther, {}},
+      {{kThree[1]}, kOther, {L"File"}, {kNo}},  // the only file answered No
+      {kThree, kSaved, {L"File"}, {kNo}},       // one answered No, the rest copied
+      {ac, kOther, {L"error 1223\rFile: C:\\Src\\c.txt"}, {}, {{1223, false}}},
+      {ac, kOther, {L"The path of the source or the destination is invalid.\rFile"}, {}, {{0x7C}}},
+      {{kThree[0]}, kOther, {L"Operation Failed\rC:\\Src\\a.txt"}, {}, {{0, true}}},  // cancelled
+      {{L"C:\\Src\\gone.txt", kThree[0]}, kOther, {L"An unknown error occurred"}},
+      {{kThree[0], bad}, kOther, {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
+      // Copied onto itself.
+      {{L"C:\\Target\\b.txt"}, kOther, {L"File", L"Allow", same}, {kYes, kNo}},
   };
   for (const Case& c : cases) {
     FileList l(c.files, {L"b.txt"});
@@ -156,7 +144,10 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
       {{}, kReadOnly, "old"},
   };
   for (const Case& c : cases) {
-    FileList l({kThree[0]}, {}, L"C:\\Target");
+    // In quotes, as Explorer's "Copy as path" gives it: still the directory the file is asked
+    // about and replaced in.
+    FileList l({kThree[0]}, {}, L"\"C:\\Target\"");
+    l.form.Path_LostFocus();
     l.t.fileSystem.addFile(L"C:\\Target\\a.txt", "old", c.oldAttributes);
     l.t.shell.copyResults = c.shell;
     const auto before = l.t.fileSystem.allPaths();
@@ -171,18 +162,6 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     EXPECT_EQ(l.t.fileSystem.allPaths(), before);
     EXPECT_EQ(l.t.fileSystem.unflushedReplaces, 0);
   }
-}
-
-// Explorer's "Copy as path" puts the directory in quotes: the files are still looked up and
-// asked about in that directory, not skipped.
-TEST(FileListTest, ADirectoryInQuotesIsWhereTheFilesAreLookedUp) {
-  FileList l({kThree[1]}, {L"b.txt"}, L"\"C:\\Target\"");
-  l.form.Path_LostFocus();
-  l.t.dialogs.answers = {kYes, kNo};
-  EXPECT_EQ(l.save(), kSaved);
-  ASSERT_FALSE(l.t.dialogs.shown.empty());
-  EXPECT_EQ(l.t.dialogs.shown[0].text, L"File already exists!\r\rC:\\Target\\b.txt\r Overwrit it?");
-  EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\b.txt"), "new");
 }
 
 // The window takes input between two files. Whatever the user does then, the list the loop

