@@ -198,7 +198,7 @@ TEST(RefreshTest, PrefixesComeFromTheClockTimeFirst) {
     platform::LocalTime time;
     std::wstring date, time_;
   };
-  const Case cases[] = {{{2027, 1, 9, 0, 0, 9}, L"27.01.09_", L"00-00-09_"},
+  const Case cases[] = {{{2007, 1, 9, 0, 0, 9}, L"07.01.09_", L"00-00-09_"},
                         {{2031, 10, 31, 23, 59, 0}, L"31.10.31_", L"23-59-00_"}};
   for (const Case& c : cases) {
     fake::Session s(kBitmap);
