@@ -15,6 +15,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -230,12 +231,9 @@ std::optional<int> keeper(const Args& a) {
 
 // Line breaks as a script compares them: CR LF and a lone CR both become LF.
 std::wstring unixLines(std::wstring text) {
-  for (std::size_t i = 0; (i = text.find(L'\r', i)) != text.npos;) {
-    if (i + 1 < text.size() && text[i + 1] == L'\n')
-      text.erase(i, 1);
-    else
-      text[i] = L'\n';
-  }
+  for (std::size_t i = 0; (i = text.find(L"\r\n", i)) != text.npos;)
+    text.erase(i, 1);
+  std::replace(text.begin(), text.end(), L'\r', L'\n');
   return text;
 }
 
@@ -293,15 +291,9 @@ std::optional<int> boxes(const Args& a) {
 std::wstring escaped(const std::wstring& text) {
   std::wstring result;
   for (wchar_t c : text) {
-    const wchar_t* special = c == L'\t'   ? L"\\t"
-                             : c == L'\r' ? L"\\r"
-                             : c == L'\n' ? L"\\n"
-                             : c == L'\\' ? L"\\\\"
-                                          : nullptr;
-    if (special)
-      result += special;
-    else
-      result += c;
+    const auto special = std::wstring_view(L"\t\r\n\\").find(c);
+    result += special == std::wstring_view::npos ? std::wstring(1, c)
+                                                 : std::wstring{L'\\', L"trn\\"[special]};
   }
   return result;
 }
