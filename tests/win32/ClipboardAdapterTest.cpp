@@ -32,15 +32,6 @@ class ClipboardTest : public testing::Test {
     if (!SetClipboardData(format, memory))
       GlobalFree(memory);
   }
-  static void putFiles(const std::vector<std::wstring>& names) {
-    std::wstring list;
-    for (const auto& name : names)
-      list += name + L'\0';
-    DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
-    std::string bytes(reinterpret_cast<const char*>(&header), sizeof(header));
-    bytes.append(reinterpret_cast<const char*>(list.c_str()), (list.size() + 1) * sizeof(wchar_t));
-    putBytes(CF_HDROP, bytes.data(), bytes.size());
-  }
   // A picture whose pixel (x, y) has the colour RGB(x, y, 0x80).
   static HBITMAP makePicture(int width, int height) {
     BITMAPINFO info{};
@@ -64,6 +55,10 @@ TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
     DWORD pixel;
   } dib{{sizeof(BITMAPINFOHEADER), 1, 1, 1, 32, BI_RGB, 4, 0, 0, 0, 0}, 0x7f7f7f};
   const LOGPALETTE palette{0x300, 1, {{10, 20, 30, 0}}};
+  const struct {
+    DROPFILES header;
+    wchar_t names[11];  // one name, then the empty one that ends the list
+  } drop{{sizeof(DROPFILES), {}, FALSE, TRUE}, L"C:\\a.txt\0"};
   struct Case {
     std::function<void()> setData;
     UINT number;  // 0: a registered format
@@ -85,7 +80,7 @@ TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
          putBytes(CF_METAFILEPICT, &picture, sizeof(picture));
        },
        CF_METAFILEPICT, ClipFormat::MetafilePict},
-      {[] { putFiles({L"C:\\a.txt"}); }, CF_HDROP, ClipFormat::HDrop},
+      {[&] { putBytes(CF_HDROP, &drop, sizeof(drop)); }, CF_HDROP, ClipFormat::HDrop},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.format));
