@@ -109,7 +109,6 @@ done <<EOF
 unicode|unicode @$(utf8_file "$wide_text")|$text_forms|text|wide_text
 rtf with text|rtf '$rtf' '@$(utf8_file "$plain_text")'|$text_forms Rich Text Format|rtf|rtf_text
 rtf with text, the text|rtf '$rtf' '@$(utf8_file "$plain_text")'|$text_forms Rich Text Format|text|plain_text
-rtf alone|rtf '$rtf'|Rich Text Format||
 bitmap|bitmap 40 20|CF_BITMAP CF_DIB CF_DIBV5|bitmap|bitmap_40
 odd-sized bitmap|bitmap 7 3|CF_BITMAP CF_DIB CF_DIBV5|bitmap|bitmap_7
 files|files '$BRIMLO_WORK/a.txt' '$BRIMLO_WORK/b c.txt'|CF_HDROP|files|file_list

@@ -3,30 +3,14 @@
 
 #include <cstring>
 #include <functional>
+#include <thread>
 
-#include "TestSupport.h"
 #include "platform/win32/Adapters.h"
 #include "platform/win32/Handles.h"
 
 namespace {
 
 using platform::ClipFormat;
-
-// Holds the clipboard open for a while (arguments: milliseconds, the event to set once it holds
-// it), as a clipboard viewer or another copy of a program does.
-int holdClipboard(const std::vector<std::wstring>& a) {
-  for (int tries = 0; !OpenClipboard(nullptr); ++tries) {
-    if (tries > 1000)
-      return 97;
-    Sleep(5);
-  }
-  const win32::UniqueHandle held(OpenEventW(EVENT_MODIFY_STATE, FALSE, a.at(1).c_str()));
-  SetEvent(held.get());
-  Sleep(static_cast<DWORD>(std::stoul(a.at(0))));
-  CloseClipboard();
-  return 0;
-}
-const testsupport::ChildMode holdMode(L"hold-clipboard", holdClipboard);
 
 // Puts content on the clipboard as another program would: from its own window.
 class ClipboardTest : public testing::Test {
@@ -47,15 +31,6 @@ class ClipboardTest : public testing::Test {
     GlobalUnlock(memory);
     if (!SetClipboardData(format, memory))
       GlobalFree(memory);
-  }
-  static void putFiles(const std::vector<std::wstring>& names) {
-    std::wstring list;
-    for (const auto& name : names)
-      list += name + L'\0';
-    DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
-    std::string bytes(reinterpret_cast<const char*>(&header), sizeof(header));
-    bytes.append(reinterpret_cast<const char*>(list.c_str()), (list.size() + 1) * sizeof(wchar_t));
-    putBytes(CF_HDROP, bytes.data(), bytes.size());
   }
   // A picture whose pixel (x, y) has the colour RGB(x, y, 0x80).
   static HBITMAP makePicture(int width, int height) {
@@ -80,6 +55,10 @@ TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
     DWORD pixel;
   } dib{{sizeof(BITMAPINFOHEADER), 1, 1, 1, 32, BI_RGB, 4, 0, 0, 0, 0}, 0x7f7f7f};
   const LOGPALETTE palette{0x300, 1, {{10, 20, 30, 0}}};
+  const struct {
+    DROPFILES header;
+    wchar_t names[11];  // one name, then the empty one that ends the list
+  } drop{{sizeof(DROPFILES), {}, FALSE, TRUE}, L"C:\\a.txt\0"};
   struct Case {
     std::function<void()> setData;
     UINT number;  // 0: a registered format
@@ -101,7 +80,7 @@ TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
          putBytes(CF_METAFILEPICT, &picture, sizeof(picture));
        },
        CF_METAFILEPICT, ClipFormat::MetafilePict},
-      {[] { putFiles({L"C:\\a.txt"}); }, CF_HDROP, ClipFormat::HDrop},
+      {[&] { putBytes(CF_HDROP, &drop, sizeof(drop)); }, CF_HDROP, ClipFormat::HDrop},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.format));
@@ -167,28 +146,32 @@ TEST_F(ClipboardTest, HeldPictureOutlivesTheClipboardContent) {
 // Another program holds the clipboard for 200 ms (it opens when let go) or for 2 s (it does not).
 TEST_F(ClipboardTest, OpenWaitsBrieflyForAnotherProgramToLetGo) {
   struct Case {
-    int holdMs;
+    DWORD holdMs;
     bool opens;
     ULONGLONG minMs, maxMs;
   };
   const Case cases[] = {{200, true, 0, 450}, {2000, false, 400, 1200}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.holdMs);
-    const std::wstring eventName = L"BrimloClipboardHeld" + std::to_wstring(GetCurrentProcessId());
-    const win32::UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
-    testsupport::Child holder(L"hold-clipboard",
-                              L"brimlo " + std::to_wstring(c.holdMs) + L" " + eventName);
-    ASSERT_EQ(WaitForSingleObject(held.get(), 20000), WAIT_OBJECT_0);
-
+    // The clipboard is open for one thread at a time, in this process as in any other.
+    const win32::UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread holder([&] {
+      const BOOL open = OpenClipboard(nullptr);
+      SetEvent(held.get());
+      Sleep(c.holdMs);
+      if (open)
+        CloseClipboard();
+    });
+    WaitForSingleObject(held.get(), 20000);
     const ULONGLONG start = GetTickCount64();
     const bool opened = clipboard.open();
     const ULONGLONG waited = GetTickCount64() - start;
     if (opened)
       clipboard.close();
+    holder.join();
     EXPECT_EQ(opened, c.opens);
     EXPECT_GE(waited, c.minMs);
     EXPECT_LE(waited, c.maxMs);
-    EXPECT_EQ(holder.wait(), std::optional<DWORD>(0));
   }
 }
 

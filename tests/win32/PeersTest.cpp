@@ -599,19 +599,35 @@ TEST(HiddenForm, ControlWindowsMadeWhenShownLookAndOrderAsIfMadeAtOnce) {
   EXPECT_EQ(formChildren.back(), lateWindow.peerOf(late.Rich)->hwnd());
 }
 
-TEST(Images, EveryBuiltInImageIsInTheProgram) {
+// Every image is in the program, at the size the window lays it out for.
+TEST(Images, EveryBuiltInImageIsInTheProgramAtItsSize) {
   using ui::ImageId;
+  struct Case {
+    ImageId id;
+    LONG width, height;  // 0: an icon, any size
+  };
+  const Case cases[] = {
+      {ImageId::ModeFiles, 57, 60},    {ImageId::ModeText, 48, 48},
+      {ImageId::ModePicture, 56, 56},  {ImageId::ModeRichText, 48, 48},
+      {ImageId::Resize, 42, 36},       {ImageId::NewFolder, 25, 25},
+      {ImageId::Exit, 32, 32},         {ImageId::AotDisabled, 21, 20},
+      {ImageId::AotMouseMove, 21, 20}, {ImageId::AotEnabled, 21, 20},
+      {ImageId::Icon, 0, 0},
+  };
   std::vector<int> seen;
-  for (const ImageId id :
-       {ImageId::ModeFiles, ImageId::ModeText, ImageId::ModePicture, ImageId::ModeRichText,
-        ImageId::Resize, ImageId::NewFolder, ImageId::Exit, ImageId::AotDisabled,
-        ImageId::AotMouseMove, ImageId::AotEnabled, ImageId::Icon}) {
-    const int resource = ui_win32::resourceIdOf(id);
-    const UINT type = id == ImageId::Icon ? IMAGE_ICON : IMAGE_BITMAP;
+  for (const Case& c : cases) {
+    const int resource = ui_win32::resourceIdOf(c.id);
     SCOPED_TRACE(resource);
-    HANDLE image = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), type, 0, 0,
-                              LR_SHARED | LR_DEFAULTSIZE);
-    EXPECT_NE(image, nullptr);
+    HANDLE image = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
+                              c.width ? IMAGE_BITMAP : IMAGE_ICON, 0, 0, LR_DEFAULTSIZE);
+    ASSERT_NE(image, nullptr);
+    BITMAP info{};
+    if (c.width) {
+      GetObjectW(image, sizeof info, &info);
+      DeleteObject(image);
+    }
+    EXPECT_EQ(info.bmWidth, c.width);
+    EXPECT_EQ(info.bmHeight, c.height);
     // Two names for one image would show the wrong picture somewhere.
     EXPECT_EQ(std::count(seen.begin(), seen.end(), resource), 0);
     seen.push_back(resource);

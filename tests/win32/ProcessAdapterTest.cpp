@@ -5,28 +5,7 @@
 
 namespace {
 
-using testsupport::Child;
-
-// Child modes: each reports what the process port (or the system) says about this process.
-const testsupport::ChildMode commandLine(L"command-line", [](const std::vector<std::wstring>&) {
-  testsupport::writeChildOutput(win32::Win32Process().commandLine());
-  return 0;
-});
-
-const testsupport::ChildMode location(L"program-location", [](const std::vector<std::wstring>&) {
-  win32::Win32Process process;
-  testsupport::writeChildOutput(process.programDirectory() + L"|" + process.programName());
-  return 0;
-});
-
-const testsupport::ChildMode startInfo(L"start-info", [](const std::vector<std::wstring>&) {
-  STARTUPINFOW startup{};
-  GetStartupInfoW(&startup);
-  const bool shown = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
-  testsupport::writeChildOutput(std::to_wstring(GetCurrentProcessId()) + L" " +
-                                std::to_wstring(shown ? startup.wShowWindow : -1));
-  return 0;
-});
+using testsupport::ChildReport;
 
 TEST(Win32ProcessTest, ArgumentsAreTheTextTypedAfterTheProgramPath) {
   struct Case {
@@ -44,9 +23,9 @@ TEST(Win32ProcessTest, ArgumentsAreTheTextTypedAfterTheProgramPath) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.line);
-    Child child(L"command-line", c.line);
-    ASSERT_EQ(child.wait(), std::optional<DWORD>(0));
-    EXPECT_EQ(child.output(), std::optional<std::wstring>(c.arguments));
+    ChildReport child;
+    ASSERT_TRUE(child.run(c.line));
+    EXPECT_EQ(child.lines().at(0), c.arguments);
   }
 }
 
@@ -66,18 +45,11 @@ TEST(Win32ProcessTest, ProgramDirectoryAndNameFollowTheExecutable) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.copy);
-    if (!CopyFileW(testsupport::selfPath().c_str(), c.copy.c_str(), FALSE)) {
-      // Only an administrator may write into a drive's root on Windows; Wine always lets us.
-      const DWORD error = GetLastError();
-      if (error != ERROR_ACCESS_DENIED || c.copy.rfind(L'\\') != 2)
-        ADD_FAILURE() << "cannot place a copy of the program there, error " << error;
-      continue;
-    }
-    {
-      Child child(L"program-location", L"brimlo", c.copy);
-      EXPECT_EQ(child.wait(), std::optional<DWORD>(0));
-      EXPECT_EQ(child.output(), std::optional<std::wstring>(c.expected));
-    }
+    // Wine lets anyone write into a drive's root (Windows only an administrator).
+    ASSERT_TRUE(CopyFileW(testsupport::selfPath().c_str(), c.copy.c_str(), FALSE));
+    ChildReport child;
+    EXPECT_TRUE(child.run(L"brimlo", c.copy));
+    EXPECT_EQ(child.lines().at(1), c.expected);
     DeleteFileW(c.copy.c_str());
   }
 }
@@ -87,11 +59,10 @@ TEST(Win32ProcessTest, StartedProgramGetsItsShowStateAndReportsItsId) {
   const std::wstring self = L"\"" + testsupport::selfPath() + L"\"";
   for (const int showState : {SW_HIDE, SW_SHOWMINNOACTIVE}) {
     SCOPED_TRACE(showState);
-    Child child(L"start-info");
+    const ChildReport child;
     const std::uint32_t id = process.startProcess(self + L" --report", showState);
     ASSERT_NE(id, 0u);
-    EXPECT_EQ(child.output(20000),
-              std::optional<std::wstring>(std::to_wstring(id) + L" " + std::to_wstring(showState)));
+    EXPECT_EQ(child.lines().at(2), std::to_wstring(id) + L" " + std::to_wstring(showState));
   }
   EXPECT_EQ(process.startProcess(L"C:\\missing\\nothing-here.exe", SW_SHOWNORMAL), 0u);
 }

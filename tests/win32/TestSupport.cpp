@@ -1,32 +1,17 @@
 #include "TestSupport.h"
 
-#include <shellapi.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
+#include <sstream>
+
+#include "platform/win32/Adapters.h"
 
 namespace testsupport {
 
 namespace {
 
-constexpr wchar_t kModeVariable[] = L"BRIMLO_TEST_CHILD";
-constexpr wchar_t kOutputVariable[] = L"BRIMLO_TEST_CHILD_OUTPUT";
-
-std::map<std::wstring, ChildMain>& modes() {
-  static std::map<std::wstring, ChildMain> all;
-  return all;
-}
-
-// An environment variable's value, or nothing when it is not set.
-std::optional<std::wstring> environment(const wchar_t* name) {
-  wchar_t buffer[2048];
-  const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
-  if (length == 0 || length >= 2048)
-    return std::nullopt;
-  return std::wstring(buffer, length);
-}
+constexpr wchar_t kReportVariable[] = L"BRIMLO_TEST_REPORT";
 
 // A new name under the user's temporary folder.
 std::wstring uniqueTempPath(const std::wstring& label) {
@@ -65,85 +50,63 @@ std::optional<std::string> readFile(const std::wstring& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-ChildMode::ChildMode(const wchar_t* name, ChildMain main) {
-  modes()[name] = main;
-}
-
-std::optional<int> runChildModeIfAsked() {
-  const auto mode = environment(kModeVariable);
-  if (!mode)
+std::optional<int> reportIfChild() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableW(kReportVariable, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH)
     return std::nullopt;
-  const auto found = modes().find(*mode);
-  if (found == modes().end())
-    return 99;
-  int count = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  const std::vector<std::wstring> args(argv + 1, argv + count);
-  LocalFree(argv);
-  return found->second(args);
-}
-
-void writeChildOutput(const std::wstring& text) {
-  const auto path = environment(kOutputVariable);
-  if (!path)
-    return;
-  makeFile(*path + L".part",
-           std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
+  win32::Win32Process process;
+  STARTUPINFOW startup{};
+  GetStartupInfoW(&startup);
+  const int shown = startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1;
+  const std::wstring text = process.commandLine() + L"\n" + process.programDirectory() + L"|" +
+                            process.programName() + L"\n" + std::to_wstring(GetCurrentProcessId()) +
+                            L" " + std::to_wstring(shown);
   // Appears complete or not at all for the parent.
-  MoveFileExW((*path + L".part").c_str(), path->c_str(), MOVEFILE_REPLACE_EXISTING);
+  const std::wstring part = std::wstring(path) + L".part";
+  makeFile(part, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+  return MoveFileExW(part.c_str(), path, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }
 
-Child::Child(const std::wstring& mode, const std::optional<std::wstring>& commandLine,
-             const std::wstring& application)
-    : outputPath_(uniqueTempPath(L"child") + L".out") {
-  SetEnvironmentVariableW(kModeVariable, mode.c_str());
-  SetEnvironmentVariableW(kOutputVariable, outputPath_.c_str());
-  if (!commandLine)
-    return;
-  std::wstring line = *commandLine;
+ChildReport::ChildReport() : path_(uniqueTempPath(L"child") + L".out") {
+  SetEnvironmentVariableW(kReportVariable, path_.c_str());
+}
+
+ChildReport::~ChildReport() {
+  SetEnvironmentVariableW(kReportVariable, nullptr);
+  DeleteFileW(path_.c_str());
+}
+
+bool ChildReport::run(const std::wstring& commandLine, const std::wstring& program) const {
+  std::wstring line = commandLine;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &started)) {
-    CloseHandle(started.hThread);
-    process_ = started.hProcess;
+  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return false;
   }
-  SetEnvironmentVariableW(kModeVariable, nullptr);
-  SetEnvironmentVariableW(kOutputVariable, nullptr);
+  DWORD status = 1;
+  WaitForSingleObject(started.hProcess, 30000);
+  GetExitCodeProcess(started.hProcess, &status);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return status == 0;
 }
 
-Child::~Child() {
-  if (process_) {
-    if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0)
-      TerminateProcess(process_, 1);
-    CloseHandle(process_);
-  }
-  SetEnvironmentVariableW(kModeVariable, nullptr);
-  SetEnvironmentVariableW(kOutputVariable, nullptr);
-  DeleteFileW(outputPath_.c_str());
-}
-
-std::optional<DWORD> Child::wait(DWORD timeoutMs) {
-  DWORD status = 0;
-  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process_, &status)) {
-    return std::nullopt;
-  }
-  return status;
-}
-
-std::optional<std::wstring> Child::output(DWORD timeoutMs) const {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (const auto bytes = readFile(outputPath_)) {
-      return std::wstring(reinterpret_cast<const wchar_t*>(bytes->data()),
-                          bytes->size() / sizeof(wchar_t));
+std::vector<std::wstring> ChildReport::lines() const {
+  std::vector<std::wstring> lines;
+  for (int waited = 0; waited < 20000; waited += 20) {
+    if (const auto bytes = readFile(path_)) {
+      std::wistringstream text(std::wstring(reinterpret_cast<const wchar_t*>(bytes->data()),
+                                            bytes->size() / sizeof(wchar_t)));
+      for (std::wstring line; std::getline(text, line);)
+        lines.push_back(line);
+      return lines;
     }
-    if (GetTickCount64() >= deadline)
-      return std::nullopt;
     Sleep(20);
   }
+  return lines;
 }
 
 }  // namespace testsupport

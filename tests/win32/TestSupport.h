@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the adapter tests: scratch folders, file contents, and child processes that are
-// this same test program started in a child mode.
+// Helpers for the adapter tests: scratch folders, file contents, and runs of this same test
+// program as a child that reports how it was started.
 #include <windows.h>
 
 #include <optional>
@@ -33,34 +33,24 @@ bool makeFile(const std::wstring& path, const std::string& bytes,
 // The whole file, or nothing when it cannot be read (or is not there).
 std::optional<std::string> readFile(const std::wstring& path);
 
-// A child mode: receives the arguments after the program path, returns the exit status.
-using ChildMain = int (*)(const std::vector<std::wstring>& args);
-struct ChildMode {
-  ChildMode(const wchar_t* name, ChildMain main);
-};
-// Runs the child mode named by the environment, if any; its status then ends the program.
-std::optional<int> runChildModeIfAsked();
-// In a child: hands a text back to the parent.
-void writeChildOutput(const std::wstring& text);
+// In a child run (main.cpp): writes its report and gives the exit status; nothing otherwise.
+std::optional<int> reportIfChild();
 
-// A child started by the parent. Its environment names the mode and the file for its output.
-class Child {
+// A child run's report, one line each: the arguments as the process port reads them,
+// "directory|name" of the program, "process id show state" (-1: no show state given).
+class ChildReport {
  public:
-  // Starts `application` (this test program by default) with the complete command line; with
-  // no command line it starts nothing, for a child that someone else starts.
-  explicit Child(const std::wstring& mode, const std::optional<std::wstring>& commandLine = {},
-                 const std::wstring& application = selfPath());
-  ~Child();
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  // Waits for the end; returns the exit status, or nothing on a time-out.
-  std::optional<DWORD> wait(DWORD timeoutMs = 30000);
-  // What the child wrote with writeChildOutput (waits up to timeoutMs for it to appear).
-  std::optional<std::wstring> output(DWORD timeoutMs = 0) const;
+  ChildReport();  // from here on, programs started by this one report to this object
+  ~ChildReport();
+  ChildReport(const ChildReport&) = delete;
+  ChildReport& operator=(const ChildReport&) = delete;
+  // Starts `program` with exactly this command line and waits for its end; false on a failure.
+  bool run(const std::wstring& commandLine, const std::wstring& program = selfPath()) const;
+  // The report's lines (waits up to 20 s for them); empty when none came.
+  std::vector<std::wstring> lines() const;
 
  private:
-  std::wstring outputPath_;
-  HANDLE process_ = nullptr;
+  std::wstring path_;
 };
 
 }  // namespace testsupport

@@ -3,9 +3,8 @@
 #include "TestSupport.h"
 
 int main(int argc, char** argv) {
-  // The tests start this program again as a helper (a second process reading the registry,
-  // holding the clipboard, reporting its command line); such a run does only that.
-  if (const auto status = testsupport::runChildModeIfAsked())
+  // The process tests start this program again; such a run only reports how it was started.
+  if (const auto status = testsupport::reportIfChild())
     return *status;
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
