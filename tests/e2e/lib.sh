@@ -227,24 +227,29 @@ brimlo_clip() { brimlo_tool clip "$@"; }
 # brimlo_clip_formats: the formats on the clipboard, "number<TAB>name" per line.
 brimlo_clip_formats() { brimlo_tool clip formats | tr -d '\r'; }
 
-# brimlo_wait_formats <name>...: waits (5 s) until every named format is on the clipboard.
-brimlo_wait_formats() {
-  local end=$(($(_brimlo_ms) + 5000)) formats name missing
+# _brimlo_formats_arrive <pid or ''> <name>...: waits (5 s) until every named format is on the
+# clipboard; gives up early when the xclip with that pid has ended. The formats that were there
+# are in BRIMLO_FORMATS, the missing ones in BRIMLO_MISSING.
+_brimlo_formats_arrive() {
+  local offer=$1 end=$(($(_brimlo_ms) + 5000)) name
+  shift
   while :; do
-    formats=$(brimlo_clip_formats | cut -f2)
-    missing=''
+    BRIMLO_FORMATS=$(brimlo_clip_formats | cut -f2)
+    BRIMLO_MISSING=''
     for name in "$@"; do
-      grep -qxF "$name" <<<"$formats" || missing="$missing $name"
+      grep -qxF "$name" <<<"$BRIMLO_FORMATS" || BRIMLO_MISSING="$BRIMLO_MISSING $name"
     done
-    [ -z "$missing" ] && return 0
-    if [ "$(_brimlo_ms)" -ge "$end" ]; then
-      # xclip ends once another program takes the X clipboard from it.
-      local offer=''
-      [ ${#BRIMLO_XCLIPS[@]} -gt 0 ] && ! _brimlo_is_child "${BRIMLO_XCLIPS[-1]}" && offer='; the X offer has ended'
-      fail "clipboard formats missing:$missing (have: ${formats//$'\n'/, })$offer"
-    fi
+    [ -z "$BRIMLO_MISSING" ] && return 0
+    [ -n "$offer" ] && ! _brimlo_is_child "$offer" && return 1
+    [ "$(_brimlo_ms)" -ge "$end" ] && return 1
     sleep 0.05
   done
+}
+
+# brimlo_wait_formats <name>...: waits (5 s) until every named format is on the clipboard.
+brimlo_wait_formats() {
+  _brimlo_formats_arrive '' "$@" ||
+    fail "clipboard formats missing:$BRIMLO_MISSING (have: ${BRIMLO_FORMATS//$'\n'/, })"
 }
 
 # brimlo_xclip <target> <file> [windows format]: offers the file's bytes on the X clipboard as
@@ -265,12 +270,21 @@ brimlo_xclip() {
   fi
   brimlo_end_xclips
   # Wine takes the X clipboard over a moment after a change: from an empty clipboard the
-  # expected format appearing shows that the new offer has arrived.
+  # expected format appearing shows that the new offer has arrived. When Wine's takeover of the
+  # emptied clipboard comes after xclip started, xclip loses the X clipboard and ends: offer again.
   brimlo_clip empty
-  xclip -quiet -selection clipboard -t "$target" -i "$file" </dev/null >/dev/null 2>&1 &
-  BRIMLO_XCLIPS+=("$!")
-  [ -n "$format" ] && brimlo_wait_formats "$format"
-  return 0
+  local pid
+  for _ in 1 2 3; do
+    xclip -quiet -selection clipboard -t "$target" -i "$file" </dev/null >/dev/null 2>&1 &
+    pid=$!
+    BRIMLO_XCLIPS=("$pid")
+    [ -z "$format" ] && return 0
+    _brimlo_formats_arrive "$pid" "$format" && return 0
+    _brimlo_is_child "$pid" && break
+  done
+  local ended=''
+  _brimlo_is_child "$pid" || ended='; the X offer has ended each time'
+  fail "clipboard format $format missing after offering $target (have: ${BRIMLO_FORMATS//$'\n'/, })$ended"
 }
 
 # brimlo_xclip_text <text>: plain text on the X clipboard.
