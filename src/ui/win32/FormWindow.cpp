@@ -317,16 +317,17 @@ void FormWindow::show() {
   // they first show.
   if (!hwnd_ || (first && !controlsMade_ && !createControls(false)))
     return;
+  shownOnce_ = true;
   if (first) {
     for (auto& peer : peers_)
       peer->beforeFirstShow();
+    // A form lays itself out before it first appears: moving windows that are not yet on the
+    // screen costs nothing to paint, so the window shows laid out (about 50 ms sooner under Wine).
+    if (form_.onResize)
+      form_.onResize();
   }
-  shownOnce_ = true;
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
-  // A form lays itself out when it first appears.
-  if (first && form_.onResize)
-    form_.onResize();
 }
 
 void FormWindow::focus(ui::Control& control) {
