@@ -124,7 +124,7 @@ check "the session puts the project's wine first, as wine and wine-stable" \
 
 # --- Which loader starts a program --------------------------------------------------------------
 # Stand-ins for the two loaders say which one ran; the 32-bit one fails, as on a machine whose
-# kernel refuses 32-bit programs, while $work/no32 exists.
+# kernel refuses 32-bit programs, while $work/no32 exists (whatever BRIMLO_NO_32BIT says).
 mkdir -p "$work/loaders" "$work/prefix32" "$work/prefix64" "$work/new"
 printf '#!/bin/sh\n[ -e "%s" ] && exit 126\necho "32 $WINELOADER $*"\n' "$work/no32" >"$work/loaders/wine"
 printf '#!/bin/sh\necho "64 $WINELOADER $*"\n' >"$work/loaders/wine64"
@@ -136,7 +136,7 @@ loader() { # loader <no32: yes|no> <WINEARCH or -> <prefix> <arguments...>
   local no32=$1 arch=$2 prefix=$3
   shift 3
   if [ "$no32" = yes ]; then touch "$work/no32"; else rm -f "$work/no32"; fi
-  local -a env=(env -u WINEARCH BRIMLO_WINE_LOADER32="$l32" BRIMLO_WINE_LOADER64="$l64")
+  local -a env=(env -u WINEARCH -u BRIMLO_NO_32BIT BRIMLO_WINE_LOADER32="$l32" BRIMLO_WINE_LOADER64="$l64")
   [ "$arch" != - ] && env+=(WINEARCH="$arch")
   "${env[@]}" WINEPREFIX="$work/$prefix" "$h_wine" "$@" 2>/dev/null
 }
