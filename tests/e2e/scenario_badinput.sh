@@ -206,6 +206,19 @@ tree_state() {
   )
 }
 
+# set_text <text or @file>: the text on the clipboard, set from a Windows program. Now and then the
+# clipboard reads empty right after the set (Wine settling after the previous case's program
+# ended); the set is then made again, so a case starts from the content it names.
+set_text() {
+  local _
+  for _ in 1 2 3; do
+    brimlo_clip unicode "$1" || return 1
+    brimlo_clip_formats | cut -f2 | grep -qx CF_UNICODETEXT && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 clip_before=''
 tree_before=''
 remember() {
@@ -238,7 +251,7 @@ kept() {
 refused() {
   local label=$1 asks=$2 name=$3 target=$4 reason=$5 old=${6:-} rc=0
   begin_case "$label"
-  brimlo_clip unicode "$clip_text" || problem "brimlo-tool clip could not set the text"
+  set_text "$clip_text" || problem "brimlo-tool clip could not set the text"
   remember
   batch "-b $name"
   outcome 20 "$ours" || rc=$?
@@ -284,7 +297,7 @@ saved() {
   local label=$1 name=$2 file=$work/$2.TXT
   begin_case "$label"
   printf '%s' "$3" >"$BRIMLO_WORK/clip.txt"
-  brimlo_clip unicode "@$BRIMLO_WORK/clip.txt" || problem "brimlo-tool clip could not set the text"
+  set_text "@$BRIMLO_WORK/clip.txt" || problem "brimlo-tool clip could not set the text"
   # shellcheck disable=SC2059
   printf "$4" >"$BRIMLO_WORK/expected"
   remember
@@ -397,7 +410,7 @@ rm -f "$work/Open.TXT"
 # It names only the directory: the text lands there under the default name (the folder name of
 # the directory the program started in), never in a file with no name (".TXT").
 begin_case 'name ending in \ (existing directory)'
-brimlo_clip unicode "$clip_text" || problem "brimlo-tool clip could not set the text"
+set_text "$clip_text" || problem "brimlo-tool clip could not set the text"
 mkdir -p "$work/Sub"
 remember
 batch "-b $work_win\\Sub\\"
