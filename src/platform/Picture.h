@@ -11,13 +11,6 @@ class Picture {
   virtual std::uintptr_t handle() const = 0;
   virtual int widthPixels() const = 0;
   virtual int heightPixels() const = 0;
-  // The stored size in HIMETRIC units (0.01 mm), as a picture object reports it.
-  int widthHimetric() const { return toHimetric(widthPixels()); }
-  int heightHimetric() const { return toHimetric(heightPixels()); }
-
- private:
-  // Pictures carry 96 pixels per inch: one pixel is 2540 / 96 HIMETRIC units.
-  static int toHimetric(int pixels) { return static_cast<int>((pixels * 2540LL + 48) / 96); }
 };
 
 }  // namespace platform

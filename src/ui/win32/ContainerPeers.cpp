@@ -29,6 +29,8 @@ class BufferedPaint {
   win32::SelectedObject selected_;
 };
 
+// A container that draws itself completely (background, contents, the lines on it) and
+// clicks like a button.
 class PaintedContainerPeer : public ControlPeer {
  public:
   using ControlPeer::ControlPeer;
@@ -133,7 +135,6 @@ class FramePeer : public PaintedContainerPeer {
   ui::Frame& frame_;
 };
 
-// A label is used as a link: blue underlined text that clicks.
 }  // namespace
 
 std::unique_ptr<ControlPeer> makePictureBoxPeer(FormWindow& window, ui::PictureBox& box) {

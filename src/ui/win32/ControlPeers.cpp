@@ -372,6 +372,7 @@ class CheckBoxPeer : public ControlPeer {
   ui::CheckBox& box_;
 };
 
+// A label is used as a link: blue underlined text that clicks.
 class LabelPeer : public ControlPeer {
  public:
   LabelPeer(FormWindow& window, ui::Label& label) : ControlPeer(window, label), label_(label) {}

@@ -172,8 +172,6 @@ class ListBoxPeer : public ControlPeer {
   ui::ListBox& list_;
 };
 
-// A container that draws itself completely (background, contents, the lines on it) and
-// clicks like a button.
 }  // namespace
 
 std::unique_ptr<ControlPeer> makeTextBoxPeer(FormWindow& window, ui::TextBox& box) {
