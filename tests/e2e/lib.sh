@@ -335,6 +335,16 @@ brimlo_kill() {
   wait "$BRIMLO_PID" 2>/dev/null || true
 }
 
+# A volume mounted below the work directory (a case's small full disk) is released on every way
+# out; one left behind by a run that was killed would make the next run unable to clear it.
+_brimlo_unmount_below() {
+  local dir
+  [ -d "$1" ] || return 0
+  while read -r dir; do
+    umount "$dir" 2>/dev/null || umount -l "$dir" 2>/dev/null || true
+  done < <(awk -v d="$(cd "$1" && pwd -P)/" 'index($2 "/", d) == 1 { print $2 }' /proc/self/mounts | sort -r)
+}
+
 brimlo_cleanup() {
   local rc=$?
   set +e
@@ -350,6 +360,7 @@ brimlo_cleanup() {
   brimlo_end_xclips
   # After the programs are gone, so that none of them stores anything over it.
   _brimlo_restore_settings
+  _brimlo_unmount_below "$BRIMLO_WORK"
   exit "$rc"
 }
 
@@ -359,6 +370,7 @@ brimlo_cleanup() {
 : "${BRIMLO_TOOL:?run this script through ctest (brimlo_e2e_test sets BRIMLO_TOOL)}"
 : "${BRIMLO_ARTIFACTS:=${TMPDIR:-/tmp}/brimlo-artifacts}"
 if [ -n "${BRIMLO_WORK:-}" ]; then
+  _brimlo_unmount_below "$BRIMLO_WORK"
   rm -rf "$BRIMLO_WORK"
   mkdir -p "$BRIMLO_WORK"
 else

@@ -170,6 +170,9 @@ TEST(RefreshTest, ProposedNameFollowsCommandLineDirectoryAndExtensionRules) {
       {L"", kBitmap, L"_Screenshot.JPG", L"C:\\", L"C:\\"},  // the drive's root
       {L"-b Shot.jpeg", kBitmap, L"Shot.jpeg"},
       {L"-b notes.txt", kText, L"notes.txt"},  // any letter case
+      {L"-b Shot.JPG", kBitmap, L"Shot.JPG"},
+      {L"-b Notes.TXT", kText, L"Notes.TXT"},
+      {L"C:\\Pics\\Photo.JpG", kBitmap, L"Photo.JpG", L"C:\\Pics\\"},  // from the menu
       {L"-B Notes", kText, L"Notes.TXT"},
       {L"-b", kBitmap, L"Shots_Screenshot.JPG"},
       {L"-b  My Dumps ", kText, L"My Dumps.TXT"},
