@@ -30,20 +30,24 @@ function(brimlo_wine_test)
   set_property(TEST ${arg_NAME} APPEND PROPERTY ENVIRONMENT "BRIMLO_WINE_TIMEOUT=${arg_TIMEOUT}")
 endfunction()
 
-# brimlo_e2e_test(NAME <name> SCRIPT <file.sh> [TIMEOUT <seconds>] [LABELS <label>...])
+# brimlo_e2e_test(NAME <name> SCRIPT <file.sh> [TIMEOUT <seconds>] [LABELS <label>...]
+#                 [EXE <program target>])
 # Runs a bash script that drives brimlo.exe (see tests/e2e/lib.sh; not on Windows itself) with
 #   BRIMLO_SESSION    the session file
-#   BRIMLO_EXE        brimlo.exe
+#   BRIMLO_EXE        brimlo.exe (or the EXE target's program)
 #   BRIMLO_TOOL       brimlo-tool.exe, the helper program (tests/tools)
 #   BRIMLO_ARTIFACTS  where screenshots are kept
 #   BRIMLO_WORK       a scratch directory of this test, emptied at its start
 function(brimlo_e2e_test)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;SCRIPT;TIMEOUT" "LABELS")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;SCRIPT;TIMEOUT;EXE" "LABELS")
   if(NOT arg_NAME OR NOT arg_SCRIPT)
     message(FATAL_ERROR "brimlo_e2e_test needs NAME and SCRIPT")
   endif()
+  if(NOT arg_EXE)
+    set(arg_EXE brimlo)
+  endif()
   _brimlo_script_test(${arg_NAME} ${arg_SCRIPT} "${arg_TIMEOUT}" "e2e;${arg_LABELS}"
-                      "BRIMLO_EXE=$<TARGET_FILE:brimlo>")
+                      "BRIMLO_EXE=$<TARGET_FILE:${arg_EXE}>")
 endfunction()
 
 # A bash script under the fixture, with the session's paths in its environment. TIMEOUT is the
