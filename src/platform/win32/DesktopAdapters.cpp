@@ -10,7 +10,7 @@ int systemDpi() {
     return static_cast<int>(dpi);
   const ReleasedDc screen = windowDc(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
-  return dpi > 0 ? dpi : 96;
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
 int Win32Screen::primaryWidthTwips() {

@@ -38,15 +38,24 @@ class Unique {
   explicit operator bool() const { return valid(handle_); }
   // Hands the handle over to the caller (or to the system), which gives it back from now on.
   [[nodiscard]] Handle release() { return std::exchange(handle_, Handle{}); }
+  // Where a system call hands out the handle through an out-parameter: owned from the call on.
+  Handle* put() {
+    reset();
+    return &handle_;
+  }
+  // Giving a handle back keeps the last error: a failure read after the owner went out of scope
+  // is still the failure of the call that failed.
   void reset(Handle handle = Handle{}) {
     const Handle old = std::exchange(handle_, handle);
     if (!valid(old))
       return;
+    const DWORD error = GetLastError();
     if constexpr (std::is_same_v<Owner, std::nullptr_t>) {
       Close(old);
     } else {
       Close(owner_, old);
     }
+    SetLastError(error);
   }
 
  private:
@@ -81,6 +90,24 @@ using ReleasedDc = Unique<HDC, ReleaseDC, HWND>;
 using SelectedObject = Unique<HGDIOBJ, SelectObject, HDC>;
 // The data of a global memory block, locked while the owner lives.
 using GlobalLocked = Unique<void*, unlockGlobal, HGLOBAL>;
+
+// A window's paint DC from BeginPaint, ended with EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  ~PaintDc() {
+    if (dc_)
+      EndPaint(window_, &paint_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
 
 inline ReleasedDc windowDc(HWND window) {
   return ReleasedDc(window, GetDC(window));

@@ -78,14 +78,13 @@ std::uint32_t Win32ShellRegistry::setDefaultValue(Root root, const std::wstring&
                                                   const std::wstring& value) {
   const bool machine = root == Root::ClassesRoot;
   const std::wstring path = machine ? subkey : L"Software\\Classes\\" + subkey;
-  HKEY created = nullptr;
+  UniqueKey key;
   const LSTATUS opened =
       RegCreateKeyExW(machine ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
-                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &created, nullptr);
+                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.put(), nullptr);
   if (opened != ERROR_SUCCESS) {
     return static_cast<std::uint32_t>(opened);
   }
-  const UniqueKey key(created);
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
   return static_cast<std::uint32_t>(RegSetValueExW(
       key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes));

@@ -16,12 +16,11 @@ std::wstring keyPath(const std::wstring& app, const std::wstring& section) {
 std::optional<std::wstring> RegistrySettings::read(const std::wstring& app,
                                                    const std::wstring& section,
                                                    const std::wstring& key) {
-  HKEY opened = nullptr;
+  UniqueKey sectionKey;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath(app, section).c_str(), 0, KEY_QUERY_VALUE,
-                    &opened) != ERROR_SUCCESS) {
+                    sectionKey.put()) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  const UniqueKey sectionKey(opened);
   // The value may grow between asking for its size and reading it; ask again then.
   std::vector<wchar_t> buffer(64);
   for (;;) {
@@ -44,13 +43,12 @@ std::optional<std::wstring> RegistrySettings::read(const std::wstring& app,
 
 bool RegistrySettings::write(const std::wstring& app, const std::wstring& section,
                              const std::wstring& key, const std::wstring& value) {
-  HKEY created = nullptr;
+  UniqueKey sectionKey;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath(app, section).c_str(), 0, nullptr,
-                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &created,
+                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, sectionKey.put(),
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const UniqueKey sectionKey(created);
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
   return RegSetValueExW(sectionKey.get(), key.c_str(), 0, REG_SZ,
                         reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;

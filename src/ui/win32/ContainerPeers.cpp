@@ -45,12 +45,14 @@ class PaintedContainerPeer : public ControlPeer {
       result = 1;  // the paint covers everything
       return true;
     }
-    if (msg == WM_PAINT || msg == WM_PRINTCLIENT) {
-      PAINTSTRUCT ps{};
-      HDC dc = msg == WM_PAINT ? BeginPaint(hwnd_, &ps) : reinterpret_cast<HDC>(wp);
-      paint(dc);
-      if (msg == WM_PAINT)
-        EndPaint(hwnd_, &ps);
+    if (msg == WM_PAINT) {
+      const win32::PaintDc painting(hwnd_);
+      paint(painting.get());
+      result = 0;
+      return true;
+    }
+    if (msg == WM_PRINTCLIENT) {
+      paint(reinterpret_cast<HDC>(wp));
       result = 0;
       return true;
     }
@@ -81,7 +83,7 @@ class PictureBoxPeer : public PaintedContainerPeer {
     const int width = buffer.rect().right;
     const int height = buffer.rect().bottom;
     if (box_.image() == ui::ImageId::Icon) {
-      const int size = MulDiv(32, window_.dpi(), 96);
+      const int size = MulDiv(32, window_.dpi(), USER_DEFAULT_SCREEN_DPI);
       DrawIconEx(dc, 0, 0, window_.icon(size), size, size, 0, nullptr, DI_NORMAL);
     } else if (HBITMAP image = window_.bitmap(box_.image())) {
       drawBitmap(dc, image, 0, 0, width, height, false);

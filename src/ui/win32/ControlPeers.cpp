@@ -291,7 +291,7 @@ class CommandButtonPeer : public ControlPeer {
     const int width = face.right - face.left;
     const int height = face.bottom - face.top;
     if (button_.image() == ui::ImageId::Icon) {
-      const int size = MulDiv(32, window_.dpi(), 96);
+      const int size = MulDiv(32, window_.dpi(), USER_DEFAULT_SCREEN_DPI);
       DrawIconEx(dc, face.left + (width - size) / 2, face.top + (height - size) / 2,
                  window_.icon(size), size, size, 0, nullptr, DI_NORMAL);
     } else if (HBITMAP image = window_.bitmap(button_.image())) {
@@ -312,7 +312,7 @@ class CommandButtonPeer : public ControlPeer {
     }
     if ((item.itemState & ODS_FOCUS) != 0) {
       RECT focus = item.rcItem;
-      const int inset = MulDiv(4, window_.dpi(), 96);
+      const int inset = MulDiv(4, window_.dpi(), USER_DEFAULT_SCREEN_DPI);
       InflateRect(&focus, -inset, -inset);
       DrawFocusRect(dc, &focus);
     }

@@ -17,8 +17,8 @@ HBITMAP scaledCopy(HBITMAP original, int dpi) {
   BITMAP info{};
   if (!GetObjectW(original, sizeof info, &info))
     return nullptr;
-  const int width = MulDiv(info.bmWidth, dpi, 96);
-  const int height = MulDiv(info.bmHeight, dpi, 96);
+  const int width = MulDiv(info.bmWidth, dpi, USER_DEFAULT_SCREEN_DPI);
+  const int height = MulDiv(info.bmHeight, dpi, USER_DEFAULT_SCREEN_DPI);
   const win32::ReleasedDc screen = win32::windowDc(nullptr);
   const win32::UniqueDc from(CreateCompatibleDC(screen.get()));
   const win32::UniqueDc to(CreateCompatibleDC(screen.get()));
@@ -74,11 +74,11 @@ HBITMAP FormWindow::bitmap(ui::ImageId id) {
   if (id == ui::ImageId::None || id == ui::ImageId::Icon)
     return nullptr;
   const int resource = resourceIdOf(id);
-  HBITMAP original = cached(bitmaps_, {resource, 96}, [&] {
+  HBITMAP original = cached(bitmaps_, {resource, USER_DEFAULT_SCREEN_DPI}, [&] {
     return static_cast<HBITMAP>(
         LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   });
-  if (dpi_ == 96 || !original)
+  if (dpi_ == USER_DEFAULT_SCREEN_DPI || !original)
     return original;
   // Keep the images in proportion with the controls, which grow with the DPI.
   return cached(bitmaps_, {resource, dpi_}, [&] { return scaledCopy(original, dpi_); });
@@ -108,15 +108,14 @@ void FormWindow::paintLines(HDC dc, const ui::Container* container) {
 }
 
 void FormWindow::paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
+  const win32::PaintDc painting(hwnd_);
+  HDC dc = painting.get();
   // The window's own picture lies under the controls, unscaled at the top left.
   if (const auto& picture = form_.picture()) {
     drawBitmap(dc, reinterpret_cast<HBITMAP>(picture->handle()), 0, 0, picture->widthPixels(),
                picture->heightPixels(), false);
   }
   paintLines(dc, &form_);
-  EndPaint(hwnd_, &ps);
 }
 
 }  // namespace ui_win32

@@ -264,7 +264,7 @@ bool FormWindow::preTranslate(MSG& msg) {
 // field that types a new line sees Enter.
 bool FormWindow::handleEnterOrEscape(MSG& msg) {
   const bool enter = msg.wParam == VK_RETURN;
-  if (form_.userKeyPress(enter ? 13 : 27) == 0 || !enter)
+  if (form_.userKeyPress(enter ? platform::key::kEnter : platform::key::kEscape) == 0 || !enter)
     return true;
   HWND focused = GetFocus();
   ControlPeer* peer = peerOf(focused);

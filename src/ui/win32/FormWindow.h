@@ -139,8 +139,8 @@ class FormWindow : public ui::FormPeer {
   FormOptions options_;
   HWND hwnd_ = nullptr;
   win32::UniqueWindow toolTips_;
-  int dpi_ = 96;
-  int primaryDpi_ = 96;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  int primaryDpi_ = USER_DEFAULT_SCREEN_DPI;
   bool ready_ = false;           // all windows exist; size changes reach the form
   bool applyingBounds_ = false;  // a size set by the form is being applied
   bool reporting_ = false;       // the form is hearing of a size change
