@@ -1,6 +1,6 @@
 // The help box and the small handlers of the preview fields.
 #include "app/Form1.h"
-#include "app/Server.h"
+#include "shell/Server.h"
 
 namespace {
 constexpr ui::Color kHoverGrey = 0x00E0E0E0;

@@ -1,7 +1,5 @@
 #include "shell/ContextMenu.h"
 
-#include "app/Form1.h"
-
 namespace ContextMenu {
 
 std::wstring CommandKey(const std::wstring& caption) {
@@ -32,16 +30,3 @@ bool RegisterContextMenu(const platform::Platform& p, bool enable) {
 }
 
 }  // namespace ContextMenu
-
-void Form1::ContextMenuCheck_Click() {
-  const bool enable = ContextMenuCheck.value() == 1;
-  if (ContextMenu::RegisterContextMenu(p_, enable) || !enable) {
-    return;
-  }
-  p_.dialogs.messageBox(L"The context-menu entry could not be written to the registry:\r\r" +
-                            ContextMenu::CommandKey(ContextMenu::kCaption),
-                        platform::box::kCritical, L"");
-  // The box shows what the menu really holds. Unchecking runs this handler again, which then
-  // leaves the registry as it is.
-  ContextMenuCheck.setValue(0);
-}

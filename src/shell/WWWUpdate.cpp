@@ -1,8 +1,6 @@
 #include "shell/WWWUpdate.h"
 
-#include "app/Form1.h"
-#include "app/Server.h"
-#include "save/Paths.h"
+#include "shell/Server.h"
 #include "shell/RunFile.h"
 #include "util/Text.h"
 
@@ -144,18 +142,3 @@ void ClearURLCache(const platform::Platform& p) {
 }
 
 }  // namespace WWWUpdate
-
-void Form1::wwwBtn_Click() {
-  RunFile::OpenURLInBrowser(p_, WWWUpdate::HomepageAddress(), platform::kShowNormal);
-  // The link is used once per run, whether a browser came up or not.
-  wwwBtn.setVisible(false);
-}
-
-void Form1::UpdateBtn_Click() {
-  // The updater works in the program's directory, where it replaces the program.
-  const bool moved = p_.process.setCurrentDirectory(p_.process.programDirectory());
-  (void)moved;  // the updater is started and told the program by their full paths either way
-  const std::wstring directory = AddTrailingSeparator(p_.process.programDirectory());
-  WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(),
-                       directory + L"Update.exe", WWWUpdate::UpdaterAddress());
-}

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Server.h"
+#include "shell/Server.h"
 #include "support/Session.h"
 #include "util/Text.h"
 

@@ -1,4 +1,4 @@
-#include "app/Server.h"
+#include "shell/Server.h"
 
 namespace server {
 

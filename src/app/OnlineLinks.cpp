@@ -1,0 +1,35 @@
+// The homepage and update links and the context-menu check box: the window's doors to the shell
+// and the program's server.
+#include "app/Form1.h"
+#include "save/Paths.h"
+#include "shell/ContextMenu.h"
+#include "shell/RunFile.h"
+#include "shell/WWWUpdate.h"
+
+void Form1::wwwBtn_Click() {
+  RunFile::OpenURLInBrowser(p_, WWWUpdate::HomepageAddress(), platform::kShowNormal);
+  // The link is used once per run, whether a browser came up or not.
+  wwwBtn.setVisible(false);
+}
+
+void Form1::UpdateBtn_Click() {
+  // The updater works in the program's directory, where it replaces the program.
+  const bool moved = p_.process.setCurrentDirectory(p_.process.programDirectory());
+  (void)moved;  // the updater is started and told the program by their full paths either way
+  const std::wstring directory = AddTrailingSeparator(p_.process.programDirectory());
+  WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(),
+                       directory + L"Update.exe", WWWUpdate::UpdaterAddress());
+}
+
+void Form1::ContextMenuCheck_Click() {
+  const bool enable = ContextMenuCheck.value() == 1;
+  if (ContextMenu::RegisterContextMenu(p_, enable) || !enable) {
+    return;
+  }
+  p_.dialogs.messageBox(L"The context-menu entry could not be written to the registry:\r\r" +
+                            ContextMenu::CommandKey(ContextMenu::kCaption),
+                        platform::box::kCritical, L"");
+  // The box shows what the menu really holds. Unchecking runs this handler again, which then
+  // leaves the registry as it is.
+  ContextMenuCheck.setValue(0);
+}
