@@ -96,7 +96,7 @@ std::wstring textOf(HWND hwnd) {
 // What a screen reader hears as the name of the window.
 std::wstring accessibleName(HWND hwnd) {
   IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, IID_IAccessible,
+  if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
                                         reinterpret_cast<void**>(&object)))) {
     return L"(no accessible object)";
   }

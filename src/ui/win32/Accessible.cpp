@@ -10,6 +10,10 @@ namespace ui_win32 {
 
 namespace {
 
+// The 64-bit oleacc import library hands out IID_IAccessible as a function stub, not the GUID
+// (every request for the interface is then refused): the compiler's own value is used instead.
+const IID& kIAccessible = __uuidof(IAccessible);
+
 // The system's accessible object of the window with the name replaced; everything else is the
 // system's answer.
 class NamedAccessible final : public IAccessible {
@@ -23,14 +27,16 @@ class NamedAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr)
       return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIAccessible) {
       *out = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
     }
     return inner_->QueryInterface(iid, out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+  }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&refs_);
     if (left == 0)
@@ -137,7 +143,7 @@ bool answerAccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp, const SharedName& n
   if (static_cast<DWORD>(lp) != static_cast<DWORD>(OBJID_CLIENT) || !name || name->empty())
     return false;
   IAccessible* inner = nullptr;
-  if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, IID_IAccessible,
+  if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, kIAccessible,
                                        reinterpret_cast<void**>(&inner))) ||
       inner == nullptr) {
     return false;
@@ -147,7 +153,7 @@ bool answerAccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp, const SharedName& n
     inner->Release();
     return false;
   }
-  result = LresultFromObject(IID_IAccessible, wp, static_cast<IAccessible*>(named));
+  result = LresultFromObject(kIAccessible, wp, static_cast<IAccessible*>(named));
   named->Release();
   return result > 0;
 }
