@@ -119,6 +119,8 @@ Form1::Form1(const platform::Platform& p)
   ListBox.setFont(ui::FontFace::MsSansSerif);
   ResizeBtn.setGraphical(true);
   ResizeBtn.setImage(ui::ImageId::Resize);
+  // It has no tooltip; a screen reader still names it.
+  ResizeBtn.setAccessibleName(L"Resize picture");
   ClipText.setText(L"Text1");
   ClipText.setMultiLine(true);
   ClipText.setFont(ui::FontFace::CourierNew);

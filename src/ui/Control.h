@@ -123,6 +123,9 @@ class Control {
   void setFont(FontFace f) { font_ = f; }
   const std::wstring& toolTip() const { return toolTip_; }
   void setToolTip(const std::wstring& text);
+  // What a screen reader calls a control that shows neither caption nor tooltip.
+  const std::wstring& accessibleName() const { return accessibleName_; }
+  void setAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
 
   // Whether the control can take the keyboard focus at all.
   virtual bool canFocus() const { return true; }
@@ -173,6 +176,7 @@ class Control {
   Color foreColor_ = 0x00000000;
   FontFace font_ = FontFace::Default;
   std::wstring toolTip_;
+  std::wstring accessibleName_;
   Peer* peer_ = nullptr;
   WindowMaker windowMaker_;
 };

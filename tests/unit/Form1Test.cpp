@@ -78,4 +78,28 @@ TEST(Form1Test, ControlsLieInsideTheirContainers) {
   EXPECT_EQ(f.clientHeight(), 5790);
 }
 
+// A screen reader names a control by its caption, else its tooltip, else the name given for the
+// purpose: every button, box, link, field and list, and every picture that clicks and holds no
+// other control (a preview holds the button that does what its click does), has one.
+TEST(Form1Test, EveryControlTheUserActsOnHasAName) {
+  fake::Started s({platform::ClipFormat::Text});
+  for (const auto& c : s.form.controls()) {
+    const auto* box = dynamic_cast<const ui::TextBox*>(c.get());
+    const auto* pic = dynamic_cast<const ui::PictureBox*>(c.get());
+    const bool acted = box   ? !box->multiLine()
+                       : pic ? c->onClick && pic->children().empty()
+                             : c->kind() != ui::Kind::Frame && c->kind() != ui::Kind::Line &&
+                                   c->kind() != ui::Kind::RichTextBox;
+    std::wstring caption;
+    if (const auto* b = dynamic_cast<const ui::CommandButton*>(c.get()))
+      caption = b->caption();
+    if (const auto* b = dynamic_cast<const ui::CheckBox*>(c.get()))
+      caption = b->caption();
+    if (const auto* b = dynamic_cast<const ui::Label*>(c.get()))
+      caption = b->caption();
+    EXPECT_TRUE(!acted || !caption.empty() || !c->toolTip().empty() || !c->accessibleName().empty())
+        << text::toUtf8(c->name());
+  }
+}
+
 }  // namespace

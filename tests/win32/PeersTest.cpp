@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <oleacc.h>
 #include <richedit.h>
 
 #include <gtest/gtest.h>
@@ -58,6 +59,11 @@ class TestForm : public ui::Form {
     Inner.setGraphical(true);
     Inner.setImage(ui::ImageId::Resize);
     Rich.setFont(ui::FontFace::Arial);
+    Name.setToolTip(L"Target Filename ");
+    Option.setToolTip(L"Add Date and Time as prefix");
+    Files.setToolTip(L"Double-Click = Remove from list");
+    Preview.setToolTip(L"Show Command-Line Parameter");
+    Inner.setAccessibleName(L"Resize picture");
   }
 
   ui::Frame& Panel;
@@ -85,6 +91,24 @@ std::wstring textOf(HWND hwnd) {
   wchar_t buffer[512] = {};
   GetWindowTextW(hwnd, buffer, 512);
   return buffer;
+}
+
+// What a screen reader hears as the name of the window.
+std::wstring accessibleName(HWND hwnd) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&object)))) {
+    return L"(no accessible object)";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  object->get_accName(self, &name);
+  std::wstring result = name ? std::wstring(name, SysStringLen(name)) : L"";
+  SysFreeString(name);
+  object->Release();
+  return result;
 }
 
 // The window's rectangle in its parent's client pixels.
@@ -162,21 +186,26 @@ TEST_F(PeerWindow, EachControlHasAWindowOfItsKindAtItsPlace) {
     const ui::Control* control;
     const wchar_t* windowClass;
     LONG_PTR styleWanted, styleRefused, buttonType;
+    // A screen reader's name: the caption, else the tooltip or the name given for the purpose
+    // (null: nothing the user acts on, or a preview field without either).
+    const wchar_t* name;
   };
   const Case cases[] = {
-      {&form_.Panel, L"BrimloFrame", WS_CLIPCHILDREN, WS_TABSTOP, kNotAButton},
-      {&form_.Save, L"Button", WS_TABSTOP, BS_BITMAP, BS_PUSHBUTTON},
-      {&form_.Name, L"Edit", ES_AUTOHSCROLL | WS_TABSTOP, ES_MULTILINE, kNotAButton},
+      {&form_.Panel, L"BrimloFrame", WS_CLIPCHILDREN, WS_TABSTOP, kNotAButton, nullptr},
+      {&form_.Save, L"Button", WS_TABSTOP, BS_BITMAP, BS_PUSHBUTTON, L"Save"},
+      {&form_.Name, L"Edit", ES_AUTOHSCROLL | WS_TABSTOP, ES_MULTILINE, kNotAButton,
+       L"Target Filename "},
       // The model decides the check mark, so the box must not toggle itself.
-      {&form_.Option, L"Button", WS_TABSTOP, 0, BS_CHECKBOX},
-      {&form_.Link, L"Static", SS_NOTIFY, WS_TABSTOP, kNotAButton},
-      {&form_.Notes, L"Edit", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL, 0, kNotAButton},
+      {&form_.Option, L"Button", WS_TABSTOP, 0, BS_CHECKBOX, L"Option"},
+      {&form_.Link, L"Static", SS_NOTIFY, WS_TABSTOP, kNotAButton, L"Web"},
+      {&form_.Notes, L"Edit", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL, 0, kNotAButton, nullptr},
       {&form_.Files, L"ListBox", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP, LBS_SORT,
-       kNotAButton},
-      {&form_.Preview, L"BrimloPicture", WS_CLIPCHILDREN, WS_TABSTOP, kNotAButton},
+       kNotAButton, L"Double-Click = Remove from list"},
+      {&form_.Preview, L"BrimloPicture", WS_CLIPCHILDREN, WS_TABSTOP, kNotAButton,
+       L"Show Command-Line Parameter"},
       // A graphical button draws itself, in its back colour.
-      {&form_.Inner, L"Button", 0, 0, BS_OWNERDRAW},
-      {&form_.Rich, L"RichEdit", ES_MULTILINE | WS_TABSTOP, 0, kNotAButton},
+      {&form_.Inner, L"Button", 0, 0, BS_OWNERDRAW, L"Resize picture"},
+      {&form_.Rich, L"RichEdit", ES_MULTILINE | WS_TABSTOP, 0, kNotAButton, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.windowClass);
@@ -195,6 +224,9 @@ TEST_F(PeerWindow, EachControlHasAWindowOfItsKindAtItsPlace) {
     EXPECT_EQ(rect.top, px(c.control->top()));
     EXPECT_EQ(rect.right - rect.left, px(c.control->width()));
     EXPECT_EQ(rect.bottom - rect.top, px(c.control->height()));
+    if (c.name) {
+      EXPECT_EQ(accessibleName(hwnd), c.name);
+    }
   }
   // The line is drawn by its container.
   EXPECT_EQ(hwndOf(form_.Rule), nullptr);
@@ -354,6 +386,9 @@ TEST_F(PeerWindow, ChangesMadeByCodeShowInTheWindow) {
        [&] { return send(form_.Files, LB_GETCOUNT) == 3 && send(form_.Files, LB_GETCURSEL) == 2; }},
       {"list cleared", [&] { form_.Files.clear(); },
        [&] { return send(form_.Files, LB_GETCOUNT) == 0; }},
+      {"tooltip, also the name a screen reader hears",
+       [&] { form_.Name.setToolTip(L"Path not found"); },
+       [&] { return accessibleName(hwndOf(form_.Name)) == L"Path not found"; }},
   };
   for (const Case& c : cases) {
     c.change();

@@ -76,11 +76,14 @@ bool ControlPeer::create(HWND parent, int id) {
   SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   applyFont();
   applyToolTip();
+  refreshAccessibleName();
   created();
   return true;
 }
 
 void ControlPeer::update(ui::Prop prop) {
+  if (prop == ui::Prop::ToolTip || prop == ui::Prop::Caption)
+    refreshAccessibleName();
   if (hwnd_) {
     switch (prop) {
       case ui::Prop::Visible:
@@ -203,6 +206,8 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 LRESULT ControlPeer::subclassed(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
   if (message(msg, wp, lp, result))
+    return result;
+  if (msg == WM_GETOBJECT && answerAccessibleObject(hwnd_, wp, lp, accessibleName_, result))
     return result;
   const int x = window_.toTwips(GET_X_LPARAM(lp));
   const int y = window_.toTwips(GET_Y_LPARAM(lp));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/Control.h"
+#include "ui/win32/Accessible.h"
 #include "ui/win32/FormWindow.h"
 
 namespace ui_win32 {
@@ -100,8 +101,11 @@ class ControlPeer : public ui::Peer {
   static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR self);
   LRESULT subclassed(UINT msg, WPARAM wp, LPARAM lp);
+  // The name a screen reader hears where the window's text gives none (Accessible.cpp).
+  void refreshAccessibleName();
   bool hasTool_ = false;
   bool pressed_ = false;  // the left button went down on a control that clicks on release
+  SharedName accessibleName_ = std::make_shared<std::wstring>();
 };
 
 std::unique_ptr<ControlPeer> makePeer(FormWindow& window, ui::Control& control);
