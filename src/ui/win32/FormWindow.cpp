@@ -18,24 +18,11 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 // Tab and the accelerators reach the controls inside the container controls too.
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
-// Control ids start above the ids the dialog keys send (IDOK, IDCANCEL, ...).
-constexpr int kFirstControlId = 100;
 constexpr int kToolTipWidth = 400;
 // Applies the form's bounds once the window's own size change is over.
 constexpr UINT kApplyBounds = WM_APP + 1;
 // Hands the window's own rectangle to the system again once a size change it reported is over.
 constexpr UINT kReapplyBounds = WM_APP + 2;
-
-int keyShiftState() {
-  int state = 0;
-  if (GetKeyState(VK_SHIFT) < 0)
-    state |= ui::shift::kShift;
-  if (GetKeyState(VK_CONTROL) < 0)
-    state |= ui::shift::kCtrl;
-  if (GetKeyState(VK_MENU) < 0)
-    state |= ui::shift::kAlt;
-  return state;
-}
 
 bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON icon,
                    HICON smallIcon) {
@@ -53,18 +40,21 @@ bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON 
 }  // namespace
 
 FormWindow::FormWindow(ui::Form& form, HINSTANCE instance, FormOptions options)
-    : form_(form), instance_(instance), options_(options) {}
+    : form_(form),
+      instance_(instance),
+      options_(options),
+      children_(*this, form),
+      keys_(form, [this](HWND hwnd) { return children_.peerOf(hwnd); }) {}
 
 FormWindow::~FormWindow() {
-  for (auto& peer : peers_)
-    peer->detach();
+  children_.forEach([](ControlPeer& peer) { peer.detach(); });
   if (form_.peer() == this)
     form_.attachPeer(nullptr);
   if (hwnd_ && IsWindow(hwnd_)) {
     destroying_ = true;
     DestroyWindow(hwnd_);
   }
-  peers_.clear();
+  children_.clear();
 }
 
 std::wstring FormWindow::className() const {
@@ -111,11 +101,10 @@ bool FormWindow::create(ControlWindows when) {
   }
 
   if (when == ControlWindows::Now) {
-    if (!createControls(true))
+    if (!children_.make(true))
       return false;
   } else {
-    for (const auto& control : form_.controls())
-      control->setWindowMaker([this](ui::Control& c) { makeLateWindow(c); });
+    children_.makeEachWhenShown();
   }
   form_.attachPeer(this);
   ready_ = true;
@@ -127,91 +116,6 @@ bool FormWindow::create(ControlWindows when) {
   reportBounds();
   form_.onResize = std::move(layout);
   return true;
-}
-
-bool FormWindow::createControls(bool all) {
-  const bool someMadeBefore = !peers_.empty();
-  const auto& controls = form_.controls();
-  // Containers come before their children in the form's list, so a parent window always exists.
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    ui::Control& control = *controls[i];
-    if (peerOf(control) != nullptr)
-      continue;
-    if (all || control.shown()) {
-      if (!makeWindow(control, i))
-        return false;
-    } else {
-      control.setWindowMaker([this](ui::Control& c) { makeLateWindow(c); });
-    }
-  }
-  controlsMade_ = all;
-  if (someMadeBefore)
-    restoreControlOrder();
-  return true;
-}
-
-bool FormWindow::makeWindow(ui::Control& control, std::size_t index) {
-  std::unique_ptr<ControlPeer> peer = makePeer(*this, control);
-  if (!peer ||
-      !peer->create(containerWindow(control.parent()), kFirstControlId + static_cast<int>(index))) {
-    return false;
-  }
-  control.setWindowMaker(nullptr);
-  if (peer->hwnd())
-    byHwnd_[peer->hwnd()] = peer.get();
-  byControl_[&control] = peer.get();
-  peer->attach();
-  peers_.push_back(std::move(peer));
-  return true;
-}
-
-void FormWindow::makeLateWindow(ui::Control& control) {
-  // Before the window first shows, only what a control's own window knows (the rich-text box's
-  // document) makes one; the rest waits for the showing, which makes the shown ones.
-  if (!hwnd_ || (!shownOnce_ && control.kind() != ui::Kind::RichTextBox))
-    return;
-  const auto& controls = form_.controls();
-  const auto indexOf = [&](const ui::Control& c) {
-    std::size_t i = 0;
-    while (i < controls.size() && controls[i].get() != &c)
-      ++i;
-    return i;
-  };
-  // Its containers first, then the control, then whatever inside it shows with it.
-  std::vector<ui::Control*> chain;
-  for (ui::Control* c = &control; c != nullptr; c = dynamic_cast<ui::Control*>(c->parent())) {
-    if (peerOf(*c) == nullptr)
-      chain.insert(chain.begin(), c);
-  }
-  for (ui::Control* c : chain) {
-    if (!makeWindow(*c, indexOf(*c)))
-      return;
-  }
-  for (std::size_t i = indexOf(control) + 1; i < controls.size(); ++i) {
-    ui::Control& inner = *controls[i];
-    bool inside = false;
-    for (auto* c = dynamic_cast<ui::Control*>(inner.parent()); c && !inside;
-         c = dynamic_cast<ui::Control*>(c->parent())) {
-      inside = c == &control;
-    }
-    if (inside && peerOf(inner) == nullptr && inner.shown() && !makeWindow(inner, i))
-      return;
-  }
-  // A window made later than its siblings would lie on top of them and out of the Tab order.
-  restoreControlOrder();
-}
-
-void FormWindow::restoreControlOrder() {
-  std::map<HWND, HWND> lastIn;  // per parent window: the child placed last
-  for (const auto& control : form_.controls()) {
-    const ControlPeer* peer = peerOf(*control);
-    if (peer == nullptr || peer->hwnd() == nullptr)
-      continue;
-    HWND& previous = lastIn[GetParent(peer->hwnd())];
-    SetWindowPos(peer->hwnd(), previous ? previous : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    previous = peer->hwnd();
-  }
 }
 
 int FormWindow::runMessageLoop() {
@@ -229,53 +133,7 @@ void FormWindow::dispatch(MSG& msg) {
 }
 
 bool FormWindow::preTranslate(MSG& msg) {
-  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
-    return false;
-  switch (msg.message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      // The form sees every key before the control with the focus.
-      if (form_.userKeyDown(static_cast<int>(msg.wParam), keyShiftState()) == 0)
-        return true;
-      if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
-        return handleEnterOrEscape(msg);
-      }
-      break;
-    }
-    case WM_CHAR: {
-      if (skipChar_ != 0 && msg.wParam == skipChar_) {
-        skipChar_ = 0;  // reported when its key went down
-        break;
-      }
-      const int key = form_.userKeyPress(static_cast<int>(msg.wParam));
-      if (key == 0)
-        return true;
-      msg.wParam = static_cast<WPARAM>(key);
-      break;
-    }
-    default:
-      break;
-  }
-  return IsDialogMessageW(hwnd_, &msg) != FALSE;
-}
-
-// The dialog keys would turn Enter into a click on a default button and Escape into IDCANCEL,
-// and neither would reach the form as a key press. So both are reported here, and only a
-// field that types a new line sees Enter.
-bool FormWindow::handleEnterOrEscape(MSG& msg) {
-  const bool enter = msg.wParam == VK_RETURN;
-  if (form_.userKeyPress(enter ? platform::key::kEnter : platform::key::kEscape) == 0 || !enter)
-    return true;
-  HWND focused = GetFocus();
-  ControlPeer* peer = peerOf(focused);
-  if (peer && peer->typesEnter()) {
-    skipChar_ = L'\r';
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  } else if (peer && peer->pressedByEnter()) {
-    SendMessageW(focused, BM_CLICK, 0, 0);
-  }
-  return true;
+  return keys_.route(hwnd_, msg);
 }
 
 void FormWindow::updateCaption() {
@@ -315,12 +173,11 @@ void FormWindow::show() {
   const bool first = !shownOnce_;
   // The first showing makes the windows of the controls that show; the others are made when
   // they first show.
-  if (!hwnd_ || (first && !controlsMade_ && !createControls(false)))
+  if (!hwnd_ || (first && !children_.allMade() && !children_.make(false)))
     return;
   shownOnce_ = true;
   if (first) {
-    for (auto& peer : peers_)
-      peer->beforeFirstShow();
+    children_.forEach([](ControlPeer& peer) { peer.beforeFirstShow(); });
     // A form lays itself out before it first appears: moving windows that are not yet on the
     // screen costs nothing to paint, so the window shows laid out (about 50 ms sooner under Wine).
     if (form_.onResize)
@@ -332,7 +189,7 @@ void FormWindow::show() {
 
 void FormWindow::focus(ui::Control& control) {
   if (peerOf(control) == nullptr && shownOnce_ && control.shown())
-    makeLateWindow(control);
+    children_.makeLate(control);
   ControlPeer* peer = peerOf(control);
   if (peer && peer->hwnd())
     SetFocus(peer->hwnd());
@@ -370,13 +227,11 @@ HWND FormWindow::containerWindow(const ui::Container* container) const {
 }
 
 ControlPeer* FormWindow::peerOf(HWND hwnd) const {
-  auto it = byHwnd_.find(hwnd);
-  return it == byHwnd_.end() ? nullptr : it->second;
+  return children_.peerOf(hwnd);
 }
 
 ControlPeer* FormWindow::peerOf(const ui::Control& control) const {
-  auto it = byControl_.find(&control);
-  return it == byControl_.end() ? nullptr : it->second;
+  return children_.peerOf(control);
 }
 
 bool FormWindow::handleParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -458,8 +313,7 @@ void FormWindow::applyDpi(int dpi) {
   if (dpi <= 0 || dpi == dpi_)
     return;
   dpi_ = dpi;
-  for (auto& peer : peers_)
-    peer->applyDpi();
+  children_.forEach([](ControlPeer& peer) { peer.applyDpi(); });
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

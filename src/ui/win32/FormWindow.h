@@ -12,6 +12,8 @@
 #include "platform/win32/Adapters.h"
 #include "platform/win32/Handles.h"
 #include "ui/Form.h"
+#include "ui/win32/ChildWindows.h"
+#include "ui/win32/KeyRouter.h"
 
 namespace ui_win32 {
 
@@ -63,8 +65,8 @@ class FormWindow : public ui::FormPeer {
   // The one road of every message the program's loops take (this one and the copy's pump):
   // what preTranslate does first, then the usual translation and dispatch.
   void dispatch(MSG& msg);
-  // Everything the window does with a message before it is dispatched: the form's key preview
-  // and the dialog keys (Tab, accelerators). True when the message is done with.
+  // Everything the window does with a message before it is dispatched: the keys' road (see
+  // KeyRouter). True when the message is done with.
   bool preTranslate(MSG& msg);
 
   // FormPeer
@@ -115,23 +117,11 @@ class FormWindow : public ui::FormPeer {
   static LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
   bool registerClasses();
-  // Makes the windows of the controls that have none yet (all, or only those that must exist
-  // from the start), in the form's order. False when one could not be made.
-  bool createControls(bool all);
-  // Makes one control's window (the index is its place in the form's list).
-  bool makeWindow(ui::Control& control, std::size_t index);
-  // Makes the window of a control that needs it after the others, with its containers and the
-  // controls inside it that show.
-  void makeLateWindow(ui::Control& control);
-  // Windows made later than others would lie on top of them: put every child back in the
-  // form's order, which is also the order the Tab key follows.
-  void restoreControlOrder();
   void reportBounds();
   // A size below the minimum that the user or the system asks for becomes the snap size.
   void snapToMinimum(WINDOWPOS& pos);
   void applyDpi(int dpi);
   void paint();
-  bool handleEnterOrEscape(MSG& msg);
   std::wstring className() const;
 
   ui::Form& form_;
@@ -147,13 +137,10 @@ class FormWindow : public ui::FormPeer {
   bool shownOnce_ = false;
   bool paintedOnce_ = false;
   bool reapplyPosted_ = false;  // the window's rectangle is to be handed over again
-  bool controlsMade_ = false;   // every control has its window (where it has one)
   bool destroying_ = false;     // the window goes with this object, not with the program
-  WPARAM skipChar_ = 0;         // a character already reported when its key went down
   HWND lastFocus_ = nullptr;
-  std::vector<std::unique_ptr<ControlPeer>> peers_;
-  std::map<HWND, ControlPeer*> byHwnd_;
-  std::map<const ui::Control*, ControlPeer*> byControl_;
+  ChildWindows children_;
+  KeyRouter keys_;
   std::map<std::tuple<ui::FontFace, int, FontStyle>, win32::UniqueFont> fonts_;
   std::map<COLORREF, win32::UniqueBrush> brushes_;
   std::map<std::pair<int, int>, win32::UniqueBitmap> bitmaps_;  // (resource, dpi)
