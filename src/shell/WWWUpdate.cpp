@@ -94,8 +94,8 @@ bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
     }
   }
   // The updater reads each value up to the next marker: no quotes, no blank after a marker.
-  const std::wstring command = updaterPath + L" [URL]" + newVersionUrl + L" [PATH]" + ownExePath;
-  if (p.process.startProcess(command, platform::kShowNormal) == 0) {
+  const std::wstring arguments = L"[URL]" + newVersionUrl + L" [PATH]" + ownExePath;
+  if (RunFile::StartProgram(p, updaterPath, arguments, platform::kShowNormal) == 0) {
     tell(p, updaterPath + L"\r\r" +
                 L"Das Update konnte nicht gestartet werden / The updater could not be started");
     return false;
@@ -146,8 +146,14 @@ void ClearURLCache(const platform::Platform& p) {
 }  // namespace WWWUpdate
 
 void Form1::wwwBtn_Click() {
-  RunFile::OpenURLInBrowser(p_, WWWUpdate::HomepageAddress(), platform::kShowNormal);
-  // The link is used once per run, whether a browser came up or not.
+  const std::wstring address = WWWUpdate::HomepageAddress();
+  if (!RunFile::OpenURLInBrowser(p_, address, platform::kShowNormal)) {
+    // The link stays, so the user can try again once a browser is there.
+    p_.dialogs.messageBox(L"No web browser could be started for:\r" + address,
+                          platform::box::kCritical, L"");
+    return;
+  }
+  // The link is used once per run.
   wwwBtn.setVisible(false);
 }
 

@@ -65,13 +65,16 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
 
     EXPECT_EQ(s.run([&] { s.form.UpdateBtn.userClick(); }), c.status);
 
-    // Nothing quoted, no blank between a marker and its value: the updater splits at the markers.
-    const std::wstring command = updater + L" [URL]" + server::Address() +
-                                 L"/BrimloSite/Brimlo.exe [PATH]" + c.programDir + L"\\Brimlo.exe";
+    // Only the updater's path quoted, where it holds a blank; no blank between a marker and its
+    // value: the updater splits at the markers.
+    const std::wstring command = (c.programDir == tools ? updater : L"\"" + updater + L"\"") +
+                                 L" [URL]" + server::Address() + L"/BrimloSite/Brimlo.exe [PATH]" +
+                                 c.programDir + L"\\Brimlo.exe";
     const bool startTried = c.updaterPresent || c.server == kServes;
     ASSERT_EQ(t.process.started.size(), startTried ? 1u : 0u);
     if (startTried) {
       EXPECT_EQ(t.process.started[0].commandLine, command);
+      EXPECT_EQ(t.process.started[0].application, updater);
       EXPECT_EQ(t.process.started[0].showState, 1);
     }
     EXPECT_EQ(t.internet.downloads,
@@ -174,21 +177,27 @@ TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
 }
 
 // Without a browser nothing starts and no probe page is left either (RunFileTest).
-TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceAndLeavesNoProbePage) {
-  fake::Session s;
-  const auto before = s.t.fileSystem.allPaths();
-  s.form.wwwBtn.userClick();
-  EXPECT_FALSE(s.form.wwwBtn.visible());
-  ASSERT_EQ(s.t.process.started.size(), 1u);
-  EXPECT_EQ(s.t.process.started[0].commandLine,
-            L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
-  EXPECT_EQ(s.t.process.started[0].showState, 1);
-  EXPECT_EQ(s.t.fileSystem.allPaths(), before);
-  // The link is used once per run, even when no browser comes up.
-  fake::Session none;
-  none.t.shell.associations.erase(L".html");
-  none.form.wwwBtn.userClick();
-  EXPECT_FALSE(none.form.wwwBtn.visible());
+TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceOrSaysThatNoBrowserStarted) {
+  for (const bool browser : {true, false}) {
+    fake::Session s;
+    if (!browser)
+      s.t.shell.associations.erase(L".html");
+    const auto before = s.t.fileSystem.allPaths();
+    const std::wstring address = server::Address() + L"/BrimloSite";
+    s.form.wwwBtn.userClick();
+    // Used once per run; without a browser it stays for another try.
+    EXPECT_EQ(s.form.wwwBtn.visible(), !browser);
+    ASSERT_EQ(s.t.process.started.size(), browser ? 1u : 0u);
+    if (browser) {
+      EXPECT_EQ(s.t.process.started[0].commandLine, L"C:\\Windows\\winebrowser.exe " + address);
+      EXPECT_EQ(s.t.process.started[0].showState, 1);
+    }
+    EXPECT_EQ(s.t.fileSystem.allPaths(), before);
+    EXPECT_EQ(s.t.dialogs.shown,
+              (browser ? fake::Boxes{}
+                       : fake::Boxes{{L"No web browser could be started for:\r" + address,
+                                      platform::box::kCritical}}));
+  }
 }
 
 }  // namespace
