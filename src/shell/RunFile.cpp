@@ -23,8 +23,14 @@ std::wstring createLookupFile(const platform::Platform& p, const std::wstring& n
   const std::wstring stem = name.substr(0, dot);
   const std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot);
   for (unsigned n = 0; n < kLookupFileTries; ++n) {
-    const std::wstring path =
-        directory + (n == 0 ? name : stem + L"-" + std::to_wstring(n) + extension);
+    std::wstring path = directory;
+    if (n == 0) {
+      path += name;
+    } else {
+      path += stem;
+      path += L"-" + std::to_wstring(n);
+      path += extension;
+    }
     const std::uint32_t error = p.fileSystem.createNewFile(path);
     if (error == 0)
       return path;
