@@ -7,8 +7,14 @@
 #include "shell/WWWUpdate.h"
 
 void Form1::wwwBtn_Click() {
-  RunFile::OpenURLInBrowser(p_, WWWUpdate::HomepageAddress(), platform::kShowNormal);
-  // The link is used once per run, whether a browser came up or not.
+  const std::wstring address = WWWUpdate::HomepageAddress();
+  if (!RunFile::OpenURLInBrowser(p_, address, platform::kShowNormal)) {
+    // The link stays, so the user can try again once a browser is there.
+    p_.dialogs.messageBox(L"No web browser could be started for:\r" + address,
+                          platform::box::kCritical, L"");
+    return;
+  }
+  // The link is used once per run.
   wwwBtn.setVisible(false);
 }
 

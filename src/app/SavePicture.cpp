@@ -46,8 +46,8 @@ void Form1::SavePictureBtn_Click() {
   }
   p_.process.beep();
   if (OpenFileCheck.value() == 1) {
-    const auto started =
-        p_.process.startProcess(L"explorer.exe " + QuoteIfSpaced(target), platform::kShowNormal);
+    const auto started = p_.process.startProcess(L"", L"explorer.exe " + QuoteIfSpaced(target),
+                                                 platform::kShowNormal);
     (void)started;  // the picture stays saved whether or not Explorer starts
   }
   // The picture saver ends at once, without storing the window position.

@@ -34,14 +34,14 @@ void Form1::SaveTxtBtn_Click() {
   }
 
   if (OpenFileCheck.value() == 1) {
-    std::wstring command;
+    std::uint32_t started = 0;
     if (text::endsWithNoCase(target, L".url") || text::endsWithNoCase(target, L".rtf")) {
-      command = text::trim(L"Explorer.exe  " + QuoteIfSpaced(target));
+      started = p_.process.startProcess(L"", text::trim(L"Explorer.exe  " + QuoteIfSpaced(target)),
+                                        platform::kShowNormal);
     } else {
       const std::wstring program = RunFile::FindProgramForFile(p_, target).value_or(L"");
-      command = text::trim(program + L" " + QuoteIfSpaced(target));
+      started = RunFile::StartProgram(p_, program, QuoteIfSpaced(target), platform::kShowNormal);
     }
-    const auto started = p_.process.startProcess(command, platform::kShowNormal);
     (void)started;  // the saved file stays saved whether or not its program starts
   }
   exitProgram(saved ? platform::exitcode::kSaved : platform::exitcode::kOther);

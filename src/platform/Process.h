@@ -35,8 +35,13 @@ class Process {
   virtual std::wstring programName() = 0;
   // The running executable's full path.
   virtual std::wstring programPath() = 0;
-  // Starts a command line with a show-window state; returns the process id, 0 on failure.
-  [[nodiscard]] virtual std::uint32_t startProcess(const std::wstring& commandLine,
+  // The user's directory for short-lived files, with a trailing separator; "" when unknown.
+  virtual std::wstring temporaryDirectory() = 0;
+  // Starts a command line with a show-window state; returns the process id, 0 on failure. The
+  // application is the program's file, given so that the system runs exactly that file; empty,
+  // the system takes the program from the start of the command line.
+  [[nodiscard]] virtual std::uint32_t startProcess(const std::wstring& application,
+                                                   const std::wstring& commandLine,
                                                    int showState) = 0;
   virtual void beep() = 0;
   // Lets the window handle its pending messages (repaints, input) before a long step.

@@ -7,30 +7,53 @@ namespace RunFile {
 namespace {
 
 constexpr std::uint32_t kFirstSuccessCode = 33;  // the shell's codes below this are errors
+// Files of the user's that hold the names a lookup would use; after this many, give up.
+constexpr unsigned kLookupFileTries = 100;
 
-// Contents of the temporary files: the shell only needs a file to exist, not what is in it.
-constexpr char kNamedTemporaryContent[] = "  \r\n";
-constexpr char kFallbackTemporaryContent[] = " \r\n";
-constexpr char kBrowserProbeContent[] = "delete me!\r\n";
-
-// The root of the drive the program runs from ("C:\"), where the temporary files go; "" when the
-// program's directory does not start with a drive letter.
-std::wstring temporaryRoot(const platform::Platform& p) {
-  const std::wstring directory = p.process.programDirectory();
+// Creates an empty file of the name in the user's temporary directory, only where no file is:
+// under the name itself, or with a number before its extension (which the shell decides by)
+// when a file of that name is there. The file's path, or "" when none could be created.
+std::wstring createLookupFile(const platform::Platform& p, const std::wstring& name) {
+  std::wstring directory = p.process.temporaryDirectory();
   if (directory.empty())
     return std::wstring();
-  return directory.substr(0, 1) + L":\\";
+  if (directory.back() != L'\\')
+    directory.push_back(L'\\');
+  const auto dot = name.rfind(L'.');
+  const std::wstring stem = name.substr(0, dot);
+  const std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot);
+  for (unsigned n = 0; n < kLookupFileTries; ++n) {
+    std::wstring path = directory;
+    if (n == 0) {
+      path += name;
+    } else {
+      path += stem;
+      path += L"-" + std::to_wstring(n);
+      path += extension;
+    }
+    const std::uint32_t error = p.fileSystem.createNewFile(path);
+    if (error == 0)
+      return path;
+    if (error != platform::error::kFileExists)
+      return std::wstring();  // a name the file system refuses, or a directory it will not write
+  }
+  return std::wstring();
 }
 
-// Asks the shell about a short-lived file written only for this one question. When the file
-// cannot be written, the shell is not asked and nothing is removed: what is there is not ours.
-std::wstring lookUpThroughTemporary(const platform::Platform& p, const std::wstring& path,
-                                    const std::string& content) {
-  if (path.empty() || p.fileSystem.writeFile(path, content) != 0)
+void removeLookupFile(const platform::Platform& p, const std::wstring& path) {
+  if (path.empty())
+    return;
+  const std::uint32_t removed = p.fileSystem.deleteFile(path);
+  (void)removed;  // an empty file left in the temporary directory harms nothing
+}
+
+// Asks the shell about a short-lived file made only for this one question.
+std::wstring lookUpThroughTemporary(const platform::Platform& p, const std::wstring& name) {
+  const std::wstring path = createLookupFile(p, name);
+  if (path.empty())
     return std::wstring();
   std::wstring program = GetExecutable(p, path);
-  const std::uint32_t removed = p.fileSystem.deleteFile(path);
-  (void)removed;  // a file that will not go away is harmless; the answer is known already
+  removeLookupFile(p, path);
   return program;
 }
 
@@ -56,11 +79,11 @@ std::optional<std::wstring> FindProgramForFile(const platform::Platform& p,
   platform::FileSystem& fs = p.fileSystem;
 
   // The shell only answers for a file that exists, so a missing one gets an empty stand-in. It
-  // is written only where nothing at all is: a hidden or system file is not "found" but holds
+  // is created only where nothing at all is: a hidden or system file is not "found" but holds
   // the user's data, and must neither be emptied nor removed.
   bool placedStandIn = false;
   if (fs.findPlainFile(requested) != platform::Lookup::Found && !fs.attributes(requested)) {
-    placedStandIn = fs.writeFile(requested, "") == 0;
+    placedStandIn = fs.createNewFile(requested) == 0;
   }
   const auto removeStandIn = [&] {
     if (!placedStandIn)
@@ -90,40 +113,43 @@ std::optional<std::wstring> FindProgramForFile(const platform::Platform& p,
     }
   }
 
-  const std::wstring root = temporaryRoot(p);
   std::wstring program;
   if (fs.findPlainFile(directory + name) == platform::Lookup::Found) {
     program = GetExecutable(p, directory + name);
-  } else if (!root.empty()) {
-    // No such file, or no file system behind it (a web address): a file of the same name in the
-    // drive's root tells the program just as well.
-    program = lookUpThroughTemporary(p, root + L"zzzzzzzTemp_" + name, kNamedTemporaryContent);
+  } else {
+    // No such file, or no file system behind it (a web address): a file of the same name tells
+    // the program just as well.
+    program = lookUpThroughTemporary(p, L"zzzzzzzTemp_" + name);
   }
-
-  if (program.empty() && !root.empty()) {
+  if (program.empty()) {
     // The full name may be unusable as a file name; its extension alone still tells the type.
-    program = lookUpThroughTemporary(p, root + L"RunFileTmp" + extensionOf(name),
-                                     kFallbackTemporaryContent);
+    program = lookUpThroughTemporary(p, L"RunFileTmp" + extensionOf(name));
   }
 
   removeStandIn();
   return program;
 }
 
+std::uint32_t StartProgram(const platform::Platform& p, const std::wstring& program,
+                           const std::wstring& argument, int showState) {
+  if (program.empty())
+    return p.process.startProcess(L"", argument, showState);
+  const bool blank = program.find(L' ') != std::wstring::npos;
+  const std::wstring command = (blank ? L"\"" + program + L"\"" : program) + L" " + argument;
+  return p.process.startProcess(program, command, showState);
+}
+
 std::optional<std::uint32_t> OpenURLInBrowser(const platform::Platform& p,
                                               const std::wstring& address, int windowStyle) {
   // The browser is whatever program opens a web page on this machine.
-  const std::wstring probe = p.process.programDirectory().substr(0, 2) + L"\\WexX00001.html";
-  const bool written = p.fileSystem.writeFile(probe, kBrowserProbeContent) == 0;
-  const std::wstring program = FindProgramForFile(p, probe).value_or(std::wstring());
-  if (written) {
-    const std::uint32_t removed = p.fileSystem.deleteFile(probe);
-    (void)removed;  // a leftover probe page harms nothing; the browser is still wanted
-  }
+  const std::wstring probe = createLookupFile(p, L"WexX00001.html");
+  const std::wstring program =
+      probe.empty() ? std::wstring() : FindProgramForFile(p, probe).value_or(std::wstring());
+  removeLookupFile(p, probe);
 
   if (program.empty())
     return std::nullopt;
-  const std::uint32_t id = p.process.startProcess(program + L" " + address, windowStyle);
+  const std::uint32_t id = StartProgram(p, program, address, windowStyle);
   if (id == 0)
     return std::nullopt;
   return id;

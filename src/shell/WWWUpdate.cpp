@@ -1,5 +1,6 @@
 #include "shell/WWWUpdate.h"
 
+#include "save/SafeSave.h"
 #include "shell/Server.h"
 #include "shell/RunFile.h"
 #include "util/Text.h"
@@ -83,7 +84,9 @@ bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
                const std::wstring& ownExePath, const std::wstring& updaterPath,
                const std::wstring& updaterUrl) {
   // An updater already there is used as it is.
+  bool downloaded = false;
   if (p.fileSystem.findPlainFile(updaterPath) != platform::Lookup::Found) {
+    downloaded = true;
     p.process.processPendingMessages();
     URLDownload(p, updaterUrl, updaterPath);
     if (p.fileSystem.findPlainFile(updaterPath) != platform::Lookup::Found) {
@@ -92,8 +95,14 @@ bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
     }
   }
   // The updater reads each value up to the next marker: no quotes, no blank after a marker.
-  const std::wstring command = updaterPath + L" [URL]" + newVersionUrl + L" [PATH]" + ownExePath;
-  if (p.process.startProcess(command, platform::kShowNormal) == 0) {
+  const std::wstring arguments = L"[URL]" + newVersionUrl + L" [PATH]" + ownExePath;
+  if (RunFile::StartProgram(p, updaterPath, arguments, platform::kShowNormal) == 0) {
+    if (downloaded) {
+      // What the server sent is no program (an error page, say): the next try fetches it again
+      // rather than starting the same file for ever.
+      const std::uint32_t removed = p.fileSystem.deleteFile(updaterPath);
+      (void)removed;  // the message below is the same either way
+    }
     tell(p, updaterPath + L"\r\r" +
                 L"Das Update konnte nicht gestartet werden / The updater could not be started");
     return false;
@@ -118,7 +127,17 @@ std::wstring URLDownload(const platform::Platform& p, const std::wstring& addres
   }
   ClearURLCache(p);
   p.process.processPendingMessages();
-  return p.internet.downloadToFile(url, file) == 0 ? file : std::wstring();
+  // Into a new file next to the target, which takes the target's place only once the download
+  // is complete: a broken download neither becomes the file nor destroys one that was there.
+  const std::uint32_t error =
+      SafeSave::ReplaceSafely(p.fileSystem, file, [&](const std::wstring& temporary) {
+        // The download makes the file itself, so that one that reports success without writing
+        // anything leaves no file and fails at the swap.
+        const std::uint32_t cleared = p.fileSystem.deleteFile(temporary);
+        (void)cleared;  // a name that stays taken is written over by the download
+        return static_cast<std::uint32_t>(p.internet.downloadToFile(url, temporary));
+      });
+  return error == 0 ? file : std::wstring();
 }
 
 std::wstring CombinePath(const std::wstring& dir, const std::wstring& name) {

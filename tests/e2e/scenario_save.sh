@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Saving from the window the way a user does: Alt+S writes the proposed text file, an existing
 # file is replaced only after "Yes", a web address becomes an Internet shortcut with one click,
-# formatted text turns into plain text with "-> TXT", and a directory that does not exist gets a
-# stop message instead of a silent loss.
+# formatted text turns into plain text with "-> TXT", a directory that does not exist gets a
+# stop message instead of a silent loss, and "Open file" and "Web" start a program that lives
+# under a path with blanks with exactly the file or the address, also where the drive's root
+# cannot be written.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
@@ -181,5 +183,75 @@ expect_running "missing directory" "$text_caption"
 [ -z "$(ls -A "$dir")" ] || fail "missing directory: files were written: $(ls -A "$dir")"
 brimlo_key "$window" Escape
 expect_exit 1 "Esc after the failed save"
+
+# --- 6: a stand-in viewer in "C:\Program Files\Stand In" opens .txt and .html files ------------
+# A planted C:\Program.exe is what Windows runs for the unquoted path (Wine quotes an unquoted
+# path it has found, so only the plant shows that fault). The drive's root is then closed to
+# writing, as it is for a standard user on Windows (made immutable: the tests run as root, whom
+# file modes do not stop), and a file of the user's holds the name of the browser lookup's page
+# in the temporary directory.
+stand_in=$WINEPREFIX/drive_c/Program\ Files/Stand\ In
+viewer='C:\Program Files\Stand In\viewer.exe'
+mkdir -p "$stand_in"
+cp "$BRIMLO_TOOL" "$stand_in/viewer.exe"
+reg_wine() { timeout 60 "$BRIMLO_WINE" reg "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+declare -A types=()
+for ext in .txt .html; do
+  types[$ext]=$(reg_wine query "HKCR\\$ext" /ve | awk '$2 == "REG_SZ" { print $3 }')
+done
+temp=$(timeout 60 "$BRIMLO_WINE" cmd /c echo %TEMP% </dev/null | tr -d '\r')
+temp=$(timeout 60 "$BRIMLO_WINE" winepath -u "$temp" </dev/null | tr -d '\r')
+[ -d "$temp" ] || fail "no temporary directory at '$temp'"
+stand_in_cleanup() {
+  local rc=$? ext
+  chattr -i "$WINEPREFIX/drive_c"
+  rm -rf "$WINEPREFIX/drive_c/Program.exe" "$stand_in" "$temp/WexX00001.html"
+  for ext in "${!types[@]}"; do reg_wine add "HKCR\\$ext" /ve /d "${types[$ext]}" /f >/dev/null; done
+  reg_wine delete 'HKCR\BrimloStandIn' /f >/dev/null
+  brimlo_set_setting 'Software\Brimlo\Settings' OpenFileTxt 0
+  (exit "$rc")
+  brimlo_cleanup
+}
+trap stand_in_cleanup EXIT
+reg_wine add 'HKCR\BrimloStandIn\shell\open\command' /ve /d "\"$viewer\" \"%1\"" /f >/dev/null
+for ext in .txt .html; do reg_wine add "HKCR\\$ext" /ve /d BrimloStandIn /f >/dev/null; done
+printf 'mine\n' >"$temp/WexX00001.html"
+cp "$BRIMLO_TOOL" "$WINEPREFIX/drive_c/Program.exe"
+# Brimlo runs from drive C: as installed, so the root that is closed is that of its own drive.
+cp "$BRIMLO_EXE" "$stand_in/Brimlo.exe"
+BRIMLO_EXE=$stand_in/Brimlo.exe
+chattr +i "$WINEPREFIX/drive_c"
+touch "$WINEPREFIX/drive_c/brimlo-probe" 2>/dev/null && fail "the drive's root is still writable"
+
+# viewer_args: the arguments the stand-in was started with, one a line, once it has written them.
+viewer_args() {
+  local i report=$stand_in/viewer-args.txt
+  for ((i = 0; i < 200; i++)); do [ -f "$report" ] && break; sleep 0.05; done
+  tr -d '\r' <"$report" 2>/dev/null
+  rm -f "$report"
+}
+
+rm -f "$dir"/*
+brimlo_set_setting 'Software\Brimlo\Settings' OpenFileTxt 1
+brimlo_clip unicode 'opened in its program'
+start_with "$text_caption"
+brimlo_key "$window" alt+s
+expect_exit 0 "text saved and opened"
+expect_eq "$(viewer_args)" "$viewer
+$dir_windows\\${folder}_Text.TXT" "the program that opens the saved file"
+
+start_with "$text_caption"
+click_control Web
+args=$(viewer_args)
+home=$(sed -n 2p <<<"$args")
+[[ $home == http*://*/BrimloSite ]] || fail "Web: the browser got '$home', not the homepage"
+expect_eq "$args" "$viewer
+$home" "Web: the browser's arguments"
+expect_eq "$(cat "$temp/WexX00001.html")" mine "the user's file of the lookup page's name"
+rm -f "$temp/WexX00001.html"
+leftovers=$(find "$temp" -maxdepth 1 \( -name 'WexX*' -o -name 'zzzzzzzTemp_*' -o -name 'RunFileTmp*' \))
+[ -z "$leftovers" ] || fail "lookup files left behind: $leftovers"
+brimlo_key "$window" Escape
+expect_exit 1 "Esc after Web"
 
 note "passed"

@@ -59,8 +59,10 @@ class FakeProcess : public platform::Process {
   std::wstring programDirectory() override { return programDir; }
   std::wstring programName() override { return programBaseName; }
   std::wstring programPath() override { return programDir + L"\\" + programBaseName + L".exe"; }
-  std::uint32_t startProcess(const std::wstring& commandLine, int showState) override {
-    started.push_back({commandLine, showState});
+  std::wstring temporaryDirectory() override { return tempDir; }
+  std::uint32_t startProcess(const std::wstring& application, const std::wstring& commandLine,
+                             int showState) override {
+    started.push_back({commandLine, showState, application});
     return startSucceeds ? 4242 : 0;
   }
   void beep() override { ++beeps; }
@@ -74,10 +76,12 @@ class FakeProcess : public platform::Process {
   std::wstring currentDir = L"C:\\Data\\Shots";
   std::wstring programDir = L"C:\\Tools";
   std::wstring programBaseName = L"Brimlo";
+  std::wstring tempDir = L"C:\\Users\\Me\\Temp\\";  // TestPlatform makes it
   bool startSucceeds = true;
   struct Started {
     std::wstring commandLine;
     int showState;
+    std::wstring application;
   };
   std::vector<Started> started;
   int beeps = 0;
@@ -299,6 +303,7 @@ namespace fake {
 
 // All fakes together, and the platform view that the program receives.
 struct TestPlatform {
+  TestPlatform() { fileSystem.addDirectory(L"C:\\Users\\Me\\Temp"); }
   FakeDialogs dialogs;
   FakeProcess process;
   FakeSettings settings;

@@ -1,6 +1,7 @@
 // brimlo-tool: the Windows helper the tests drive the program with, one verb per job:
 //   brimlo-tool <verb> [arguments]      (without a verb: the list of verbs)
-// Copied under the name Update.exe it is the stand-in updater of the update test instead.
+// Copied under the name Update.exe or viewer.exe it is a stand-in for a program Brimlo starts
+// instead (see the end of this file).
 // Texts go out as UTF-8; "@file" stands for a text argument read from a UTF-8 file, because a
 // command line passes through the Unix locale on its way into Wine and a file does not.
 #include <windows.h>
@@ -708,19 +709,37 @@ std::optional<int> holdfile(const Args& a) {
   return holdFor(*ms, [file] { CloseHandle(file); });
 }
 
-// --- The stand-in updater: records how it was started (its whole command line, then its current
-// directory, one per line in UTF-8) in updater-run.txt next to itself and ends with status 0,
-// replacing nothing. Written under another name and renamed: the test never reads half a report.
+// --- The stand-ins for programs that Brimlo starts. Each records how it was started, one item a
+// line in UTF-8, in a report next to itself and ends with status 0. The report is written under
+// another name and renamed: the test never reads half a report.
 
-int fakeUpdater(std::wstring self) {
-  wchar_t directory[MAX_PATH + 1] = {};
-  GetCurrentDirectoryW(MAX_PATH, directory);
-  const std::string text = narrow(GetCommandLineW()) + "\n" + narrow(directory) + "\n";
-  const std::wstring report = self.erase(self.rfind(L'\\') + 1) + L"updater-run.txt";
+int writeReport(std::wstring self, const wchar_t* name, const std::string& text) {
+  const std::wstring report = self.erase(self.rfind(L'\\') + 1) + name;
   const std::wstring partial = report + L".part";
   if (!(std::ofstream(std::filesystem::path(partial), std::ios::binary) << text).flush())
     return 4;
   return MoveFileExW(partial.c_str(), report.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 5;
+}
+
+// The updater (Update.exe): its whole command line, then its current directory, in
+// updater-run.txt; it replaces nothing.
+int fakeUpdater(const std::wstring& self) {
+  wchar_t directory[MAX_PATH + 1] = {};
+  GetCurrentDirectoryW(MAX_PATH, directory);
+  return writeReport(self, L"updater-run.txt",
+                     narrow(GetCommandLineW()) + "\n" + narrow(directory) + "\n");
+}
+
+// A viewer or browser (viewer.exe, registered as a file type's program): its arguments, the
+// program's own first, split as the C runtime splits them, in viewer-args.txt.
+int fakeViewer(const std::wstring& self) {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::string text;
+  for (int i = 0; i < count; ++i)
+    text += narrow(argv[i]) + "\n";
+  LocalFree(argv);
+  return writeReport(self, L"viewer-args.txt", text);
 }
 
 struct Verb {
@@ -756,6 +775,8 @@ int main() {
   const wchar_t* name = std::wcsrchr(self, L'\\');
   if (name && _wcsicmp(name + 1, L"Update.exe") == 0)
     return fakeUpdater(self);
+  if (name && _wcsicmp(name + 1, L"viewer.exe") == 0)
+    return fakeViewer(self);
 
   int count = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -10,52 +10,68 @@ using Texts = std::vector<std::wstring>;
 const std::wstring kNotepad = L"C:\\Windows\\notepad.exe";
 const std::wstring kBrowser = L"C:\\Windows\\winebrowser.exe";
 const std::wstring kHtmProgram = L"C:\\Programs\\Editor\\htmedit.exe";
+const std::wstring kTemp = L"C:\\Users\\Me\\Temp\\";
 
-// A machine with a document folder, a hidden file in it and a type the test adds itself; the
-// disks as they were before the test's step.
+// A machine with a document folder, a hidden file in it, a type the test adds itself, and drive
+// roots that a standard user cannot write; the disks as they were before the test's step.
 struct Machine : fake::TestPlatform {
-  Machine() {
+  explicit Machine(const std::wstring& usersTempFile = L"") {
     fileSystem.addFile(L"C:\\docs\\a.txt", "hello");
     fileSystem.addFile(L"C:\\docs\\hidden.txt", "secret", platform::attr::kHidden);
     fileSystem.addDrive(L'D');
+    if (!usersTempFile.empty())
+      fileSystem.addFile(usersTempFile, "mine");
+    fileSystem.writeFault = [](const std::wstring& path) {
+      return path.find(L'\\') == path.rfind(L'\\') ? platform::error::kAccessDenied : 0;
+    };
     shell.associations[L".htm"] = kHtmProgram;
     before = fileSystem.allPaths();
+    usersFile = usersTempFile;
   }
   // The disks and the current directory are as they were: nothing left behind or emptied.
   void expectUnchanged() const {
     EXPECT_EQ(fileSystem.allPaths(), before);
     EXPECT_EQ(fileSystem.contents(L"C:\\docs\\a.txt"), "hello");
     EXPECT_EQ(fileSystem.contents(L"C:\\docs\\hidden.txt"), "secret");
+    if (!usersFile.empty()) {
+      EXPECT_EQ(fileSystem.contents(usersFile), "mine");
+    }
     EXPECT_EQ(process.currentDir, L"C:\\Data\\Shots");
   }
   Texts before;
+  std::wstring usersFile;
 };
 
 TEST(RunFileTest, FindsTheProgramAndLeavesTheDisksAsTheyWere) {
   struct Case {
     std::wstring name;
     std::wstring program;
-    Texts lookups;                           // every file the shell was asked about, in order
-    std::wstring programDir = L"C:\\Tools";  // its drive takes the temporary files
+    Texts lookups;                 // every file the shell was asked about, in order
+    std::wstring usersFile = L"";  // a file of the user's in the temporary directory
   };
-  const std::wstring apps = L"D:\\Apps\\Brimlo";
   const Case cases[] = {
       {L"C:\\docs\\a.txt", kNotepad, {L"C:\\docs\\a.txt"}},
       {L"C:\\docs\\new.txt", kNotepad, {L"C:\\docs\\new.txt"}},  // a folder that exists
-      {L"C:\\nodir\\x.txt", kNotepad, {L"C:\\zzzzzzzTemp_x.txt"}},
-      {L"C:\\nodir\\x.txt", kNotepad, {L"D:\\zzzzzzzTemp_x.txt"}, apps},
-      {L"C:\\nodir\\README", L"", {L"D:\\zzzzzzzTemp_README", L"D:\\RunFileTmpREADME"}, apps},
-      {L"C:\\docs\\hidden.txt", kNotepad, {L"C:\\zzzzzzzTemp_hidden.txt"}},
-      {L"*.htm", kHtmProgram, {L"C:\\zzzzzzzTemp_.htm"}},  // a pattern for a type
-      {L"C:\\docs\\*.htm", kHtmProgram, {L"C:\\zzzzzzzTemp_.htm"}},
-      {L"http://host/dir/page.html", kBrowser, {L"C:\\zzzzzzzTemp_page.html"}},
-      {L"C:\\docs\\README", L"", {L"C:\\docs\\README", L"C:\\RunFileTmpREADME"}},
-      {L"C:\\docs\\a.xyz", L"", {L"C:\\docs\\a.xyz", L"C:\\RunFileTmp.xyz"}},  // unknown type
+      {L"C:\\nodir\\x.txt", kNotepad, {kTemp + L"zzzzzzzTemp_x.txt"}},
+      // A file of the user's is never written over: the next free name, the type kept.
+      {L"C:\\nodir\\x.txt",
+       kNotepad,
+       {kTemp + L"zzzzzzzTemp_x-1.txt"},
+       kTemp + L"zzzzzzzTemp_x.txt"},
+      {L"C:\\nodir\\README",
+       L"",
+       {kTemp + L"zzzzzzzTemp_README", kTemp + L"RunFileTmpREADME-1"},
+       kTemp + L"RunFileTmpREADME"},
+      {L"C:\\docs\\hidden.txt", kNotepad, {kTemp + L"zzzzzzzTemp_hidden.txt"}},
+      {L"*.htm", kHtmProgram, {kTemp + L"zzzzzzzTemp_.htm"}},  // a pattern for a type
+      {L"C:\\docs\\*.htm", kHtmProgram, {kTemp + L"zzzzzzzTemp_.htm"}},
+      {L"http://host/dir/page.html", kBrowser, {kTemp + L"zzzzzzzTemp_page.html"}},
+      {L"C:\\docs\\README", L"", {L"C:\\docs\\README", kTemp + L"RunFileTmpREADME"}},
+      {L"C:\\docs\\a.xyz", L"", {L"C:\\docs\\a.xyz", kTemp + L"RunFileTmp.xyz"}},  // unknown type
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(text::toUtf8(c.name));
-    Machine m;
-    m.process.programDir = c.programDir;
+    SCOPED_TRACE(text::toUtf8(c.name + L" " + c.usersFile));
+    Machine m(c.usersFile);
     EXPECT_EQ(RunFile::FindProgramForFile(m.platform, c.name), c.program);
     EXPECT_EQ(m.shell.lookups, c.lookups);
     EXPECT_TRUE(m.dialogs.shown.empty());
@@ -82,17 +98,6 @@ TEST(RunFileTest, InvalidCharacterAsksWhetherToCancel) {
   }
 }
 
-TEST(RunFileTest, TemporaryFileThatCannotBeWrittenIsSkippedAndKept) {
-  Machine m;
-  // Another program holds a file of the temporary's name open.
-  m.fileSystem.addFile(L"C:\\zzzzzzzTemp_x.txt", "in use");
-  m.fileSystem.locked.insert(fake::FakeFileSystem::key(L"C:\\zzzzzzzTemp_x.txt"));
-  EXPECT_EQ(RunFile::FindProgramForFile(m.platform, L"C:\\nodir\\x.txt"), kNotepad);
-  EXPECT_EQ(m.shell.lookups, Texts{L"C:\\RunFileTmp.txt"});
-  EXPECT_EQ(m.fileSystem.contents(L"C:\\zzzzzzzTemp_x.txt"), "in use");
-  EXPECT_FALSE(m.fileSystem.exists(L"C:\\RunFileTmp.txt"));
-}
-
 TEST(RunFileTest, GetExecutableTrustsOnlyTheShellsSuccessCodes) {
   const std::pair<std::uint32_t, std::wstring> cases[] = {
       {42, kNotepad},
@@ -109,34 +114,37 @@ TEST(RunFileTest, GetExecutableTrustsOnlyTheShellsSuccessCodes) {
 
 TEST(RunFileTest, OpenURLInBrowserStartsTheBrowserAndRemovesItsProbePage) {
   struct Case {
-    std::wstring programDir;
-    bool browserKnown;
+    std::wstring browser;  // "" for none
     bool startSucceeds;
     std::optional<std::uint32_t> id;
+    std::wstring command;  // before the address
+    std::wstring usersFile = L"";
   };
+  const std::wstring spaced = L"C:\\Program Files\\Web Browser\\browser.exe";
   const Case cases[] = {
-      {L"C:\\Tools", true, true, 4242u},
-      {L"D:\\Apps", true, true, 4242u},
-      {L"C:\\Tools", false, true, std::nullopt},  // no browser
-      {L"C:\\Tools", true, false, std::nullopt},  // the browser does not start
+      {kBrowser, true, 4242u, kBrowser},
+      {spaced, true, 4242u, L"\"" + spaced + L"\""},  // never "C:\Program.exe"
+      {kBrowser, true, 4242u, kBrowser, kTemp + L"WexX00001.html"},
+      {L"", true, std::nullopt, L""},             // no browser
+      {kBrowser, false, std::nullopt, kBrowser},  // the browser does not start
   };
   const std::wstring address = L"https://brimlo.example/help?page=1&lang=de";
   for (const Case& c : cases) {
     SCOPED_TRACE(&c - cases);
-    Machine m;
-    m.process.programDir = c.programDir;
+    Machine m(c.usersFile);
     m.process.startSucceeds = c.startSucceeds;
-    if (!c.browserKnown)
-      m.shell.associations.erase(L".html");
+    m.shell.associations[L".html"] = c.browser;
 
     EXPECT_EQ(RunFile::OpenURLInBrowser(m.platform, address, 3), c.id);
 
-    ASSERT_EQ(m.process.started.size(), c.browserKnown ? 1u : 0u);
-    if (c.browserKnown) {
-      EXPECT_EQ(m.process.started[0].commandLine, kBrowser + L" " + address);
+    ASSERT_EQ(m.process.started.size(), c.browser.empty() ? 0u : 1u);
+    if (!c.browser.empty()) {
+      EXPECT_EQ(m.process.started[0].commandLine, c.command + L" " + address);
+      EXPECT_EQ(m.process.started[0].application, c.browser);
     }
     ASSERT_FALSE(m.shell.lookups.empty());
-    EXPECT_EQ(m.shell.lookups[0], c.programDir.substr(0, 2) + L"\\WexX00001.html");
+    EXPECT_EQ(m.shell.lookups[0],
+              kTemp + (c.usersFile.empty() ? L"WexX00001.html" : L"WexX00001-1.html"));
     m.expectUnchanged();
   }
 }

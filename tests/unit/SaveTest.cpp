@@ -210,11 +210,15 @@ TEST(SaveTest, OpenStepCommandLines) {
     std::wstring name;
     std::set<ClipFormat> formats;
     std::wstring command;
+    std::wstring application = L"";  // the program handed to the system, so it never guesses
   };
   const std::set<ClipFormat> text{ClipFormat::Text}, rtf{ClipFormat::Text, ClipFormat::Rtf};
+  const std::wstring notepad = L"C:\\Windows\\notepad.exe";
+  const std::wstring viewer = L"C:\\Program Files\\List View\\view.exe";
   const Case cases[] = {
-      {L"a.txt", text, L"C:\\Windows\\notepad.exe C:\\Data\\Shots\\a.txt"},
-      {L"my notes.txt", text, L"C:\\Windows\\notepad.exe \"C:\\Data\\Shots\\my notes.txt\""},
+      {L"a.txt", text, notepad + L" C:\\Data\\Shots\\a.txt", notepad},
+      {L"my notes.txt", text, notepad + L" \"C:\\Data\\Shots\\my notes.txt\"", notepad},
+      {L"my list.lst", text, L"\"" + viewer + L"\" \"C:\\Data\\Shots\\my list.lst\"", viewer},
       {L"a.log", text, L"C:\\Data\\Shots\\a.log"},  // no associated program
       {L"link.URL", text, L"Explorer.exe  C:\\Data\\Shots\\link.URL"},
       {L"doc.Rtf", rtf, L"Explorer.exe  C:\\Data\\Shots\\doc.Rtf"},
@@ -222,11 +226,13 @@ TEST(SaveTest, OpenStepCommandLines) {
   };
   for (const Case& c : cases) {
     fake::Started s(c.formats);
+    s.t.shell.associations[L".lst"] = viewer;
     s.form.FNText.setText(c.name);
     s.form.OpenFileCheck.setValue(1);
     s.save();
     ASSERT_EQ(s.t.process.started.size(), 1u) << text::toUtf8(c.name);
     EXPECT_EQ(s.t.process.started[0].commandLine, c.command);
+    EXPECT_EQ(s.t.process.started[0].application, c.application);
     EXPECT_EQ(s.t.process.started[0].showState, 1);
   }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "save/SafeSave.h"
 #include "shell/Server.h"
 #include "shell/WWWUpdate.h"
 #include "support/Session.h"
@@ -7,6 +8,7 @@
 namespace {
 
 const std::string kUpdaterBytes = "MZ updater";
+constexpr std::int32_t kDownloadFailure = static_cast<std::int32_t>(0x800C0008);
 
 using Calls = std::vector<std::wstring>;
 
@@ -46,6 +48,7 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
       {tools, false, kRefuses, true, std::nullopt, failed},
       {tools, false, kAnswersWithoutFile, true, std::nullopt, failed},
       {tools, true, kRefuses, false, std::nullopt, notStarted},
+      {tools, false, kServes, false, std::nullopt, notStarted},  // served something, no program
       {L"C:\\Program Files\\Brimlo", true, kRefuses, true, 1, L""},
   };
   for (const Case& c : cases) {
@@ -65,19 +68,26 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
 
     EXPECT_EQ(s.run([&] { s.form.UpdateBtn.userClick(); }), c.status);
 
-    // Nothing quoted, no blank between a marker and its value: the updater splits at the markers.
-    const std::wstring command = updater + L" [URL]" + server::Address() +
-                                 L"/BrimloSite/Brimlo.exe [PATH]" + c.programDir + L"\\Brimlo.exe";
+    // Only the updater's path quoted, where it holds a blank; no blank between a marker and its
+    // value: the updater splits at the markers.
+    const std::wstring command = (c.programDir == tools ? updater : L"\"" + updater + L"\"") +
+                                 L" [URL]" + server::Address() + L"/BrimloSite/Brimlo.exe [PATH]" +
+                                 c.programDir + L"\\Brimlo.exe";
     const bool startTried = c.updaterPresent || c.server == kServes;
     ASSERT_EQ(t.process.started.size(), startTried ? 1u : 0u);
     if (startTried) {
       EXPECT_EQ(t.process.started[0].commandLine, command);
+      EXPECT_EQ(t.process.started[0].application, updater);
       EXPECT_EQ(t.process.started[0].showState, 1);
     }
-    EXPECT_EQ(t.internet.downloads,
-              c.updaterPresent ? Calls{} : Calls{server::Address() + L"/Update.exe -> " + updater});
-    EXPECT_EQ(t.fileSystem.contents(updater),
-              startTried ? std::optional(kUpdaterBytes) : std::nullopt);
+    // Into a new file next to the updater's place, which it takes once complete.
+    EXPECT_EQ(t.internet.downloads, c.updaterPresent
+                                        ? Calls{}
+                                        : Calls{server::Address() + L"/Update.exe -> " +
+                                                c.programDir + L"\\~brimlo-0000.tmp"});
+    // A downloaded updater that does not start goes again; one the user put there stays.
+    const bool kept = c.updaterPresent || (c.server == kServes && c.startSucceeds);
+    EXPECT_EQ(t.fileSystem.contents(updater), kept ? std::optional(kUpdaterBytes) : std::nullopt);
     EXPECT_EQ(t.process.currentDir, c.programDir);
     // The updater takes over at once: the window's place is not stored on this way out.
     EXPECT_EQ(t.settings.writes, 0);
@@ -91,6 +101,7 @@ TEST(WWWUpdateTest, URLDownloadNamesTheFileInsideADirectoryTargetAndReportsFailu
     std::wstring address, target;
     std::wstring file;  // "" for a failure
     bool downloads = true;
+    bool breaksOff = false;  // the server stops half-way: the download fails with part written
   };
   const std::wstring exe = L"https://brimlo.example/BrimloSite/Brimlo.exe";
   const Case cases[] = {
@@ -100,22 +111,36 @@ TEST(WWWUpdateTest, URLDownloadNamesTheFileInsideADirectoryTargetAndReportsFailu
       {L"\"" + exe + L"\"", L"\"C:\\Downloads\"", L"C:\\Downloads\\Brimlo.exe"},
       {exe, L"\"C:\\My Files\\x.exe\"", L"C:\\My Files\\x.exe"},
       {L"Brimlo.exe", L"C:\\Downloads", L"", false},  // no path to take a name from
-      {exe, L"C:\\Nowhere\\x.exe", L""},              // the download fails
+      {exe, L"C:\\Nowhere\\x.exe", L"", false},       // no place to download to
+      {exe, L"C:\\Downloads\\old.exe", L"", true, true},
+      {exe, L"C:\\Downloads\\new.exe", L"", true, true},
   };
   for (const Case& c : cases) {
     fake::TestPlatform t;
     t.fileSystem.addDirectory(L"C:\\Downloads");
     t.fileSystem.addDirectory(L"C:\\My Files");
+    t.fileSystem.addFile(L"C:\\Downloads\\old.exe", "MZ old");
+    const auto before = t.fileSystem.allPaths();
     serveUpdater(t);
+    if (c.breaksOff) {
+      t.internet.onDownload = [&t](const std::wstring&, const std::wstring& file) {
+        return t.fileSystem.writeFile(file, "MZ up") == 0 ? kDownloadFailure : 0;
+      };
+    }
     // The shell knows a directory but has no program for it.
     t.shell.scriptedLookups.push_back({platform::kFindExecutableNoAssociation, L""});
 
     EXPECT_EQ(WWWUpdate::URLDownload(t.platform, c.address, c.target), c.file);
 
     const std::wstring file = c.file.empty() ? c.target : c.file;
-    EXPECT_EQ(t.internet.downloads, c.downloads ? Calls{exe + L" -> " + file} : Calls{});
+    EXPECT_EQ(t.internet.downloads,
+              c.downloads ? Calls{exe + L" -> " + SafeSave::TemporaryNameFor(file, 0)} : Calls{});
     if (!c.file.empty()) {
       EXPECT_EQ(t.fileSystem.contents(c.file), kUpdaterBytes);
+    } else {
+      // A broken download leaves what was there, and nothing of its own.
+      EXPECT_EQ(t.fileSystem.allPaths(), before);
+      EXPECT_EQ(t.fileSystem.contents(L"C:\\Downloads\\old.exe"), "MZ old");
     }
     EXPECT_TRUE(t.dialogs.shown.empty());
   }
@@ -174,21 +199,27 @@ TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
 }
 
 // Without a browser nothing starts and no probe page is left either (RunFileTest).
-TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceAndLeavesNoProbePage) {
-  fake::Session s;
-  const auto before = s.t.fileSystem.allPaths();
-  s.form.wwwBtn.userClick();
-  EXPECT_FALSE(s.form.wwwBtn.visible());
-  ASSERT_EQ(s.t.process.started.size(), 1u);
-  EXPECT_EQ(s.t.process.started[0].commandLine,
-            L"C:\\Windows\\winebrowser.exe " + server::Address() + L"/BrimloSite");
-  EXPECT_EQ(s.t.process.started[0].showState, 1);
-  EXPECT_EQ(s.t.fileSystem.allPaths(), before);
-  // The link is used once per run, even when no browser comes up.
-  fake::Session none;
-  none.t.shell.associations.erase(L".html");
-  none.form.wwwBtn.userClick();
-  EXPECT_FALSE(none.form.wwwBtn.visible());
+TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceOrSaysThatNoBrowserStarted) {
+  for (const bool browser : {true, false}) {
+    fake::Session s;
+    if (!browser)
+      s.t.shell.associations.erase(L".html");
+    const auto before = s.t.fileSystem.allPaths();
+    const std::wstring address = server::Address() + L"/BrimloSite";
+    s.form.wwwBtn.userClick();
+    // Used once per run; without a browser it stays for another try.
+    EXPECT_EQ(s.form.wwwBtn.visible(), !browser);
+    ASSERT_EQ(s.t.process.started.size(), browser ? 1u : 0u);
+    if (browser) {
+      EXPECT_EQ(s.t.process.started[0].commandLine, L"C:\\Windows\\winebrowser.exe " + address);
+      EXPECT_EQ(s.t.process.started[0].showState, 1);
+    }
+    EXPECT_EQ(s.t.fileSystem.allPaths(), before);
+    EXPECT_EQ(s.t.dialogs.shown,
+              (browser ? fake::Boxes{}
+                       : fake::Boxes{{L"No web browser could be started for:\r" + address,
+                                      platform::box::kCritical}}));
+  }
 }
 
 }  // namespace

@@ -56,15 +56,26 @@ TEST(Win32ProcessTest, ProgramDirectoryAndNameFollowTheExecutable) {
 
 TEST(Win32ProcessTest, StartedProgramGetsItsShowStateAndReportsItsId) {
   win32::Win32Process process;
-  const std::wstring self = L"\"" + testsupport::selfPath() + L"\"";
-  for (const int showState : {SW_HIDE, SW_SHOWMINNOACTIVE}) {
-    SCOPED_TRACE(showState);
+  const std::wstring self = testsupport::selfPath();
+  struct Case {
+    std::wstring application, line;
+    int showState;
+  };
+  const Case cases[] = {
+      {L"", L"\"" + self + L"\" --report", SW_HIDE},
+      {L"", L"\"" + self + L"\" --report", SW_SHOWMINNOACTIVE},
+      // Named as the application, that program runs whatever the line's first word names.
+      {self, L"\"C:\\No Such\\program.exe\" --report", SW_HIDE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.line << " " << c.showState);
     const ChildReport child;
-    const std::uint32_t id = process.startProcess(self + L" --report", showState);
+    const std::uint32_t id = process.startProcess(c.application, c.line, c.showState);
     ASSERT_NE(id, 0u);
-    EXPECT_EQ(child.lines().at(2), std::to_wstring(id) + L" " + std::to_wstring(showState));
+    EXPECT_EQ(child.lines().at(0), L"--report");
+    EXPECT_EQ(child.lines().at(2), std::to_wstring(id) + L" " + std::to_wstring(c.showState));
   }
-  EXPECT_EQ(process.startProcess(L"C:\\missing\\nothing-here.exe", SW_SHOWNORMAL), 0u);
+  EXPECT_EQ(process.startProcess(L"", L"C:\\missing\\nothing-here.exe", SW_SHOWNORMAL), 0u);
 }
 
 TEST(Win32ProcessTest, ErrorsHaveReadableTexts) {

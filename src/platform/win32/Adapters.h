@@ -49,7 +49,9 @@ class Win32Process : public platform::Process {
   std::wstring programDirectory() override;
   std::wstring programName() override;
   std::wstring programPath() override;
-  std::uint32_t startProcess(const std::wstring& commandLine, int showState) override;
+  std::wstring temporaryDirectory() override;
+  std::uint32_t startProcess(const std::wstring& application, const std::wstring& commandLine,
+                             int showState) override;
   void beep() override;
   void processPendingMessages() override;
   std::wstring errorText(std::uint32_t code) override;

@@ -86,7 +86,14 @@ std::wstring Win32Process::programName() {
   return name;
 }
 
-std::uint32_t Win32Process::startProcess(const std::wstring& commandLine, int showState) {
+std::wstring Win32Process::temporaryDirectory() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  return length > 0 && length <= MAX_PATH ? std::wstring(buffer, length) : std::wstring();
+}
+
+std::uint32_t Win32Process::startProcess(const std::wstring& application,
+                                         const std::wstring& commandLine, int showState) {
   // CreateProcessW may write into the command line, so it gets a copy of its own.
   std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
   line.push_back(L'\0');
@@ -95,8 +102,8 @@ std::uint32_t Win32Process::startProcess(const std::wstring& commandLine, int sh
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showState);
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &started)) {
+  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
+                      nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
     return 0;
   }
   UniqueHandle process(started.hProcess);
