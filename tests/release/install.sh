@@ -12,7 +12,13 @@
 export WINEPREFIX=$BRIMLO_WORK/prefix HOME=$BRIMLO_WORK/home
 export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree,mshtml='
 mkdir -p "$HOME"
-trap 'rc=$?; timeout 30 wineserver -k; (exit $rc); brimlo_cleanup' EXIT
+finish() {
+  local rc=$?
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
+  (exit "$rc")
+  brimlo_cleanup
+}
+trap finish EXIT
 uninstall='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brimlo'
 menu='Software\Classes\*\shell\Save Clipboard to file.. (Brimlo)'
 
@@ -40,7 +46,8 @@ shortcut=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/
 note "the installed program saves into its own folder and registers its menu entry"
 brimlo_xclip_text 'kept by the user'
 brimlo_start_exe "$dir" "$dir/brimlo.exe" -b Notes
-brimlo_wait_exit 30 && [ "$BRIMLO_STATUS" = 0 ] || fail "brimlo.exe -b Notes failed"
+brimlo_wait_exit 30 || fail "brimlo.exe -b Notes did not end"
+expect_eq "$BRIMLO_STATUS" 0 "exit status of brimlo.exe -b Notes"
 printf 'kept by the user\r\n' >"$BRIMLO_WORK/Notes.expected"
 cmp "$dir/Notes.TXT" "$BRIMLO_WORK/Notes.expected" || fail "Notes.TXT: $(ls "$dir")"
 brimlo_start_exe "$HOME" "$dir/brimlo.exe"
