@@ -16,6 +16,7 @@ RequestExecutionLevel user
 !define MENU_KEY "Software\Classes\*\shell\Save Clipboard to file.. (Brimlo)"
 
 Name "Brimlo ${VERSION}"
+BrandingText "Brimlo ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Brimlo"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
