@@ -16,7 +16,7 @@ class Form1 : public ui::Form {
   explicit Form1(const platform::Platform& p);
 
   // The version title; the caption adds the mode's suffix to it.
-  static constexpr wchar_t kVersionTitle[] = L"Brimlo  v. 0.6";
+  static constexpr wchar_t kVersionTitle[] = L"Brimlo  v. " BRIMLO_VERSION;
 
   // Fields shared by the handlers.
   bool PictureFitted = false;
