@@ -50,8 +50,11 @@ void Form1::SaveTxtBtn_Click() {
 std::optional<std::string> Form1::textFileBytes(std::wstring& reason) {
   if (!ClipText.visible()) {
     auto document = RichText.rtfDocument();
-    if (!document)
+    // A box whose window could not be made writes nothing at all: no document to save.
+    if (!document || !document->starts_with("{\\rtf")) {
       reason = L"The formatted text could not be written as RTF.";
+      return std::nullopt;
+    }
     return document;
   }
   if (!textOnClipboard_)

@@ -122,7 +122,7 @@ TEST(SafeSaveTest, AnyNameTheDirectoryCanHoldIsSaved) {
 }
 
 TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
-  enum Fault { kNone, kReadOnly, kLocked, kFull, kNoRtf, kEncoder };
+  enum Fault { kNone, kReadOnly, kLocked, kFull, kNoRtf, kNoRichWindow, kEncoder };
   struct Case {
     Saver saver;
     std::wstring path, name;
@@ -140,6 +140,7 @@ TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
       {Saver::Text, kShots, old, kFull, L"error 112"},
       {Saver::Rtf, kShots, old, kFull, L"error 112"},
       {Saver::Rtf, kShots, old, kNoRtf, L"The formatted text could not be written as RTF."},
+      {Saver::Rtf, kShots, old, kNoRichWindow, L"The formatted text could not be written as RTF."},
       {Saver::Picture, kShots, old, kFull, L"error 112"},
       {Saver::Picture, kShots, std::wstring(256, L'p'), kNone, L"error 206"},
       {Saver::Picture, kShots, old, kReadOnly, L"error 5"},
@@ -159,6 +160,10 @@ TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
       t.fileSystem.writeFault = [](const std::wstring&) { return 112u; };
     if (c.fault == kNoRtf)
       r.rich.document.reset();
+    if (c.fault == kNoRichWindow) {  // its window could not be made: nothing was pasted
+      r.form.RichText.attachRichPeer(nullptr);
+      r.form.RichText.clear();
+    }
     t.gdiplus.saveStatus = c.fault == kEncoder ? 7 : 0;
     r.form.Path.setText(c.path);
     r.form.FNText.setText(c.name);
