@@ -132,6 +132,8 @@ class Form1 : public ui::Form {
       L"The picture on the clipboard could not be read. Press F5 to read it again.";
   static constexpr wchar_t kTextUnread[] =
       L"The text on the clipboard could not be read. Press F5 to read it again.";
+  static constexpr wchar_t kFilesUnread[] =
+      L"The file list on the clipboard could not be read. Press F5 to read it again.";
   // A batch run in picture mode takes no copy of the clipboard's bitmap: the save encodes it
   // from the clipboard. Only a window that shows it takes the copy (takeHeldPicture).
   bool pictureOnClipboard_ = false;

@@ -211,13 +211,17 @@ std::optional<std::shared_ptr<platform::Picture>> Form1::pngInsteadOfRefusal() {
     return std::nullopt;
   }
   std::optional<std::string> bytes;
+  bool opened = false;
   {
     platform::OpenClipboard open(p_.clipboard);
-    if (open.isOpen())
+    opened = open.isOpen();
+    if (opened)
       bytes = p_.clipboard.png();
   }
-  if (!bytes)  // not read at all: a picture not read yet, as an unreadable bitmap is
+  if (!bytes) {  // not read at all: a picture not read yet, as an unreadable bitmap is
+    unreadReason_ = opened ? kPictureUnread : kClipboardHeld;
     return std::shared_ptr<platform::Picture>();
+  }
   auto picture = ClipBoard_Tools::PictureFromPng(p_.gdiplus, *bytes);
   if (!picture)
     return std::nullopt;
@@ -237,8 +241,6 @@ void Form1::showPicture(Request& request,
   setCaption(std::wstring(kVersionTitle) + L" - Save Graphic (.JPG)");
   if (png) {
     setPicture(*png);
-    if (!*png)
-      unreadReason_ = kClipboardHeld;
   } else {
     pictureOnClipboard_ = true;
     if (!BatchMode)
@@ -342,8 +344,14 @@ void Form1::showFileList() {
   Picture1.setImage(TmpPic[0]->image());
   Picture1.setLeft(kFilesModeImageLeft);
   // An empty list could also mean a list that could not be read.
-  if (!clipboardOpens(p_.clipboard))
-    unreadReason_ = kClipboardHeld;
+  {
+    const platform::OpenClipboard open(p_.clipboard);
+    if (!open.isOpen()) {
+      unreadReason_ = kClipboardHeld;
+    } else if (!p_.clipboard.hasFileList()) {
+      unreadReason_ = kFilesUnread;
+    }
+  }
   std::vector<std::wstring> names;
   std::uint32_t unreadable = 0;
   const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names, unreadable);

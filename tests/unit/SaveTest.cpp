@@ -310,15 +310,24 @@ TEST(SaveTest, ContentThatCouldNotBeReadIsNeverSaved) {
     std::set<ClipFormat> formats;
     const wchar_t* commandLine;  // a batch run saves by itself, a window when told
     const wchar_t* heading = L"The file was not saved:";
+    // Offered, the clipboard opens, but the content never comes.
+    const wchar_t* notDelivered = nullptr;
   };
+  const wchar_t* files = L"No file was copied to:";
   const Case cases[] = {
-      {{ClipFormat::Text}, L"-b Held"},   {{ClipFormat::Text, ClipFormat::Rtf}, L"-b Held"},
-      {{ClipFormat::Bitmap}, L"-b Held"}, {{ClipFormat::Text}, L""},
-      {{ClipFormat::Bitmap}, L""},        {{ClipFormat::HDrop}, L"", L"No file was copied to:"},
+      {{ClipFormat::Text}, L"-b Held"},
+      {{ClipFormat::Text, ClipFormat::Rtf}, L"-b Held"},
+      {{ClipFormat::Bitmap}, L"-b Held"},
+      {{ClipFormat::Text}, L""},
+      {{ClipFormat::Bitmap}, L""},
+      {{ClipFormat::HDrop}, L"", files},
+      {{ClipFormat::HDrop}, L"", files, L"The file list on the clipboard could not be read."},
   };
   for (const Case& c : cases) {
     fake::Session s(c.formats, c.commandLine);
-    s.t.clipboard.heldByOther = true;
+    s.t.clipboard.heldByOther = !c.notDelivered;
+    if (c.notDelivered)
+      s.t.clipboard.files.reset();
     const auto before = s.t.fileSystem.allPaths();
     EXPECT_EQ(s.start(), std::nullopt);
     if (!*c.commandLine) {
@@ -328,7 +337,8 @@ TEST(SaveTest, ContentThatCouldNotBeReadIsNeverSaved) {
     ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
     const std::wstring& said = s.t.dialogs.shown[0].text;
     EXPECT_EQ(said.rfind(c.heading, 0), 0u) << text::toUtf8(said);
-    EXPECT_NE(said.find(L"The clipboard could not be read"), std::wstring::npos);
+    EXPECT_NE(said.find(c.notDelivered ? c.notDelivered : L"The clipboard could not be read"),
+              std::wstring::npos);
     EXPECT_EQ(s.t.fileSystem.allPaths(), before);
     EXPECT_EQ(s.t.process.beeps, 0);
     if (!*c.commandLine && !c.formats.count(ClipFormat::HDrop)) {  // F5 reads it again
