@@ -364,6 +364,33 @@ TEST(CheckTargetTest, DeviceNamesAreRefusedWhateverFollows) {
     EXPECT_EQ(SafeSave::CheckTarget(fs, target) != 0, refused) << text::toUtf8(target);
 }
 
+// A formatted text is saved whole at any size. The rich edit control fails inside itself on tens
+// of megabytes: it is given a document only up to its limit, and a batch run never gives it one;
+// what it is not given is saved as the clipboard holds it.
+TEST(SaveTest, FormattedTextOfAnySizeIsSavedWholeTheLargeOutsideTheControl) {
+  constexpr std::size_t kMB = std::size_t{1} << 20;
+  const std::size_t limit = Form1::kRichPreviewBytes;
+  const std::pair<const wchar_t*, std::size_t> cases[] = {
+      {L"-b Big", 1000}, {L"-b Big", 100 * kMB}, {L"", limit},
+      {L"", limit + 1},  {L"", 10 * kMB},        {L"", 50 * kMB},
+  };
+  for (const auto& [commandLine, bytes] : cases) {
+    SCOPED_TRACE(text::toUtf8(commandLine) + std::to_string(bytes));
+    fake::Session s({ClipFormat::Text, ClipFormat::Rtf}, commandLine);
+    s.t.clipboard.rtfContent = "{\\rtf1 " + std::string(bytes - 8, 'x') + "}";
+    const auto status = s.start();
+    const bool inControl = !*commandLine && bytes <= limit;
+    EXPECT_EQ(s.rich.pastes, inControl ? 1 : 0);
+    if (!*commandLine) {  // what the control is not given cannot be edited or converted there
+      EXPECT_EQ(s.form.ConvertTxtBtn.visible() && s.form.RichText.enabled(), inControl);
+    }
+    EXPECT_EQ(*commandLine ? status : s.save(), kSaved);
+    const auto saved =
+        s.t.fileSystem.contents(kShots + (*commandLine ? L"Big.RTF" : L"Shots_Text.RTF"));
+    EXPECT_TRUE(saved == (inControl ? s.rich.document : s.t.clipboard.rtfContent));
+  }
+}
+
 // A batch run saves from the clipboard's own content (no copy) without showing the window. One
 // that cannot save turns into a window that shows the content (its copy taken then) and says
 // why: the file system's reason, or what could not be read. Neither touches the always-on-top
@@ -388,12 +415,15 @@ TEST(SaveTest, BatchRun) {
        L"The text on the clipboard could not be read."},
       {Bitmap, L"-b Held", false, std::nullopt, L"", 0,
        L"The picture on the clipboard could not be read."},
+      {Rtf, L"-b Held", false, std::nullopt, L"", 0,
+       L"The formatted text on the clipboard could not be read."},
   };
   for (const Case& c : cases) {
-    fake::Session s({c.format}, c.commandLine);
+    fake::Session s(c.format == Rtf ? std::set{Text, Rtf} : std::set{c.format}, c.commandLine);
     if (!c.contentThere) {
       s.t.clipboard.textContent.reset();
       s.t.clipboard.picture.reset();
+      s.t.clipboard.rtfContent.reset();
     }
     EXPECT_EQ(s.start(), c.status) << text::toUtf8(c.commandLine);
     EXPECT_EQ(s.form.visible(), !c.status);
