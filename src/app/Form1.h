@@ -17,6 +17,8 @@ class Form1 : public ui::Form {
 
   // The version title; the caption adds the mode's suffix to it.
   static constexpr wchar_t kVersionTitle[] = L"Brimlo  v. " BRIMLO_VERSION;
+  // The largest RTF document the preview's rich edit control is given.
+  static constexpr std::size_t kRichPreviewBytes = std::size_t{1} << 18;
 
   // Fields shared by the handlers.
   bool PictureFitted = false;
@@ -132,6 +134,8 @@ class Form1 : public ui::Form {
       L"The picture on the clipboard could not be read. Press F5 to read it again.";
   static constexpr wchar_t kTextUnread[] =
       L"The text on the clipboard could not be read. Press F5 to read it again.";
+  static constexpr wchar_t kFilesUnread[] =
+      L"The file list on the clipboard could not be read. Press F5 to read it again.";
   // A batch run in picture mode takes no copy of the clipboard's bitmap: the save encodes it
   // from the clipboard. Only a window that shows it takes the copy (takeHeldPicture).
   bool pictureOnClipboard_ = false;
@@ -139,6 +143,15 @@ class Form1 : public ui::Form {
   // The same for a plain text: a batch run saves it from the clipboard, without a copy.
   bool textOnClipboard_ = false;
   void takeHeldText();
+  // A formatted text never reaches the rich edit control in a batch run: the clipboard's RTF
+  // document is saved as it stands. A window shows it in the control only up to
+  // kRichPreviewBytes (the control takes seconds for megabytes, and fails inside itself on tens
+  // of them); a larger document is held here, shown as a note and saved as it stands.
+  bool rtfOnClipboard_ = false;
+  std::optional<std::string> heldRtf_;
+  void takeHeldRtf();
+  static constexpr wchar_t kRtfUnread[] =
+      L"The formatted text on the clipboard could not be read. Press F5 to read it again.";
   // The bytes the text save writes: the text (or the formatted text's document) as a file
   // holds it; nothing, with the reason, when it could not be had.
   std::optional<std::string> textFileBytes(std::wstring& reason);

@@ -16,12 +16,6 @@ constexpr ui::Color kFilesPanel = 0x00C9CEB8;
 constexpr int kFilesModeImageLeft = 4800;
 constexpr int kListBoxPlace = 120;
 
-// Whether the clipboard can be opened now (it is closed again at once).
-bool clipboardOpens(platform::Clipboard& clipboard) {
-  const platform::OpenClipboard open(clipboard);
-  return open.isOpen();
-}
-
 // The part of a requested name after its directory part.
 std::wstring withoutDirectory(const std::wstring& name) {
   const auto pos = name.find_last_of(L"\\/");
@@ -93,6 +87,7 @@ void Form1::resetModeControls() {
   OpenFileCheck.setVisible(true);
   FNText.setVisible(true);
   RichText.setVisible(false);
+  RichText.setEnabled(true);
   ConvertTxtBtn.setVisible(false);
   SaveFilesBtn.setVisible(false);
   SaveTxtBtn.setVisible(false);
@@ -150,6 +145,8 @@ void Form1::updateFromClipboard() {
   unreadReason_.clear();
   pictureOnClipboard_ = false;
   textOnClipboard_ = false;
+  rtfOnClipboard_ = false;
+  heldRtf_.reset();
   phases::mark("refresh");
   Request request = readCommandLine();
   const auto png = pngInsteadOfRefusal();
@@ -176,6 +173,7 @@ void Form1::updateFromClipboard() {
     } else if (SaveTxtBtn.visible()) {
       SaveTxtBtn_Click();
       takeHeldText();
+      takeHeldRtf();
     }
   } else {
     AlwaysOnTop1.SetToTop();
@@ -211,13 +209,17 @@ std::optional<std::shared_ptr<platform::Picture>> Form1::pngInsteadOfRefusal() {
     return std::nullopt;
   }
   std::optional<std::string> bytes;
+  bool opened = false;
   {
     platform::OpenClipboard open(p_.clipboard);
-    if (open.isOpen())
+    opened = open.isOpen();
+    if (opened)
       bytes = p_.clipboard.png();
   }
-  if (!bytes)  // not read at all: a picture not read yet, as an unreadable bitmap is
+  if (!bytes) {  // not read at all: a picture not read yet, as an unreadable bitmap is
+    unreadReason_ = opened ? kPictureUnread : kClipboardHeld;
     return std::shared_ptr<platform::Picture>();
+  }
   auto picture = ClipBoard_Tools::PictureFromPng(p_.gdiplus, *bytes);
   if (!picture)
     return std::nullopt;
@@ -237,8 +239,6 @@ void Form1::showPicture(Request& request,
   setCaption(std::wstring(kVersionTitle) + L" - Save Graphic (.JPG)");
   if (png) {
     setPicture(*png);
-    if (!*png)
-      unreadReason_ = kClipboardHeld;
   } else {
     pictureOnClipboard_ = true;
     if (!BatchMode)
@@ -279,20 +279,15 @@ void Form1::showText(Request& request) {
   SaveTxtBtn.setVisible(true);
   if (p_.clipboard.isFormatAvailable(ClipFormat::Rtf)) {
     RichText.clear();
-    // The rich edit control opens the clipboard itself and stays empty when it cannot, which
-    // would look like an empty document: find out first whether the clipboard can be opened.
-    if (clipboardOpens(p_.clipboard)) {
-      ClipBoard_Tools::PasteToControl(RichText);
-    } else {
-      unreadReason_ = kClipboardHeld;
-    }
-    RichText.setSelStart(0);
     applyExtensionRule(request.name, {L".rtf"}, L".RTF");
     setCaption(std::wstring(kVersionTitle) + L" - Save Formated Clipboard Text (.rtf)");
     SaveTxtBtn.setCaption(L"&Save as RTF");
     Picture1.setImage(TmpPic[3]->image());
     RichText.setVisible(true);
     ConvertTxtBtn.setVisible(true);
+    rtfOnClipboard_ = true;
+    if (!BatchMode)
+      takeHeldRtf();
     return;
   }
   applyExtensionRule(request.name, {L".txt"}, L".TXT");
@@ -328,6 +323,39 @@ void Form1::takeHeldText() {
     ClipText_Change();
 }
 
+void Form1::takeHeldRtf() {
+  if (!rtfOnClipboard_)
+    return;
+  rtfOnClipboard_ = false;
+  std::optional<std::string> document;
+  bool opened = false;
+  {
+    platform::OpenClipboard open(p_.clipboard);
+    opened = open.isOpen();
+    if (opened)
+      document = p_.clipboard.rtf();
+  }
+  // The rich edit control would stay empty, which would look like an empty document.
+  if (!document || !document->starts_with("{\\rtf")) {
+    unreadReason_ = opened ? kRtfUnread : kClipboardHeld;
+    return;
+  }
+  if (document->size() <= kRichPreviewBytes) {
+    // The control takes the clipboard's content itself, as it prefers it.
+    ClipBoard_Tools::PasteToControl(RichText);
+    RichText.setSelStart(0);
+    return;
+  }
+  // Too large for the control: a note instead, nothing to edit and nothing to convert there.
+  RichText.setTextRTF(L"{\\rtf1\\ansi [The formatted text has " +
+                      std::to_wstring(document->size()) +
+                      L" bytes, too many for the preview; the whole document is saved as it "
+                      L"stands on the clipboard.]\\par}");
+  RichText.setEnabled(false);
+  ConvertTxtBtn.setVisible(false);
+  heldRtf_ = std::move(document);
+}
+
 void Form1::showFileList() {
   ConvertTxtBtn.setVisible(true);
   Frame1.setBackColor(kFilesPanel);
@@ -342,8 +370,14 @@ void Form1::showFileList() {
   Picture1.setImage(TmpPic[0]->image());
   Picture1.setLeft(kFilesModeImageLeft);
   // An empty list could also mean a list that could not be read.
-  if (!clipboardOpens(p_.clipboard))
-    unreadReason_ = kClipboardHeld;
+  {
+    const platform::OpenClipboard open(p_.clipboard);
+    if (!open.isOpen()) {
+      unreadReason_ = kClipboardHeld;
+    } else if (!p_.clipboard.hasFileList()) {
+      unreadReason_ = kFilesUnread;
+    }
+  }
   std::vector<std::wstring> names;
   std::uint32_t unreadable = 0;
   const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names, unreadable);

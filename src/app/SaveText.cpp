@@ -49,9 +49,24 @@ void Form1::SaveTxtBtn_Click() {
 
 std::optional<std::string> Form1::textFileBytes(std::wstring& reason) {
   if (!ClipText.visible()) {
+    if (heldRtf_)
+      return heldRtf_;
+    if (rtfOnClipboard_) {
+      // A batch run saves the clipboard's own document: the rich edit control never sees it.
+      const platform::OpenClipboard open(p_.clipboard);
+      auto document = open.isOpen() ? p_.clipboard.rtf() : std::nullopt;
+      if (!document || !document->starts_with("{\\rtf")) {
+        reason = open.isOpen() ? kRtfUnread : kClipboardHeld;
+        return std::nullopt;
+      }
+      return document;
+    }
     auto document = RichText.rtfDocument();
-    if (!document)
+    // A box whose window could not be made writes nothing at all: no document to save.
+    if (!document || !document->starts_with("{\\rtf")) {
       reason = L"The formatted text could not be written as RTF.";
+      return std::nullopt;
+    }
     return document;
   }
   if (!textOnClipboard_)

@@ -37,6 +37,8 @@ class Clipboard {
   virtual std::optional<std::wstring_view> borrowedText() = 0;
   // While open: the bytes of the "PNG" format, as a PNG file holds them.
   virtual std::optional<std::string> png() = 0;
+  // While open: the "Rich Text Format" document, its bytes as an RTF file holds them.
+  virtual std::optional<std::string> rtf() = 0;
   // While open: empties the clipboard and takes ownership of it.
   [[nodiscard]] virtual bool clear() = 0;
   // While open, after clear(): puts a text on it.

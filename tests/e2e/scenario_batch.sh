@@ -119,6 +119,25 @@ expect_eq "$(head -c 5 "$work/MyDumps.RTF")" '{\rtf' "start of MyDumps.RTF"
 grep -q 'Dumped' "$work/MyDumps.RTF" || fail "MyDumps.RTF does not hold the copied words"
 [ ! -e "$work/MyDumps.TXT" ] || fail "'-b MyDumps' with RTF also wrote MyDumps.TXT"
 
+# --- -b Name with 50 MB of formatted text: the clipboard's document as it stands --------------
+# The rich edit control fails inside itself on documents of tens of megabytes; a batch run never
+# gives it one.
+note "-b Big with 50 MB of RTF"
+big=$BRIMLO_WORK/big.rtf
+{
+  printf '%s' '{\rtf1\ansi\deff0{\fonttbl{\f0 Arial;}}\f0\fs24 '
+  yes 'Large \b formatted\b0  text, one paragraph of many.\par' | head -c 52428800 || true
+  printf '}'
+} >"$big"
+brimlo_clip rtf "$big" 'Large formatted text'
+brimlo_wait_formats 'Rich Text Format' CF_UNICODETEXT
+started=$(_brimlo_ms)
+batch_run 60 -b Big
+note "50 MB of RTF: status $BRIMLO_STATUS after $(($(_brimlo_ms) - started)) ms"
+expect_eq "$BRIMLO_STATUS" 0 "exit status of '-b Big' with 50 MB of RTF"
+cmp -s "$big" "$work/Big.RTF" || fail "Big.RTF is not the clipboard's RTF byte for byte"
+rm -f "$big" "$work/Big.RTF"
+
 # --- Text the ANSI code page cannot hold: UTF-8 with a byte-order mark -------------------------
 note "-b Greek with Greek text"
 greek='Καλημέρα κόσμε'

@@ -49,6 +49,7 @@ bool FakeClipboard::clear() {
   textContent.reset();
   picture.reset();
   pngContent.reset();
+  rtfContent.reset();
   files.reset();
   return true;
 }

@@ -182,6 +182,7 @@ class FakeClipboard : public platform::Clipboard {
     return std::wstring_view(*textContent);
   }
   std::optional<std::string> png() override { return isOpen ? pngContent : std::nullopt; }
+  std::optional<std::string> rtf() override { return isOpen ? rtfContent : std::nullopt; }
   bool clear() override;
   bool setText(const std::wstring& text) override {
     if (isOpen) {
@@ -197,6 +198,7 @@ class FakeClipboard : public platform::Clipboard {
   std::optional<std::wstring> textContent;
   std::shared_ptr<platform::Picture> picture;
   std::optional<std::string> pngContent;
+  std::optional<std::string> rtfContent;
   std::optional<std::vector<std::wstring>> files;
   std::set<std::uint32_t> unreadableNames;  // indices of names that cannot be read whole
   bool heldByOther = false;

@@ -7,15 +7,16 @@
 namespace fake {
 
 // The program over fresh fakes, as a user in C:\Data\Shots starts it. The clipboard offers the
-// given formats, each with content: the text "text", a 64 x 48 picture, the file C:\a.txt; a
-// test changes what it needs before it starts the window. The rich-text box has a window side
-// that writes a known document.
+// given formats, each with content: the text "text", a 64 x 48 picture, the file C:\a.txt, an RTF
+// document; a test changes what it needs before it starts the window. The rich-text box has a
+// window side that writes a known document.
 struct Session {
   explicit Session(std::set<platform::ClipFormat> formats = {}, std::wstring commandLine = L"") {
     t.fileSystem.addDirectory(L"C:\\Data\\Shots");
     t.process.commandLineText = std::move(commandLine);
     t.clipboard.formats = std::move(formats);
     t.clipboard.textContent = L"text";
+    t.clipboard.rtfContent = "{\\rtf1 clipboard}";
     t.clipboard.picture = std::make_shared<FakePicture>(64, 48, 0xB17);
     t.clipboard.files = std::vector<std::wstring>{L"C:\\a.txt"};
     form.RichText.attachRichPeer(&rich);

@@ -54,10 +54,10 @@ TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
   const std::string png = "\x89PNG\r\n\x1a\n picture";
   struct Case {
     std::set<ClipFormat> formats;
-    std::string pngBytes;
-    std::optional<int> status;  // of the run with -b Shot; nothing: the window stays
-    std::wstring saved;         // file written, or the refused format's name
-    const wchar_t* encoded;     // the picture handed to the encoder; nothing: none
+    std::optional<std::string> pngBytes;  // nothing: offered but not delivered
+    std::optional<int> status;            // of the run with -b Shot; nothing: the window stays
+    std::wstring saved;      // file written, the refused format's name, or why not saved
+    const wchar_t* encoded;  // the picture handed to the encoder; nothing: none
     bool heldByOther = false;
   };
   using enum ClipFormat;
@@ -73,7 +73,12 @@ TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
       {{Png}, "GIF89a", kRefused, L"PNG", nullptr},  // not decoded
       {{Rtf, Png}, "", kRefused, L"RTF", nullptr},
       // Not read is not refused: the window stays in picture mode and F5 reads it again.
-      {{Png}, png, std::nullopt, L"", nullptr, true},
+      {{Png}, png, std::nullopt, L"The clipboard could not be read", nullptr, true},
+      {{Png},
+       std::nullopt,
+       std::nullopt,
+       L"The picture on the clipboard could not be read.",
+       nullptr},
   };
   for (const Case& c : cases) {
     fake::Session s(c.formats, L"-b Shot");
@@ -86,6 +91,10 @@ TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
       EXPECT_EQ(s.t.fileSystem.allPaths(), before);
     } else if (c.status) {
       EXPECT_TRUE(s.t.fileSystem.exists(L"C:\\Data\\Shots\\" + c.saved));
+    } else {
+      const auto said = s.said();
+      EXPECT_EQ(said.size(), c.saved.empty() ? 0u : 1u);
+      EXPECT_NE(said.empty() ? 0 : said[0].find(c.saved), std::wstring::npos);
     }
     const auto& calls = s.t.gdiplus.calls;
     EXPECT_EQ(std::count(calls.begin(), calls.end(), c.encoded ? c.encoded : L""),

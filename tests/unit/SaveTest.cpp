@@ -122,7 +122,7 @@ TEST(SafeSaveTest, AnyNameTheDirectoryCanHoldIsSaved) {
 }
 
 TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
-  enum Fault { kNone, kReadOnly, kLocked, kFull, kNoRtf, kEncoder };
+  enum Fault { kNone, kReadOnly, kLocked, kFull, kNoRtf, kNoRichWindow, kEncoder };
   struct Case {
     Saver saver;
     std::wstring path, name;
@@ -140,6 +140,7 @@ TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
       {Saver::Text, kShots, old, kFull, L"error 112"},
       {Saver::Rtf, kShots, old, kFull, L"error 112"},
       {Saver::Rtf, kShots, old, kNoRtf, L"The formatted text could not be written as RTF."},
+      {Saver::Rtf, kShots, old, kNoRichWindow, L"The formatted text could not be written as RTF."},
       {Saver::Picture, kShots, old, kFull, L"error 112"},
       {Saver::Picture, kShots, std::wstring(256, L'p'), kNone, L"error 206"},
       {Saver::Picture, kShots, old, kReadOnly, L"error 5"},
@@ -159,6 +160,10 @@ TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
       t.fileSystem.writeFault = [](const std::wstring&) { return 112u; };
     if (c.fault == kNoRtf)
       r.rich.document.reset();
+    if (c.fault == kNoRichWindow) {  // its window could not be made: nothing was pasted
+      r.form.RichText.attachRichPeer(nullptr);
+      r.form.RichText.clear();
+    }
     t.gdiplus.saveStatus = c.fault == kEncoder ? 7 : 0;
     r.form.Path.setText(c.path);
     r.form.FNText.setText(c.name);
@@ -311,15 +316,24 @@ TEST(SaveTest, ContentThatCouldNotBeReadIsNeverSaved) {
     std::set<ClipFormat> formats;
     const wchar_t* commandLine;  // a batch run saves by itself, a window when told
     const wchar_t* heading = L"The file was not saved:";
+    // Offered, the clipboard opens, but the content never comes.
+    const wchar_t* notDelivered = nullptr;
   };
+  const wchar_t* files = L"No file was copied to:";
   const Case cases[] = {
-      {{ClipFormat::Text}, L"-b Held"},   {{ClipFormat::Text, ClipFormat::Rtf}, L"-b Held"},
-      {{ClipFormat::Bitmap}, L"-b Held"}, {{ClipFormat::Text}, L""},
-      {{ClipFormat::Bitmap}, L""},        {{ClipFormat::HDrop}, L"", L"No file was copied to:"},
+      {{ClipFormat::Text}, L"-b Held"},
+      {{ClipFormat::Text, ClipFormat::Rtf}, L"-b Held"},
+      {{ClipFormat::Bitmap}, L"-b Held"},
+      {{ClipFormat::Text}, L""},
+      {{ClipFormat::Bitmap}, L""},
+      {{ClipFormat::HDrop}, L"", files},
+      {{ClipFormat::HDrop}, L"", files, L"The file list on the clipboard could not be read."},
   };
   for (const Case& c : cases) {
     fake::Session s(c.formats, c.commandLine);
-    s.t.clipboard.heldByOther = true;
+    s.t.clipboard.heldByOther = !c.notDelivered;
+    if (c.notDelivered)
+      s.t.clipboard.files.reset();
     const auto before = s.t.fileSystem.allPaths();
     EXPECT_EQ(s.start(), std::nullopt);
     if (!*c.commandLine) {
@@ -329,7 +343,8 @@ TEST(SaveTest, ContentThatCouldNotBeReadIsNeverSaved) {
     ASSERT_EQ(s.t.dialogs.shown.size(), 1u);
     const std::wstring& said = s.t.dialogs.shown[0].text;
     EXPECT_EQ(said.rfind(c.heading, 0), 0u) << text::toUtf8(said);
-    EXPECT_NE(said.find(L"The clipboard could not be read"), std::wstring::npos);
+    EXPECT_NE(said.find(c.notDelivered ? c.notDelivered : L"The clipboard could not be read"),
+              std::wstring::npos);
     EXPECT_EQ(s.t.fileSystem.allPaths(), before);
     EXPECT_EQ(s.t.process.beeps, 0);
     if (!*c.commandLine && !c.formats.count(ClipFormat::HDrop)) {  // F5 reads it again
@@ -353,6 +368,33 @@ TEST(CheckTargetTest, DeviceNamesAreRefusedWhateverFollows) {
   fake::FakeFileSystem fs;
   for (const auto& [target, refused] : cases)
     EXPECT_EQ(SafeSave::CheckTarget(fs, target) != 0, refused) << text::toUtf8(target);
+}
+
+// A formatted text is saved whole at any size. The rich edit control fails inside itself on tens
+// of megabytes: it is given a document only up to its limit, and a batch run never gives it one;
+// what it is not given is saved as the clipboard holds it.
+TEST(SaveTest, FormattedTextOfAnySizeIsSavedWholeTheLargeOutsideTheControl) {
+  constexpr std::size_t kMB = std::size_t{1} << 20;
+  const std::size_t limit = Form1::kRichPreviewBytes;
+  const std::pair<const wchar_t*, std::size_t> cases[] = {
+      {L"-b Big", 1000}, {L"-b Big", 100 * kMB}, {L"", limit},
+      {L"", limit + 1},  {L"", 10 * kMB},        {L"", 50 * kMB},
+  };
+  for (const auto& [commandLine, bytes] : cases) {
+    SCOPED_TRACE(text::toUtf8(commandLine) + std::to_string(bytes));
+    fake::Session s({ClipFormat::Text, ClipFormat::Rtf}, commandLine);
+    s.t.clipboard.rtfContent = "{\\rtf1 " + std::string(bytes - 8, 'x') + "}";
+    const auto status = s.start();
+    const bool inControl = !*commandLine && bytes <= limit;
+    EXPECT_EQ(s.rich.pastes, inControl ? 1 : 0);
+    if (!*commandLine) {  // what the control is not given cannot be edited or converted there
+      EXPECT_EQ(s.form.ConvertTxtBtn.visible() && s.form.RichText.enabled(), inControl);
+    }
+    EXPECT_EQ(*commandLine ? status : s.save(), kSaved);
+    const auto saved =
+        s.t.fileSystem.contents(kShots + (*commandLine ? L"Big.RTF" : L"Shots_Text.RTF"));
+    EXPECT_TRUE(saved == (inControl ? s.rich.document : s.t.clipboard.rtfContent));
+  }
 }
 
 // A batch run saves from the clipboard's own content (no copy) without showing the window. One
@@ -379,12 +421,15 @@ TEST(SaveTest, BatchRun) {
        L"The text on the clipboard could not be read."},
       {Bitmap, L"-b Held", false, std::nullopt, L"", 0,
        L"The picture on the clipboard could not be read."},
+      {Rtf, L"-b Held", false, std::nullopt, L"", 0,
+       L"The formatted text on the clipboard could not be read."},
   };
   for (const Case& c : cases) {
-    fake::Session s({c.format}, c.commandLine);
+    fake::Session s(c.format == Rtf ? std::set{Text, Rtf} : std::set{c.format}, c.commandLine);
     if (!c.contentThere) {
       s.t.clipboard.textContent.reset();
       s.t.clipboard.picture.reset();
+      s.t.clipboard.rtfContent.reset();
     }
     EXPECT_EQ(s.start(), c.status) << text::toUtf8(c.commandLine);
     EXPECT_EQ(s.form.visible(), !c.status);

@@ -100,12 +100,16 @@ TEST_F(ClipboardTest, TextComesBackAsWrittenUpToItsEnd) {
   struct Case {
     std::function<void(win32::Win32Clipboard&)> write;
     std::optional<std::wstring> read;
+    std::optional<std::string> rtf = std::nullopt;  // the "Rich Text Format" document
   };
+  static const UINT rtf = RegisterClipboardFormatW(L"Rich Text Format");
   const Case cases[] = {
       {[](auto& c) { c.setText(L"Grüße Ωμέγα 漢字 😀\r\n"); }, L"Grüße Ωμέγα 漢字 😀\r\n"},
       {[](auto& c) { c.setText(L""); }, L""},
       {[](auto&) { putBytes(CF_UNICODETEXT, L"abc\0junk", 18); }, L"abc"},
       {[](auto&) {}, std::nullopt},
+      {[](auto&) { putBytes(rtf, "{\\rtf1 a}\0junk", 14); }, std::nullopt, "{\\rtf1 a}"},
+      {[](auto&) { putBytes(rtf, "{\\rtf1 b}", 9); }, std::nullopt, "{\\rtf1 b}"},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(clipboard.open());
@@ -116,6 +120,7 @@ TEST_F(ClipboardTest, TextComesBackAsWrittenUpToItsEnd) {
     platform::OpenClipboard open(clipboard);
     ASSERT_TRUE(open.isOpen());
     EXPECT_EQ(clipboard.text(), c.read);
+    EXPECT_EQ(clipboard.rtf(), c.rtf);
   }
 }
 

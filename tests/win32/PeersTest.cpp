@@ -88,9 +88,10 @@ std::shared_ptr<platform::Picture> solidPicture(int width, int height, COLORREF 
 }
 
 std::wstring textOf(HWND hwnd) {
-  wchar_t buffer[512] = {};
-  GetWindowTextW(hwnd, buffer, 512);
-  return buffer;
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
 }
 
 // What a screen reader hears as the name of the window.
@@ -356,6 +357,9 @@ TEST_F(PeerWindow, ChangesMadeByCodeShowInTheWindow) {
   const auto send = [&](const ui::Control& control, UINT msg) {
     return SendMessageW(hwndOf(control), msg, 0, 0);
   };
+  const auto readOnly = [&](const ui::Control& field) {
+    return (GetWindowLongW(hwndOf(field), GWL_STYLE) & ES_READONLY) != 0;
+  };
   struct Case {
     const char* what;
     std::function<void()> change;
@@ -389,6 +393,16 @@ TEST_F(PeerWindow, ChangesMadeByCodeShowInTheWindow) {
       {"tooltip, also the name a screen reader hears",
        [&] { form_.Name.setToolTip(L"Path not found"); },
        [&] { return accessibleName(hwndOf(form_.Name)) == L"Path not found"; }},
+      // A text of some megabytes stays editable; only a longer one shows its start, read-only.
+      {"a long text, whole and editable", [&] { form_.Notes.setText(std::wstring(300000, 'n')); },
+       [&] { return textOf(hwndOf(form_.Notes)) == form_.Notes.text() && !readOnly(form_.Notes); }},
+      {"a longer text, its start read-only",
+       [&] { form_.Notes.setText(std::wstring((1 << 22) + 1, 'm')); },
+       [&] {
+         const std::wstring shown = textOf(hwndOf(form_.Notes));
+         return shown.find_first_not_of(L'm') == 1 << 18 &&
+                shown.ends_with(L" characters; the whole text is saved.]") && readOnly(form_.Notes);
+       }},
   };
   for (const Case& c : cases) {
     c.change();

@@ -100,6 +100,7 @@ class Win32Clipboard : public platform::Clipboard {
   std::optional<std::wstring> text() override;
   std::optional<std::wstring_view> borrowedText() override;
   std::optional<std::string> png() override;
+  std::optional<std::string> rtf() override;
   bool clear() override;
   bool setText(const std::wstring& text) override;
 

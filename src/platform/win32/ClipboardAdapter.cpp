@@ -182,6 +182,17 @@ std::optional<std::string> Win32Clipboard::png() {
   return std::string(static_cast<const char*>(lock.get()), GlobalSize(lock.owner()));
 }
 
+std::optional<std::string> Win32Clipboard::rtf() {
+  const GlobalLocked lock =
+      lockGlobal(GetClipboardData(RegisterClipboardFormatW(L"Rich Text Format")));
+  if (!lock)
+    return std::nullopt;
+  // RTF is text: the document ends at the NUL that closes it or with the block.
+  const auto* bytes = static_cast<const char*>(lock.get());
+  const std::size_t capacity = GlobalSize(lock.owner());
+  return std::string(bytes, std::find(bytes, bytes + capacity, '\0'));
+}
+
 bool Win32Clipboard::clear() {
   return EmptyClipboard() != FALSE;
 }
