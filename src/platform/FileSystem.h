@@ -12,6 +12,7 @@ constexpr std::uint32_t kHidden = 0x02;
 constexpr std::uint32_t kSystem = 0x04;
 constexpr std::uint32_t kDirectory = 0x10;
 constexpr std::uint32_t kArchive = 0x20;
+constexpr std::uint32_t kNormal = 0x80;  // none of the others; only ever given alone
 constexpr std::uint32_t kNotContentIndexed = 0x2000;
 }  // namespace attr
 

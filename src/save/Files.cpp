@@ -96,7 +96,7 @@ bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow
   if (error == 0)
     return true;
   if (error != kShellFailed) {
-    report(p.process.errorText(error));
+    report(SafeSave::ErrorText(p.process, error));
   } else if (shell.code != 0) {
     report(ShellResultText(p.process, shell.code));
   } else {

@@ -38,7 +38,9 @@ platform::FileCopyResult FakeShell::copyFile(const platform::FileCopy& copy) {
   }
   if (result.code == 0 && !result.aborted) {
     if (auto bytes = fs_.contents(copy.source)) {
-      fs_.addFile(copy.destination, *bytes);  // the shell overwrites silently
+      // The shell overwrites silently, and the copy gets the source's attributes, read-only
+      // included.
+      fs_.addFile(copy.destination, *bytes, fs_.attributes(copy.source).value_or(0));
     } else {
       result.code = 0x402;  // the shell's "unknown error" for a source that is not there
     }

@@ -189,6 +189,8 @@ std::uint32_t FakeFileSystem::flushFile(const std::wstring& path) {
   auto it = entries_.find(key(path));
   if (it == entries_.end() || it->second.directory)
     return kFileNotFound;
+  if (it->second.attributes & platform::attr::kReadOnly)
+    return kAccessDenied;  // it is opened for writing
   it->second.flushed = true;
   return 0;
 }

@@ -134,6 +134,7 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     std::vector<platform::FileCopyResult> shell;
     std::uint32_t oldAttributes;
     const char* expected;
+    std::uint32_t sourceAttributes = platform::attr::kArchive;  // the copy takes them over
   };
   using namespace platform::attr;
   const Case cases[] = {
@@ -142,6 +143,7 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
       {{{112, false}}, kArchive, "old"},  // the shell fails (a full disk)
       {{{0, true}}, kArchive, "old"},     // cancelled
       {{}, kReadOnly, "old"},
+      {{}, kArchive, "new", kReadOnly},  // a read-only source gives a read-only copy
   };
   for (const Case& c : cases) {
     // In quotes, as Explorer's "Copy as path" gives it: still the directory the file is asked
@@ -149,6 +151,7 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     FileList l({kThree[0]}, {}, L"\"C:\\Target\"");
     l.form.Path_LostFocus();
     l.t.fileSystem.addFile(L"C:\\Target\\a.txt", "old", c.oldAttributes);
+    ASSERT_EQ(l.t.fileSystem.setAttributes(kThree[0], c.sourceAttributes), 0u);
     l.t.shell.copyResults = c.shell;
     const auto before = l.t.fileSystem.allPaths();
     l.t.dialogs.answers = {kYes, kNo};
@@ -159,6 +162,9 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     EXPECT_NE(l.t.shell.copies[0].destination, L"C:\\Target\\a.txt");
     EXPECT_EQ(l.t.shell.copies[0].progressTitle, L"Copy a.txt. to: C:\\Target\\ ");
     EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\a.txt"), c.expected);
+    EXPECT_EQ(
+        *l.t.fileSystem.attributes(L"C:\\Target\\a.txt") & kReadOnly,
+        (std::string(c.expected) == "new" ? c.sourceAttributes : c.oldAttributes) & kReadOnly);
     EXPECT_EQ(l.t.fileSystem.allPaths(), before);
     EXPECT_EQ(l.t.fileSystem.unflushedReplaces, 0);
   }

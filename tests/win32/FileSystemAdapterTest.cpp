@@ -78,6 +78,8 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
     DWORD attributes;  // of the old file; 0 for none
     bool keptOpen;     // by a viewer that does not let others delete it
     std::uint32_t result;
+    // The new content arrives read-only, as Windows' shell copy of a read-only file does.
+    DWORD written = FILE_ATTRIBUTE_NORMAL;
   };
   const Case cases[] = {
       {"no old file", L"new.txt", 0, false, 0},
@@ -86,6 +88,8 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
       {"name of 255 characters", longName, FILE_ATTRIBUTE_NORMAL, false, 0},
       {"read-only", L"shot.jpg", FILE_ATTRIBUTE_READONLY, false, ERROR_ACCESS_DENIED},
       {"open in a viewer", L"shot.jpg", FILE_ATTRIBUTE_NORMAL, true, ERROR_SHARING_VIOLATION},
+      {"read-only copy", L"shot.jpg", FILE_ATTRIBUTE_NORMAL, false, 0, FILE_ATTRIBUTE_READONLY},
+      {"read-only copy, no old file", L"new.txt", 0, false, 0, FILE_ATTRIBUTE_READONLY},
   };
   // A file of the user's that has the name the first temporary would take.
   ASSERT_TRUE(makeFile(dir / L"~brimlo-0000.tmp", "mine"));
@@ -99,7 +103,11 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
                                    ? CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                  nullptr, OPEN_EXISTING, 0, nullptr)
                                    : nullptr);
-    const std::uint32_t result = SafeSave::WriteFileSafely(files, target, "new picture");
+    const std::uint32_t result =
+        SafeSave::ReplaceSafely(files, target, [&](const std::wstring& temporary) {
+          const std::uint32_t error = files.writeFile(temporary, "new picture");
+          return error != 0 ? error : files.setAttributes(temporary, c.written);
+        });
     viewer.reset();
     // Windows says "sharing violation", Wine "access denied".
     EXPECT_TRUE(c.keptOpen ? result != 0 : result == c.result) << result;
@@ -107,6 +115,8 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
     if (result == 0) {
       const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
       EXPECT_EQ(files.attributes(target).value_or(0) & marks, c.attributes & marks);
+      EXPECT_EQ(files.attributes(target).value_or(0) & FILE_ATTRIBUTE_READONLY,
+                c.written & FILE_ATTRIBUTE_READONLY);
     }
     EXPECT_EQ(readFile(dir / L"~brimlo-0000.tmp"), std::string("mine"));
     EXPECT_EQ(files.attributes(dir / L"~brimlo-0001.tmp"), std::nullopt);
