@@ -89,10 +89,11 @@ bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow
     shell = p.shell.copyFile(copy);
     return shell.code != 0 || shell.aborted ? kShellFailed : 0;
   };
-  // An existing file is replaced only by a complete copy; a new one is copied in place.
-  const std::uint32_t error = p.fileSystem.findFile(destination) == platform::Lookup::Found
-                                  ? SafeSave::ReplaceSafely(p.fileSystem, destination, copyTo)
-                                  : copyTo(destination);
+  // Every copy, new or replacing, arrives whole or not at all: it goes to a temporary next to
+  // its target first. The shell would make a missing target directory; the temporary needs it
+  // first.
+  EnsureDirectoryPath(p.fileSystem, prepared);
+  const std::uint32_t error = SafeSave::ReplaceSafely(p.fileSystem, destination, copyTo);
   if (error == 0)
     return true;
   if (error != kShellFailed) {

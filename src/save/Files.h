@@ -20,8 +20,9 @@ std::wstring PrepareDirectory(const std::wstring& directory);
 // What the shell's file operation means by a result it returns.
 std::wstring ShellResultText(platform::Process& process, int code);
 
-// Copies the source into the directory. A file of that name already there is replaced only by a
-// complete copy (the copy goes to a temporary file next to it first). Returns whether the file
+// Copies the source into the directory, made where missing. The copy arrives whole or not at
+// all: it goes to a temporary file next to its target first, and replaces a file of that name
+// already there only once complete. Returns whether the file
 // was copied; a failure is reported in a message box that names the file.
 bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
                          const std::wstring& source, const std::wstring& directory);

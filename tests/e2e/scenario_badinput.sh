@@ -626,6 +626,11 @@ if mount -t tmpfs -o size=3m tmpfs "$volume" 2>/dev/null; then
   note "the message: $said"
   cmp -s "$volume/old.bin" "$BRIMLO_WORK/old-kept" || problem "the old file changed"
   [ "$(listing "$volume")" = 'old.bin|' ] || problem "the volume holds $(listing "$volume")"
+  # A new file that does not fit arrives whole or not at all: no part of it under its name.
+  cp "$big/old.bin" "$big/new.bin"
+  copy_into "$volume" 1 "$big/new.bin"
+  note "the message: $said"
+  [ "$(listing "$volume")" = 'old.bin|' ] || problem "after a new file: the volume holds $(listing "$volume")"
   umount "$volume" || umount -l "$volume"
 else
   problem "a small volume could not be mounted here (mount -t tmpfs needs root)"

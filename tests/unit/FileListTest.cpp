@@ -38,8 +38,9 @@ struct FileList : fake::Session {
   }
 };
 
+// A missing target directory is made, as the shell makes it.
 TEST(FileListTest, CopiesFromTheLastEntryToTheFirstWithProgressCaptions) {
-  FileList l;
+  FileList l(kThree, {}, L"C:\\Target\\New\\");
   Texts captions;
   l.t.process.onPendingMessages = [&] { captions.push_back(l.form.caption()); };
   EXPECT_EQ(l.save(), kSaved);
@@ -50,10 +51,10 @@ TEST(FileListTest, CopiesFromTheLastEntryToTheFirstWithProgressCaptions) {
                              base + L"3/3", base + L"3/3"}));
   EXPECT_EQ(l.form.ListBox.listCount(), 0);
   const platform::FileCopy& first = l.t.shell.copies[0];
-  EXPECT_EQ(first.destination, L"C:\\Target\\c.txt");
+  EXPECT_EQ(first.destination.rfind(L"C:\\Target\\New\\~brimlo-", 0), 0u);
   EXPECT_EQ(first.flags, 0x310u);
-  EXPECT_EQ(first.progressTitle, L"Copy c.txt. to: C:\\Target\\ ");
-  EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\a.txt"), "new");
+  EXPECT_EQ(first.progressTitle, L"Copy c.txt. to: C:\\Target\\New\\ ");
+  EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\New\\a.txt"), "new");
 }
 
 TEST(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
@@ -124,6 +125,13 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
     for (std::size_t i = 0; i < c.said.size(); ++i)
       EXPECT_EQ(said[i].rfind(c.said[i], 0), 0u) << text::toUtf8(said[i]);
     EXPECT_EQ(l.form.ListBox.listCount(), 0);
+    // A file that did not arrive whole is not there at all, nor is a temporary.
+    for (const std::wstring& path : l.t.fileSystem.allPaths()) {
+      if (path.starts_with(L"C:\\Target\\")) {
+        EXPECT_TRUE(path == L"C:\\Target\\b.txt" || l.t.fileSystem.contents(path) == "new")
+            << text::toUtf8(path);
+      }
+    }
   }
 }
 
