@@ -55,6 +55,21 @@ std::wstring PrepareDirectory(const std::wstring& directory) {
   return d;
 }
 
+std::optional<std::wstring> Refusal(platform::FileSystem& fs, const std::wstring& source,
+                                    const std::wstring& destination) {
+  const auto isFolder = [&fs](const std::wstring& path) {
+    const auto attributes = fs.attributes(path);
+    return attributes && (*attributes & platform::attr::kDirectory);
+  };
+  if (isFolder(source)) {
+    return L"This is a folder. Brimlo copies files only: copy the files inside the folder "
+           L"instead.";
+  }
+  if (isFolder(destination))
+    return L"A folder of that name is in the target directory; a file never replaces a folder.";
+  return std::nullopt;
+}
+
 std::wstring ShellResultText(platform::Process& process, int code) {
   for (const ShellResult& r : kShellResults) {
     if (r.code == code)

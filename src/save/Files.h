@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -16,6 +17,12 @@ constexpr std::uint32_t kCopyFlags = platform::copyflag::kNoConfirmation |
 // The target directory as the copy gets it: one trailing and one leading quote removed, then
 // a trailing "\" unless present.
 std::wstring PrepareDirectory(const std::wstring& directory);
+
+// Why an entry of the list is not copied to the destination, or nothing: a folder is never
+// copied (so it neither replaces a file nor merges into a folder, nor lands inside itself), and a
+// file never takes the place of a folder.
+std::optional<std::wstring> Refusal(platform::FileSystem& fs, const std::wstring& source,
+                                    const std::wstring& destination);
 
 // What the shell's file operation means by a result it returns.
 std::wstring ShellResultText(platform::Process& process, int code);

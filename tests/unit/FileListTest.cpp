@@ -114,9 +114,19 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
       {{kThree[0], bad}, kOther, {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
       // Copied onto itself.
       {{L"C:\\Target\\b.txt"}, kOther, {L"File", L"Allow", same}, {kYes, kNo}},
+      // A folder over a file of its name, a file over a folder: neither asked nor copied.
+      {{L"C:\\Src\\Photos", kThree[0]},
+       kOther,
+       {L"Not copied:\r\rC:\\Src\\Photos\r\rThis is a folder"}},
+      {{L"C:\\Target"}, kOther, {L"Not copied:\r\rC:\\Target\r\rThis is a folder"}},
+      {{L"C:\\Src\\d.txt"}, kOther, {L"Not copied:\r\rC:\\Src\\d.txt\r\rA folder of that name"}},
   };
   for (const Case& c : cases) {
     FileList l(c.files, {L"b.txt"});
+    l.t.fileSystem.addFile(L"C:\\Src\\Photos\\p.jpg", "new");
+    l.t.fileSystem.addFile(L"C:\\Target\\Photos", "old");
+    l.t.fileSystem.addFile(L"C:\\Src\\d.txt", "new");
+    l.t.fileSystem.addDirectory(L"C:\\Target\\d.txt");
     l.t.shell.copyResults = c.shell;
     l.t.dialogs.answers = c.answers;
     EXPECT_EQ(l.save(), c.status);
@@ -125,13 +135,13 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
     for (std::size_t i = 0; i < c.said.size(); ++i)
       EXPECT_EQ(said[i].rfind(c.said[i], 0), 0u) << text::toUtf8(said[i]);
     EXPECT_EQ(l.form.ListBox.listCount(), 0);
-    // A file that did not arrive whole is not there at all, nor is a temporary.
+    // Nothing in the target lost; a file that did not arrive whole is not there at all, nor is a
+    // temporary.
     for (const std::wstring& path : l.t.fileSystem.allPaths()) {
-      if (path.starts_with(L"C:\\Target\\")) {
-        EXPECT_TRUE(path == L"C:\\Target\\b.txt" || l.t.fileSystem.contents(path) == "new")
-            << text::toUtf8(path);
-      }
+      const auto bytes = l.t.fileSystem.contents(path);
+      EXPECT_TRUE(!bytes || *bytes == "new" || *bytes == "old") << text::toUtf8(path);
     }
+    EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\Photos"), "old");
   }
 }
 
