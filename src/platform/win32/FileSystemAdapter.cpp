@@ -113,6 +113,11 @@ std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::st
 }
 
 std::uint32_t Win32FileSystem::flushFile(const std::wstring& path) {
+  // Windows refuses to open a read-only file for writing; Wine, when run by root, does not: a
+  // read-only copy fails here on both.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return ERROR_ACCESS_DENIED;
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
