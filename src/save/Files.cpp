@@ -104,6 +104,12 @@ bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow
     shell = p.shell.copyFile(copy);
     return shell.code != 0 || shell.aborted ? kShellFailed : 0;
   };
+  // The shell would say no more than "cancelled" about it.
+  if (const auto a = p.fileSystem.attributes(prepared.substr(0, prepared.size() - 1));
+      a && !(*a & platform::attr::kDirectory)) {
+    report(p.process.errorText(platform::error::kDirectoryNameInvalid));
+    return false;
+  }
   // Every copy, new or replacing, arrives whole or not at all: it goes to a temporary next to
   // its target first. The shell would make a missing target directory; the temporary needs it
   // first.
@@ -111,8 +117,19 @@ bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow
   const std::uint32_t error = SafeSave::ReplaceSafely(p.fileSystem, destination, copyTo);
   if (error == 0)
     return true;
+  // The shell answers "cancelled" also where nobody cancelled: a source another program holds
+  // open, a volume too full for it. Where the real reason can be learnt, it is told.
+  std::uint64_t size = 0;
+  const std::uint32_t unreadable =
+      error == kShellFailed ? p.fileSystem.openForReading(source, size) : 0;
+  const auto free =
+      error == kShellFailed && unreadable == 0 ? p.fileSystem.freeSpace(prepared) : std::nullopt;
   if (error != kShellFailed) {
     report(SafeSave::ErrorText(p.process, error));
+  } else if (unreadable != 0) {
+    report(p.process.errorText(unreadable));
+  } else if (free && size > *free) {
+    report(p.process.errorText(platform::error::kDiskFull));
   } else if (shell.code != 0) {
     report(ShellResultText(p.process, shell.code));
   } else {

@@ -630,6 +630,8 @@ if mount -t tmpfs -o size=3m tmpfs "$volume" 2>/dev/null; then
   cp "$big/old.bin" "$big/new.bin"
   copy_into "$volume" 1 "$big/new.bin"
   note "the message: $said"
+  # Nobody cancelled: the message gives the real reason, not the shell's "cancelled".
+  ! grep -qi 'cancel' <<<"$said" || problem "the message '$said' blames a cancel"
   [ "$(listing "$volume")" = 'old.bin|' ] || problem "after a new file: the volume holds $(listing "$volume")"
   umount "$volume" || umount -l "$volume"
 else

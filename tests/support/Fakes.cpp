@@ -269,6 +269,18 @@ std::uint32_t FakeFileSystem::deleteFile(const std::wstring& path) {
   return 0;
 }
 
+std::uint32_t FakeFileSystem::openForReading(const std::wstring& path, std::uint64_t& size) {
+  const auto it = checkName(path) ? entries_.end() : entries_.find(key(path));
+  if (it == entries_.end())
+    return kFileNotFound;
+  if (it->second.directory)
+    return kAccessDenied;
+  if (locked.count(it->first))
+    return kSharingViolation;
+  size = it->second.bytes.size();
+  return 0;
+}
+
 std::optional<std::string> FakeCodepage::toAnsiExact(std::wstring_view text) {
   // Latin-1 and the euro sign, enough of windows-1252 for the tests' texts.
   std::string out;

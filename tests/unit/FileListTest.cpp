@@ -97,6 +97,9 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
     Texts said;  // the start of each box's text
     std::deque<int> answers = {};
     std::vector<platform::FileCopyResult> shell = {};
+    std::wstring target = L"C:\\Target\\";
+    bool sourceHeldOpen = false;  // by another program
+    std::uint64_t freeBytes = std::uint64_t{1} << 40;
   };
   const Texts ac = {kThree[0], kThree[2]}, asked = {L"File", L"Allow"};
   const std::wstring bad = L"C:\\Src\\bad?name.txt";
@@ -110,7 +113,25 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
       {ac, kOther, {L"error 1223\rFile: C:\\Src\\c.txt"}, {}, {{1223, false}}},
       {ac, kOther, {L"The path of the source or the destination is invalid.\rFile"}, {}, {{0x7C}}},
       {{kThree[0]}, kOther, {L"Operation Failed\rC:\\Src\\a.txt"}, {}, {{0, true}}},  // cancelled
-      {{L"C:\\Src\\gone.txt", kThree[0]}, kOther, {L"An unknown error occurred"}},
+      // The shell says "cancelled" where the source cannot be read, or does not fit, or the
+      // target directory is a file: the real reason is told.
+      {{L"C:\\Src\\gone.txt", kThree[0]}, kOther, {L"error 2\rFile: C:\\Src\\gone.txt"}},
+      {{kThree[0]},
+       kOther,
+       {L"error 32\rFile: C:\\Src\\a.txt"},
+       {},
+       {{0, true}},
+       L"C:\\Target\\",
+       true},
+      {{kThree[0]},
+       kOther,
+       {L"error 112\rFile: C:\\Src\\a.txt"},
+       {},
+       {{0, true}},
+       L"C:\\Target\\",
+       false,
+       2},
+      {{kThree[0]}, kOther, {L"error 267\rFile: C:\\Src\\a.txt"}, {}, {}, L"C:\\Src\\b.txt"},
       {{kThree[0], bad}, kOther, {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
       // Copied onto itself.
       {{L"C:\\Target\\b.txt"}, kOther, {L"File", L"Allow", same}, {kYes, kNo}},
@@ -122,7 +143,10 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
       {{L"C:\\Src\\d.txt"}, kOther, {L"Not copied:\r\rC:\\Src\\d.txt\r\rA folder of that name"}},
   };
   for (const Case& c : cases) {
-    FileList l(c.files, {L"b.txt"});
+    FileList l(c.files, {L"b.txt"}, c.target);
+    if (c.sourceHeldOpen)
+      l.t.fileSystem.locked.insert(fake::FakeFileSystem::key(kThree[0]));
+    l.t.fileSystem.freeBytes = c.freeBytes;
     l.t.fileSystem.addFile(L"C:\\Src\\Photos\\p.jpg", "new");
     l.t.fileSystem.addFile(L"C:\\Target\\Photos", "old");
     l.t.fileSystem.addFile(L"C:\\Src\\d.txt", "new");

@@ -65,6 +65,17 @@ TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
   }
   EXPECT_EQ(files.findPlainFile(L""), Lookup::NotFound);
   EXPECT_EQ(files.attributes(L""), std::nullopt);
+  // What a failed copy is explained by: a source that cannot be read, the space left.
+  std::uint64_t size = 0;
+  EXPECT_EQ(files.openForReading(dir / L"plain.txt", size), 0u);
+  EXPECT_EQ(size, 3u);
+  const win32::UniqueHandle holder(CreateFileW((dir / L"plain.txt").c_str(), GENERIC_READ, 0,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_EQ(files.openForReading(dir / L"plain.txt", size),
+            static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(files.openForReading(dir / L"missing.txt", size),
+            static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  EXPECT_GT(files.freeSpace(dir.path()).value_or(0), 0u);
 }
 
 // The one road of every save, on the real file system: the new file replaces the old one only
