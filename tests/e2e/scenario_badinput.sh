@@ -651,6 +651,20 @@ note "the message: $said"
 chmod u+w "$ro/old.bin"
 end_case
 
+# A folder in the list where the target holds a file of its name: nothing is asked, the file
+# stays, the message names the folder.
+begin_case 'folder over a file of its name'
+fold=$BRIMLO_WORK/folder-target
+mkdir -p "$fold" "$big/Photos"
+printf 'a picture' >"$big/Photos/p.jpg"
+printf 'the user file named Photos' >"$fold/Photos"
+copy_into "$fold" 1 "$big/Photos"
+note "the message: $said"
+grep -qF "$(brimlo_windows_path "$big/Photos")" <<<"$said" || problem "the message '$said' does not name the folder"
+[ "$(cat "$fold/Photos")" = 'the user file named Photos' ] || problem "the file Photos changed"
+[ "$(listing "$fold")" = 'Photos|' ] || problem "the directory holds $(listing "$fold")"
+end_case
+
 # A source whose path is longer than the system's ordinary limit: it is copied whole or reported;
 # never is its sibling with the shorter name copied in its place.
 begin_case 'copy of a source with a path over 259 characters'

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Copying the files copied in Explorer into a directory the user types: Alt+C copies them all,
 # an existing file is replaced only after "Yes" and kept after "No", and either way the copy
-# ends with status 0. A folder in the list is not copied and never replaces a file.
+# ends with status 0.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
@@ -115,21 +115,5 @@ for name in "${names[@]}"; do
   [ "$name" = "$existing" ] && continue
   expect_same "$target/$name" "$src/$name" "copy with the overwrite declined"
 done
-
-# --- A folder in the list over a file of its name: nothing asked, the file kept, status 1 -----
-target=$BRIMLO_WORK/target-folder
-mkdir -p "$target" "$src/Photos"
-printf 'a picture' >"$src/Photos/p.jpg"
-printf 'the user file named Photos' >"$target/Photos"
-cp "$target/Photos" "$BRIMLO_WORK/kept-photos"
-brimlo_clip files "$src/Photos"
-start_copy
-type_target "$target"
-brimlo_key "$window" alt+c
-said=$(box_answer Brimlo ok "folder over a file")
-grep -qF "$(brimlo_windows_path "$src/Photos")" <<<"$said" || fail "folder over a file: '$said' does not name the folder"
-expect_exit 1 "folder over a file"
-expect_same "$target/Photos" "$BRIMLO_WORK/kept-photos" "folder over a file (the user's file)"
-expect_eq "$(find "$target" -mindepth 1 | wc -l)" 1 "entries in the target after the folder"
 
 note "passed"
