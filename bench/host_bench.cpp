@@ -20,6 +20,10 @@ constexpr std::int64_t kTextMin = 1 << 10;
 constexpr std::int64_t kTextMax = 1 << 20;
 constexpr std::int64_t kListMin = 1000;
 constexpr std::int64_t kListMax = 100000;
+constexpr std::int64_t kCopyMin = 100;
+constexpr std::int64_t kCopyMax = 5000;
+// How much the cost per copied file may grow from the shortest list to the longest.
+constexpr double kCopyDriftLimit = 1.5;
 // A file list this long must turn into text before a user notices a pause.
 constexpr double kListLimitSeconds = 0.5;
 
@@ -124,6 +128,61 @@ BENCHMARK(ConvertFileListToText)
     ->UseRealTime()
     ->Complexity();
 
+// The window's list box as it mirrors the model: a refill copies every entry, a removal drops one.
+class ListMirror : public ui::Peer {
+ public:
+  explicit ListMirror(const ui::ListBox& list) : list_(list), entries_(list.items()) {}
+  void update(ui::Prop prop) override {
+    if (prop == ui::Prop::Items)
+      entries_ = list_.items();
+    else if (prop == ui::Prop::ItemRemoved)
+      entries_.erase(entries_.begin() + list_.removedIndex());
+  }
+  std::size_t size() const { return entries_.size(); }
+
+ private:
+  const ui::ListBox& list_;
+  std::vector<std::wstring> entries_;
+};
+
+// "Copy File(s)" of a whole list into an empty directory, the list box mirroring each removal:
+// the cost per file must not grow with the length of the list.
+void CopyFileList(benchmark::State& state) {
+  const std::vector<std::wstring> files = fileList(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto platform = std::make_unique<fake::TestPlatform>();
+    platform->fileSystem.addDirectory(L"C:\\Target");
+    for (const std::wstring& file : files)
+      platform->fileSystem.addFile(file, "picture");
+    platform->clipboard.formats = {platform::ClipFormat::HDrop};
+    platform->clipboard.files = files;
+    auto form = std::make_unique<Form1>(platform->platform);
+    form->load();
+    form->Path.setText(L"C:\\Target\\");
+    ListMirror mirror(form->ListBox);
+    form->ListBox.attachPeer(&mirror);
+    state.ResumeTiming();
+    const auto status = fake::exitStatusOf([&] { form->SaveFilesBtn_Click(); });
+    state.PauseTiming();
+    form->ListBox.attachPeer(nullptr);
+    if (status != platform::exitcode::kSaved || mirror.size() != 0) {
+      state.SkipWithError("the list was not copied whole");
+      break;
+    }
+    form.reset();
+    platform.reset();
+    state.ResumeTiming();
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(CopyFileList)
+    ->RangeMultiplier(4)
+    ->Range(kCopyMin, kCopyMax)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Complexity();
+
 // Text that the ANSI code page holds, and the same text with one Greek letter at its end, which
 // costs a failed ANSI attempt before the UTF-8 encoding.
 void EncodeTextFileAnsi(benchmark::State& state) {
@@ -204,6 +263,11 @@ class SummaryReporter : public benchmark::ConsoleReporter {
                   static_cast<long long>(kListMax), listSeconds_, kListLimitSeconds,
                   listSeconds_ < kListLimitSeconds ? "yes" : "NO");
     }
+    if (copyDrift_ >= 0) {
+      std::printf("  copy per file, %lld against %lld files: x%.2f (at most x%.1f: %s)\n",
+                  static_cast<long long>(kCopyMax), static_cast<long long>(kCopyMin), copyDrift_,
+                  kCopyDriftLimit, copyDrift_ <= kCopyDriftLimit ? "yes" : "NO");
+    }
     std::fflush(stdout);
   }
   bool failed() const { return failed_; }
@@ -215,6 +279,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
       return;
     // Cost per element at the largest input against the smallest.
     const double drift = costs.back() / costs.front();
+    if (name == "CopyFileList")
+      copyDrift_ = drift;
     const auto [low, high] = std::minmax_element(costs.begin(), costs.end());
     char line[256];
     std::snprintf(line, sizeof line,
@@ -227,6 +293,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   std::vector<std::string> summary_;
   std::map<std::string, std::vector<double>> perElement_;
   double listSeconds_ = -1;
+  double copyDrift_ = -1;
   bool failed_ = false;
 };
 

@@ -48,9 +48,15 @@ void Form1::SaveFilesBtn_Click() {
     // The same directory the copy goes to: without the quotes of Explorer's "Copy as path".
     const std::wstring checkPath = prepared + GetFileNamePart(entry);
     bool copy = false;
-    switch (p_.fileSystem.findFile(checkPath)) {
+    // Nothing is asked about such an entry, and nothing in the target is touched.
+    const auto refusal = Files::Refusal(p_.fileSystem, entry, checkPath);
+    if (refusal) {
+      ++wanted;
+      reportFailedSave(entry, *refusal, L"Not copied:");
+    }
+    switch (refusal ? platform::Lookup::NotFound : p_.fileSystem.findFile(checkPath)) {
       case platform::Lookup::NotFound:
-        copy = true;
+        copy = !refusal;
         break;
       case platform::Lookup::Failed:
         ++wanted;

@@ -14,7 +14,7 @@ void Form1::SavePictureBtn_Click() {
     return;
   // A target that cannot be written is reported before any question about replacing it.
   if (const auto bad = SafeSave::CheckTarget(p_.fileSystem, target)) {
-    reportFailedSave(target, p_.process.errorText(bad));
+    reportFailedSave(target, SafeSave::ErrorText(p_.process, bad));
     return;
   }
   if (ConfirmOverwrite(target))
@@ -41,7 +41,7 @@ void Form1::SavePictureBtn_Click() {
     return;
   }
   if (const auto error = SafeSave::WriteFileSafely(p_.fileSystem, target, jpeg)) {
-    reportFailedSave(target, p_.process.errorText(error));
+    reportFailedSave(target, SafeSave::ErrorText(p_.process, error));
     return;
   }
   p_.process.beep();

@@ -23,7 +23,7 @@ void Form1::SaveTxtBtn_Click() {
     }
     if (error != 0 || !reason.empty()) {
       // The window keeps its content, so the user can pick another name or directory.
-      reportFailedSave(target, reason.empty() ? p_.process.errorText(error) : reason);
+      reportFailedSave(target, reason.empty() ? SafeSave::ErrorText(p_.process, error) : reason);
       return;
     }
     if (ClipText.visible())

@@ -12,6 +12,7 @@ constexpr std::uint32_t kHidden = 0x02;
 constexpr std::uint32_t kSystem = 0x04;
 constexpr std::uint32_t kDirectory = 0x10;
 constexpr std::uint32_t kArchive = 0x20;
+constexpr std::uint32_t kNormal = 0x80;  // none of the others; only ever given alone
 constexpr std::uint32_t kNotContentIndexed = 0x2000;
 }  // namespace attr
 
@@ -28,6 +29,7 @@ constexpr std::uint32_t kInvalidName = 123;
 constexpr std::uint32_t kFileNameTooLong = 206;
 constexpr std::uint32_t kAlreadyExists = 183;
 constexpr std::uint32_t kNoMoreItems = 259;
+constexpr std::uint32_t kDirectoryNameInvalid = 267;
 }  // namespace error
 
 // What a plain file lookup found.
@@ -62,6 +64,13 @@ class FileSystem {
                                                   const std::wstring& to) = 0;
   // Deletes exactly the one file named; returns 0 or the error code.
   [[nodiscard]] virtual std::uint32_t deleteFile(const std::wstring& path) = 0;
+  // Opens a file for reading as a copy does, and gives its size; returns 0 or the error code
+  // (another program holding it open, no such file).
+  [[nodiscard]] virtual std::uint32_t openForReading(const std::wstring& path,
+                                                     std::uint64_t& size) = 0;
+  // The bytes the user may still write to the volume of an existing directory; nothing when
+  // the system does not say.
+  virtual std::optional<std::uint64_t> freeSpace(const std::wstring& directory) = 0;
 };
 
 }  // namespace platform

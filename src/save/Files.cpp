@@ -55,6 +55,21 @@ std::wstring PrepareDirectory(const std::wstring& directory) {
   return d;
 }
 
+std::optional<std::wstring> Refusal(platform::FileSystem& fs, const std::wstring& source,
+                                    const std::wstring& destination) {
+  const auto isFolder = [&fs](const std::wstring& path) {
+    const auto attributes = fs.attributes(path);
+    return attributes && (*attributes & platform::attr::kDirectory);
+  };
+  if (isFolder(source)) {
+    return L"This is a folder. Brimlo copies files only: copy the files inside the folder "
+           L"instead.";
+  }
+  if (isFolder(destination))
+    return L"A folder of that name is in the target directory; a file never replaces a folder.";
+  return std::nullopt;
+}
+
 std::wstring ShellResultText(platform::Process& process, int code) {
   for (const ShellResult& r : kShellResults) {
     if (r.code == code)
@@ -89,14 +104,32 @@ bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow
     shell = p.shell.copyFile(copy);
     return shell.code != 0 || shell.aborted ? kShellFailed : 0;
   };
-  // An existing file is replaced only by a complete copy; a new one is copied in place.
-  const std::uint32_t error = p.fileSystem.findFile(destination) == platform::Lookup::Found
-                                  ? SafeSave::ReplaceSafely(p.fileSystem, destination, copyTo)
-                                  : copyTo(destination);
+  // The shell would say no more than "cancelled" about it.
+  if (const auto a = p.fileSystem.attributes(prepared.substr(0, prepared.size() - 1));
+      a && !(*a & platform::attr::kDirectory)) {
+    report(p.process.errorText(platform::error::kDirectoryNameInvalid));
+    return false;
+  }
+  // Every copy, new or replacing, arrives whole or not at all: it goes to a temporary next to
+  // its target first. The shell would make a missing target directory; the temporary needs it
+  // first.
+  EnsureDirectoryPath(p.fileSystem, prepared);
+  const std::uint32_t error = SafeSave::ReplaceSafely(p.fileSystem, destination, copyTo);
   if (error == 0)
     return true;
+  // The shell answers "cancelled" also where nobody cancelled: a source another program holds
+  // open, a volume too full for it. Where the real reason can be learnt, it is told.
+  std::uint64_t size = 0;
+  const std::uint32_t unreadable =
+      error == kShellFailed ? p.fileSystem.openForReading(source, size) : 0;
+  const auto free =
+      error == kShellFailed && unreadable == 0 ? p.fileSystem.freeSpace(prepared) : std::nullopt;
   if (error != kShellFailed) {
-    report(p.process.errorText(error));
+    report(SafeSave::ErrorText(p.process, error));
+  } else if (unreadable != 0) {
+    report(p.process.errorText(unreadable));
+  } else if (free && size > *free) {
+    report(p.process.errorText(platform::error::kDiskFull));
   } else if (shell.code != 0) {
     report(ShellResultText(p.process, shell.code));
   } else {

@@ -1,5 +1,6 @@
 #include "save/SafeSave.h"
 
+#include "platform/Process.h"
 #include "util/Phases.h"
 #include "util/Text.h"
 
@@ -8,15 +9,18 @@ namespace {
 
 using namespace platform::error;
 
-// A directory may hold leftovers of runs that were ended by force; after this many taken
-// names something else is wrong.
-constexpr unsigned kTemporaryTries = 256;
+// Every number the name can hold: a directory may hold many leftovers of runs that were ended
+// by force, and a save still finds the first free name.
+constexpr unsigned kTemporaryNames = 0x10000;
 // The longest path the system takes in its ordinary form.
 constexpr std::size_t kMaxPath = 259;
 // Attributes that a replaced file hands on to its successor; a read-only file is never
 // replaced.
 constexpr std::uint32_t kKeptAttributes =
     platform::attr::kHidden | platform::attr::kSystem | platform::attr::kNotContentIndexed;
+// Attributes a file can be given; the others (compressed, encrypted, ...) are the volume's.
+constexpr std::uint32_t kSettableAttributes =
+    platform::attr::kReadOnly | kKeptAttributes | platform::attr::kArchive;
 
 // Windows opens a device for these names whatever extension follows ("CON.TXT" is the console).
 bool namesDevice(const std::wstring& target) {
@@ -43,9 +47,12 @@ class TemporaryFile {
  public:
   TemporaryFile(platform::FileSystem& fs, std::wstring path) : fs_(fs), path_(std::move(path)) {}
   ~TemporaryFile() {
-    if (!path_.empty()) {
+    // A copy of a read-only file is read-only too and cannot be deleted as it is. A leftover is
+    // recognisable by its name; the save's own error is what is reported.
+    if (!path_.empty() && fs_.deleteFile(path_) != 0 &&
+        fs_.setAttributes(path_, platform::attr::kNormal) == 0) {
       const auto removed = fs_.deleteFile(path_);
-      (void)removed;  // a leftover is recognisable by its name; the save's own error is reported
+      (void)removed;
     }
   }
   TemporaryFile(const TemporaryFile&) = delete;
@@ -102,10 +109,12 @@ std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target
   // ever written over.
   std::wstring name;
   std::uint32_t taken = kFileExists;
-  for (unsigned n = 0; n < kTemporaryTries && taken == kFileExists; ++n) {
+  for (unsigned n = 0; n < kTemporaryNames && taken == kFileExists; ++n) {
     name = TemporaryNameFor(target, n);
     taken = fs.createNewFile(name);
   }
+  if (taken == kFileExists)
+    return kNoFreeTemporaryName;
   if (taken != 0)
     return taken;
   TemporaryFile temporary(fs, name);
@@ -113,19 +122,40 @@ std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target
   if (const auto error = write(temporary.path()))
     return error;
   phases::mark("written");
+  // A copy carries its source's attributes, read-only included, as the shell's copy does; the
+  // temporary stays writable for the flush and the swap, and the target gets the mark after.
+  const std::uint32_t written =
+      fs.attributes(temporary.path()).value_or(platform::attr::kArchive) & kSettableAttributes;
+  std::uint32_t wanted = written;
+  if (const auto old = fs.attributes(target); old && (*old & kKeptAttributes))
+    wanted |= (*old & kKeptAttributes) | platform::attr::kArchive;
+  const std::uint32_t writable = wanted & ~platform::attr::kReadOnly;
+  if (writable != written) {
+    if (const auto error =
+            fs.setAttributes(temporary.path(), writable != 0 ? writable : platform::attr::kNormal))
+      return error;
+  }
   if (const auto error = fs.flushFile(temporary.path()))
     return error;
   phases::mark("flushed");
-  if (const auto old = fs.attributes(target); old && (*old & kKeptAttributes)) {
-    const std::uint32_t kept = (*old & kKeptAttributes) | platform::attr::kArchive;
-    if (const auto error = fs.setAttributes(temporary.path(), kept))
-      return error;
-  }
   if (const auto error = fs.replaceFile(temporary.path(), target))
     return error;
   temporary.handedOver();
   phases::mark("replaced");
+  if (wanted & platform::attr::kReadOnly) {
+    const auto marked = fs.setAttributes(target, wanted);
+    (void)marked;  // the content arrived whole; only the mark is missing then
+  }
   return 0;
+}
+
+std::wstring ErrorText(platform::Process& process, std::uint32_t code) {
+  if (code == kNoFreeTemporaryName) {
+    return L"Every name Brimlo can give its temporary file next to the target (~brimlo-0000.tmp "
+           L"to ~brimlo-ffff.tmp) is taken. Such files are left by saves that were ended by "
+           L"force; delete them and save again.";
+  }
+  return process.errorText(code);
 }
 
 std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,

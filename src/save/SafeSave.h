@@ -5,6 +5,10 @@
 
 #include "platform/FileSystem.h"
 
+namespace platform {
+class Process;
+}
+
 // The one road every save takes to its file: the new content goes into a new file of its own
 // next to the target, is flushed to the disk, takes over the old file's attributes, and only
 // then replaces the target. A save that fails on the way leaves an existing target as it was and
@@ -15,7 +19,13 @@ namespace SafeSave {
 // platform's error code.
 using Writer = std::function<std::uint32_t(const std::wstring& temporary)>;
 
-// Saves through a temporary file as above; returns 0 or the platform's error code.
+// Returned when every name a temporary next to the target could take is taken. It has the
+// bit the system leaves to programs for codes of their own.
+constexpr std::uint32_t kNoFreeTemporaryName = 0x20000001;
+
+// Saves through a temporary file as above; returns 0 or the platform's error code. The target
+// gets the attributes the writer gave the temporary (a copy's read-only mark included) and keeps
+// an old file's hidden and system marks.
 std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target,
                             const Writer& write);
 
@@ -28,6 +38,9 @@ std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& targ
 // ("~brimlo-0000.tmp"). Where it would make the path too long for the system, the path takes
 // the form that has no such limit.
 std::wstring TemporaryNameFor(const std::wstring& target, unsigned n);
+
+// What a code returned by the road means, in words for the user.
+std::wstring ErrorText(platform::Process& process, std::uint32_t code);
 
 // Checks that a target names a file that can be written: not empty, not a directory, not a
 // device such as CON or COM1. Returns 0 or the platform's error code that describes why not.

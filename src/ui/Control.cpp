@@ -235,7 +235,8 @@ bool ListBox::removeItem(int index) {
   items_.erase(items_.begin() + index);
   if (listIndex_ >= listCount())
     listIndex_ = -1;
-  notify(Prop::Items);
+  removedIndex_ = index;
+  notify(Prop::ItemRemoved);
   return true;
 }
 

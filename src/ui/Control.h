@@ -56,6 +56,7 @@ enum class Prop {
   Value,
   Selection,
   Items,
+  ItemRemoved,  // one entry, at the list's removedIndex()
   ListIndex,
   Image,
   Drawing,
@@ -303,6 +304,8 @@ class ListBox : public Control {
   void addItem(const std::wstring& item);
   void addItems(const std::vector<std::wstring>& items);
   bool removeItem(int index);
+  // Where the entry removed last stood, for a window that mirrors the list entry by entry.
+  int removedIndex() const { return removedIndex_; }
   void clear();
   // The selected entry, -1 for none.
   int listIndex() const { return listIndex_; }
@@ -312,6 +315,7 @@ class ListBox : public Control {
  private:
   std::vector<std::wstring> items_;
   int listIndex_ = -1;
+  int removedIndex_ = -1;
 };
 
 // A picture drawn stretched into a destination rectangle (twips, from the box's origin).

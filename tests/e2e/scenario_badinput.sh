@@ -626,6 +626,13 @@ if mount -t tmpfs -o size=3m tmpfs "$volume" 2>/dev/null; then
   note "the message: $said"
   cmp -s "$volume/old.bin" "$BRIMLO_WORK/old-kept" || problem "the old file changed"
   [ "$(listing "$volume")" = 'old.bin|' ] || problem "the volume holds $(listing "$volume")"
+  # A new file that does not fit arrives whole or not at all: no part of it under its name.
+  cp "$big/old.bin" "$big/new.bin"
+  copy_into "$volume" 1 "$big/new.bin"
+  note "the message: $said"
+  # Nobody cancelled: the message gives the real reason, not the shell's "cancelled".
+  ! grep -qi 'cancel' <<<"$said" || problem "the message '$said' blames a cancel"
+  [ "$(listing "$volume")" = 'old.bin|' ] || problem "after a new file: the volume holds $(listing "$volume")"
   umount "$volume" || umount -l "$volume"
 else
   problem "a small volume could not be mounted here (mount -t tmpfs needs root)"
@@ -642,6 +649,20 @@ note "the message: $said"
 [ "$(cat "$ro/old.bin")" = 'old and protected' ] || problem "the read-only file changed"
 [ "$(listing "$ro")" = 'old.bin|' ] || problem "the directory holds $(listing "$ro")"
 chmod u+w "$ro/old.bin"
+end_case
+
+# A folder in the list where the target holds a file of its name: nothing is asked, the file
+# stays, the message names the folder.
+begin_case 'folder over a file of its name'
+fold=$BRIMLO_WORK/folder-target
+mkdir -p "$fold" "$big/Photos"
+printf 'a picture' >"$big/Photos/p.jpg"
+printf 'the user file named Photos' >"$fold/Photos"
+copy_into "$fold" 1 "$big/Photos"
+note "the message: $said"
+grep -qF "$(brimlo_windows_path "$big/Photos")" <<<"$said" || problem "the message '$said' does not name the folder"
+[ "$(cat "$fold/Photos")" = 'the user file named Photos' ] || problem "the file Photos changed"
+[ "$(listing "$fold")" = 'Photos|' ] || problem "the directory holds $(listing "$fold")"
 end_case
 
 # A source whose path is longer than the system's ordinary limit: it is copied whole or reported;

@@ -36,12 +36,14 @@ platform::FileCopyResult FakeShell::copyFile(const platform::FileCopy& copy) {
     result = copyResults.front();
     copyResults.erase(copyResults.begin());
   }
-  if (result.code == 0 && !result.aborted) {
-    if (auto bytes = fs_.contents(copy.source)) {
-      fs_.addFile(copy.destination, *bytes);  // the shell overwrites silently
-    } else {
-      result.code = 0x402;  // the shell's "unknown error" for a source that is not there
-    }
+  const bool fails = result.code != 0 || result.aborted;
+  if (auto bytes = fs_.contents(copy.source)) {
+    // The shell overwrites silently, the copy gets the source's attributes, read-only included,
+    // and a copy that fails leaves what it wrote until then.
+    fs_.addFile(copy.destination, fails ? bytes->substr(0, bytes->size() / 2) : *bytes,
+                fs_.attributes(copy.source).value_or(0));
+  } else if (!fails) {
+    result.code = 0x402;  // the shell's "unknown error" for a source that is not there
   }
   return result;
 }

@@ -190,6 +190,8 @@ std::uint32_t FakeFileSystem::flushFile(const std::wstring& path) {
   auto it = entries_.find(key(path));
   if (it == entries_.end() || it->second.directory)
     return kFileNotFound;
+  if (it->second.attributes & platform::attr::kReadOnly)
+    return kAccessDenied;  // it is opened for writing
   it->second.flushed = true;
   return 0;
 }
@@ -265,6 +267,18 @@ std::uint32_t FakeFileSystem::deleteFile(const std::wstring& path) {
   if (const auto error = unchangeable(k))
     return error;
   entries_.erase(k);
+  return 0;
+}
+
+std::uint32_t FakeFileSystem::openForReading(const std::wstring& path, std::uint64_t& size) {
+  const auto it = checkName(path) ? entries_.end() : entries_.find(key(path));
+  if (it == entries_.end())
+    return kFileNotFound;
+  if (it->second.directory)
+    return kAccessDenied;
+  if (locked.count(it->first))
+    return kSharingViolation;
+  size = it->second.bytes.size();
   return 0;
 }
 

@@ -224,6 +224,8 @@ class FakeFileSystem : public platform::FileSystem {
   std::uint32_t setAttributes(const std::wstring& path, std::uint32_t attributes) override;
   std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
   std::uint32_t deleteFile(const std::wstring& path) override;
+  std::uint32_t openForReading(const std::wstring& path, std::uint64_t& size) override;
+  std::optional<std::uint64_t> freeSpace(const std::wstring&) override { return freeBytes; }
 
   // Test set-up and inspection; set-up creates the missing parent directories.
   void addDrive(wchar_t letter);
@@ -240,6 +242,8 @@ class FakeFileSystem : public platform::FileSystem {
   // Decides the fate of each write before it happens: an error code (a full disk), 0 to let it
   // happen, or an exception.
   std::function<std::uint32_t(const std::wstring& path)> writeFault;
+  // What every volume has free.
+  std::uint64_t freeBytes = std::uint64_t{1} << 40;
   // Files moved over a target before anything flushed them to the disk.
   int unflushedReplaces = 0;
 

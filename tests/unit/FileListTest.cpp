@@ -38,8 +38,9 @@ struct FileList : fake::Session {
   }
 };
 
+// A missing target directory is made, as the shell makes it.
 TEST(FileListTest, CopiesFromTheLastEntryToTheFirstWithProgressCaptions) {
-  FileList l;
+  FileList l(kThree, {}, L"C:\\Target\\New\\");
   Texts captions;
   l.t.process.onPendingMessages = [&] { captions.push_back(l.form.caption()); };
   EXPECT_EQ(l.save(), kSaved);
@@ -50,10 +51,10 @@ TEST(FileListTest, CopiesFromTheLastEntryToTheFirstWithProgressCaptions) {
                              base + L"3/3", base + L"3/3"}));
   EXPECT_EQ(l.form.ListBox.listCount(), 0);
   const platform::FileCopy& first = l.t.shell.copies[0];
-  EXPECT_EQ(first.destination, L"C:\\Target\\c.txt");
+  EXPECT_EQ(first.destination.rfind(L"C:\\Target\\New\\~brimlo-", 0), 0u);
   EXPECT_EQ(first.flags, 0x310u);
-  EXPECT_EQ(first.progressTitle, L"Copy c.txt. to: C:\\Target\\ ");
-  EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\a.txt"), "new");
+  EXPECT_EQ(first.progressTitle, L"Copy c.txt. to: C:\\Target\\New\\ ");
+  EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\New\\a.txt"), "new");
 }
 
 TEST(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
@@ -96,6 +97,9 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
     Texts said;  // the start of each box's text
     std::deque<int> answers = {};
     std::vector<platform::FileCopyResult> shell = {};
+    std::wstring target = L"C:\\Target\\";
+    bool sourceHeldOpen = false;  // by another program
+    std::uint64_t freeBytes = std::uint64_t{1} << 40;
   };
   const Texts ac = {kThree[0], kThree[2]}, asked = {L"File", L"Allow"};
   const std::wstring bad = L"C:\\Src\\bad?name.txt";
@@ -109,13 +113,44 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
       {ac, kOther, {L"error 1223\rFile: C:\\Src\\c.txt"}, {}, {{1223, false}}},
       {ac, kOther, {L"The path of the source or the destination is invalid.\rFile"}, {}, {{0x7C}}},
       {{kThree[0]}, kOther, {L"Operation Failed\rC:\\Src\\a.txt"}, {}, {{0, true}}},  // cancelled
-      {{L"C:\\Src\\gone.txt", kThree[0]}, kOther, {L"An unknown error occurred"}},
+      // The shell says "cancelled" where the source cannot be read, or does not fit, or the
+      // target directory is a file: the real reason is told.
+      {{L"C:\\Src\\gone.txt", kThree[0]}, kOther, {L"error 2\rFile: C:\\Src\\gone.txt"}},
+      {{kThree[0]},
+       kOther,
+       {L"error 32\rFile: C:\\Src\\a.txt"},
+       {},
+       {{0, true}},
+       L"C:\\Target\\",
+       true},
+      {{kThree[0]},
+       kOther,
+       {L"error 112\rFile: C:\\Src\\a.txt"},
+       {},
+       {{0, true}},
+       L"C:\\Target\\",
+       false,
+       2},
+      {{kThree[0]}, kOther, {L"error 267\rFile: C:\\Src\\a.txt"}, {}, {}, L"C:\\Src\\b.txt"},
       {{kThree[0], bad}, kOther, {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
       // Copied onto itself.
       {{L"C:\\Target\\b.txt"}, kOther, {L"File", L"Allow", same}, {kYes, kNo}},
+      // A folder over a file of its name, a file over a folder: neither asked nor copied.
+      {{L"C:\\Src\\Photos", kThree[0]},
+       kOther,
+       {L"Not copied:\r\rC:\\Src\\Photos\r\rThis is a folder"}},
+      {{L"C:\\Target"}, kOther, {L"Not copied:\r\rC:\\Target\r\rThis is a folder"}},
+      {{L"C:\\Src\\d.txt"}, kOther, {L"Not copied:\r\rC:\\Src\\d.txt\r\rA folder of that name"}},
   };
   for (const Case& c : cases) {
-    FileList l(c.files, {L"b.txt"});
+    FileList l(c.files, {L"b.txt"}, c.target);
+    if (c.sourceHeldOpen)
+      l.t.fileSystem.locked.insert(fake::FakeFileSystem::key(kThree[0]));
+    l.t.fileSystem.freeBytes = c.freeBytes;
+    l.t.fileSystem.addFile(L"C:\\Src\\Photos\\p.jpg", "new");
+    l.t.fileSystem.addFile(L"C:\\Target\\Photos", "old");
+    l.t.fileSystem.addFile(L"C:\\Src\\d.txt", "new");
+    l.t.fileSystem.addDirectory(L"C:\\Target\\d.txt");
     l.t.shell.copyResults = c.shell;
     l.t.dialogs.answers = c.answers;
     EXPECT_EQ(l.save(), c.status);
@@ -124,6 +159,13 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
     for (std::size_t i = 0; i < c.said.size(); ++i)
       EXPECT_EQ(said[i].rfind(c.said[i], 0), 0u) << text::toUtf8(said[i]);
     EXPECT_EQ(l.form.ListBox.listCount(), 0);
+    // Nothing in the target lost; a file that did not arrive whole is not there at all, nor is a
+    // temporary.
+    for (const std::wstring& path : l.t.fileSystem.allPaths()) {
+      const auto bytes = l.t.fileSystem.contents(path);
+      EXPECT_TRUE(!bytes || *bytes == "new" || *bytes == "old") << text::toUtf8(path);
+    }
+    EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\Photos"), "old");
   }
 }
 
@@ -134,6 +176,7 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     std::vector<platform::FileCopyResult> shell;
     std::uint32_t oldAttributes;
     const char* expected;
+    std::uint32_t sourceAttributes = platform::attr::kArchive;  // the copy takes them over
   };
   using namespace platform::attr;
   const Case cases[] = {
@@ -142,6 +185,7 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
       {{{112, false}}, kArchive, "old"},  // the shell fails (a full disk)
       {{{0, true}}, kArchive, "old"},     // cancelled
       {{}, kReadOnly, "old"},
+      {{}, kArchive, "new", kReadOnly},  // a read-only source gives a read-only copy
   };
   for (const Case& c : cases) {
     // In quotes, as Explorer's "Copy as path" gives it: still the directory the file is asked
@@ -149,6 +193,7 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     FileList l({kThree[0]}, {}, L"\"C:\\Target\"");
     l.form.Path_LostFocus();
     l.t.fileSystem.addFile(L"C:\\Target\\a.txt", "old", c.oldAttributes);
+    ASSERT_EQ(l.t.fileSystem.setAttributes(kThree[0], c.sourceAttributes), 0u);
     l.t.shell.copyResults = c.shell;
     const auto before = l.t.fileSystem.allPaths();
     l.t.dialogs.answers = {kYes, kNo};
@@ -159,6 +204,9 @@ TEST(FileListTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     EXPECT_NE(l.t.shell.copies[0].destination, L"C:\\Target\\a.txt");
     EXPECT_EQ(l.t.shell.copies[0].progressTitle, L"Copy a.txt. to: C:\\Target\\ ");
     EXPECT_EQ(l.t.fileSystem.contents(L"C:\\Target\\a.txt"), c.expected);
+    EXPECT_EQ(
+        *l.t.fileSystem.attributes(L"C:\\Target\\a.txt") & kReadOnly,
+        (std::string(c.expected) == "new" ? c.sourceAttributes : c.oldAttributes) & kReadOnly);
     EXPECT_EQ(l.t.fileSystem.allPaths(), before);
     EXPECT_EQ(l.t.fileSystem.unflushedReplaces, 0);
   }

@@ -82,8 +82,9 @@ TEST(SafeSaveTest, EverySaverReplacesThroughAFlushedTemporaryOfItsOwn) {
       fake::FakeFileSystem& fs = r.t.fileSystem;
       const std::wstring target = r.target();
       fs.addFile(target, "old", attributes);
-      // Files of the user that look like a save's temporary.
-      fs.addFile(kShots + L"~brimlo-0000.tmp", "mine");
+      // Files of the user, or left by ended runs, that look like a save's temporary.
+      for (unsigned n = 0; n <= 0x100; ++n)
+        fs.addFile(SafeSave::TemporaryNameFor(target, n), "mine");
       fs.addFile(target + L".brimlo~", "mine too");
       const auto before = fs.allPaths();
       r.t.dialogs.answers = {kYes};
@@ -122,7 +123,16 @@ TEST(SafeSaveTest, AnyNameTheDirectoryCanHoldIsSaved) {
 }
 
 TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
-  enum Fault { kNone, kReadOnly, kLocked, kFull, kNoRtf, kNoRichWindow, kEncoder };
+  enum Fault {
+    kNone,
+    kReadOnly,
+    kLocked,
+    kFull,
+    kNoRtf,
+    kNoRichWindow,
+    kEncoder,
+    kNoTemporaryName
+  };
   struct Case {
     Saver saver;
     std::wstring path, name;
@@ -146,6 +156,8 @@ TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
       {Saver::Picture, kShots, old, kReadOnly, L"error 5"},
       {Saver::Picture, kShots, old, kEncoder,
        L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:7"},
+      {Saver::Text, kShots, old, kNoTemporaryName,
+       L"(~brimlo-0000.tmp to ~brimlo-ffff.tmp) is taken"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(text::toUtf8(c.path + c.name + L": " + c.reason));
@@ -164,6 +176,8 @@ TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
       r.form.RichText.attachRichPeer(nullptr);
       r.form.RichText.clear();
     }
+    for (unsigned n = 0; c.fault == kNoTemporaryName && n <= 0xFFFF; ++n)
+      t.fileSystem.addFile(SafeSave::TemporaryNameFor(kShots + old, n), "");
     t.gdiplus.saveStatus = c.fault == kEncoder ? 7 : 0;
     r.form.Path.setText(c.path);
     r.form.FNText.setText(c.name);

@@ -65,6 +65,17 @@ TEST_F(FileSystemTest, OnlyVisibleFilesOfThatExactNameAreFound) {
   }
   EXPECT_EQ(files.findPlainFile(L""), Lookup::NotFound);
   EXPECT_EQ(files.attributes(L""), std::nullopt);
+  // What a failed copy is explained by: a source that cannot be read, the space left.
+  std::uint64_t size = 0;
+  EXPECT_EQ(files.openForReading(dir / L"plain.txt", size), 0u);
+  EXPECT_EQ(size, 3u);
+  const win32::UniqueHandle holder(CreateFileW((dir / L"plain.txt").c_str(), GENERIC_READ, 0,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_EQ(files.openForReading(dir / L"plain.txt", size),
+            static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(files.openForReading(dir / L"missing.txt", size),
+            static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  EXPECT_GT(files.freeSpace(dir.path()).value_or(0), 0u);
 }
 
 // The one road of every save, on the real file system: the new file replaces the old one only
@@ -78,6 +89,8 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
     DWORD attributes;  // of the old file; 0 for none
     bool keptOpen;     // by a viewer that does not let others delete it
     std::uint32_t result;
+    // The new content arrives read-only, as Windows' shell copy of a read-only file does.
+    DWORD written = FILE_ATTRIBUTE_NORMAL;
   };
   const Case cases[] = {
       {"no old file", L"new.txt", 0, false, 0},
@@ -86,6 +99,8 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
       {"name of 255 characters", longName, FILE_ATTRIBUTE_NORMAL, false, 0},
       {"read-only", L"shot.jpg", FILE_ATTRIBUTE_READONLY, false, ERROR_ACCESS_DENIED},
       {"open in a viewer", L"shot.jpg", FILE_ATTRIBUTE_NORMAL, true, ERROR_SHARING_VIOLATION},
+      {"read-only copy", L"shot.jpg", FILE_ATTRIBUTE_NORMAL, false, 0, FILE_ATTRIBUTE_READONLY},
+      {"read-only copy, no old file", L"new.txt", 0, false, 0, FILE_ATTRIBUTE_READONLY},
   };
   // A file of the user's that has the name the first temporary would take.
   ASSERT_TRUE(makeFile(dir / L"~brimlo-0000.tmp", "mine"));
@@ -99,7 +114,11 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
                                    ? CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                  nullptr, OPEN_EXISTING, 0, nullptr)
                                    : nullptr);
-    const std::uint32_t result = SafeSave::WriteFileSafely(files, target, "new picture");
+    const std::uint32_t result =
+        SafeSave::ReplaceSafely(files, target, [&](const std::wstring& temporary) {
+          const std::uint32_t error = files.writeFile(temporary, "new picture");
+          return error != 0 ? error : files.setAttributes(temporary, c.written);
+        });
     viewer.reset();
     // Windows says "sharing violation", Wine "access denied".
     EXPECT_TRUE(c.keptOpen ? result != 0 : result == c.result) << result;
@@ -107,6 +126,8 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
     if (result == 0) {
       const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
       EXPECT_EQ(files.attributes(target).value_or(0) & marks, c.attributes & marks);
+      EXPECT_EQ(files.attributes(target).value_or(0) & FILE_ATTRIBUTE_READONLY,
+                c.written & FILE_ATTRIBUTE_READONLY);
     }
     EXPECT_EQ(readFile(dir / L"~brimlo-0000.tmp"), std::string("mine"));
     EXPECT_EQ(files.attributes(dir / L"~brimlo-0001.tmp"), std::nullopt);

@@ -388,6 +388,12 @@ TEST_F(PeerWindow, ChangesMadeByCodeShowInTheWindow) {
          form_.Files.setListIndex(2);
        },
        [&] { return send(form_.Files, LB_GETCOUNT) == 3 && send(form_.Files, LB_GETCURSEL) == 2; }},
+      {"one entry removed", [&] { form_.Files.removeItem(1); },
+       [&] {
+         wchar_t second[16] = {};
+         SendMessageW(hwndOf(form_.Files), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(second));
+         return send(form_.Files, LB_GETCOUNT) == 2 && std::wstring(second) == L"c.txt";
+       }},
       {"list cleared", [&] { form_.Files.clear(); },
        [&] { return send(form_.Files, LB_GETCOUNT) == 0; }},
       {"tooltip, also the name a screen reader hears",

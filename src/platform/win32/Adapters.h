@@ -124,6 +124,8 @@ class Win32FileSystem : public platform::FileSystem {
   std::uint32_t setAttributes(const std::wstring& path, std::uint32_t attributes) override;
   std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
   std::uint32_t deleteFile(const std::wstring& path) override;
+  std::uint32_t openForReading(const std::wstring& path, std::uint64_t& size) override;
+  std::optional<std::uint64_t> freeSpace(const std::wstring& directory) override;
 };
 
 class Win32Window : public platform::Window {

@@ -113,6 +113,11 @@ std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::st
 }
 
 std::uint32_t Win32FileSystem::flushFile(const std::wstring& path) {
+  // Windows refuses to open a read-only file for writing; Wine, when run by root, does not: a
+  // read-only copy fails here on both.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return ERROR_ACCESS_DENIED;
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
@@ -140,6 +145,26 @@ std::uint32_t Win32FileSystem::replaceFile(const std::wstring& from, const std::
 
 std::uint32_t Win32FileSystem::deleteFile(const std::wstring& path) {
   return DeleteFileW(path.c_str()) ? 0 : lastErrorOr(ERROR_ACCESS_DENIED);
+}
+
+std::uint32_t Win32FileSystem::openForReading(const std::wstring& path, std::uint64_t& size) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return lastErrorOr(ERROR_OPEN_FAILED);
+  LARGE_INTEGER length{};
+  if (!GetFileSizeEx(file.get(), &length))
+    return lastErrorOr(ERROR_READ_FAULT);
+  size = static_cast<std::uint64_t>(length.QuadPart);
+  return 0;
+}
+
+std::optional<std::uint64_t> Win32FileSystem::freeSpace(const std::wstring& directory) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExW(directory.c_str(), &available, nullptr, nullptr))
+    return std::nullopt;
+  return available.QuadPart;
 }
 
 }  // namespace win32

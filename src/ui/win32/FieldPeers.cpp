@@ -144,6 +144,12 @@ class ListBoxPeer : public ControlPeer {
   void updateOwn(ui::Prop prop) override {
     if (prop == ui::Prop::Items)
       fill();
+    // One entry at a time: refilling every remaining entry after each copied file made the copy
+    // of a long list slow down with its length.
+    if (prop == ui::Prop::ItemRemoved) {
+      SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(list_.removedIndex()), 0);
+      SendMessageW(hwnd_, LB_SETCURSEL, list_.listIndex(), 0);
+    }
     if (prop == ui::Prop::ListIndex)
       SendMessageW(hwnd_, LB_SETCURSEL, list_.listIndex(), 0);
   }
