@@ -136,6 +136,22 @@ class Form1 : public ui::Form {
       L"The text on the clipboard could not be read. Press F5 to read it again.";
   static constexpr wchar_t kFilesUnread[] =
       L"The file list on the clipboard could not be read. Press F5 to read it again.";
+  // Reads one format from the opened clipboard; nothing when it could not be read, with the
+  // reason (the clipboard held by another program, or `unread`) kept in unreadReason_.
+  template <class Read>
+  auto readClipboard(Read read, const wchar_t* unread) -> decltype(read()) {
+    decltype(read()) value;
+    bool opened = false;
+    {
+      const platform::OpenClipboard open(p_.clipboard);
+      opened = open.isOpen();
+      if (opened)
+        value = read();
+    }
+    if (!value)
+      unreadReason_ = opened ? unread : kClipboardHeld;
+    return value;
+  }
   // A batch run in picture mode takes no copy of the clipboard's bitmap: the save encodes it
   // from the clipboard. Only a window that shows it takes the copy (takeHeldPicture).
   bool pictureOnClipboard_ = false;

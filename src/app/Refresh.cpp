@@ -208,18 +208,9 @@ std::optional<std::shared_ptr<platform::Picture>> Form1::pngInsteadOfRefusal() {
       !p_.clipboard.isFormatAvailable(ClipFormat::Png)) {
     return std::nullopt;
   }
-  std::optional<std::string> bytes;
-  bool opened = false;
-  {
-    platform::OpenClipboard open(p_.clipboard);
-    opened = open.isOpen();
-    if (opened)
-      bytes = p_.clipboard.png();
-  }
-  if (!bytes) {  // not read at all: a picture not read yet, as an unreadable bitmap is
-    unreadReason_ = opened ? kPictureUnread : kClipboardHeld;
+  const auto bytes = readClipboard([this] { return p_.clipboard.png(); }, kPictureUnread);
+  if (!bytes)  // not read at all: a picture not read yet, as an unreadable bitmap is
     return std::shared_ptr<platform::Picture>();
-  }
   auto picture = ClipBoard_Tools::PictureFromPng(p_.gdiplus, *bytes);
   if (!picture)
     return std::nullopt;
@@ -303,19 +294,10 @@ void Form1::takeHeldText() {
   if (!textOnClipboard_)
     return;
   textOnClipboard_ = false;
-  std::optional<std::wstring> clipboardText;
-  bool opened = false;
-  {
-    platform::OpenClipboard open(p_.clipboard);
-    opened = open.isOpen();
-    if (opened)
-      clipboardText = p_.clipboard.text();
-  }
+  auto clipboardText = readClipboard([this] { return p_.clipboard.text(); }, kTextUnread);
   // A failed read keeps the preview as it was.
-  if (!clipboardText) {
-    unreadReason_ = opened ? kTextUnread : kClipboardHeld;
+  if (!clipboardText)
     return;
-  }
   // The same text as before runs no change handler, and the reset hid the URL button.
   const bool same = *clipboardText == ClipText.text();
   ClipText.setText(std::move(*clipboardText));
@@ -327,19 +309,16 @@ void Form1::takeHeldRtf() {
   if (!rtfOnClipboard_)
     return;
   rtfOnClipboard_ = false;
-  std::optional<std::string> document;
-  bool opened = false;
-  {
-    platform::OpenClipboard open(p_.clipboard);
-    opened = open.isOpen();
-    if (opened)
-      document = p_.clipboard.rtf();
-  }
-  // The rich edit control would stay empty, which would look like an empty document.
-  if (!document || !document->starts_with("{\\rtf")) {
-    unreadReason_ = opened ? kRtfUnread : kClipboardHeld;
+  // A document that is no RTF would leave the control empty, which would look like an empty
+  // document: it counts as not read.
+  auto document = readClipboard(
+      [this] {
+        auto rtf = p_.clipboard.rtf();
+        return rtf && rtf->starts_with("{\\rtf") ? rtf : std::nullopt;
+      },
+      kRtfUnread);
+  if (!document)
     return;
-  }
   if (document->size() <= kRichPreviewBytes) {
     // The control takes the clipboard's content itself, as it prefers it.
     ClipBoard_Tools::PasteToControl(RichText);
