@@ -136,6 +136,9 @@ TEST_F(ClipboardTest, ContentComesBackAsWrittenUpToItsEnd) {
     platform::OpenClipboard open(clipboard);
     ASSERT_TRUE(open.isOpen());
     EXPECT_EQ(clipboard.text(), c.read);
+    // Lent anew in every opening: the lock of the last one was given back on closing.
+    const auto lent = clipboard.borrowedText();
+    EXPECT_EQ(lent ? std::optional<std::wstring>(*lent) : std::nullopt, c.read);
     EXPECT_EQ(clipboard.rtf(), c.rtf);
     ASSERT_EQ(clipboard.fileCount(), c.files.size());
     for (std::uint32_t i = 0; i < c.files.size(); ++i)
