@@ -41,18 +41,17 @@ std::shared_ptr<platform::Picture> PictureFromPng(platform::Gdiplus& gdi,
                                                   const std::string& bytes) {
   // A JPEG has no transparency: white is what the picture shows over in most programs.
   constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
-  std::uintptr_t token = 0;
-  if (gdi.startup(platform::GdiplusStartupInput{}, token) != 0)
+  const platform::GdiplusSession session(gdi);
+  if (session.status() != 0)
     return nullptr;
+  const platform::GdiplusImage image(
+      gdi, [&](std::uintptr_t& made) { return gdi.createBitmapFromStream(bytes, made); });
   std::shared_ptr<platform::Picture> picture;
-  std::uintptr_t image = 0;
-  if (gdi.createBitmapFromStream(bytes, image) == 0) {
-    if (gdi.createHbitmapFromBitmap(image, kOpaqueWhite, picture) != 0)
-      picture.reset();
-    const int disposed = gdi.disposeImage(image);
-    (void)disposed;  // the picture is a bitmap of its own by now
+  // The picture is a bitmap of its own, which outlives the image and the session.
+  if (image.status() == 0 &&
+      gdi.createHbitmapFromBitmap(image.handle(), kOpaqueWhite, picture) != 0) {
+    picture.reset();
   }
-  gdi.shutdown(token);
   return picture;
 }
 

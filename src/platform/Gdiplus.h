@@ -61,4 +61,46 @@ class Gdiplus {
   virtual void shutdown(std::uintptr_t token) = 0;
 };
 
+// GDI+ for as long as the session lives: shut down again only if it started.
+class GdiplusSession {
+ public:
+  explicit GdiplusSession(Gdiplus& gdi)
+      : gdi_(gdi), status_(gdi.startup(GdiplusStartupInput{}, token_)) {}
+  ~GdiplusSession() {
+    if (status_ == 0)
+      gdi_.shutdown(token_);
+  }
+  GdiplusSession(const GdiplusSession&) = delete;
+  GdiplusSession& operator=(const GdiplusSession&) = delete;
+  int status() const { return status_; }
+
+ private:
+  Gdiplus& gdi_;
+  std::uintptr_t token_ = 0;
+  int status_;
+};
+
+// A GDI+ image, disposed when it goes if it was created.
+class GdiplusImage {
+ public:
+  // Made by create(image), a port call that hands the image out and returns the GDI+ status.
+  template <class Create>
+  GdiplusImage(Gdiplus& gdi, Create create) : gdi_(gdi), status_(create(image_)) {}
+  ~GdiplusImage() {
+    if (status_ == 0) {
+      const int disposed = gdi_.disposeImage(image_);
+      (void)disposed;  // what was made of the image has its own status
+    }
+  }
+  GdiplusImage(const GdiplusImage&) = delete;
+  GdiplusImage& operator=(const GdiplusImage&) = delete;
+  int status() const { return status_; }
+  std::uintptr_t handle() const { return image_; }
+
+ private:
+  Gdiplus& gdi_;
+  std::uintptr_t image_ = 0;
+  int status_;
+};
+
 }  // namespace platform

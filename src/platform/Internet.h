@@ -31,4 +31,22 @@ class Internet {
   virtual std::uint32_t lastError() = 0;
 };
 
+// A find handle of the cache, closed once when it goes; 0 (nothing found) is never closed.
+class CacheFind {
+ public:
+  CacheFind(Internet& net, std::uintptr_t find) : net_(net), find_(find) {}
+  ~CacheFind() {
+    if (find_ != 0)
+      net_.closeFind(find_);
+  }
+  CacheFind(const CacheFind&) = delete;
+  CacheFind& operator=(const CacheFind&) = delete;
+  std::uintptr_t get() const { return find_; }
+  explicit operator bool() const { return find_ != 0; }
+
+ private:
+  Internet& net_;
+  std::uintptr_t find_;
+};
+
 }  // namespace platform

@@ -164,3 +164,36 @@ std::wstring ReplaceText(const std::wstring& text, const std::wstring& find,
   out.append(text, copied, std::wstring::npos);
   return out;
 }
+
+namespace paths {
+
+bool namesDevice(const std::wstring& path) {
+  const auto slash = path.find_last_of(L"\\/:");
+  std::wstring base = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  base = base.substr(0, base.find(L'.'));
+  while (!base.empty() && base.back() == L' ')
+    base.pop_back();
+  base = text::toLower(base);
+  if (base == L"con" || base == L"prn" || base == L"aux" || base == L"nul" || base == L"conin$" ||
+      base == L"conout$") {
+    return true;
+  }
+  return base.size() == 4 && (base.rfind(L"com", 0) == 0 || base.rfind(L"lpt", 0) == 0) &&
+         base[3] >= L'0' && base[3] <= L'9';
+}
+
+bool hasForbiddenCharacter(const std::wstring& path) {
+  if (path.find_first_of(L"*?\"<>|") != std::wstring::npos)
+    return true;
+  const auto colon = path.rfind(L':');
+  return colon != std::wstring::npos && colon != 1;
+}
+
+std::wstring longPathForm(const std::wstring& path) {
+  const bool drivePath = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+  if (path.size() > kMaxPath && drivePath && path.find(L'/') == std::wstring::npos)
+    return L"\\\\?\\" + path;
+  return path;
+}
+
+}  // namespace paths

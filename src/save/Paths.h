@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -22,3 +23,21 @@ std::wstring QuoteIfSpaced(const std::wstring& path);
 // Replaces every occurrence of find (letter case ignored) with the replacement; linear time.
 std::wstring ReplaceText(const std::wstring& text, const std::wstring& find,
                          const std::wstring& replacement);
+
+// The rules Windows applies to names and paths, known here before any file is touched.
+namespace paths {
+
+// The longest path the system takes in its ordinary form.
+constexpr std::size_t kMaxPath = 259;
+
+// The path's last name is a device's (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9, LPT0 to
+// LPT9), which Windows opens whatever extension and blanks follow ("CON.TXT" is the console).
+bool namesDevice(const std::wstring& path);
+// The path holds a character no Windows name may hold (* ? " < > |), or a colon anywhere but
+// after the drive letter.
+bool hasForbiddenCharacter(const std::wstring& path);
+// The path in the form that has no length limit ("\\?\C:\..."), where it is too long for the
+// ordinary form and can take the other one (a drive path with "\" only); else the path as it is.
+std::wstring longPathForm(const std::wstring& path);
+
+}  // namespace paths

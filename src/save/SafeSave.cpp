@@ -1,6 +1,7 @@
 #include "save/SafeSave.h"
 
 #include "platform/Process.h"
+#include "save/Paths.h"
 #include "util/Phases.h"
 #include "util/Text.h"
 
@@ -12,8 +13,6 @@ using namespace platform::error;
 // Every number the name can hold: a directory may hold many leftovers of runs that were ended
 // by force, and a save still finds the first free name.
 constexpr unsigned kTemporaryNames = 0x10000;
-// The longest path the system takes in its ordinary form.
-constexpr std::size_t kMaxPath = 259;
 // Attributes that a replaced file hands on to its successor; a read-only file is never
 // replaced.
 constexpr std::uint32_t kKeptAttributes =
@@ -21,26 +20,6 @@ constexpr std::uint32_t kKeptAttributes =
 // Attributes a file can be given; the others (compressed, encrypted, ...) are the volume's.
 constexpr std::uint32_t kSettableAttributes =
     platform::attr::kReadOnly | kKeptAttributes | platform::attr::kArchive;
-
-// Windows opens a device for these names whatever extension follows ("CON.TXT" is the console).
-bool namesDevice(const std::wstring& target) {
-  const auto slash = target.find_last_of(L"\\/:");
-  std::wstring base = target.substr(slash == std::wstring::npos ? 0 : slash + 1);
-  base = base.substr(0, base.find(L'.'));
-  while (!base.empty() && base.back() == L' ')
-    base.pop_back();
-  base = text::toLower(base);
-  if (base == L"con" || base == L"prn" || base == L"aux" || base == L"nul" || base == L"conin$" ||
-      base == L"conout$") {
-    return true;
-  }
-  return base.size() == 4 && (base.rfind(L"com", 0) == 0 || base.rfind(L"lpt", 0) == 0) &&
-         base[3] >= L'0' && base[3] <= L'9';
-}
-
-bool isDrivePath(const std::wstring& path) {
-  return path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
-}
 
 // Removes the temporary on every way out that did not hand it over to the target.
 class TemporaryFile {
@@ -75,25 +54,14 @@ std::wstring TemporaryNameFor(const std::wstring& target, unsigned n) {
   std::wstring name = L"~brimlo-0000.tmp";
   for (int i = 0; i < 4; ++i)
     name[11 - i] = kHex[(n >> (4 * i)) & 0xF];
-  std::wstring path = directory + name;
-  if (path.size() > kMaxPath && target.size() <= kMaxPath && isDrivePath(directory) &&
-      directory.find(L'/') == std::wstring::npos) {
-    path = L"\\\\?\\" + path;
-  }
-  return path;
-}
-
-// Characters no Windows name may hold, and a colon anywhere but after the drive letter.
-static bool hasForbiddenCharacter(const std::wstring& path) {
-  if (path.find_first_of(L"*?\"<>|") != std::wstring::npos)
-    return true;
-  const auto colon = path.rfind(L':');
-  return colon != std::wstring::npos && colon != 1;
+  // A target too long for the system is refused as it is, not through its temporary.
+  const std::wstring path = directory + name;
+  return target.size() <= paths::kMaxPath ? paths::longPathForm(path) : path;
 }
 
 std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target) {
-  if (target.empty() || text::endsWithSeparator(target) || hasForbiddenCharacter(target) ||
-      namesDevice(target)) {
+  if (target.empty() || text::endsWithSeparator(target) || paths::hasForbiddenCharacter(target) ||
+      paths::namesDevice(target)) {
     return kInvalidName;
   }
   if (auto a = fs.attributes(target); a && (*a & platform::attr::kDirectory))

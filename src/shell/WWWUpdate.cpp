@@ -22,20 +22,19 @@ void tell(const platform::Platform& p, const std::wstring& text) {
 bool clearCacheGroups(const platform::Platform& p) {
   platform::Internet& net = p.internet;
   std::int64_t group = 0;
-  const std::uintptr_t find = net.findFirstCacheGroup(group);
-  if (find == 0) {
+  const platform::CacheFind find(net, net.findFirstCacheGroup(group));
+  if (!find) {
     return true;
   }
   for (;;) {
     if (!net.deleteCacheGroup(group, kFlushUrlOnDelete)) {
       const std::uint32_t error = net.lastError();
       tell(p, L"Error deleting cache group " + std::to_wstring(error));
-      net.closeFind(find);
       return false;
     }
     // Only a failed search has an error of its own: after one that found a group, the system's
     // last error may be left over from an earlier call and would end the clean-up too soon.
-    if (!net.findNextCacheGroup(find, group)) {
+    if (!net.findNextCacheGroup(find.get(), group)) {
       const std::uint32_t error = net.lastError();
       if (error != kNoMoreGroups) {
         tell(p, L"Error finding next url cache group! - " + std::to_wstring(error));
@@ -43,15 +42,14 @@ bool clearCacheGroups(const platform::Platform& p) {
       break;
     }
   }
-  net.closeFind(find);
   return true;
 }
 
 void clearCacheEntries(const platform::Platform& p) {
   platform::Internet& net = p.internet;
   std::wstring url;
-  const std::uintptr_t find = net.findFirstCacheEntry(url, kEntryBufferSize);
-  if (find == 0) {
+  const platform::CacheFind find(net, net.findFirstCacheEntry(url, kEntryBufferSize));
+  if (!find) {
     return;
   }
   for (;;) {
@@ -60,10 +58,9 @@ void clearCacheEntries(const platform::Platform& p) {
     (void)deleted;
     // The end of the list, or any other failure, ends it; a found entry goes on (whatever last
     // error an earlier call left behind).
-    if (!net.findNextCacheEntry(find, url, kEntryBufferSize))
+    if (!net.findNextCacheEntry(find.get(), url, kEntryBufferSize))
       break;
   }
-  net.closeFind(find);
 }
 
 }  // namespace

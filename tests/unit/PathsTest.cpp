@@ -147,4 +147,44 @@ TEST(PathsTest, DirectoryPart) {
              {L"", L""}});
 }
 
+// Names Windows refuses, or opens a device for, whatever extension follows.
+TEST(PathsTest, NameRules) {
+  struct N {
+    std::wstring path;
+    bool device, forbidden;
+  };
+  const N cases[] = {
+      {L"C:\\Data\\CON.TXT", true, false},
+      {L"C:\\Data\\con", true, false},
+      {L"C:\\Data\\nul .txt", true, false},
+      {L"C:\\Data\\COM1.JPG", true, false},
+      {L"C:\\Data\\lpt9.a.b", true, false},
+      {L"C:\\Data\\Aux", true, false},
+      {L"D:/x/prn.rtf", true, false},
+      {L"CONOUT$.TXT", true, false},
+      {L"C:\\Data\\CONsole.TXT", false, false},
+      {L"C:\\Data\\COM10.TXT", false, false},
+      {L"C:\\Data\\my CON.TXT", false, false},
+      {L"C:\\CON\\notes.TXT", false, false},
+      {L"C:\\Data\\COMX.TXT", false, false},
+      {L"C:\\a:b.txt", false, true},
+      {L"C:\\a|b.txt", false, true},
+      {L"C:\\a\"b\\", false, true},
+      {L"C:x.txt", false, false},
+      {L"x:COM1", true, false},
+  };
+  for (const N& c : cases) {
+    EXPECT_EQ(paths::namesDevice(c.path), c.device) << text::toUtf8(c.path);
+    EXPECT_EQ(paths::hasForbiddenCharacter(c.path), c.forbidden) << text::toUtf8(c.path);
+  }
+  // Only a drive path with "\" alone takes the form without the length limit, and only when
+  // the ordinary form cannot hold it.
+  const std::wstring deep = L"C:\\" + std::wstring(250, L'd') + L"\\";
+  expectAll(paths::longPathForm,
+            {{deep + L"~brimlo-0000.tmp", L"\\\\?\\" + deep + L"~brimlo-0000.tmp"},
+             {deep + L"a.txt", deep + L"a.txt"},
+             {deep + L"x/~brimlo-0000.tmp", deep + L"x/~brimlo-0000.tmp"},
+             {L"\\\\s\\" + deep + L"n.tmp", L"\\\\s\\" + deep + L"n.tmp"}});
+}
+
 }  // namespace

@@ -369,21 +369,6 @@ TEST(SaveTest, ContentThatCouldNotBeReadIsNeverSaved) {
   }
 }
 
-TEST(CheckTargetTest, DeviceNamesAreRefusedWhateverFollows) {
-  const std::pair<const wchar_t*, bool> cases[] = {
-      {L"C:\\Data\\CON.TXT", true},      {L"C:\\Data\\con", true},
-      {L"C:\\Data\\nul .txt", true},     {L"C:\\Data\\COM1.JPG", true},
-      {L"C:\\Data\\lpt9.a.b", true},     {L"C:\\Data\\Aux", true},
-      {L"D:/x/prn.rtf", true},           {L"CONOUT$.TXT", true},
-      {L"C:\\Data\\CONsole.TXT", false}, {L"C:\\Data\\COM10.TXT", false},
-      {L"C:\\Data\\my CON.TXT", false},  {L"C:\\CON\\notes.TXT", false},
-      {L"C:\\Data\\COMX.TXT", false},
-  };
-  fake::FakeFileSystem fs;
-  for (const auto& [target, refused] : cases)
-    EXPECT_EQ(SafeSave::CheckTarget(fs, target) != 0, refused) << text::toUtf8(target);
-}
-
 // A formatted text is saved whole at any size. The rich edit control fails inside itself on tens
 // of megabytes: it is given a document only up to its limit, and a batch run never gives it one;
 // what it is not given is saved as the clipboard holds it.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "platform/win32/Adapters.h"
 #include "platform/win32/Handles.h"
@@ -31,6 +32,15 @@ class ClipboardTest : public testing::Test {
     GlobalUnlock(memory);
     if (!SetClipboardData(format, memory))
       GlobalFree(memory);
+  }
+  // A file list as Explorer puts it: the names, each ended by a NUL, and one NUL more.
+  static void putFiles(const std::vector<std::wstring>& names) {
+    const DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    for (const std::wstring& name : names)
+      block.append(reinterpret_cast<const char*>(name.c_str()), (name.size() + 1) * 2);
+    block.append(2, '\0');
+    putBytes(CF_HDROP, block.data(), block.size());
   }
   // A picture whose pixel (x, y) has the colour RGB(x, y, 0x80).
   static HBITMAP makePicture(int width, int height) {
@@ -96,13 +106,18 @@ TEST_F(ClipboardTest, EachKindOfContentIsRecognisedByItsOwnFormat) {
   }
 }
 
-TEST_F(ClipboardTest, TextComesBackAsWrittenUpToItsEnd) {
+TEST_F(ClipboardTest, ContentComesBackAsWrittenUpToItsEnd) {
   struct Case {
     std::function<void(win32::Win32Clipboard&)> write;
     std::optional<std::wstring> read;
     std::optional<std::string> rtf = std::nullopt;  // the "Rich Text Format" document
+    std::vector<std::wstring> files = {};
   };
   static const UINT rtf = RegisterClipboardFormatW(L"Rich Text Format");
+  // Names longer than the system's usual path, and many of them.
+  std::vector<std::wstring> files{L"C:\\" + std::wstring(296, L'n') + L".txt"};
+  for (int i = 0; i < 200; ++i)
+    files.push_back(L"C:\\Shots\\Στιγμιότυπο " + std::to_wstring(i) + L".png");
   const Case cases[] = {
       {[](auto& c) { c.setText(L"Grüße Ωμέγα 漢字 😀\r\n"); }, L"Grüße Ωμέγα 漢字 😀\r\n"},
       {[](auto& c) { c.setText(L""); }, L""},
@@ -110,6 +125,7 @@ TEST_F(ClipboardTest, TextComesBackAsWrittenUpToItsEnd) {
       {[](auto&) {}, std::nullopt},
       {[](auto&) { putBytes(rtf, "{\\rtf1 a}\0junk", 14); }, std::nullopt, "{\\rtf1 a}"},
       {[](auto&) { putBytes(rtf, "{\\rtf1 b}", 9); }, std::nullopt, "{\\rtf1 b}"},
+      {[&](auto&) { putFiles(files); }, std::nullopt, std::nullopt, files},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(clipboard.open());
@@ -120,7 +136,13 @@ TEST_F(ClipboardTest, TextComesBackAsWrittenUpToItsEnd) {
     platform::OpenClipboard open(clipboard);
     ASSERT_TRUE(open.isOpen());
     EXPECT_EQ(clipboard.text(), c.read);
+    // Lent anew in every opening: the lock of the last one was given back on closing.
+    const auto lent = clipboard.borrowedText();
+    EXPECT_EQ(lent ? std::optional<std::wstring>(*lent) : std::nullopt, c.read);
     EXPECT_EQ(clipboard.rtf(), c.rtf);
+    ASSERT_EQ(clipboard.fileCount(), c.files.size());
+    for (std::uint32_t i = 0; i < c.files.size(); ++i)
+      EXPECT_EQ(clipboard.fileName(i), c.files[i]);
   }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/Adapters.h"
+#include "platform/win32/Handles.h"
 
 namespace {
 
@@ -39,6 +40,43 @@ TEST(AnsiCodepageTest, TextConvertsExactlyOrNotAtAll) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "code page " << c.page);
     EXPECT_EQ(win32::AnsiCodepage(c.page).toAnsiExact(c.text), c.bytes);
+  }
+}
+
+// A picture saved as JPEG through GDI+ decodes to a picture of its size; an encoder GDI+ does not
+// know is reported, not taken for a save.
+TEST(Win32GdiplusTest, BitmapSavedAsJpegDecodesToItsSize) {
+  win32::Win32Gdiplus gdi;
+  const platform::GdiplusSession session(gdi);
+  ASSERT_EQ(session.status(), 0);
+  const win32::UniqueBitmap bitmap(CreateBitmap(37, 23, 1, 32, nullptr));
+  const std::uint32_t quality = 90;
+  platform::EncoderParameters parameters;
+  parameters.parameter.id = gdi.parseClsid(L"{1D5BE4B5-FA4A-452D-9CDD-5DB35105E7EB}");
+  parameters.parameter.value = &quality;
+  const std::pair<const wchar_t*, bool> cases[] = {
+      {L"{557CF401-1A04-11D3-9A73-0000F81EF32E}", true},   // JPEG
+      {L"{557CF401-1A04-11D3-9A73-0000F81EF3FF}", false},  // no such encoder
+  };
+  for (const auto& [encoder, saved] : cases) {
+    SCOPED_TRACE(testing::Message() << encoder);
+    const platform::GdiplusImage image(gdi, [&](std::uintptr_t& made) {
+      return gdi.createBitmapFromHbitmap(reinterpret_cast<std::uintptr_t>(bitmap.get()), 0, made);
+    });
+    ASSERT_EQ(image.status(), 0);
+    std::string bytes;
+    EXPECT_EQ(
+        gdi.saveImageToMemory(image.handle(), gdi.parseClsid(encoder), parameters, bytes) == 0,
+        saved);
+    if (!saved)
+      continue;
+    EXPECT_EQ(bytes.substr(0, 3), "\xFF\xD8\xFF");
+    const platform::GdiplusImage decoded(
+        gdi, [&](std::uintptr_t& made) { return gdi.createBitmapFromStream(bytes, made); });
+    std::shared_ptr<platform::Picture> picture;
+    ASSERT_EQ(gdi.createHbitmapFromBitmap(decoded.handle(), 0xFFFFFFFF, picture), 0);
+    EXPECT_EQ(picture->widthPixels(), 37);
+    EXPECT_EQ(picture->heightPixels(), 23);
   }
 }
 

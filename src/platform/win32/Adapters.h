@@ -109,7 +109,7 @@ class Win32Clipboard : public platform::Clipboard {
   HWND owner();
   UniqueWindow owner_;
   // The text lent out by borrowedText, locked until the clipboard closes.
-  HGLOBAL lent_ = nullptr;
+  GlobalLocked lent_;
 };
 
 class Win32FileSystem : public platform::FileSystem {

@@ -110,10 +110,7 @@ bool Win32Clipboard::open() {
 }
 
 void Win32Clipboard::close() {
-  if (lent_) {
-    GlobalUnlock(lent_);
-    lent_ = nullptr;
-  }
+  lent_.reset();
   CloseClipboard();
 }
 
@@ -165,12 +162,11 @@ std::optional<std::wstring> Win32Clipboard::text() {
 std::optional<std::wstring_view> Win32Clipboard::borrowedText() {
   if (lent_)
     return std::nullopt;  // one lent text per opening
-  const HGLOBAL memory = GetClipboardData(CF_UNICODETEXT);
-  const auto* chars = memory ? static_cast<const wchar_t*>(GlobalLock(memory)) : nullptr;
-  if (!chars)
+  lent_ = lockGlobal(GetClipboardData(CF_UNICODETEXT));
+  if (!lent_)
     return std::nullopt;
-  lent_ = memory;
-  const std::size_t capacity = GlobalSize(memory) / sizeof(wchar_t);
+  const auto* chars = static_cast<const wchar_t*>(lent_.get());
+  const std::size_t capacity = GlobalSize(lent_.owner()) / sizeof(wchar_t);
   return std::wstring_view(chars, std::find(chars, chars + capacity, L'\0') - chars);
 }
 

@@ -2,20 +2,11 @@
 
 #include "platform/win32/Adapters.h"
 #include "platform/win32/Handles.h"
+#include "save/Paths.h"
 
 namespace win32 {
 
 namespace {
-
-// A name Windows would reject fails the lookup without asking the file system: FindFirstFileW
-// expands "*" and "?" (and "<", ">", '"'), and Wine takes "|" or a colon after the drive as
-// ordinary characters.
-bool isRejectedName(const std::wstring& path) {
-  if (path.find_first_of(L"*?<>\"|") != std::wstring::npos)
-    return true;
-  const auto colon = path.rfind(L':');
-  return colon != std::wstring::npos && colon != 1;
-}
 
 bool isPlainFile(const WIN32_FIND_DATAW& entry) {
   return (entry.dwFileAttributes &
@@ -47,8 +38,11 @@ std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& pat
   return attributes;
 }
 
+// In both lookups, a name Windows would reject fails without asking the file system: FindFirstFileW
+// expands "*" and "?" (and "<", ">", '"'), and Wine takes "|" or a colon after the drive as
+// ordinary characters.
 platform::Lookup Win32FileSystem::findPlainFile(const std::wstring& path) {
-  if (isRejectedName(path))
+  if (paths::hasForbiddenCharacter(path))
     return platform::Lookup::Failed;
   const bool inDirectory = !path.empty() && (path.back() == L'\\' || path.back() == L'/');
   const std::wstring pattern = inDirectory ? path + L"*" : path;
@@ -66,7 +60,7 @@ platform::Lookup Win32FileSystem::findPlainFile(const std::wstring& path) {
 }
 
 platform::Lookup Win32FileSystem::findFile(const std::wstring& path) {
-  if (path.empty() || isRejectedName(path))
+  if (path.empty() || paths::hasForbiddenCharacter(path))
     return path.empty() ? platform::Lookup::NotFound : platform::Lookup::Failed;
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
