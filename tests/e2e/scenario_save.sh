@@ -251,7 +251,14 @@ expect_eq "$(cat "$temp/WexX00001.html")" mine "the user's file of the lookup pa
 rm -f "$temp/WexX00001.html"
 leftovers=$(find "$temp" -maxdepth 1 \( -name 'WexX*' -o -name 'zzzzzzzTemp_*' -o -name 'RunFileTmp*' \))
 [ -z "$leftovers" ] || fail "lookup files left behind: $leftovers"
+# The started viewer is a console program: Wine may give it a console window that takes the
+# focus for a moment after the window got it back, and the key then goes there. A second Escape
+# goes to the window once more; a window that does not end on Escape fails all the same.
 brimlo_key "$window" Escape
-expect_exit 1 "Esc after Web"
+if ! brimlo_wait_exit 3; then
+  brimlo_key "$window" Escape
+  brimlo_wait_exit 15 || fail "Esc after Web: brimlo.exe still runs 15 s later"
+fi
+expect_eq "$BRIMLO_STATUS" 1 "Esc after Web: exit status"
 
 note "passed"
