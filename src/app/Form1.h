@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "target/Settings.h"
 #include "ui/Form.h"
 #include "window/AlwaysOnTop.h"
 
@@ -191,12 +192,14 @@ class Form1 : public ui::Form {
   std::wstring probeRefusedFormat();
   // The settings keys of the three options, per mode; the mode the window shows decides.
   struct OptionKeys {
-    const wchar_t* openFile;
-    const wchar_t* addDate;
-    const wchar_t* addTime;
+    const Settings::Row* openFile;
+    const Settings::Row* addDate;
+    const Settings::Row* addTime;
   };
-  static constexpr OptionKeys kPictureOptions = {L"OpenFileJPG", L"AddDateJPG", L"AddTimeJPG"};
-  static constexpr OptionKeys kTextOptions = {L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt"};
+  static constexpr OptionKeys kPictureOptions = {&Settings::kOpenFileJPG, &Settings::kAddDateJPG,
+                                                 &Settings::kAddTimeJPG};
+  static constexpr OptionKeys kTextOptions = {&Settings::kOpenFileTxt, &Settings::kAddDateTxt,
+                                              &Settings::kAddTimeTxt};
   // The keys of the mode shown (picture or text); nothing in the file-list mode.
   const OptionKeys* optionKeys() const;
   void restoreOptions(const OptionKeys& keys);

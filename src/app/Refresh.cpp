@@ -2,7 +2,6 @@
 #include "app/ClipBoard_Tools.h"
 #include "app/Form1.h"
 #include "save/Paths.h"
-#include "target/Registry.h"
 #include "util/Phases.h"
 #include "util/Text.h"
 
@@ -112,13 +111,12 @@ const Form1::OptionKeys* Form1::optionKeys() const {
 }
 
 void Form1::restoreOptions(const OptionKeys& keys) {
-  const std::array<std::pair<ui::CheckBox*, const wchar_t*>, 3> boxes = {
+  const std::array<std::pair<ui::CheckBox*, const Settings::Row*>, 3> boxes = {
       {{&OpenFileCheck, keys.openFile},
        {&AddDatecheck, keys.addDate},
        {&AddTimeCheck, keys.addTime}}};
-  for (const auto& [box, key] : boxes) {
-    const std::wstring current = std::to_wstring(box->value());
-    const std::wstring stored = Registry::GetSettingValue(p_, L"Settings", key, current);
+  for (const auto& [box, row] : boxes) {
+    const std::wstring stored = Settings::read(p_, *row, std::to_wstring(box->value()));
     // A stored text that is no valid box value leaves the box as it was.
     if (auto value = text::toInt32(stored)) {
       const bool accepted = box->setValue(*value);
