@@ -84,6 +84,23 @@ class Form1 : public ui::Form {
   void wwwBtn_Click();
   void UpdateBtn_Click();
 
+  // The save modes, one row each in Modes.h.
+  struct Mode;
+  // The settings rows of the three options, per mode.
+  struct OptionKeys {
+    const Settings::Row* openFile;
+    const Settings::Row* addDate;
+    const Settings::Row* addTime;
+  };
+  static constexpr OptionKeys kPictureOptions = {&Settings::kOpenFileJPG, &Settings::kAddDateJPG,
+                                                 &Settings::kAddTimeJPG};
+  static constexpr OptionKeys kTextOptions = {&Settings::kOpenFileTxt, &Settings::kAddDateTxt,
+                                              &Settings::kAddTimeTxt};
+  // The places of the mode images in TmpPic.
+  enum class ModeImage : std::size_t { Files = 0, Text = 1, Picture = 2, RichText = 3 };
+  // The caption: the version title and a suffix.
+  void setTitle(const std::wstring& suffix);
+
   // Layout. Below its smallest accepted outer size (twips) the window is set to a little more.
   static constexpr int kMinWidth = 8300;
   static constexpr int kSnapWidth = 8410;
@@ -190,19 +207,9 @@ class Form1 : public ui::Form {
   // The file list as text, one name and CR LF per entry.
   std::wstring fileListText() const;
   std::wstring probeRefusedFormat();
-  // The settings keys of the three options, per mode; the mode the window shows decides.
-  struct OptionKeys {
-    const Settings::Row* openFile;
-    const Settings::Row* addDate;
-    const Settings::Row* addTime;
-  };
-  static constexpr OptionKeys kPictureOptions = {&Settings::kOpenFileJPG, &Settings::kAddDateJPG,
-                                                 &Settings::kAddTimeJPG};
-  static constexpr OptionKeys kTextOptions = {&Settings::kOpenFileTxt, &Settings::kAddDateTxt,
-                                              &Settings::kAddTimeTxt};
-  // The keys of the mode shown (picture or text); nothing in the file-list mode.
-  const OptionKeys* optionKeys() const;
   void restoreOptions(const OptionKeys& keys);
+  // The mode the window shows (a row of Modes.h); nothing before the first refresh.
+  const Mode* mode_ = nullptr;
   // The steps of the refresh, in their order.
   struct Request {
     std::wstring commandLine;
@@ -210,13 +217,18 @@ class Form1 : public ui::Form {
     bool defaultName = false;
   };
   Request readCommandLine();
+  // The keys of the mode shown; nothing in the file-list mode.
+  const OptionKeys* optionKeys() const;
+  ui::ImageId modeImage(const Mode& mode) const;
+  // What every mode shows from its row: panel, image, title, save button, name and options.
+  void showMode(const Mode& mode, Request& request);
   std::optional<std::shared_ptr<platform::Picture>> pngInsteadOfRefusal();
   void showPicture(Request& request, const std::optional<std::shared_ptr<platform::Picture>>& png);
   void showText(Request& request);
-  void showFileList();
+  void showFileList(Request& request);
   void proposeDirectory(const Request& request);
   void applyPrefixes();
   void showWindowForMode();
-  void applyExtensionRule(const std::wstring& requested,
-                          std::initializer_list<const wchar_t*> known, const wchar_t* extension);
+  void applyExtensionRule(const std::wstring& requested, const std::array<const wchar_t*, 2>& known,
+                          const wchar_t* extension);
 };

@@ -1,5 +1,6 @@
 // Saving text, formatted text and Internet shortcuts, and the "-> TXT" conversion.
 #include "app/Form1.h"
+#include "app/Modes.h"
 #include "save/Paths.h"
 #include "save/SafeSave.h"
 #include "save/TextFile.h"
@@ -85,38 +86,36 @@ std::optional<std::string> Form1::textFileBytes(std::wstring& reason) {
 void Form1::ConvertTxtBtn_Click() {
   if (copyingFiles())
     return;
-  if (ListBox.visible()) {
-    ClipText.setText(fileListText());
-    ClipText.setVisible(true);
-    ListBox.setVisible(false);
-    SaveTxtBtn.setCaption(L"&Save as Text");
-    FNText.setText(ReplaceText(FNText.text(), L".RTF", L".TXT"));
+  // From the file list or the formatted text to the plain text's row.
+  const Mode& from = ListBox.visible() ? modes::kFiles : modes::kRichText;
+  const Mode& to = modes::kText;
+  ClipText.setText(&from == &modes::kFiles ? fileListText() : RichText.text());
+  to.preview(*this).setVisible(true);
+  from.preview(*this).setVisible(false);
+  to.saveButton(*this).setCaption(to.saveCaption);
+  FNText.setText(ReplaceText(FNText.text(), modes::kRichText.extension, to.extension));
+  if (&from == &modes::kFiles)
     proposeTextNameForList();
-  } else {
-    ClipText.setText(RichText.text());
-    ClipText.setVisible(true);
-    RichText.setVisible(false);
-    SaveTxtBtn.setCaption(L"&Save as Text");
-    FNText.setText(ReplaceText(FNText.text(), L".RTF", L".TXT"));
-  }
-  setCaption(std::wstring(kVersionTitle) + L" - Save Clipboard Text (.txt)");
-  Picture1.setImage(TmpPic[1]->image());
+  mode_ = &to;
+  setTitle(to.title);
+  Picture1.setImage(modeImage(to));
   ConvertTxtBtn.setVisible(false);
   Form_Resize();
 }
 
 void Form1::proposeTextNameForList() {
   // The list becomes a text to save: offer the name and options a text refresh would.
-  SaveFilesBtn.setVisible(false);
-  restoreOptions(kTextOptions);
-  std::wstring name = GetFolderName(p_.process.currentDirectory()) + L"_Text.TXT";
+  const Mode& to = modes::kText;
+  modes::kFiles.saveButton(*this).setVisible(false);
+  restoreOptions(*to.options);
+  std::wstring name = GetFolderName(p_.process.currentDirectory()) + to.nameSuffix + to.extension;
   if (AddDatecheck.value() == 1)
     name = DatePrefix + name;
   if (AddTimeCheck.value() == 1)
     name = TimePrefix + name;
   FNText.setText(name);
   for (ui::Control* c : std::initializer_list<ui::Control*>{&FNText, &OpenFileCheck, &AddDatecheck,
-                                                            &AddTimeCheck, &SaveTxtBtn}) {
+                                                            &AddTimeCheck, &to.saveButton(*this)}) {
     c->setVisible(true);
   }
   setFocus(FNText);
