@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -198,6 +199,19 @@ class Form1 : public ui::Form {
   void wireEvents();
   void buildFormatTable();
   std::wstring composeTarget() const;
+  // What one save action writes and does after it; the way there is the same for every save.
+  struct SaveJob {
+    // The file's bytes; nothing, with the reason, when they could not be had.
+    std::function<std::optional<std::string>(std::wstring& reason)> bytes;
+    // Opens the saved file: this text before its name, or (nullptr) the file's own program.
+    const wchar_t* opener = nullptr;
+    bool storePosition = true;  // on the way out
+    bool beep = true;
+  };
+  // Asks, writes, beeps, opens and ends the program; returns only when nothing was saved.
+  void saveFile(const std::wstring& target, const SaveJob& job);
+  // The file's program or the opener started on it, when the user asked to open it.
+  void openSaved(const std::wstring& target, const wchar_t* opener);
   void reportFailedSave(const std::wstring& target, const std::wstring& reason,
                         const wchar_t* heading = kNotSaved);
   // Says so and returns true when the refresh could not read the clipboard's content.

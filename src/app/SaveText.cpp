@@ -2,50 +2,25 @@
 #include "app/Form1.h"
 #include "app/Modes.h"
 #include "save/Paths.h"
-#include "save/SafeSave.h"
 #include "save/TextFile.h"
-#include "shell/RunFile.h"
 #include "util/Text.h"
 
 void Form1::SaveTxtBtn_Click() {
   const std::wstring target = composeTarget();
-  bool saved = false;
-  if (ClipText.visible() || RichText.visible()) {
-    if (refuseUnreadClipboard(target))
-      return;
-    // A target that cannot be written is reported before any question about replacing it.
-    std::uint32_t error = SafeSave::CheckTarget(p_.fileSystem, target);
-    if (error == 0 && ConfirmOverwrite(target))
-      return;
-    std::wstring reason;
-    if (error == 0) {
-      if (const auto bytes = textFileBytes(reason))
-        error = SafeSave::WriteFileSafely(p_.fileSystem, target, *bytes);
-    }
-    if (error != 0 || !reason.empty()) {
-      // The window keeps its content, so the user can pick another name or directory.
-      reportFailedSave(target, reason.empty() ? SafeSave::ErrorText(p_.process, error) : reason);
-      return;
-    }
-    if (ClipText.visible())
-      p_.process.beep();
-    saved = true;
-  } else {
+  // A shortcut and a formatted text open in Explorer, any other text in its own program.
+  const wchar_t* opener =
+      text::endsWithNoCase(target, L".url") || text::endsWithNoCase(target, L".rtf")
+          ? L"Explorer.exe  "
+          : nullptr;
+  if (!ClipText.visible() && !RichText.visible()) {
     p_.dialogs.messageBox(L"Error 42 - saving TXT-File", platform::box::kOkOnly, L"");
+    openSaved(target, opener);
+    exitProgram(platform::exitcode::kOther);
   }
-
-  if (OpenFileCheck.value() == 1) {
-    std::uint32_t started = 0;
-    if (text::endsWithNoCase(target, L".url") || text::endsWithNoCase(target, L".rtf")) {
-      started = p_.process.startProcess(L"", text::trim(L"Explorer.exe  " + QuoteIfSpaced(target)),
-                                        platform::kShowNormal);
-    } else {
-      const std::wstring program = RunFile::FindProgramForFile(p_, target).value_or(L"");
-      started = RunFile::StartProgram(p_, program, QuoteIfSpaced(target), platform::kShowNormal);
-    }
-    (void)started;  // the saved file stays saved whether or not its program starts
-  }
-  exitProgram(saved ? platform::exitcode::kSaved : platform::exitcode::kOther);
+  saveFile(target, {.bytes = [this](std::wstring& reason) { return textFileBytes(reason); },
+                    .opener = opener,
+                    .storePosition = true,
+                    .beep = mode_ != nullptr && mode_->beep});
 }
 
 std::optional<std::string> Form1::textFileBytes(std::wstring& reason) {
