@@ -42,8 +42,7 @@ void Form1::SaveFilesBtn_Click() {
                             platform::box::kInformation, L"");
       return;
     }
-    setCaption(std::wstring(kVersionTitle) + L" - Copy File(s):  " + std::to_wstring(n - i) + L"/" +
-               std::to_wstring(n));
+    setTitle(L" - Copy File(s):  " + std::to_wstring(n - i) + L"/" + std::to_wstring(n));
     const std::wstring entry = ListBox.items()[static_cast<std::size_t>(i)];
     // The same directory the copy goes to: without the quotes of Explorer's "Copy as path".
     const std::wstring checkPath = prepared + GetFileNamePart(entry);

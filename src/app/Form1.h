@@ -1,11 +1,13 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/Platform.h"
+#include "target/Settings.h"
 #include "ui/Form.h"
 #include "window/AlwaysOnTop.h"
 
@@ -82,6 +84,23 @@ class Form1 : public ui::Form {
   void ContextMenuCheck_Click();
   void wwwBtn_Click();
   void UpdateBtn_Click();
+
+  // The save modes, one row each in Modes.h.
+  struct Mode;
+  // The settings rows of the three options, per mode.
+  struct OptionKeys {
+    const Settings::Row* openFile;
+    const Settings::Row* addDate;
+    const Settings::Row* addTime;
+  };
+  static constexpr OptionKeys kPictureOptions = {&Settings::kOpenFileJPG, &Settings::kAddDateJPG,
+                                                 &Settings::kAddTimeJPG};
+  static constexpr OptionKeys kTextOptions = {&Settings::kOpenFileTxt, &Settings::kAddDateTxt,
+                                              &Settings::kAddTimeTxt};
+  // The places of the mode images in TmpPic.
+  enum class ModeImage : std::size_t { Files = 0, Text = 1, Picture = 2, RichText = 3 };
+  // The caption: the version title and a suffix.
+  void setTitle(const std::wstring& suffix);
 
   // Layout. Below its smallest accepted outer size (twips) the window is set to a little more.
   static constexpr int kMinWidth = 8300;
@@ -180,6 +199,19 @@ class Form1 : public ui::Form {
   void wireEvents();
   void buildFormatTable();
   std::wstring composeTarget() const;
+  // What one save action writes and does after it; the way there is the same for every save.
+  struct SaveJob {
+    // The file's bytes; nothing, with the reason, when they could not be had.
+    std::function<std::optional<std::string>(std::wstring& reason)> bytes;
+    // Opens the saved file: this text before its name, or (nullptr) the file's own program.
+    const wchar_t* opener = nullptr;
+    bool storePosition = true;  // on the way out
+    bool beep = true;
+  };
+  // Asks, writes, beeps, opens and ends the program; returns only when nothing was saved.
+  void saveFile(const std::wstring& target, const SaveJob& job);
+  // The file's program or the opener started on it, when the user asked to open it.
+  void openSaved(const std::wstring& target, const wchar_t* opener);
   void reportFailedSave(const std::wstring& target, const std::wstring& reason,
                         const wchar_t* heading = kNotSaved);
   // Says so and returns true when the refresh could not read the clipboard's content.
@@ -189,17 +221,9 @@ class Form1 : public ui::Form {
   // The file list as text, one name and CR LF per entry.
   std::wstring fileListText() const;
   std::wstring probeRefusedFormat();
-  // The settings keys of the three options, per mode; the mode the window shows decides.
-  struct OptionKeys {
-    const wchar_t* openFile;
-    const wchar_t* addDate;
-    const wchar_t* addTime;
-  };
-  static constexpr OptionKeys kPictureOptions = {L"OpenFileJPG", L"AddDateJPG", L"AddTimeJPG"};
-  static constexpr OptionKeys kTextOptions = {L"OpenFileTxt", L"AddDateTxt", L"AddTimeTxt"};
-  // The keys of the mode shown (picture or text); nothing in the file-list mode.
-  const OptionKeys* optionKeys() const;
   void restoreOptions(const OptionKeys& keys);
+  // The mode the window shows (a row of Modes.h); nothing before the first refresh.
+  const Mode* mode_ = nullptr;
   // The steps of the refresh, in their order.
   struct Request {
     std::wstring commandLine;
@@ -207,13 +231,18 @@ class Form1 : public ui::Form {
     bool defaultName = false;
   };
   Request readCommandLine();
+  // The keys of the mode shown; nothing in the file-list mode.
+  const OptionKeys* optionKeys() const;
+  ui::ImageId modeImage(const Mode& mode) const;
+  // What every mode shows from its row: panel, image, title, save button, name and options.
+  void showMode(const Mode& mode, Request& request);
   std::optional<std::shared_ptr<platform::Picture>> pngInsteadOfRefusal();
   void showPicture(Request& request, const std::optional<std::shared_ptr<platform::Picture>>& png);
   void showText(Request& request);
-  void showFileList();
+  void showFileList(Request& request);
   void proposeDirectory(const Request& request);
   void applyPrefixes();
   void showWindowForMode();
-  void applyExtensionRule(const std::wstring& requested,
-                          std::initializer_list<const wchar_t*> known, const wchar_t* extension);
+  void applyExtensionRule(const std::wstring& requested, const std::array<const wchar_t*, 2>& known,
+                          const wchar_t* extension);
 };

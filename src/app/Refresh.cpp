@@ -1,8 +1,8 @@
 // The clipboard inspection: chooses the save mode and prepares the whole window for it.
 #include "app/ClipBoard_Tools.h"
 #include "app/Form1.h"
+#include "app/Modes.h"
 #include "save/Paths.h"
-#include "target/Registry.h"
 #include "util/Phases.h"
 #include "util/Text.h"
 
@@ -10,9 +10,6 @@ namespace {
 
 using platform::ClipFormat;
 
-constexpr ui::Color kPicturePanel = 0x00FFBFC0;
-constexpr ui::Color kTextPanel = 0x00E0E0E0;
-constexpr ui::Color kFilesPanel = 0x00C9CEB8;
 constexpr int kFilesModeImageLeft = 4800;
 constexpr int kListBoxPlace = 120;
 
@@ -100,25 +97,56 @@ void Form1::resetModeControls() {
   ClipPic.setLeft(0);
   Picture1.setImage(ui::ImageId::Icon);
   Frame1.setLeft(0);
+  mode_ = nullptr;
   // ContextMenuCheck is deliberately not shown again: once a file list hid it, it stays hidden.
 }
 
 const Form1::OptionKeys* Form1::optionKeys() const {
-  if (SavePictureBtn.visible())
-    return &kPictureOptions;
-  if (SaveTxtBtn.visible())
-    return &kTextOptions;
-  return nullptr;
+  // Options are remembered only while the mode's save button is there to use them.
+  return mode_ != nullptr && mode_->saveButton(*this).visible() ? mode_->options : nullptr;
+}
+
+ui::ImageId Form1::modeImage(const Mode& mode) const {
+  return TmpPic[static_cast<std::size_t>(mode.image)]->image();
+}
+
+void Form1::setTitle(const std::wstring& suffix) {
+  setCaption(kVersionTitle + suffix);
+}
+
+void Form1::showMode(const Mode& mode, Request& request) {
+  Frame1.setBackColor(mode.panel);
+  Picture1.setImage(modeImage(mode));
+  ui::CommandButton& save = mode.saveButton(*this);
+  save.setVisible(true);
+  if (mode.saveCaption != nullptr)
+    save.setCaption(mode.saveCaption);
+  setTitle(mode.title);
+  if (mode.options == nullptr) {
+    // Nothing to name: the name field and its options go.
+    for (ui::Control* c : std::initializer_list<ui::Control*>{&FNText, &OpenFileCheck,
+                                                              &AddDatecheck, &AddTimeCheck}) {
+      c->setVisible(false);
+    }
+    FNText.setText(L"");
+  } else {
+    // Restored before the mode is taken: restoring a box stores nothing.
+    restoreOptions(*mode.options);
+    if (request.defaultName)
+      request.name += mode.nameSuffix;
+    FNText.setText(withoutDirectory(request.name));
+    applyExtensionRule(request.name, mode.known, mode.extension);
+  }
+  mode_ = &mode;
 }
 
 void Form1::restoreOptions(const OptionKeys& keys) {
-  const std::array<std::pair<ui::CheckBox*, const wchar_t*>, 3> boxes = {
+  const std::array<std::pair<ui::CheckBox*, const Settings::Row*>, 3> boxes = {
       {{&OpenFileCheck, keys.openFile},
        {&AddDatecheck, keys.addDate},
        {&AddTimeCheck, keys.addTime}}};
-  for (const auto& [box, key] : boxes) {
-    const std::wstring current = std::to_wstring(box->value());
-    const std::wstring stored = Registry::GetSettingValue(p_, L"Settings", key, current);
+  for (const auto& [box, row] : boxes) {
+    const std::wstring stored = Settings::read(p_, *row, std::to_wstring(box->value()));
     // A stored text that is no valid box value leaves the box as it was.
     if (auto value = text::toInt32(stored)) {
       const bool accepted = box->setValue(*value);
@@ -128,12 +156,12 @@ void Form1::restoreOptions(const OptionKeys& keys) {
 }
 
 void Form1::applyExtensionRule(const std::wstring& requested,
-                               std::initializer_list<const wchar_t*> known,
+                               const std::array<const wchar_t*, 2>& known,
                                const wchar_t* extension) {
   // The test covers the current directory too, so an extension-like part of it counts.
   const std::wstring whole = AddTrailingSeparator(p_.process.currentDirectory()) + requested;
   for (const wchar_t* k : known) {
-    if (text::containsNoCase(whole, k))
+    if (k != nullptr && text::containsNoCase(whole, k))
       return;
   }
   FNText.setText(FNText.text() + extension);
@@ -155,7 +183,7 @@ void Form1::updateFromClipboard() {
   } else if (p_.clipboard.isFormatAvailable(ClipFormat::Text)) {
     showText(request);
   } else if (p_.clipboard.isFormatAvailable(ClipFormat::HDrop)) {
-    showFileList();
+    showFileList(request);
   } else {
     p_.dialogs.messageBox(
         L"The current clipboard-Format:  '" + probeRefusedFormat() + L"'  is not supported!",
@@ -219,15 +247,7 @@ std::optional<std::shared_ptr<platform::Picture>> Form1::pngInsteadOfRefusal() {
 
 void Form1::showPicture(Request& request,
                         const std::optional<std::shared_ptr<platform::Picture>>& png) {
-  Frame1.setBackColor(kPicturePanel);
-  Picture1.setImage(TmpPic[2]->image());
-  restoreOptions(kPictureOptions);
-  if (request.defaultName)
-    request.name += L"_Screenshot";
-  FNText.setText(withoutDirectory(request.name));
-  applyExtensionRule(request.name, {L".jpg", L".jpeg"}, L".JPG");
-  SavePictureBtn.setVisible(true);
-  setCaption(std::wstring(kVersionTitle) + L" - Save Graphic (.JPG)");
+  showMode(modes::kPicture, request);
   if (png) {
     setPicture(*png);
   } else {
@@ -237,7 +257,7 @@ void Form1::showPicture(Request& request,
   }
   ClipPic.setPicture(picture());
   ResizeBtn_Click();
-  ClipPic.setVisible(true);
+  mode_->preview(*this).setVisible(true);
 }
 
 void Form1::takeHeldPicture() {
@@ -261,33 +281,21 @@ void Form1::takeHeldPicture() {
 }
 
 void Form1::showText(Request& request) {
-  Frame1.setBackColor(kTextPanel);
-  Picture1.setImage(TmpPic[1]->image());
-  restoreOptions(kTextOptions);
-  if (request.defaultName)
-    request.name += L"_Text";
-  FNText.setText(withoutDirectory(request.name));
-  SaveTxtBtn.setVisible(true);
   if (p_.clipboard.isFormatAvailable(ClipFormat::Rtf)) {
+    showMode(modes::kRichText, request);
     RichText.clear();
-    applyExtensionRule(request.name, {L".rtf"}, L".RTF");
-    setCaption(std::wstring(kVersionTitle) + L" - Save Formated Clipboard Text (.rtf)");
-    SaveTxtBtn.setCaption(L"&Save as RTF");
-    Picture1.setImage(TmpPic[3]->image());
-    RichText.setVisible(true);
+    mode_->preview(*this).setVisible(true);
     ConvertTxtBtn.setVisible(true);
     rtfOnClipboard_ = true;
     if (!BatchMode)
       takeHeldRtf();
     return;
   }
-  applyExtensionRule(request.name, {L".txt"}, L".TXT");
-  SaveTxtBtn.setCaption(L"&Save as Text");
-  setCaption(std::wstring(kVersionTitle) + L" - Save Clipboard Text (.txt)");
+  showMode(modes::kText, request);
   textOnClipboard_ = true;
   if (!BatchMode)
     takeHeldText();
-  ClipText.setVisible(true);
+  mode_->preview(*this).setVisible(true);
 }
 
 void Form1::takeHeldText() {
@@ -335,18 +343,10 @@ void Form1::takeHeldRtf() {
   heldRtf_ = std::move(document);
 }
 
-void Form1::showFileList() {
+void Form1::showFileList(Request& request) {
+  showMode(modes::kFiles, request);
   ConvertTxtBtn.setVisible(true);
-  Frame1.setBackColor(kFilesPanel);
-  setCaption(std::wstring(kVersionTitle) + L" - Copy Files..");
-  SaveFilesBtn.setVisible(true);
-  FNText.setVisible(false);
-  FNText.setText(L"");
   ContextMenuCheck.setVisible(false);
-  OpenFileCheck.setVisible(false);
-  AddDatecheck.setVisible(false);
-  AddTimeCheck.setVisible(false);
-  Picture1.setImage(TmpPic[0]->image());
   Picture1.setLeft(kFilesModeImageLeft);
   // An empty list could also mean a list that could not be read.
   {
@@ -362,7 +362,7 @@ void Form1::showFileList() {
   const int count = ClipBoard_Tools::GetClipboardFiles(p_.clipboard, names, unreadable);
   names.resize(static_cast<std::size_t>(count));
   ListBox.addItems(names);
-  ListBox.setVisible(true);
+  mode_->preview(*this).setVisible(true);
   if (unreadable > 0) {
     p_.dialogs.messageBox(std::to_wstring(unreadable) +
                               L" file name(s) on the clipboard could not be read and are not "

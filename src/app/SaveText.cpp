@@ -1,50 +1,26 @@
 // Saving text, formatted text and Internet shortcuts, and the "-> TXT" conversion.
 #include "app/Form1.h"
+#include "app/Modes.h"
 #include "save/Paths.h"
-#include "save/SafeSave.h"
 #include "save/TextFile.h"
-#include "shell/RunFile.h"
 #include "util/Text.h"
 
 void Form1::SaveTxtBtn_Click() {
   const std::wstring target = composeTarget();
-  bool saved = false;
-  if (ClipText.visible() || RichText.visible()) {
-    if (refuseUnreadClipboard(target))
-      return;
-    // A target that cannot be written is reported before any question about replacing it.
-    std::uint32_t error = SafeSave::CheckTarget(p_.fileSystem, target);
-    if (error == 0 && ConfirmOverwrite(target))
-      return;
-    std::wstring reason;
-    if (error == 0) {
-      if (const auto bytes = textFileBytes(reason))
-        error = SafeSave::WriteFileSafely(p_.fileSystem, target, *bytes);
-    }
-    if (error != 0 || !reason.empty()) {
-      // The window keeps its content, so the user can pick another name or directory.
-      reportFailedSave(target, reason.empty() ? SafeSave::ErrorText(p_.process, error) : reason);
-      return;
-    }
-    if (ClipText.visible())
-      p_.process.beep();
-    saved = true;
-  } else {
+  // A shortcut and a formatted text open in Explorer, any other text in its own program.
+  const wchar_t* opener =
+      text::endsWithNoCase(target, L".url") || text::endsWithNoCase(target, L".rtf")
+          ? L"Explorer.exe  "
+          : nullptr;
+  if (!ClipText.visible() && !RichText.visible()) {
     p_.dialogs.messageBox(L"Error 42 - saving TXT-File", platform::box::kOkOnly, L"");
+    openSaved(target, opener);
+    exitProgram(platform::exitcode::kOther);
   }
-
-  if (OpenFileCheck.value() == 1) {
-    std::uint32_t started = 0;
-    if (text::endsWithNoCase(target, L".url") || text::endsWithNoCase(target, L".rtf")) {
-      started = p_.process.startProcess(L"", text::trim(L"Explorer.exe  " + QuoteIfSpaced(target)),
-                                        platform::kShowNormal);
-    } else {
-      const std::wstring program = RunFile::FindProgramForFile(p_, target).value_or(L"");
-      started = RunFile::StartProgram(p_, program, QuoteIfSpaced(target), platform::kShowNormal);
-    }
-    (void)started;  // the saved file stays saved whether or not its program starts
-  }
-  exitProgram(saved ? platform::exitcode::kSaved : platform::exitcode::kOther);
+  saveFile(target, {.bytes = [this](std::wstring& reason) { return textFileBytes(reason); },
+                    .opener = opener,
+                    .storePosition = true,
+                    .beep = mode_ != nullptr && mode_->beep});
 }
 
 std::optional<std::string> Form1::textFileBytes(std::wstring& reason) {
@@ -85,38 +61,36 @@ std::optional<std::string> Form1::textFileBytes(std::wstring& reason) {
 void Form1::ConvertTxtBtn_Click() {
   if (copyingFiles())
     return;
-  if (ListBox.visible()) {
-    ClipText.setText(fileListText());
-    ClipText.setVisible(true);
-    ListBox.setVisible(false);
-    SaveTxtBtn.setCaption(L"&Save as Text");
-    FNText.setText(ReplaceText(FNText.text(), L".RTF", L".TXT"));
+  // From the file list or the formatted text to the plain text's row.
+  const Mode& from = ListBox.visible() ? modes::kFiles : modes::kRichText;
+  const Mode& to = modes::kText;
+  ClipText.setText(&from == &modes::kFiles ? fileListText() : RichText.text());
+  to.preview(*this).setVisible(true);
+  from.preview(*this).setVisible(false);
+  to.saveButton(*this).setCaption(to.saveCaption);
+  FNText.setText(ReplaceText(FNText.text(), modes::kRichText.extension, to.extension));
+  if (&from == &modes::kFiles)
     proposeTextNameForList();
-  } else {
-    ClipText.setText(RichText.text());
-    ClipText.setVisible(true);
-    RichText.setVisible(false);
-    SaveTxtBtn.setCaption(L"&Save as Text");
-    FNText.setText(ReplaceText(FNText.text(), L".RTF", L".TXT"));
-  }
-  setCaption(std::wstring(kVersionTitle) + L" - Save Clipboard Text (.txt)");
-  Picture1.setImage(TmpPic[1]->image());
+  mode_ = &to;
+  setTitle(to.title);
+  Picture1.setImage(modeImage(to));
   ConvertTxtBtn.setVisible(false);
   Form_Resize();
 }
 
 void Form1::proposeTextNameForList() {
   // The list becomes a text to save: offer the name and options a text refresh would.
-  SaveFilesBtn.setVisible(false);
-  restoreOptions(kTextOptions);
-  std::wstring name = GetFolderName(p_.process.currentDirectory()) + L"_Text.TXT";
+  const Mode& to = modes::kText;
+  modes::kFiles.saveButton(*this).setVisible(false);
+  restoreOptions(*to.options);
+  std::wstring name = GetFolderName(p_.process.currentDirectory()) + to.nameSuffix + to.extension;
   if (AddDatecheck.value() == 1)
     name = DatePrefix + name;
   if (AddTimeCheck.value() == 1)
     name = TimePrefix + name;
   FNText.setText(name);
   for (ui::Control* c : std::initializer_list<ui::Control*>{&FNText, &OpenFileCheck, &AddDatecheck,
-                                                            &AddTimeCheck, &SaveTxtBtn}) {
+                                                            &AddTimeCheck, &to.saveButton(*this)}) {
     c->setVisible(true);
   }
   setFocus(FNText);

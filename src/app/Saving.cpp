@@ -1,6 +1,9 @@
-// What the save actions share: the target they write, the overwrite question and the reports.
+// What the save actions share: the target they write, the overwrite question, the reports and
+// the one way from the target to the saved file.
 #include "app/Form1.h"
 #include "save/Paths.h"
+#include "save/SafeSave.h"
+#include "shell/RunFile.h"
 #include "util/Text.h"
 
 std::wstring Form1::composeTarget() const {
@@ -30,4 +33,45 @@ bool Form1::refuseUnreadClipboard(const std::wstring& target, const wchar_t* hea
     return false;
   reportFailedSave(target, unreadReason_, heading);
   return true;
+}
+
+void Form1::saveFile(const std::wstring& target, const SaveJob& job) {
+  if (refuseUnreadClipboard(target))
+    return;
+  // A target that cannot be written is reported before any question about replacing it.
+  if (const auto bad = SafeSave::CheckTarget(p_.fileSystem, target)) {
+    reportFailedSave(target, SafeSave::ErrorText(p_.process, bad));
+    return;
+  }
+  if (ConfirmOverwrite(target))
+    return;
+  // The window keeps its content after a failure, so the user can pick another name or directory.
+  std::wstring reason;
+  const auto bytes = job.bytes(reason);
+  if (!bytes) {
+    reportFailedSave(target, reason);
+    return;
+  }
+  if (const auto error = SafeSave::WriteFileSafely(p_.fileSystem, target, *bytes)) {
+    reportFailedSave(target, SafeSave::ErrorText(p_.process, error));
+    return;
+  }
+  if (job.beep)
+    p_.process.beep();
+  openSaved(target, job.opener);
+  if (job.storePosition)
+    exitProgram(platform::exitcode::kSaved);
+  p_.process.exit(platform::exitcode::kSaved);
+}
+
+void Form1::openSaved(const std::wstring& target, const wchar_t* opener) {
+  if (OpenFileCheck.value() != 1)
+    return;
+  const std::wstring name = QuoteIfSpaced(target);
+  const auto started =
+      opener != nullptr
+          ? RunFile::StartProgram(p_, L"", opener + name, platform::kShowNormal)
+          : RunFile::StartProgram(p_, RunFile::FindProgramForFile(p_, target).value_or(L""), name,
+                                  platform::kShowNormal);
+  (void)started;  // the saved file stays saved whether or not its program starts
 }

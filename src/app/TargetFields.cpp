@@ -1,7 +1,6 @@
 // The target directory field, the file name field and the naming options.
 #include "app/Form1.h"
 #include "save/Paths.h"
-#include "target/Registry.h"
 #include "util/Text.h"
 
 namespace {
@@ -82,10 +81,8 @@ void Form1::AddDirBtn_MouseMove(int, int, int, int) {
 
 void Form1::AddDatecheck_Click() {
   if (const OptionKeys* keys = optionKeys()) {
-    Registry::SaveSettingValue(p_, L"Settings", keys->addDate,
-                               std::to_wstring(AddDatecheck.value()));
-    Registry::SaveSettingValue(p_, L"Settings", keys->addTime,
-                               std::to_wstring(AddTimeCheck.value()));
+    Settings::write(p_, *keys->addDate, std::to_wstring(AddDatecheck.value()));
+    Settings::write(p_, *keys->addTime, std::to_wstring(AddTimeCheck.value()));
   }
   // The prefixes are those of the last refresh; the clock is not read again.
   const auto togglePrefix = [this](const ui::CheckBox& box, const std::wstring& prefix) {
@@ -107,8 +104,7 @@ void Form1::AddTimeCheck_Click() {
 
 void Form1::OpenFileCheck_Click() {
   if (const OptionKeys* keys = optionKeys()) {
-    Registry::SaveSettingValue(p_, L"Settings", keys->openFile,
-                               std::to_wstring(OpenFileCheck.value()));
+    Settings::write(p_, *keys->openFile, std::to_wstring(OpenFileCheck.value()));
   }
 }
 

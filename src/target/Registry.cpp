@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "target/Settings.h"
+
 #include "ui/Forms.h"
 #include "util/Text.h"
 
@@ -17,9 +19,17 @@ std::wstring normalisedSection(const std::wstring& section) {
   return s;
 }
 
-std::wstring positionSection(const std::wstring& formName) {
-  return formName + L"\\Pos\\";
-}
+// The window's place: each row with the form's side of it.
+struct Place {
+  const Settings::Row* row;
+  int (ui::Form::*get)() const;
+  bool (ui::Form::*set)(int);
+};
+const std::array<Place, 4> kPlaces = {
+    {{&Settings::kHeight, &ui::Form::height, &ui::Form::setHeight},
+     {&Settings::kWidth, &ui::Form::width, &ui::Form::setWidth},
+     {&Settings::kTop, &ui::Form::top, &ui::Form::setTop},
+     {&Settings::kLeft, &ui::Form::left, &ui::Form::setLeft}}};
 
 constexpr int kCorrectedPosition = 100;
 
@@ -58,11 +68,8 @@ void SaveWindowPos(const platform::Platform& p, const std::wstring& formName) {
   EnsureProgramName(p);
   if (form == nullptr || form->windowState() == ui::WindowState::Minimized)
     return;
-  const std::wstring section = positionSection(formName);
-  SaveSettingValue(p, section, L"Height", std::to_wstring(form->height()));
-  SaveSettingValue(p, section, L"Width", std::to_wstring(form->width()));
-  SaveSettingValue(p, section, L"Top", std::to_wstring(form->top()));
-  SaveSettingValue(p, section, L"Left", std::to_wstring(form->left()));
+  for (const Place& place : kPlaces)
+    Settings::write(p, *place.row, std::to_wstring((form->*place.get)()));
 }
 
 void LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
@@ -73,21 +80,12 @@ void LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
     return;
   }
   EnsureProgramName(p);
-  const std::wstring section = positionSection(formName);
-  struct Key {
-    const wchar_t* name;
-    bool (ui::Form::*assign)(int);
-  };
-  const std::array<Key, 4> keys = {{{L"Height", &ui::Form::setHeight},
-                                    {L"Width", &ui::Form::setWidth},
-                                    {L"Top", &ui::Form::setTop},
-                                    {L"Left", &ui::Form::setLeft}}};
-  for (const Key& k : keys) {
-    const std::wstring stored = GetSettingValue(p, section, k.name, L"");
+  for (const Place& place : kPlaces) {
+    const std::wstring stored = Settings::read(p, *place.row);
     if (stored.empty())
       continue;
     if (auto value = text::toInt32(stored)) {
-      const bool applied = (form->*k.assign)(*value);
+      const bool applied = (form->*place.set)(*value);
       (void)applied;  // a value the window refuses leaves it as it was
     }
   }
@@ -105,3 +103,16 @@ void LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
 }
 
 }  // namespace Registry
+
+namespace Settings {
+
+std::wstring read(const platform::Platform& p, const Row& row, const std::wstring& current) {
+  return Registry::GetSettingValue(p, row.section, row.key,
+                                   row.fallback != nullptr ? row.fallback : current);
+}
+
+void write(const platform::Platform& p, const Row& row, const std::wstring& value) {
+  Registry::SaveSettingValue(p, row.section, row.key, value);
+}
+
+}  // namespace Settings

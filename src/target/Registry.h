@@ -19,7 +19,8 @@ std::wstring GetSettingValue(const platform::Platform& p, const std::wstring& se
 void SaveSettingValue(const platform::Platform& p, const std::wstring& section,
                       const std::wstring& key, const std::wstring& value);
 
-// Stores the loaded window's height, width, top and left, unless it is minimised.
+// Stores the loaded window's height, width, top and left (the position rows of Settings.h),
+// unless it is minimised.
 void SaveWindowPos(const platform::Platform& p, const std::wstring& formName);
 
 // Restores them and brings a window that would open out of sight back onto the screen.

@@ -1,11 +1,9 @@
 #include "window/AlwaysOnTop.h"
 
-#include "target/Registry.h"
+#include "target/Settings.h"
 
 namespace {
 constexpr wchar_t kToolTip[] = L"Always on top";
-constexpr wchar_t kSection[] = L"AlwaysOnTop";
-constexpr wchar_t kKey[] = L"OnTop";
 
 ui::PictureBox& makePicture(ui::Form& form, ui::PictureBox& container, const wchar_t* name,
                             ui::ImageId image) {
@@ -110,11 +108,11 @@ void AlwaysOnTop::SetToNormal(bool save) {
 }
 
 void AlwaysOnTop::SaveSettings() {
-  Registry::SaveSettingValue(platform_, kSection, kKey, GetIsOnTop() ? L"True" : L"False");
+  Settings::write(platform_, Settings::kOnTop, GetIsOnTop() ? L"True" : L"False");
 }
 
 void AlwaysOnTop::LoadSettings() {
-  if (Registry::GetSettingValue(platform_, kSection, kKey, L"True") == L"True") {
+  if (Settings::read(platform_, Settings::kOnTop) == L"True") {
     SetToTop(false);
   } else {
     SetToNormal(false);

@@ -2,6 +2,7 @@
 
 #include "support/Fakes.h"
 #include "target/Registry.h"
+#include "target/Settings.h"
 #include "ui/Form.h"
 
 namespace {
@@ -35,6 +36,21 @@ TEST_F(RegistryTest, MissingAndStoredValuesAgainstTheDefaultAndAFailedWrite) {
   Registry::SaveSettingValue(p, L"Settings", L"AddDateJPG", L"1");
   EXPECT_EQ(t.settings.values[L"Brimlo\\Settings\\AddDateJPG"], L"True");
   EXPECT_TRUE(t.dialogs.shown.empty());
+}
+
+// Each row is read where it is written, and reads as its fallback (or the control's value) when
+// nothing is stored.
+TEST_F(RegistryTest, EverySettingReadsItsFallbackAndThenWhatWasWritten) {
+  for (const Settings::Row* row : Settings::kAll) {
+    t.settings.values.clear();
+    EXPECT_EQ(Settings::read(p, *row, L"1"), row->fallback != nullptr ? row->fallback : L"1")
+        << row->key;
+    Settings::write(p, *row, L"0");
+    EXPECT_EQ(t.settings.values.count(std::wstring(L"Brimlo\\") + row->section + L"\\" + row->key),
+              1u)
+        << row->key;
+    EXPECT_EQ(Settings::read(p, *row, L"1"), L"0") << row->key;
+  }
 }
 
 // Either is a mistake of the program itself: the user is told, an empty name ends the program.

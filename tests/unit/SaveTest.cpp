@@ -18,13 +18,14 @@ using platform::exitcode::kSaved;
 const std::wstring kShots = L"C:\\Data\\Shots\\";
 
 // The picture goes to the encoder at quality 200; its saver ends without storing the window's
-// place, the text saver stores it.
+// place, the text savers store it. A formatted text is saved without a beep.
 TEST(SaveTest, SavedBytesTheBeepAndThePlaceStoredOnTheWayOut) {
   struct Case {
     std::wstring text;
     std::string bytes;
     std::set<ClipFormat> formats = {ClipFormat::Text};
     std::wstring file = L"Shots_Text.TXT";
+    int beeps = 1;
   };
   const Case cases[] = {
       {L"abc", "abc\r\n"},
@@ -33,6 +34,7 @@ TEST(SaveTest, SavedBytesTheBeepAndThePlaceStoredOnTheWayOut) {
       {L"\u03b1\u03b2", "\xEF\xBB\xBF\xCE\xB1\xCE\xB2\r\n"},  // Greek does not: UTF-8 with BOM
       {L"", "\r\n"},
       {L"", fake::FakeGdiplus::kJpeg, {ClipFormat::Bitmap}, L"Shots_Screenshot.JPG"},
+      {L"", "{\\rtf1 fake}", {ClipFormat::Text, ClipFormat::Rtf}, L"Shots_Text.RTF", 0},
   };
   for (const Case& c : cases) {
     fake::Session s(c.formats);
@@ -40,7 +42,7 @@ TEST(SaveTest, SavedBytesTheBeepAndThePlaceStoredOnTheWayOut) {
     s.start();
     EXPECT_EQ(s.save(), kSaved) << text::toUtf8(c.text);
     EXPECT_EQ(s.t.fileSystem.contents(kShots + c.file), c.bytes);
-    EXPECT_EQ(s.t.process.beeps, 1);
+    EXPECT_EQ(s.t.process.beeps, c.beeps);
     const bool picture = c.formats.count(ClipFormat::Bitmap);
     const auto& calls = s.t.gdiplus.calls;
     EXPECT_EQ(calls.size() == 5 && calls[1] == L"createBitmap b17 0" && calls[2].ends_with(L" 200"),
