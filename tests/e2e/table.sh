@@ -22,6 +22,10 @@
 #   key=<keys>         keys typed in the window (xdotool names)
 #   overwrite          a copy's "Overwrite?" answered Yes and "Allow all?" No, where asked
 #   message            the copy's message box answered OK (says/never look at it)
+#   box=<title>=<button>  that box shows and is answered (says/never look at its lines, joined by |)
+#   wait=<title>       that box shows (left open)
+#   type=<directory>   typed into the directory field (below the work directory)
+#   shot=<name>        a screenshot kept under that name
 #   status=<n>         the run ends (15 s) with that status
 #   held=<TXT|RTF|JPG> another program holds the clipboard (2 s) while the run starts: the run
 #                      saves the real content or says it could not read it, keeping the window
@@ -74,6 +78,8 @@ outcome() {
     sleep 0.05
   done
 }
+
+shown_now() { xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'; }
 
 # A box of that title must be the next thing shown.
 expect_box() {
@@ -207,7 +213,7 @@ step_window() {
   [[ $1 == *:* ]] || limit=''
   started=$(_brimlo_ms)
   window=$(brimlo_find_window "^$(brimlo_literal "${caption[$mode]}")\$" 15) ||
-    problem "no window '${caption[$mode]}' (shown: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'))" || return
+    problem "no window '${caption[$mode]}' (shown: $(shown_now))" || return
   if [[ $1 == *+text* ]]; then
     info=$(brimlo_wininfo "${caption[$mode]}")
     grep -qP "^child\t\d+\tEdit\t\Q$(cat "$BRIMLO_WORK/clip.txt")\E\t1\t" <<<"$info" ||
@@ -234,6 +240,32 @@ step_silent() {
 }
 
 step_key() { brimlo_key "$window" "$1"; }
+step_shot() { brimlo_screenshot "$1" >/dev/null; }
+
+step_wait() { brimlo_wait_box "$1" 10000 >/dev/null || problem "no box '$1'"; }
+
+step_box() {
+  said=$(brimlo_answer_box "${1%=*}" "${1##*=}" 10000 | tr -d '\r' | tr '\n' '|') ||
+    problem "no box '${1%=*}'"
+}
+
+# The user clicks the directory field (it shows the starting directory), selects its text,
+# types the directory and leaves the field with Tab.
+step_type() {
+  local row left top width height shown=$BRIMLO_WORK/${run#*@}
+  # wininfo writes a backslash as two.
+  shown=$(brimlo_windows_path "${shown%/}")\\
+  row=$(brimlo_wininfo "$version*" | WANTED=${shown//\\/\\\\} awk -F'\t' '
+    $1 == "client" { cx = $2; cy = $3 }
+    $1 == "child" && $4 == ENVIRON["WANTED"] && $5 == 1 { print cx + $6, cy + $7, $8, $9; exit }')
+  read -r left top width height <<<"$row"
+  [ -n "${height:-}" ] || problem "no directory field showing $shown" || return
+  timeout 10 xdotool windowactivate --sync "$window" >/dev/null 2>&1
+  timeout 10 xdotool mousemove $((left + width / 2)) $((top + height / 2)) click 1
+  timeout 10 xdotool key --clearmodifiers Home shift+End
+  timeout 10 xdotool type --delay 5 "$(brimlo_windows_path "$BRIMLO_WORK/$1")"
+  timeout 10 xdotool key Tab
+}
 
 step_overwrite() {
   brimlo_wait_box "Overwrite?" 3000 >/dev/null 2>&1 || return 0
@@ -247,7 +279,7 @@ step_message() {
 }
 
 step_status() {
-  brimlo_wait_exit 15 || problem "brimlo.exe still runs 15 s later" || return
+  brimlo_wait_exit 15 || problem "brimlo.exe still runs 15 s later (shown: $(shown_now))" || return
   [ "$BRIMLO_STATUS" = "$1" ] || problem "exit status $BRIMLO_STATUS, expected $1 (said: $said)"
 }
 
