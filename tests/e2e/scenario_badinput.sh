@@ -124,7 +124,7 @@ run_cases <<'EOF'
 # The same text unsaved: after the message the window answers at once (its preview shows the
 # start of the text and says so).
 'text of 100 MB that cannot be saved' - '-b Gone\Huge' told='Gone\Huge.TXT' why='not found' window=txt:8 kept
-'bitmap 7680x4320'     bitmap:7680x4320          '-b Poster'     silent file=Target/Poster.JPG jpeg=7680x4320 kept=clip
+'bitmap 7680x4320'     bitmap:7680x4320          '-b Poster'     silent file=Target/Poster.JPG jpeg=7680x4320 quadrants kept=clip
 
 # Another program holds the clipboard open while the run starts.
 'clipboard held: text'    'text:precious words' '-b Held' held=TXT kept=clip

@@ -5,8 +5,10 @@
 #
 #   <case> <clipboard> <run> <step>...
 #
-# clipboard  text:<text> | seq:<bytes> (the numbers 1, 2, ... a line, cut there) | rtf:<text>
-#            | bitmap:<w>x<h> | files:<path>,... (below the work directory) | - (as it is)
+# clipboard  set from a Windows program: text:<text> | seq:<bytes> (the numbers 1, 2, ... a line,
+#            cut there) | rtf:<text> | rtf-big:<bytes> (formatted paragraphs) | bitmap:<w>x<h>
+#            | files:<path>,... (below the work directory); offered from the X side:
+#            x-text:<text> | x:<target>:<file>; or - (as it is)
 # run        a command line (starting with "-"), run in Target exactly as typed;
 #            or <mode>@<directory>: the window started there, in that mode (txt, rtf, jpg, copy)
 # steps, in order; the first that fails ends the case (it is reported, the next case runs):
@@ -31,9 +33,14 @@
 #                      saves the real content or says it could not read it, keeping the window
 #   file=<path>        the file exists (path below the work directory); then:
 #     holds=<printf format>  its bytes;  holds-text: the clipboard's text and CR LF;
-#     same=<path>            the same bytes as that file;  jpeg=<w>x<h>: a JPEG of that size with
-#                            the red, green, blue and white quadrants of brimlo-tool's bitmap
-#   absent=<path>      no such file;  list=<dir>=<name>|...: exactly these names in the directory
+#     same=<path>            the same bytes as that file;  holds-rtf: RTF holding the clipboard's text
+#     jpeg=<w>x<h>           a JPEG of that size;  quadrants: with the red, green, blue and white
+#                            quadrants of brimlo-tool's bitmap
+#     fx=<convert operators>=<output>  what ImageMagick's convert says about the picture
+#   stamped=<name>     Target holds one file, HH-MM-SS_YY.MM.DD_<name> of the run's time; it is
+#                      the file for holds= and the like
+#   stop-icon          the open box "Brimlo" shows the red stop icon
+#   absent=<path>      no such file (an absolute path or below the work directory);  list=<dir>=<name>|...: exactly these names in the directory
 #   kept[=clip]        the clipboard is as before the run, and (without =clip) so is Target
 #
 # Each case starts with an empty Target. BRIMLO_CASES (a regex) runs only the cases it matches.
@@ -130,8 +137,18 @@ listing() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort | t
 
 set_clip() {
   local kind=${1%%:*} arg=${1#*:} file=$BRIMLO_WORK/clip.txt _
+  [[ $kind == x* ]] || brimlo_end_xclips
   case $kind in
     -) return 0 ;;
+    x-text)
+      printf '%s' "$arg" >"$file"
+      brimlo_xclip UTF8_STRING "$file"
+      return
+      ;;
+    x)
+      brimlo_xclip "${arg%%:*}" "$BRIMLO_WORK/${arg#*:}"
+      return
+      ;;
     text) printf '%s' "$arg" >"$file" ;;
     # seq ends by SIGPIPE once head has its bytes.
     seq)
@@ -141,7 +158,17 @@ set_clip() {
     rtf)
       printf '%s' "$arg" >"$file"
       printf '{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 %s\\par}' "$arg" >"$BRIMLO_WORK/clip.rtf"
-      brimlo_clip rtf "$BRIMLO_WORK/clip.rtf" "@$file"
+      brimlo_clip rtf "$BRIMLO_WORK/clip.rtf" "@$file" && brimlo_wait_formats 'Rich Text Format' CF_UNICODETEXT
+      return
+      ;;
+    rtf-big)
+      printf 'Large formatted text' >"$file"
+      {
+        printf '%s' '{\rtf1\ansi\deff0{\fonttbl{\f0 Arial;}}\f0\fs24 '
+        yes 'Large \b formatted\b0  text, one paragraph of many.\par' | head -c "$arg" || true
+        printf '}'
+      } >"$BRIMLO_WORK/clip.rtf"
+      brimlo_clip rtf "$BRIMLO_WORK/clip.rtf" "@$file" && brimlo_wait_formats 'Rich Text Format' CF_UNICODETEXT
       return
       ;;
     bitmap)
@@ -168,6 +195,7 @@ set_clip() {
 }
 
 start_run() {
+  run_started=$(date +%s)
   if [[ $1 == -* ]]; then
     # brimlo-tool runline passes the command line on unchanged, UTF-8 and double quotes included.
     printf '%s' "$1" >"$BRIMLO_WORK/line.txt"
@@ -302,9 +330,8 @@ step_held() {
     current=$target
     case $1 in
       TXT) step_holds-text ;;
-      RTF) { [ "$(head -c 5 "$target")" = '{\rtf' ] && grep -qF "$(cat "$BRIMLO_WORK/clip.txt")" "$target"; } ||
-        problem "status 0, but $(basename "$target") does not hold the formatted text" ;;
-      JPG) step_jpeg "$clip_size" ;;
+      RTF) step_holds-rtf ;;
+      JPG) step_jpeg "$clip_size" && step_quadrants ;;
     esac
   fi
 }
@@ -327,10 +354,27 @@ step_holds-text() {
 
 step_same() { cmp -s "$current" "$BRIMLO_WORK/$1" || problem "$(basename "$current") is not the same as $1"; }
 
+step_holds-rtf() {
+  { [ "$(head -c 5 "$current")" = '{\rtf' ] && grep -qF "$(cat "$BRIMLO_WORK/clip.txt")" "$current"; } ||
+    problem "$(basename "$current") does not hold the formatted text"
+}
+
 step_jpeg() {
-  local w=${1%x*} h=${1#*x} got colours want=(255 0 0 0 255 0 0 0 255 255 255 255) i d
+  local got
   got=$(timeout 30 identify -format '%m %wx%h' "$current" 2>&1)
-  [ "$got" = "JPEG $1" ] || problem "$(basename "$current") decodes as '$got'" || return
+  [ "$got" = "JPEG $1" ] || problem "$(basename "$current") decodes as '$got'"
+}
+
+step_fx() {
+  local got
+  # shellcheck disable=SC2086  # the operators are words
+  got=$(timeout 30 convert "$current" ${1%=*} info: 2>&1)
+  [ "$got" = "${1##*=}" ] || problem "$(basename "$current"): convert ${1%=*} gives '$got', expected '${1##*=}'"
+}
+
+step_quadrants() {
+  local w h got colours want=(255 0 0 0 255 0 0 0 255 255 255 255) i d
+  read -r w h <<<"$(timeout 30 identify -format '%w %h' "$current")"
   # The quadrants' centres: red, green / blue, white (JPEG moves them a little).
   local fx='' x y c
   for y in $((h / 4)) $((h * 3 / 4)); do
@@ -346,7 +390,37 @@ step_jpeg() {
   done
 }
 
-step_absent() { [ ! -e "$BRIMLO_WORK/$1" ] || problem "$1 is there"; }
+step_absent() {
+  local path=$1
+  [[ $path == /* ]] || path=$BRIMLO_WORK/$path
+  [ ! -e "$path" ] || problem "$1 is there"
+}
+
+step_stamped() {
+  local names m stamp pattern="^([0-9]{2})-([0-9]{2})-([0-9]{2})_([0-9]{2})\.([0-9]{2})\.([0-9]{2})_${1//./[.]}\$"
+  names=$(listing "$work")
+  [[ ${names%|} =~ $pattern ]] || problem "Target holds '$names', not one HH-MM-SS_YY.MM.DD_$1" || return
+  m=("${BASH_REMATCH[@]}")
+  stamp=$(date -d "20${m[4]}-${m[5]}-${m[6]} ${m[1]}:${m[2]}:${m[3]}" +%s 2>/dev/null) ||
+    problem "'${m[0]}' does not name a valid date and time" || return
+  [ "$stamp" -ge $((run_started - 2)) ] && [ "$stamp" -le $(($(date +%s) + 2)) ] ||
+    problem "'${m[0]}' is not the run's time ($(date -d "@$run_started" '+%H-%M-%S_%y.%m.%d'))" || return
+  current=$work/${m[0]}
+}
+
+# The stop icon is red; the question and information icons of the other boxes are not.
+step_stop-icon() {
+  local info icon ix iy iw ih bx by red shot
+  info=$(brimlo_wininfo Brimlo)
+  icon=$(awk -F'\t' '$1 == "child" && $3 == "Static" && $4 == "" && $5 == 1 && $8 >= 16 && $8 <= 64 { print $6, $7, $8, $9; exit }' <<<"$info")
+  [ -n "$icon" ] || problem "the box shows no icon" || return
+  read -r ix iy iw ih <<<"$icon"
+  read -r bx by <<<"$(awk -F'\t' '$1 == "client" { print $2, $3 }' <<<"$info")"
+  shot=$(brimlo_screenshot stop-box)
+  red=$(timeout 20 convert "$shot" -crop "${iw}x${ih}+$((bx + ix))+$((by + iy))" +repage \
+    -fx 'r > 0.6 && g < 0.35 && b < 0.35' -format '%[fx:round(mean*1000)]' info:)
+  [ "${red:-0}" -ge 100 ] || problem "the box shows no stop icon (red share of the icon ${red}/1000)"
+}
 
 step_list() {
   local now want
