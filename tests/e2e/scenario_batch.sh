@@ -35,6 +35,9 @@ run_cases <<'EOF'
 '-b with a bitmap' x:image/bmp:gradient.bmp '-b' setup=gradient silent file=Target/Target_Screenshot.JPG jpeg=320x200 list=Target=Target_Screenshot.JPG shot=picture
 # The opaque left half stays red; the transparent right half comes out white, not black.
 '-b Shot with a PNG alone' x:image/png:half.png '-b Shot' setup=half_png silent file=Target/Shot.JPG jpeg=333x222 fx='-crop 120x180+20+20 +repage -format %[fx:mean.r>0.7&&mean.g<0.3]=1' fx='-crop 120x180+200+20 +repage -colorspace gray -format %[fx:minima>0.94]=1'
+# An extension given in any letter case is the file's own, never followed by a second one.
+'-b Shot.JPG with a bitmap' bitmap:64x48 '-b Shot.JPG' silent list=Target=Shot.JPG
+'-b Notes.Txt with text' text:abc '-b Notes.Txt' silent file=Target/Notes.Txt holds='abc\r\n' list=Target=Notes.Txt
 '-b MyDumps with formatted text' 'rtf:Dumped words' '-b MyDumps' silent file=Target/MyDumps.RTF holds-rtf list=Target=MyDumps.RTF
 # The rich edit control fails inside itself on documents of tens of megabytes; a batch run never
 # gives it one: the clipboard's document as it stands.
