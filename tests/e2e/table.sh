@@ -41,6 +41,7 @@
 #                      the file for holds= and the like
 #   stop-icon          the open box "Brimlo" shows the red stop icon
 #   absent=<path>      no such file (an absolute path or below the work directory);  list=<dir>=<name>|...: exactly these names in the directory
+#   unset=<HKCU subkey>=<value>  that setting is not stored
 #   kept[=clip]        the clipboard is as before the run, and (without =clip) so is Target
 #
 # Each case starts with an empty Target. BRIMLO_CASES (a regex) runs only the cases it matches.
@@ -389,6 +390,8 @@ step_quadrants() {
     [ "${d#-}" -le 40 ] || problem "the quadrant colours are '$colours', expected red, green, blue, white" || return
   done
 }
+
+step_unset() { ! brimlo_setting "${1%=*}" "${1##*=}" >/dev/null 2>&1 || problem "${1%=*}\\${1##*=} is stored"; }
 
 step_absent() {
   local path=$1
