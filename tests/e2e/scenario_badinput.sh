@@ -134,11 +134,11 @@ run_cases <<'EOF'
 # File lists that cannot be copied whole: the message names the file and why (never a bare
 # number, never "cancelled"), the rest arrives whole, an old file stays, nothing is left behind,
 # status 1. A folder over a file of its name asks nothing.
-'file list with a missing file' files:source/alpha.txt,source/missing.txt,source/gamma.dat copy@copied setup=sources key=alt+c message says="$W\source\missing.txt" never='^[0-9]+(\||$)' status=1 file=copied/alpha.txt same=source/alpha.txt file=copied/gamma.dat same=source/gamma.dat list='copied=alpha.txt|gamma.dat' kept
-'copy over a file on a full volume' files:big/old.bin copy@volume setup=full_volume key=alt+c overwrite message says="$W\big\old.bin" status=1 file=volume/old.bin same=old list=volume=old.bin
-'new file that does not fit on a full volume' files:big/new.bin copy@volume setup=full_volume key=alt+c message never=cancel status=1 list=volume=old.bin
-'copy over a read-only file' files:big/old.bin copy@readonly setup=read_only_copy key=alt+c overwrite message status=1 file=readonly/old.bin holds='old and protected' list=readonly=old.bin
-'folder over a file of its name' files:big/Photos copy@folder setup=folder key=alt+c message says="$W\big\Photos" status=1 file=folder/Photos holds='the user file named Photos' list=folder=Photos
+'file list with a missing file' files:source/alpha.txt,source/missing.txt,source/gamma.dat copy@copied setup=sources key=alt+c box=Brimlo=ok says="$W\source\missing.txt" never='^[0-9]+(\||$)' status=1 file=copied/alpha.txt same=source/alpha.txt file=copied/gamma.dat same=source/gamma.dat list='copied=alpha.txt|gamma.dat' kept
+'copy over a file on a full volume' files:big/old.bin copy@volume setup=full_volume key=alt+c box=Overwrite?=yes box='Allow all?=no' box=Brimlo=ok says="$W\big\old.bin" status=1 file=volume/old.bin same=old list=volume=old.bin
+'new file that does not fit on a full volume' files:big/new.bin copy@volume setup=full_volume key=alt+c box=Brimlo=ok never=cancel status=1 list=volume=old.bin
+'copy over a read-only file' files:big/old.bin copy@readonly setup=read_only_copy key=alt+c box=Overwrite?=yes box='Allow all?=no' box=Brimlo=ok status=1 file=readonly/old.bin holds='old and protected' list=readonly=old.bin
+'folder over a file of its name' files:big/Photos copy@folder setup=folder key=alt+c box=Brimlo=ok says="$W\big\Photos" status=1 file=folder/Photos holds='the user file named Photos' list=folder=Photos
 # Copied whole under its own name, never its shorter sibling in its place.
 'copy of a source with a path over 259 characters' "files:$deep/report.txt.old" copy@longcopy setup=long_path key=alt+c status=0 file=longcopy/report.txt.old same="$deep/report.txt.old" absent=longcopy/report.txt
 EOF

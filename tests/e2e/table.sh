@@ -22,8 +22,6 @@
 #                      text); Esc ends it with status 1 (within s seconds of the step)
 #   silent             the run shows nothing and ends by itself with status 0
 #   key=<keys>         keys typed in the window (xdotool names)
-#   overwrite          a copy's "Overwrite?" answered Yes and "Allow all?" No, where asked
-#   message            the copy's message box answered OK (says/never look at it)
 #   box=<title>=<button>  that box shows and is answered (says/never look at its lines, joined by |)
 #   wait=<title>       that box shows (left open)
 #   type=<directory>   typed into the directory field (below the work directory)
@@ -294,17 +292,6 @@ step_type() {
   timeout 10 xdotool key --clearmodifiers Home shift+End
   timeout 10 xdotool type --delay 5 "$(brimlo_windows_path "$BRIMLO_WORK/$1")"
   timeout 10 xdotool key Tab
-}
-
-step_overwrite() {
-  brimlo_wait_box "Overwrite?" 3000 >/dev/null 2>&1 || return 0
-  brimlo_answer_box "Overwrite?" yes 5000 >/dev/null || problem "the overwrite question went" || return
-  brimlo_answer_box "Allow all?" no 5000 >/dev/null || problem "no 'Allow all?' question"
-}
-
-step_message() {
-  said=$(brimlo_answer_box Brimlo ok 10000 2>/dev/null | tr -d '\r' | tr '\n' '|') ||
-    problem "no message"
 }
 
 step_status() {
