@@ -32,7 +32,9 @@ endfunction()
 
 # brimlo_e2e_test(NAME <name> SCRIPT <file.sh> [TIMEOUT <seconds>] [LABELS <label>...]
 #                 [EXE <program target>])
-# Runs a bash script that drives brimlo.exe (see tests/e2e/lib.sh; not on Windows itself) with
+# Runs a bash script that drives brimlo.exe (see tests/e2e/lib.sh; not on Windows itself) under
+# the fixture; TIMEOUT (default 300 s) is the script's whole time, each Wine program in it has
+# its own, shorter limit. Its environment:
 #   BRIMLO_SESSION    the session file
 #   BRIMLO_EXE        brimlo.exe (or the EXE target's program)
 #   BRIMLO_TOOL       brimlo-tool.exe, the helper program (tests/tools)
@@ -43,38 +45,30 @@ function(brimlo_e2e_test)
   if(NOT arg_NAME OR NOT arg_SCRIPT)
     message(FATAL_ERROR "brimlo_e2e_test needs NAME and SCRIPT")
   endif()
-  if(NOT arg_EXE)
-    set(arg_EXE brimlo)
-  endif()
-  _brimlo_script_test(${arg_NAME} ${arg_SCRIPT} "${arg_TIMEOUT}" "e2e;${arg_LABELS}"
-                      "BRIMLO_EXE=$<TARGET_FILE:${arg_EXE}>")
-endfunction()
-
-# A bash script under the fixture, with the session's paths in its environment. TIMEOUT is the
-# script's whole time; each Wine program in it has its own, shorter limit.
-function(_brimlo_script_test name script timeout labels extra_env)
   get_property(wine_run GLOBAL PROPERTY BRIMLO_WINE_RUN)
   if(NOT wine_run)
     return()
   endif()
+  if(NOT arg_EXE)
+    set(arg_EXE brimlo)
+  endif()
+  if(NOT IS_ABSOLUTE ${arg_SCRIPT})
+    set(arg_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/${arg_SCRIPT})
+  endif()
+  if(NOT arg_TIMEOUT)
+    set(arg_TIMEOUT 300)
+  endif()
   get_property(session GLOBAL PROPERTY BRIMLO_HARNESS_SESSION)
   get_property(tool GLOBAL PROPERTY BRIMLO_TOOL)
   get_property(artifacts GLOBAL PROPERTY BRIMLO_ARTIFACTS_DIR)
-  if(NOT IS_ABSOLUTE ${script})
-    set(script ${CMAKE_CURRENT_SOURCE_DIR}/${script})
-  endif()
-  if(NOT timeout)
-    set(timeout 300)
-  endif()
-  add_test(NAME ${name} COMMAND bash ${script})
-  _brimlo_wine_properties(${name} ${timeout} "${labels}")
-  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+  add_test(NAME ${arg_NAME} COMMAND bash ${arg_SCRIPT})
+  _brimlo_wine_properties(${arg_NAME} ${arg_TIMEOUT} "e2e;${arg_LABELS}")
+  set_property(TEST ${arg_NAME} APPEND PROPERTY ENVIRONMENT
     "BRIMLO_SESSION=${session}"
-    "BRIMLO_WINE_RUN=${wine_run}"
     "BRIMLO_TOOL=${tool}"
     "BRIMLO_ARTIFACTS=${artifacts}"
-    "BRIMLO_WORK=${CMAKE_CURRENT_BINARY_DIR}/work/${name}"
-    ${extra_env})
+    "BRIMLO_WORK=${CMAKE_CURRENT_BINARY_DIR}/work/${arg_NAME}"
+    "BRIMLO_EXE=$<TARGET_FILE:${arg_EXE}>")
 endfunction()
 
 function(_brimlo_wine_properties name timeout labels)

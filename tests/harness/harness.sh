@@ -7,7 +7,6 @@
 #
 #   harness.sh start            start a session (ending an earlier one of this build tree first)
 #   harness.sh stop             end the session
-#   harness.sh status           exit 0 while the session runs
 #   harness.sh run <exe> [arg]  run a program in the session, with a time limit
 #
 # Configuration, normally set by the generated wrappers (harness, wine-run):
@@ -194,16 +193,6 @@ h_stop() {
 h_session_live() {
   h_read_session "$BRIMLO_HARNESS_SESSION" || return 1
   [ "$S_STATE" = ready ] && h_alive "$S_XVFB" && h_alive "$S_OPENBOX" && h_alive "$S_KEEPER"
-}
-
-h_status() {
-  h_config
-  if h_session_live; then
-    echo "session running on display $S_DISPLAY, prefix $BRIMLO_WINE_PREFIX"
-    return 0
-  fi
-  echo "no session running"
-  return 1
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -484,16 +473,15 @@ h_main() {
   case $cmd in
     start) h_start ;;
     stop) h_stop ;;
-    status) h_status ;;
     run) h_run "$@" ;;
     *)
-      echo "usage: harness.sh start|stop|status|run <program.exe> [args...]" >&2
+      echo "usage: harness.sh start|stop|run <program.exe> [args...]" >&2
       return 2
       ;;
   esac
 }
 
-# Sourcing the file (as its tests do) only defines the functions.
+# Sourcing the file (as scripts/run does) only defines the functions.
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   h_main "$@"
 fi

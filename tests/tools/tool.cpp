@@ -148,39 +148,18 @@ std::wstring className(HWND hwnd) {
   return name;
 }
 
-LRESULT CALLBACK quitOnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_DESTROY)
-    PostQuitMessage(0);
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-HWND topWindow(const std::wstring& title, DWORD style, DWORD exStyle, RECT r) {
+HWND topWindow(const std::wstring& title, DWORD style, RECT r) {
   static const ATOM windowClass = [] {
     WNDCLASSW wc{};
-    wc.lpfnWndProc = quitOnDestroy;
+    wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"BrimloTestTool";
     return RegisterClassW(&wc);
   }();
-  return CreateWindowExW(exStyle, MAKEINTATOM(windowClass), title.c_str(), style, r.left, r.top,
+  return CreateWindowExW(0, MAKEINTATOM(windowClass), title.c_str(), style, r.left, r.top,
                          r.right - r.left, r.bottom - r.top, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
-}
-
-// Runs until the window closes (status 0); Esc in the window given ends it with status 27, so a
-// test can tell that its keys arrived.
-int messageLoop(HWND endOnEscape) {
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (endOnEscape && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-      DestroyWindow(endOnEscape);
-      return 27;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
 }
 
 // --- keeper: stays attached to the Wine desktop, so that clipboard data set by one test program
@@ -190,7 +169,7 @@ int messageLoop(HWND endOnEscape) {
 // while Wine finishes setting up the desktop, and this keeps that delay out of the first test.
 
 int warmUp() {
-  HWND hwnd = topWindow(L"Test warm-up", WS_OVERLAPPEDWINDOW, 0, {40, 40, 340, 240});
+  HWND hwnd = topWindow(L"Test warm-up", WS_OVERLAPPEDWINDOW, {40, 40, 340, 240});
   if (hwnd == nullptr)
     return 3;
   const auto showFor = [hwnd](int how, DWORD ms) {
@@ -220,10 +199,13 @@ std::optional<int> keeper(const Args& a) {
   if (!a.empty())
     return std::nullopt;
   // Never shown: a test looking for windows must not find this one.
-  if (!topWindow(L"Test keeper", WS_OVERLAPPED, 0, {0, 0, 1, 1}))
+  if (!topWindow(L"Test keeper", WS_OVERLAPPED, {0, 0, 1, 1}))
     return 3;
   out(L"ready");  // the harness waits for this line before it lets the tests run
-  return messageLoop(nullptr);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    DispatchMessageW(&msg);
+  return 0;
 }
 
 // --- boxes: finds a message box by its title, prints its text and, if asked, presses one of its
@@ -569,71 +551,6 @@ std::optional<int> clip(const Args& a) {
   return result ? std::optional<int>(*result ? 0 : 1) : std::nullopt;
 }
 
-// --- probe: a stand-in program for the harness's own tests. It shows message boxes and a window
-// with known controls, ends with a chosen status or sleeps, so each verb can be checked against
-// a known answer before the program's tests rely on it.
-
-// A 400 x 300 client area at screen position (50, 60) with a button, an edit field, a hidden
-// label and a panel holding a nested button: (panel 200, 100) + (10, 20) = (210, 120). Ends
-// with status 0 when closed, 27 on Esc.
-int probeWindow(const std::wstring& title, bool topmost) {
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT r{0, 0, 400, 300};
-  AdjustWindowRectEx(&r, style, FALSE, 0);
-  OffsetRect(&r, 50, 60);
-  HWND top = topWindow(title, style, topmost ? WS_EX_TOPMOST : 0, r);
-  if (top == nullptr)
-    return 3;
-  struct Control {
-    const wchar_t* cls;
-    const wchar_t* text;
-    DWORD style;
-    int x, y, w, h;
-  };
-  const Control controls[] = {
-      {L"BUTTON", L"Go", WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 80, 25},
-      {L"EDIT", L"hello\tworld", WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 40, 200, 22},
-      {L"STATIC", L"secret", 0, 10, 70, 100, 20},
-      {L"STATIC", L"", WS_VISIBLE, 200, 100, 150, 100},
-      {L"BUTTON", L"Inner", WS_VISIBLE | BS_PUSHBUTTON, 10, 20, 60, 30},  // inside the panel
-  };
-  HWND made = nullptr;
-  for (int i = 0; i < 5; ++i) {
-    const Control& c = controls[i];
-    made = CreateWindowExW(0, c.cls, c.text, WS_CHILD | c.style, c.x, c.y, c.w, c.h,
-                           i == 4 ? made : top, reinterpret_cast<HMENU>(INT_PTR{101 + i}),
-                           GetModuleHandleW(nullptr), nullptr);
-  }
-  ShowWindow(top, SW_SHOWNORMAL);
-  UpdateWindow(top);
-  return messageLoop(top);
-}
-
-std::optional<int> probe(const Args& a) {
-  if (a.size() == 4 && a[0] == L"box") {
-    const auto type = named<UINT>({{L"ok", MB_OK},
-                                   {L"okcancel", MB_OKCANCEL},
-                                   {L"yesno", MB_YESNO},
-                                   {L"yesnocancel", MB_YESNOCANCEL}},
-                                  a[3]);
-    const auto text = textArgument(a[2]);
-    if (!type || !text)
-      return std::nullopt;
-    return MessageBoxW(nullptr, text->c_str(), a[1].c_str(), *type);
-  }
-  if (a.size() >= 2 && a[0] == L"window" &&
-      (a.size() == 2 || (a.size() == 3 && a[2] == L"topmost")))
-    return probeWindow(a[1], a.size() == 3);
-  const auto n = a.size() == 2 ? number(a[1]) : std::nullopt;
-  if (n && a[0] == L"exit")
-    return static_cast<int>(*n);
-  if (n && a[0] == L"sleep") {
-    Sleep(static_cast<DWORD>(*n));
-    return 0;
-  }
-  return std::nullopt;
-}
-
 // --- regget / regset: a text value of the current user's registry as UTF-8, which `wine reg
 // query` cannot print outside ASCII; stored from UTF-8, so a test can prepare settings with any
 // characters whatever the Unix locale is.
@@ -757,10 +674,6 @@ const Verb kVerbs[] = {
      L"clip unicode <text|@file> | rtf <rtf-file> <text|@file> | bitmap <width> <height>\n"
      L"  | files <path>... | empty | hold <ms> | formats | get text|rtf|files|bitmap",
      2},
-    {L"probe", probe,
-     L"probe box <title> <text|@file> <ok|okcancel|yesno|yesnocancel>\n"
-     L"  | window <title> [topmost] | exit <status> | sleep <ms>",
-     120},
     {L"regget", regget, L"regget <HKCU subkey> <value>", 2},
     {L"regset", regset, L"regset <HKCU subkey> <value> <text|@file>", 2},
     {L"runline", runline, L"runline <program> <arguments|@file>", 120},
