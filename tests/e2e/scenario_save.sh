@@ -203,7 +203,9 @@ temp=$(timeout 60 "$BRIMLO_WINE" cmd /c echo %TEMP% </dev/null | tr -d '\r')
 temp=$(timeout 60 "$BRIMLO_WINE" winepath -u "$temp" </dev/null | tr -d '\r')
 [ -d "$temp" ] || fail "no temporary directory at '$temp'"
 stand_in_cleanup() {
-  local rc=$? ext
+  local rc=$? ext pid
+  # The programs end first: one that still runs from the stand-in's folder would outlive it.
+  for pid in "${BRIMLO_STARTED[@]}"; do _brimlo_end "$pid"; done
   chattr -i "$WINEPREFIX/drive_c"
   rm -rf "$WINEPREFIX/drive_c/Program.exe" "$stand_in" "$temp/WexX00001.html"
   for ext in "${!types[@]}"; do reg_wine add "HKCR\\$ext" /ve /d "${types[$ext]}" /f >/dev/null; done
