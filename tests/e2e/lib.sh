@@ -129,12 +129,13 @@ brimlo_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 brimlo_window_name() { xdotool getwindowname "$1"; }
 
-# brimlo_screenshot <name>: keeps the whole screen as $BRIMLO_ARTIFACTS/<script>-<name>.png once
-# it has stopped changing (a window just shown paints its controls a moment later); prints the
-# file's path.
+# brimlo_screenshot <name>: keeps the whole screen as $BRIMLO_ARTIFACTS/<script>-<name>.png (or
+# <name> itself when it ends in .png) once it has stopped changing (a window just shown paints its
+# controls a moment later); prints the file's path.
 brimlo_screenshot() {
   mkdir -p "$BRIMLO_ARTIFACTS"
   local file=$BRIMLO_ARTIFACTS/$E2E_NAME-$1.png tmp=$BRIMLO_WORK/.shot i
+  [[ $1 != *.png ]] || file=$BRIMLO_ARTIFACTS/$1
   timeout 20 import -window root "$tmp.0.png"
   for ((i = 0; i < 20; i++)); do
     sleep 0.15

@@ -10,7 +10,8 @@
 #            | files:<path>,... (below the work directory); offered from the X side:
 #            x-text:<text> | x:<target>:<file>; or - (as it is)
 # run        a command line (starting with "-"), run in Target exactly as typed;
-#            or <mode>@<directory>: the window started there, in that mode (txt, rtf, jpg, copy)
+#            or <mode>@<directory>: the window started there, in that mode (txt, rtf, jpg, copy);
+#            @<directory>: started there, nothing awaited
 # steps, in order; the first that fails ends the case (it is reported, the next case runs):
 #   setup=<function>   before the clipboard is set (in the scenario; undo+=(...) to undo it)
 #   ask=<target>       the overwrite question names the target; answered Yes
@@ -25,7 +26,10 @@
 #   box=<title>=<button>  that box shows and is answered (says/never look at its lines, joined by |)
 #   wait=<title>       that box shows (left open)
 #   type=<directory>   typed into the directory field (below the work directory)
-#   shot=<name>        a screenshot kept under that name
+#   shot=<name>        a screenshot kept under that name (<name>.png: that file's name); it is
+#                      the file for fx=
+#   shows=<class regex>=<text regex>  a visible control of the window matches (within 5 s)
+#   click=<text regex> a click on the visible button of that text
 #   status=<n>         the run ends (15 s) with that status
 #   held=<TXT|RTF|JPG> another program holds the clipboard (2 s) while the run starts: the run
 #                      saves the real content or says it could not read it, keeping the window
@@ -201,6 +205,7 @@ start_run() {
     brimlo_start_exe "$work" "$BRIMLO_TOOL" runline "$BRIMLO_EXE" "@$BRIMLO_WORK/line.txt"
   else
     brimlo_start "$BRIMLO_WORK/${1#*@}"
+    [ -z "${1%@*}" ] && return
     window=$(brimlo_find_window "^$(brimlo_literal "${caption[${1%@*}]}")\$" 30) ||
       problem "no window '${caption[${1%@*}]}'"
   fi
@@ -267,7 +272,32 @@ step_silent() {
 }
 
 step_key() { brimlo_key "$window" "$1"; }
-step_shot() { brimlo_screenshot "$1" >/dev/null; }
+step_shot() { current=$(brimlo_screenshot "$1"); }
+
+# control <class regex> <text regex>: "left top width height" on the screen of the first visible
+# control of the window that matches (wininfo writes a backslash as two, a line break as \r\n).
+control() {
+  brimlo_wininfo "$version*" | CLS=$1 TXT=$2 awk -F'\t' '
+    $1 == "client" { cx = $2; cy = $3 }
+    $1 == "child" && $3 ~ ENVIRON["CLS"] && $4 ~ ENVIRON["TXT"] && $5 == 1 { print cx + $6, cy + $7, $8, $9; found = 1; exit }
+    END { exit !found }'
+}
+
+step_shows() {
+  local _
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    control "${1%%=*}" "${1#*=}" >/dev/null && return
+    sleep 0.3
+  done
+  problem "no control ${1%%=*} showing /${1#*=}/ (shown: $(brimlo_wininfo "$version*" | awk -F'\t' '$5 == 1 { printf "%s %s|", $3, $4 }'))"
+}
+
+step_click() {
+  local left top width height
+  read -r left top width height <<<"$(control '^Button$' "$1")"
+  [ -n "${height:-}" ] || problem "no button /$1/" || return
+  timeout 10 xdotool mousemove $((left + width / 2)) $((top + height / 2)) click 1
+}
 
 step_wait() { brimlo_wait_box "$1" 10000 >/dev/null || problem "no box '$1'"; }
 
