@@ -27,14 +27,15 @@ copied_files() {
 # shellcheck disable=SC2034,SC1003
 entry='[A-Z]:(\\\\[^\\]+)*\\\\'
 
-# A list box shows no text to other programs: "-> TXT" turns the list into the text preview, one
+# The panel's colour tells the modes apart at a glance. A list box shows no text to other programs: "-> TXT" turns the list into the text preview, one
 # entry a line, which shows what the list held. The PNG's preview covers a good part of the screen
 # with its red.
 run_cases <<'EOF'
-'plain text' 'x-text:Plain words for the text mode' txt@Target shot=modes-text.png shows='^Edit$=^Plain words for the text mode' shows='^Edit$=Target_Text\.TXT$' shows='^Button$=^&Save as Text$' window=txt
-'formatted text' 'rtf:Some bold words' rtf@Target shot=modes-rtf.png shows='^(RICHEDIT|RichEdit)=Some bold words' shows='^Button$=^-> TXT$' shows='^Edit$=Target_Text\.RTF$' shows='^Button$=^&Save as RTF$' window=rtf
-'picture' x:image/bmp:gradient.bmp jpg@Target setup=gradient shot=modes-picture.png shows='^Edit$=Target_Screenshot\.JPG$' window=jpg
-'file list' x:text/uri-list:files.uri copy@Target setup=copied_files shot=modes-files.png shows='^ListBox$=' click='^-> TXT$' shows='^Edit$=^'"$entry"'alpha\.txt\\r\\n'"$entry"'beta\.txt\\r\\n'"$entry"'gamma\.txt(\\r\\n)?$' shows='^Button$=^&Save as Text$' window=txt
+'plain text' 'x-text:Plain words for the text mode' txt@Target shot=modes-text.png panel=E0E0E0 shows='^Edit$=^Plain words for the text mode' shows='^Edit$=Target_Text\.TXT$' shows='^Button$=^&Save as Text$' window=txt
+'formatted text' 'rtf:Some bold words' rtf@Target shot=modes-rtf.png panel=E0E0E0 shows='^(RICHEDIT|RichEdit)=Some bold words' shows='^Button$=^-> TXT$' shows='^Edit$=Target_Text\.RTF$' shows='^Button$=^&Save as RTF$' window=rtf
+'formatted text as plain text' 'rtf:Some bold words' rtf@Target click='^-> TXT$' shows='^Edit$=^Some bold words' shows='^Edit$=Target_Text\.TXT$' shows='^Button$=^&Save as Text$' window=txt
+'picture' x:image/bmp:gradient.bmp jpg@Target setup=gradient shot=modes-picture.png panel=C0BFFF shows='^Edit$=Target_Screenshot\.JPG$' window=jpg
+'file list' x:text/uri-list:files.uri copy@Target setup=copied_files shot=modes-files.png panel=B8CEC9 shows='^ListBox$=' click='^-> TXT$' shows='^Edit$=^'"$entry"'alpha\.txt\\r\\n'"$entry"'beta\.txt\\r\\n'"$entry"'gamma\.txt(\\r\\n)?$' shows='^Button$=^&Save as Text$' window=txt
 'PNG picture' x:image/png:half.png jpg@Target setup=half_png shows='^Edit$=Target_Screenshot\.JPG$' shot=png fx='-fuzz 10% -fill black +opaque #D03020 -fill white -opaque #D03020 -format %[fx:mean>0.019]=1' window=jpg
 'refused content' x:image/png:broken.png @Target setup=broken_png wait='Sorry - no supported format!' shot=modes-refused.png box='Sorry - no supported format!=ok' why="^The current clipboard-Format:  'PNG'  is not supported!\\|\$" status=2 kept
 EOF

@@ -30,6 +30,7 @@
 #                      the file for fx=
 #   shows=<class regex>=<text regex>  a visible control of the window matches (within 5 s)
 #   click=<text regex> a click on the visible button of that text
+#   panel=<RRGGBB>     the screenshot shows the top panel in that colour
 #   status=<n>         the run ends (15 s) with that status
 #   held=<TXT|RTF|JPG> another program holds the clipboard (2 s) while the run starts: the run
 #                      saves the real content or says it could not read it, keeping the window
@@ -290,6 +291,14 @@ step_shows() {
     sleep 0.3
   done
   problem "no control ${1%%=*} showing /${1#*=}/ (shown: $(brimlo_wininfo "$version*" | awk -F'\t' '$5 == 1 { printf "%s %s|", $3, $4 }'))"
+}
+
+step_panel() {
+  local left top width height got
+  read -r left top width height <<<"$(control '^BrimloFrame$' '')"
+  [ -n "${height:-}" ] || problem "no panel" || return
+  got=$(timeout 20 convert "$current" -format "%[hex:p{$((left + 4)),$((top + height - 6))}]" info:)
+  [[ $got == "$1"* ]] || problem "the panel is #$got, not #$1"
 }
 
 step_click() {
