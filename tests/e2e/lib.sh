@@ -32,13 +32,6 @@ expect_eq() {
   [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
 }
 
-# expect_near <actual> <expected> <tolerance> <what>: whole numbers within the tolerance.
-expect_near() {
-  [[ $1 =~ ^-?[0-9]+$ ]] || fail "$4: '$1' is not a number"
-  local d=$(($1 - $2))
-  [ "${d#-}" -le "$3" ] || fail "$4: expected $2 (+-$3), got $1"
-}
-
 _brimlo_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 brimlo_load_session() {

@@ -31,6 +31,10 @@
 #   shows=<class regex>=<text regex>  a visible control of the window matches (within 5 s)
 #   click=<text regex> a click on the visible button of that text
 #   panel=<RRGGBB>     the screenshot shows the top panel in that colour
+#   rect[=<Left>,<Top>]  the window's place and size (frame included) are measured; with a place in
+#                      twips: it is there (3 pixels) and as large as the last measured (2 pixels)
+#   stored[=<Left>,<Top>]  the stored place and size are whole numbers of twips, 15 to the measured
+#                      pixel (30 twips); with a place: the stored place is that one (30 twips)
 #   status=<n>         the run ends (15 s) with that status
 #   held=<TXT|RTF|JPG> another program holds the clipboard (2 s) while the run starts: the run
 #                      saves the real content or says it could not read it, keeping the window
@@ -299,6 +303,35 @@ step_panel() {
   [ -n "${height:-}" ] || problem "no panel" || return
   got=$(timeout 20 convert "$current" -format "%[hex:p{$((left + 4)),$((top + height - 6))}]" info:)
   [[ $got == "$1"* ]] || problem "the panel is #$got, not #$1"
+}
+
+near() {
+  local d=$(($1 - $2))
+  [ "${d#-}" -le "$3" ] || problem "$4: $1, expected $2 (+-$3)"
+}
+
+step_rect() {
+  local was
+  read -r -a was <<<"${rect:-}"
+  rect=$(brimlo_window_rect "$version*")
+  read -r left top width height <<<"$rect"
+  [ -n "${height:-}" ] || problem "wininfo does not describe the window" || return
+  [ -n "${1:-}" ] || return 0
+  near "$left" $((${1%,*} / 15)) 3 "window left" && near "$top" $((${1#*,} / 15)) 3 "window top" &&
+    near "$width" "${was[2]:-0}" 2 "window width" && near "$height" "${was[3]:-0}" 2 "window height"
+}
+
+step_stored() {
+  local name value i=0 px
+  read -r -a px <<<"$rect"
+  [ -z "${1:-}" ] || px=("${1%,*}" "${1#*,}" "${px[@]:2}")
+  for name in Left Top Width Height; do
+    value=$(brimlo_setting 'Software\Brimlo\Form1\Pos' "$name" | tr -d '\r')
+    [[ $value =~ ^-?[0-9]+$ ]] || problem "$name is stored as '$value'" || return
+    ((i < 2)) && [ -n "${1:-}" ] || px[i]=$((px[i] * 15))
+    near "$value" "${px[i]}" 30 "stored $name (twips)" || return
+    i=$((i + 1))
+  done
 }
 
 step_click() {
