@@ -32,13 +32,6 @@ expect_eq() {
   [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
 }
 
-# expect_near <actual> <expected> <tolerance> <what>: whole numbers within the tolerance.
-expect_near() {
-  [[ $1 =~ ^-?[0-9]+$ ]] || fail "$4: '$1' is not a number"
-  local d=$(($1 - $2))
-  [ "${d#-}" -le "$3" ] || fail "$4: expected $2 (+-$3), got $1"
-}
-
 _brimlo_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 brimlo_load_session() {
@@ -129,12 +122,13 @@ brimlo_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 brimlo_window_name() { xdotool getwindowname "$1"; }
 
-# brimlo_screenshot <name>: keeps the whole screen as $BRIMLO_ARTIFACTS/<script>-<name>.png once
-# it has stopped changing (a window just shown paints its controls a moment later); prints the
-# file's path.
+# brimlo_screenshot <name>: keeps the whole screen as $BRIMLO_ARTIFACTS/<script>-<name>.png (or
+# <name> itself when it ends in .png) once it has stopped changing (a window just shown paints its
+# controls a moment later); prints the file's path.
 brimlo_screenshot() {
   mkdir -p "$BRIMLO_ARTIFACTS"
   local file=$BRIMLO_ARTIFACTS/$E2E_NAME-$1.png tmp=$BRIMLO_WORK/.shot i
+  [[ $1 != *.png ]] || file=$BRIMLO_ARTIFACTS/$1
   timeout 20 import -window root "$tmp.0.png"
   for ((i = 0; i < 20; i++)); do
     sleep 0.15

@@ -10,7 +10,8 @@
 #            | files:<path>,... (below the work directory); offered from the X side:
 #            x-text:<text> | x:<target>:<file>; or - (as it is)
 # run        a command line (starting with "-"), run in Target exactly as typed;
-#            or <mode>@<directory>: the window started there, in that mode (txt, rtf, jpg, copy)
+#            or <mode>@<directory>: the window started there, in that mode (txt, rtf, jpg, copy);
+#            @<directory>: started there, nothing awaited
 # steps, in order; the first that fails ends the case (it is reported, the next case runs):
 #   setup=<function>   before the clipboard is set (in the scenario; undo+=(...) to undo it)
 #   ask=<target>       the overwrite question names the target; answered Yes
@@ -25,7 +26,15 @@
 #   box=<title>=<button>  that box shows and is answered (says/never look at its lines, joined by |)
 #   wait=<title>       that box shows (left open)
 #   type=<directory>   typed into the directory field (below the work directory)
-#   shot=<name>        a screenshot kept under that name
+#   shot=<name>        a screenshot kept under that name (<name>.png: that file's name); it is
+#                      the file for fx=
+#   shows=<class regex>=<text regex>  a visible control of the window matches (within 5 s)
+#   click=<text regex> a click on the visible button of that text
+#   panel=<RRGGBB>     the screenshot shows the top panel in that colour
+#   rect[=<Left>,<Top>]  the window's place and size (frame included) are measured; with a place in
+#                      twips: it is there (3 pixels) and as large as the last measured (2 pixels)
+#   stored[=<Left>,<Top>]  the stored place and size are whole numbers of twips, 15 to the measured
+#                      pixel (30 twips); with a place: the stored place is that one (30 twips)
 #   status=<n>         the run ends (15 s) with that status
 #   held=<TXT|RTF|JPG> another program holds the clipboard (2 s) while the run starts: the run
 #                      saves the real content or says it could not read it, keeping the window
@@ -201,6 +210,7 @@ start_run() {
     brimlo_start_exe "$work" "$BRIMLO_TOOL" runline "$BRIMLO_EXE" "@$BRIMLO_WORK/line.txt"
   else
     brimlo_start "$BRIMLO_WORK/${1#*@}"
+    [ -z "${1%@*}" ] && return
     window=$(brimlo_find_window "^$(brimlo_literal "${caption[${1%@*}]}")\$" 30) ||
       problem "no window '${caption[${1%@*}]}'"
   fi
@@ -267,7 +277,69 @@ step_silent() {
 }
 
 step_key() { brimlo_key "$window" "$1"; }
-step_shot() { brimlo_screenshot "$1" >/dev/null; }
+step_shot() { current=$(brimlo_screenshot "$1"); }
+
+# control <class regex> <text regex>: "left top width height" on the screen of the first visible
+# control of the window that matches (wininfo writes a backslash as two, a line break as \r\n).
+control() {
+  brimlo_wininfo "$version*" | CLS=$1 TXT=$2 awk -F'\t' '
+    $1 == "client" { cx = $2; cy = $3 }
+    $1 == "child" && $3 ~ ENVIRON["CLS"] && $4 ~ ENVIRON["TXT"] && $5 == 1 { print cx + $6, cy + $7, $8, $9; found = 1; exit }
+    END { exit !found }'
+}
+
+step_shows() {
+  local _
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    control "${1%%=*}" "${1#*=}" >/dev/null && return
+    sleep 0.3
+  done
+  problem "no control ${1%%=*} showing /${1#*=}/ (shown: $(brimlo_wininfo "$version*" | awk -F'\t' '$5 == 1 { printf "%s %s|", $3, $4 }'))"
+}
+
+step_panel() {
+  local left top width height got
+  read -r left top width height <<<"$(control '^BrimloFrame$' '')"
+  [ -n "${height:-}" ] || problem "no panel" || return
+  got=$(timeout 20 convert "$current" -format "%[hex:p{$((left + 4)),$((top + height - 6))}]" info:)
+  [[ $got == "$1"* ]] || problem "the panel is #$got, not #$1"
+}
+
+near() {
+  local d=$(($1 - $2))
+  [ "${d#-}" -le "$3" ] || problem "$4: $1, expected $2 (+-$3)"
+}
+
+step_rect() {
+  local was
+  read -r -a was <<<"${rect:-}"
+  rect=$(brimlo_window_rect "$version*")
+  read -r left top width height <<<"$rect"
+  [ -n "${height:-}" ] || problem "wininfo does not describe the window" || return
+  [ -n "${1:-}" ] || return 0
+  near "$left" $((${1%,*} / 15)) 3 "window left" && near "$top" $((${1#*,} / 15)) 3 "window top" &&
+    near "$width" "${was[2]:-0}" 2 "window width" && near "$height" "${was[3]:-0}" 2 "window height"
+}
+
+step_stored() {
+  local name value i=0 px
+  read -r -a px <<<"$rect"
+  [ -z "${1:-}" ] || px=("${1%,*}" "${1#*,}" "${px[@]:2}")
+  for name in Left Top Width Height; do
+    value=$(brimlo_setting 'Software\Brimlo\Form1\Pos' "$name" | tr -d '\r')
+    [[ $value =~ ^-?[0-9]+$ ]] || problem "$name is stored as '$value'" || return
+    ((i < 2)) && [ -n "${1:-}" ] || px[i]=$((px[i] * 15))
+    near "$value" "${px[i]}" 30 "stored $name (twips)" || return
+    i=$((i + 1))
+  done
+}
+
+step_click() {
+  local left top width height
+  read -r left top width height <<<"$(control '^Button$' "$1")"
+  [ -n "${height:-}" ] || problem "no button /$1/" || return
+  timeout 10 xdotool mousemove $((left + width / 2)) $((top + height / 2)) click 1
+}
 
 step_wait() { brimlo_wait_box "$1" 10000 >/dev/null || problem "no box '$1'"; }
 
