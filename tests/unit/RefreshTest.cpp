@@ -17,37 +17,22 @@ std::wstring refusal(const std::wstring& format) {
   return L"The current clipboard-Format:  '" + format + L"'  is not supported!";
 }
 
-TEST(RefreshTest, ModeFollowsTheFirstFormatFoundAndRefusalNamesTheFormat) {
-  struct Case {
-    std::set<ClipFormat> formats;
-    std::wstring caption;  // empty: refused
-    std::wstring refusedName;
-    std::set<unsigned> standard = {};
+TEST(RefreshTest, RefusalNamesTheFirstFormatFound) {
+  using enum ClipFormat;
+  const std::pair<std::set<ClipFormat>, std::wstring> cases[] = {
+      {{Rtf}, L"RTF"},        {{}, L"Unknown"}, {{MetafilePict}, L"Metafile"},
+      {{Link, Rtf}, L"Link"}, {{Dib}, L"DIB"},
   };
-  const Case cases[] = {
-      {{ClipFormat::Bitmap, ClipFormat::Text}, L" - Save Graphic (.JPG)", L""},
-      {{ClipFormat::Text, ClipFormat::HDrop}, L" - Save Clipboard Text (.txt)", L""},
-      {kRtf, L" - Save Formated Clipboard Text (.rtf)", L""},
-      {kFiles, L" - Copy Files..", L""},
-      {{ClipFormat::Rtf}, L"", L"RTF"},
-      {{}, L"", L"Unknown"},
-      {{ClipFormat::MetafilePict}, L"", L"Metafile"},
-      {{ClipFormat::Link, ClipFormat::Rtf}, L"", L"Link"},
-      {{ClipFormat::Dib}, L"", L"DIB"},
-      {{}, L"", L"DIB", {4}},  // the standard format 4 counts as entry 4
-  };
-  for (const Case& c : cases) {
-    fake::Session s(c.formats);
-    s.t.clipboard.standardNumbers = c.standard;
-    SCOPED_TRACE(text::toUtf8(c.caption + c.refusedName));
-    const bool refused = c.caption.empty();
-    EXPECT_EQ(s.start(), refused ? std::optional(kRefused) : std::nullopt);
-    const fake::Box box{refusal(c.refusedName), kInformation, L"Sorry - no supported format!"};
-    EXPECT_EQ(s.t.dialogs.shown, refused ? fake::Boxes{box} : fake::Boxes{});
-    if (!refused) {
-      EXPECT_EQ(s.form.caption(), std::wstring(Form1::kVersionTitle) + c.caption);
-    }
+  for (const auto& [formats, name] : cases) {
+    fake::Session s(formats);
+    EXPECT_EQ(s.start(), kRefused);
+    EXPECT_EQ(s.t.dialogs.shown,
+              (fake::Boxes{{refusal(name), kInformation, L"Sorry - no supported format!"}}));
   }
+  fake::Session s;  // the standard format 4 counts as entry 4
+  s.t.clipboard.standardNumbers = {4};
+  EXPECT_EQ(s.start(), kRefused);
+  EXPECT_EQ(s.said(), std::vector{refusal(L"DIB")});
 }
 
 TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
@@ -104,47 +89,64 @@ TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
   }
 }
 
-// A window of 12000 x 9000 stretches the panel and the preview; the links and the symbols stay
-// at the right edge, the button in the preview's corner at its right.
-TEST(RefreshTest, EachModeShowsItsControlsColoursAndImageAndFollowsTheWindowSize) {
+// One row per save mode, with the formats that choose it: what the window shows, how it follows
+// a window of 12000 x 9000 (panel and preview stretch, links and symbols stay at the right edge,
+// the button in the preview's corner at its right), the name it proposes and what its save
+// writes. The picture goes to the encoder at quality 200 and its save ends without storing the
+// window's place; the text saves store it. A formatted text is saved without a beep.
+TEST(RefreshTest, EachModeRow) {
   struct Case {
-    std::set<ClipFormat> formats;
-    ui::Color panel;
-    ui::ImageId image;
-    std::wstring saveCaption;
-    // ClipText, RichText, ClipPic, ListBox, ConvertTxtBtn, the name field and its options.
-    std::array<bool, 6> shown;
-    int previewWidth, previewHeight, cornerGap;
+    struct {
+      std::set<ClipFormat> formats;
+      std::wstring caption, saveCaption, name;
+    } t;
+    struct {
+      ui::Color panel;
+      ui::ImageId image;
+      // ClipText, RichText, ClipPic, ListBox, ConvertTxtBtn, the name field and its options.
+      std::array<bool, 6> shown;
+      int previewWidth, previewHeight, cornerGap;
+      std::string bytes;  // saved; empty: no save here
+      int beeps;
+    } v;
   };
   using enum ui::ImageId;
+  using enum ClipFormat;
+  const char* jpeg = fake::FakeGdiplus::kJpeg;
   const Case cases[] = {
-      {kBitmap, 0x00FFBFC0, ModePicture, L"&Save as JPEG", {0, 0, 1, 0, 0, 1}, 12000, 7185, 300},
-      {kText, 0x00E0E0E0, ModeText, L"&Save as Text", {1, 0, 0, 0, 0, 1}, 11500, 6380, 0},
-      {kRtf, 0x00E0E0E0, ModeRichText, L"&Save as RTF", {0, 1, 0, 0, 1, 1}, 11500, 6380, 200},
+      {{{Bitmap, Text}, L" - Save Graphic (.JPG)", L"&Save as JPEG", L"Shots_Screenshot.JPG"},
+       {0x00FFBFC0, ModePicture, {0, 0, 1, 0, 0, 1}, 12000, 7185, 300, jpeg, 1}},
+      {{{Text, HDrop}, L" - Save Clipboard Text (.txt)", L"&Save as Text", L"Shots_Text.TXT"},
+       {0x00E0E0E0, ModeText, {1, 0, 0, 0, 0, 1}, 11500, 6380, 0, "text\r\n", 1}},
+      {{kRtf, L" - Save Formated Clipboard Text (.rtf)", L"&Save as RTF", L"Shots_Text.RTF"},
+       {0x00E0E0E0, ModeRichText, {0, 1, 0, 0, 1, 1}, 11500, 6380, 200, "{\\rtf1 fake}", 0}},
       // The list keeps its height.
-      {kFiles, 0x00C9CEB8, ModeFiles, L"&Copy File(s) ..", {0, 0, 0, 1, 1, 0}, 11500, 1520, 200},
+      {{kFiles, L" - Copy Files..", L"&Copy File(s) ..", L""},
+       {0x00C9CEB8, ModeFiles, {0, 0, 0, 1, 1, 0}, 11500, 1520, 200, "", 0}},
   };
   for (const Case& c : cases) {
-    fake::Started s(c.formats);
+    fake::Started s(c.t.formats);
     Form1& f = s.form;
-    SCOPED_TRACE(text::toUtf8(c.saveCaption));
-    EXPECT_EQ(f.Frame1.backColor(), c.panel);
-    EXPECT_EQ(f.Path.backColor(), c.panel);
-    EXPECT_EQ(f.Picture1.image(), c.image);
+    SCOPED_TRACE(text::toUtf8(c.t.caption));
+    EXPECT_EQ(f.caption(), std::wstring(Form1::kVersionTitle) + c.t.caption);
+    EXPECT_EQ(f.Frame1.backColor(), c.v.panel);
+    EXPECT_EQ(f.Path.backColor(), c.v.panel);
+    EXPECT_EQ(f.Picture1.image(), c.v.image);
     const ui::CommandButton* save = f.SavePictureBtn.visible() ? &f.SavePictureBtn
                                     : f.SaveTxtBtn.visible()   ? &f.SaveTxtBtn
                                                                : &f.SaveFilesBtn;
-    EXPECT_EQ(save->caption(), c.saveCaption);
+    EXPECT_EQ(save->caption(), c.t.saveCaption);
     EXPECT_EQ(f.SavePictureBtn.visible() + f.SaveTxtBtn.visible() + f.SaveFilesBtn.visible(), 1);
     const std::array<bool, 6> shown = {f.ClipText.visible(),      f.RichText.visible(),
                                        f.ClipPic.visible(),       f.ListBox.visible(),
                                        f.ConvertTxtBtn.visible(), f.FNText.visible()};
-    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(shown, c.v.shown);
     for (const ui::Control* option : {&f.AddDatecheck, &f.AddTimeCheck, &f.OpenFileCheck})
-      EXPECT_EQ(option->visible(), c.shown[5]);
+      EXPECT_EQ(option->visible(), c.v.shown[5]);
     EXPECT_TRUE(f.visible());
     // The focus ends in the name field, or on the copy button when that field is hidden.
-    EXPECT_EQ(f.activeControl(), c.shown[5] ? static_cast<ui::Control*>(&f.FNText) : save);
+    EXPECT_EQ(f.activeControl(), c.v.shown[5] ? static_cast<ui::Control*>(&f.FNText) : save);
+    EXPECT_EQ(f.FNText.text(), c.t.name);
 
     f.setWidth(12000);
     f.setHeight(9000);
@@ -156,12 +158,22 @@ TEST(RefreshTest, EachModeShowsItsControlsColoursAndImageAndFollowsTheWindowSize
     for (const ui::Control* p :
          std::array<const ui::Control*, 3>{&f.ClipPic, &f.RichText, &f.ListBox})
       preview = p->visible() ? p : preview;
-    EXPECT_EQ(preview->width(), c.previewWidth);
-    EXPECT_EQ(preview->height(), c.previewHeight);
+    EXPECT_EQ(preview->width(), c.v.previewWidth);
+    EXPECT_EQ(preview->height(), c.v.previewHeight);
     const ui::Control& corner = f.ClipPic.visible() ? f.ResizeBtn : f.ConvertTxtBtn;
-    if (c.cornerGap) {
-      EXPECT_EQ(corner.left(), c.previewWidth - corner.width() - c.cornerGap);
+    if (c.v.cornerGap) {
+      EXPECT_EQ(corner.left(), c.v.previewWidth - corner.width() - c.v.cornerGap);
     }
+    if (c.v.bytes.empty())
+      continue;
+    EXPECT_EQ(s.save(), kSaved);
+    EXPECT_EQ(s.t.fileSystem.contents(L"C:\\Data\\Shots\\" + c.t.name), c.v.bytes);
+    EXPECT_EQ(s.t.process.beeps, c.v.beeps);
+    const bool picture = c.v.image == ModePicture;
+    const auto& calls = s.t.gdiplus.calls;
+    EXPECT_EQ(calls.size() == 5 && calls[1] == L"createBitmap b17 0" && calls[2].ends_with(L" 200"),
+              picture);
+    EXPECT_EQ(s.t.settings.values.count(L"Brimlo\\Form1\\Pos\\Left"), picture ? 0u : 1u);
   }
 }
 
@@ -174,8 +186,6 @@ TEST(RefreshTest, ProposedNameFollowsCommandLineDirectoryAndExtensionRules) {
     std::wstring currentDir = L"C:\\Data\\Shots";
   };
   const Case cases[] = {
-      {L"", kBitmap, L"Shots_Screenshot.JPG"},
-      {L"", kText, L"Shots_Text.TXT"},
       {L"", kBitmap, L"_Screenshot.JPG", L"C:\\", L"C:\\"},  // the drive's root
       {L"-b Shot.jpeg", kBitmap, L"Shot.jpeg"},
       {L"-b notes.txt", kText, L"notes.txt"},  // any letter case
