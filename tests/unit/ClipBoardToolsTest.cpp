@@ -63,12 +63,4 @@ TEST(ClipBoardToolsTest, TrimAtNul) {
     EXPECT_EQ(ClipBoard_Tools::TrimAtNul(in), expected) << text::toUtf8(in);
 }
 
-TEST(ClipBoardToolsTest, PasteReachesTheRichTextBox) {
-  ui::RichTextBox box(L"RichText", nullptr);
-  fake::FakeRichPeer peer;
-  box.attachRichPeer(&peer);
-  EXPECT_EQ(ClipBoard_Tools::PasteToControl(box), 0);
-  EXPECT_EQ(peer.pastes, 1);
-}
-
 }  // namespace

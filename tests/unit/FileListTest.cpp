@@ -91,19 +91,20 @@ TEST(FileListTest, OverwriteQuestionsAndTheAllowAllAnswer) {
 
 // 0 only when at least one file was copied and every file that was to be copied arrived.
 TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
+  enum Fault { kNone, kSourceHeldOpen, kDiskFull };  // held open by another program
   struct Case {
     Texts files;
     int status;
     Texts said;  // the start of each box's text
     std::deque<int> answers = {};
     std::vector<platform::FileCopyResult> shell = {};
+    Fault fault = kNone;
     std::wstring target = L"C:\\Target\\";
-    bool sourceHeldOpen = false;  // by another program
-    std::uint64_t freeBytes = std::uint64_t{1} << 40;
   };
-  const Texts ac = {kThree[0], kThree[2]}, asked = {L"File", L"Allow"};
-  const std::wstring bad = L"C:\\Src\\bad?name.txt";
+  const Texts a = {kThree[0]}, ac = {kThree[0], kThree[2]}, asked = {L"File", L"Allow"};
+  const std::wstring in = L"\rFile: C:\\Src\\a.txt", bad = L"C:\\Src\\bad?name.txt";
   const std::wstring same = L"The source and destination files are the same file.";
+  const std::wstring folder = L"\r\rThis is a folder";
   // b.txt exists in the target.
   const Case cases[] = {
       {kThree, kSaved, asked, {kYes, kNo}},
@@ -112,41 +113,27 @@ TEST(FileListTest, ExitStatusSaysWhetherEveryFileArrived) {
       {kThree, kSaved, {L"File"}, {kNo}},       // one answered No, the rest copied
       {ac, kOther, {L"error 1223\rFile: C:\\Src\\c.txt"}, {}, {{1223, false}}},
       {ac, kOther, {L"The path of the source or the destination is invalid.\rFile"}, {}, {{0x7C}}},
-      {{kThree[0]}, kOther, {L"Operation Failed\rC:\\Src\\a.txt"}, {}, {{0, true}}},  // cancelled
+      {a, kOther, {L"Operation Failed\rC:\\Src\\a.txt"}, {}, {{0, true}}},  // cancelled
       // The shell says "cancelled" where the source cannot be read, or does not fit, or the
       // target directory is a file: the real reason is told.
       {{L"C:\\Src\\gone.txt", kThree[0]}, kOther, {L"error 2\rFile: C:\\Src\\gone.txt"}},
-      {{kThree[0]},
-       kOther,
-       {L"error 32\rFile: C:\\Src\\a.txt"},
-       {},
-       {{0, true}},
-       L"C:\\Target\\",
-       true},
-      {{kThree[0]},
-       kOther,
-       {L"error 112\rFile: C:\\Src\\a.txt"},
-       {},
-       {{0, true}},
-       L"C:\\Target\\",
-       false,
-       2},
-      {{kThree[0]}, kOther, {L"error 267\rFile: C:\\Src\\a.txt"}, {}, {}, L"C:\\Src\\b.txt"},
+      {a, kOther, {L"error 32" + in}, {}, {{0, true}}, kSourceHeldOpen},
+      {a, kOther, {L"error 112" + in}, {}, {{0, true}}, kDiskFull},
+      {a, kOther, {L"error 267" + in}, {}, {}, kNone, L"C:\\Src\\b.txt"},
       {{kThree[0], bad}, kOther, {L"The file was not copied:\r\rC:\\Target\\bad?name.txt"}},
       // Copied onto itself.
       {{L"C:\\Target\\b.txt"}, kOther, {L"File", L"Allow", same}, {kYes, kNo}},
       // A folder over a file of its name, a file over a folder: neither asked nor copied.
-      {{L"C:\\Src\\Photos", kThree[0]},
-       kOther,
-       {L"Not copied:\r\rC:\\Src\\Photos\r\rThis is a folder"}},
-      {{L"C:\\Target"}, kOther, {L"Not copied:\r\rC:\\Target\r\rThis is a folder"}},
+      {{L"C:\\Src\\Photos", kThree[0]}, kOther, {L"Not copied:\r\rC:\\Src\\Photos" + folder}},
+      {{L"C:\\Target"}, kOther, {L"Not copied:\r\rC:\\Target" + folder}},
       {{L"C:\\Src\\d.txt"}, kOther, {L"Not copied:\r\rC:\\Src\\d.txt\r\rA folder of that name"}},
   };
   for (const Case& c : cases) {
     FileList l(c.files, {L"b.txt"}, c.target);
-    if (c.sourceHeldOpen)
+    if (c.fault == kSourceHeldOpen)
       l.t.fileSystem.locked.insert(fake::FakeFileSystem::key(kThree[0]));
-    l.t.fileSystem.freeBytes = c.freeBytes;
+    if (c.fault == kDiskFull)
+      l.t.fileSystem.freeBytes = 2;
     l.t.fileSystem.addFile(L"C:\\Src\\Photos\\p.jpg", "new");
     l.t.fileSystem.addFile(L"C:\\Target\\Photos", "old");
     l.t.fileSystem.addFile(L"C:\\Src\\d.txt", "new");

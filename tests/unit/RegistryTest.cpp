@@ -13,44 +13,24 @@ class RegistryTest : public ::testing::Test {
   const platform::Platform& p = t.platform;
 };
 
-TEST_F(RegistryTest, MissingAndStoredValuesAgainstTheDefaultAndAFailedWrite) {
-  struct Case {
-    std::optional<std::wstring> stored;
-    std::wstring defaultValue;
-    std::wstring expected;
-  };
-  const Case cases[] = {
-      {std::nullopt, L"1", L"1"}, {std::nullopt, L"", L""},
-      {L"", L"1", L"1"},  // stored empty counts as missing
-      {L"0", L"1", L"0"},         {L"True", L"", L"True"},
-  };
-  for (const Case& c : cases) {
-    t.settings.values.clear();
-    if (c.stored)
-      t.settings.values[L"Brimlo\\Settings\\AddDateJPG"] = *c.stored;
-    EXPECT_EQ(Registry::GetSettingValue(p, L"Settings", L"AddDateJPG", c.defaultValue), c.expected)
-        << "stored=" << (c.stored ? "value" : "none");
-  }
-  // A failed write keeps the old value, silently.
-  t.settings.failWrites = true;
-  Registry::SaveSettingValue(p, L"Settings", L"AddDateJPG", L"1");
-  EXPECT_EQ(t.settings.values[L"Brimlo\\Settings\\AddDateJPG"], L"True");
-  EXPECT_TRUE(t.dialogs.shown.empty());
-}
-
 // Each row is read where it is written, and reads as its fallback (or the control's value) when
-// nothing is stored.
+// nothing, or an empty text, is stored. A failed write keeps the old value, silently.
 TEST_F(RegistryTest, EverySettingReadsItsFallbackAndThenWhatWasWritten) {
   for (const Settings::Row* row : Settings::kAll) {
+    const std::wstring fallback = row->fallback != nullptr ? row->fallback : L"1";
+    const std::wstring key = std::wstring(L"Brimlo\\") + row->section + L"\\" + row->key;
     t.settings.values.clear();
-    EXPECT_EQ(Settings::read(p, *row, L"1"), row->fallback != nullptr ? row->fallback : L"1")
-        << row->key;
+    EXPECT_EQ(Settings::read(p, *row, L"1"), fallback) << row->key;
+    t.settings.values[key] = L"";
+    EXPECT_EQ(Settings::read(p, *row, L"1"), fallback) << row->key;
     Settings::write(p, *row, L"0");
-    EXPECT_EQ(t.settings.values.count(std::wstring(L"Brimlo\\") + row->section + L"\\" + row->key),
-              1u)
-        << row->key;
+    EXPECT_EQ(t.settings.values[key], L"0") << row->key;
+    t.settings.failWrites = true;
+    Settings::write(p, *row, L"1");
+    t.settings.failWrites = false;
     EXPECT_EQ(Settings::read(p, *row, L"1"), L"0") << row->key;
   }
+  EXPECT_TRUE(t.dialogs.shown.empty());
 }
 
 // Either is a mistake of the program itself: the user is told, an empty name ends the program.
