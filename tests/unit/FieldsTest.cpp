@@ -132,27 +132,34 @@ TEST(FieldsTest, DateAndTimeOptionsRewriteTheNameAndStoreBothKeys) {
   EXPECT_EQ(f.FNText.text(), tm + d + edited);
 }
 
-TEST(FieldsTest, OptionsAreRememberedPerModeAndNotWithoutASaveButton) {
-  fake::Started s({ClipFormat::Text});
-  s.form.OpenFileCheck.userToggle();
-  s.form.AddDatecheck.userToggle();
-  EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\OpenFileTxt"], L"1");
-  EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\AddDateTxt"], L"1");
-  EXPECT_EQ(s.t.settings.values.count(L"Brimlo\\Settings\\AddDateJPG"), 0u);
-  // A picture refresh restores the picture keys: the date stays off there.
-  s.t.settings.values[L"Brimlo\\Settings\\AddDateJPG"] = L"0";
-  s.t.clipboard.formats = {ClipFormat::Bitmap};
-  s.refresh();
-  EXPECT_EQ(s.form.AddDatecheck.value(), 0);
-  s.form.OpenFileCheck.userToggle();
-  EXPECT_EQ(s.t.settings.values[L"Brimlo\\Settings\\OpenFileJPG"],
-            std::to_wstring(s.form.OpenFileCheck.value()));
-  // No save button shown: nothing is stored.
-  s.form.SavePictureBtn.setVisible(false);
-  const auto stored = s.t.settings.values;
-  s.form.OpenFileCheck.userToggle();
-  s.form.AddTimeCheck.userToggle();
-  EXPECT_EQ(s.t.settings.values, stored);
+// Each option of each mode has its own stored value: a refresh restores it, a click by the user
+// stores it there, and nothing is stored while no save button is shown.
+TEST(FieldsTest, EachOptionIsRememberedPerMode) {
+  using enum ClipFormat;
+  const std::tuple<std::set<ClipFormat>, int, std::wstring> rows[] = {
+      {{Bitmap}, 0, L"OpenFileJPG"},    {{Bitmap}, 1, L"AddDateJPG"},
+      {{Bitmap}, 2, L"AddTimeJPG"},     {{Text}, 0, L"OpenFileTxt"},
+      {{Text}, 1, L"AddDateTxt"},       {{Text}, 2, L"AddTimeTxt"},
+      {{Text, Rtf}, 0, L"OpenFileTxt"}, {{Text, Rtf}, 1, L"AddDateTxt"},
+  };
+  for (const auto& [formats, option, key] : rows) {
+    SCOPED_TRACE(text::toUtf8(key));
+    fake::Session s(formats);
+    auto& stored = s.t.settings.values;
+    stored[L"Brimlo\\Settings\\" + key] = L"1";
+    s.start();
+    Form1& f = s.form;
+    ui::CheckBox& box = *std::array{&f.OpenFileCheck, &f.AddDatecheck, &f.AddTimeCheck}[option];
+    EXPECT_EQ(box.value(), 1);
+    box.userToggle();
+    EXPECT_EQ(stored[L"Brimlo\\Settings\\" + key], L"0");
+    // No save button shown: nothing is stored.
+    f.SavePictureBtn.setVisible(false);
+    f.SaveTxtBtn.setVisible(false);
+    const auto before = stored;
+    box.userToggle();
+    EXPECT_EQ(stored, before);
+  }
 }
 
 TEST(FieldsTest, NameFieldFocusSelectsAllButTheExtension) {

@@ -110,16 +110,7 @@ TEST(SafeSaveTest, AnyNameTheDirectoryCanHoldIsSaved) {
 }
 
 TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
-  enum Fault {
-    kNone,
-    kReadOnly,
-    kLocked,
-    kFull,
-    kNoRtf,
-    kNoRichWindow,
-    kEncoder,
-    kNoTemporaryName
-  };
+  enum Fault { kNone, kReadOnly, kLocked, kFull, kNoRtf, kNoRichWindow, kEncoder, kNoTmpName };
   struct Case {
     Saver saver;
     std::wstring path, name;
@@ -143,8 +134,7 @@ TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
       {Saver::Picture, kShots, old, kReadOnly, L"error 5"},
       {Saver::Picture, kShots, old, kEncoder,
        L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:7"},
-      {Saver::Text, kShots, old, kNoTemporaryName,
-       L"(~brimlo-0000.tmp to ~brimlo-ffff.tmp) is taken"},
+      {Saver::Text, kShots, old, kNoTmpName, L"(~brimlo-0000.tmp to ~brimlo-ffff.tmp) is taken"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(text::toUtf8(c.path + c.name + L": " + c.reason));
@@ -163,7 +153,7 @@ TEST(SafeSaveTest, FailedSaveIsReportedLosesNothingAndKeepsTheWindow) {
       r.form.RichText.attachRichPeer(nullptr);
       r.form.RichText.clear();
     }
-    for (unsigned n = 0; c.fault == kNoTemporaryName && n <= 0xFFFF; ++n)
+    for (unsigned n = 0; c.fault == kNoTmpName && n <= 0xFFFF; ++n)
       t.fileSystem.addFile(SafeSave::TemporaryNameFor(kShots + old, n), "");
     t.gdiplus.saveStatus = c.fault == kEncoder ? 7 : 0;
     r.form.Path.setText(c.path);
