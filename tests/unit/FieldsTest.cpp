@@ -18,36 +18,33 @@ TEST(FieldsTest, DirectoryCheckColoursButtonAndToolTip) {
   s.t.fileSystem.addDirectory(L"C:\\ReadOnlyDir", platform::attr::kReadOnly);
   s.t.fileSystem.addDirectory(L"C:\\Users\\me\\Desktop");
   s.start();
+  // Texts alike in the panel's colour and black (valid) or white on red, whether the button that
+  // creates the directory shows, and the tool tip (empty: unchanged).
   struct Case {
-    std::wstring text;
-    bool valid;  // the panel's colour and black, else white on red
-    bool button;
-    std::wstring toolTip;  // empty: unchanged
+    std::vector<std::wstring> texts;
+    bool valid, button;
+    std::wstring toolTip;
   };
   const std::wstring warning =
       L"Warning: C:\\ is used by the TC if the Directory is not valid for this operation";
   const Case cases[] = {
-      {L"", false, false, L""},
-      {L"   ", false, false, L""},
-      {L"C:\\", false, false, warning},
-      {L"c:\\", false, false, warning},
-      {L"C:\\Windows\\Temp\\", true, false, L"Target directory"},
-      {L"C:\\NoSuchDir\\", false, true, L"Path not found"},
-      {L"C:\\ReadOnlyDir\\", false, true, L"Path not found"},
-      {L"C:\\Users\\me\\Desktop\\", true, false, L"Target directory"},
-      {L"X:\\Nowhere\\DESKTOP\\", true, false, L"Target directory"},
-      {L"X:\\abc", false, true, L"Path not found"},
-      {L"D:\\", true, false, L"Target directory"},
+      {{L"", L"   "}, false, false, L""},
+      {{L"C:\\", L"c:\\"}, false, false, warning},
+      {{L"C:\\Windows\\Temp\\", L"C:\\Users\\me\\Desktop\\"}, true, false, L"Target directory"},
+      {{L"X:\\Nowhere\\DESKTOP\\", L"D:\\"}, true, false, L"Target directory"},
+      {{L"C:\\NoSuchDir\\", L"C:\\ReadOnlyDir\\", L"X:\\abc"}, false, true, L"Path not found"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(text::toUtf8(c.text));
-    s.form.Path.setText(L"something else");
-    s.form.Path.setToolTip(L"before");
-    s.form.Path.setText(c.text);
-    EXPECT_EQ(s.form.Path.backColor(), c.valid ? 0x00E0E0E0 : kRed);
-    EXPECT_EQ(s.form.Path.foreColor(), c.valid ? kBlack : kWhite);
-    EXPECT_EQ(s.form.AddDirBtn.visible(), c.button);
-    EXPECT_EQ(s.form.Path.toolTip(), c.toolTip.empty() ? L"before" : c.toolTip);
+    for (const std::wstring& text : c.texts) {
+      SCOPED_TRACE(text::toUtf8(text));
+      s.form.Path.setText(L"something else");
+      s.form.Path.setToolTip(L"before");
+      s.form.Path.setText(text);
+      EXPECT_EQ(s.form.Path.backColor(), c.valid ? 0x00E0E0E0 : kRed);
+      EXPECT_EQ(s.form.Path.foreColor(), c.valid ? kBlack : kWhite);
+      EXPECT_EQ(s.form.AddDirBtn.visible(), c.button);
+      EXPECT_EQ(s.form.Path.toolTip(), c.toolTip.empty() ? L"before" : c.toolTip);
+    }
   }
 }
 

@@ -149,33 +149,18 @@ TEST(PathsTest, DirectoryPart) {
 
 // Names Windows refuses, or opens a device for, whatever extension follows.
 TEST(PathsTest, NameRules) {
-  struct N {
-    std::wstring path;
-    bool device, forbidden;
-  };
-  const N cases[] = {
-      {L"C:\\Data\\CON.TXT", true, false},
-      {L"C:\\Data\\con", true, false},
-      {L"C:\\Data\\nul .txt", true, false},
-      {L"C:\\Data\\COM1.JPG", true, false},
-      {L"C:\\Data\\lpt9.a.b", true, false},
-      {L"C:\\Data\\Aux", true, false},
-      {L"D:/x/prn.rtf", true, false},
-      {L"CONOUT$.TXT", true, false},
-      {L"C:\\Data\\CONsole.TXT", false, false},
-      {L"C:\\Data\\COM10.TXT", false, false},
-      {L"C:\\Data\\my CON.TXT", false, false},
-      {L"C:\\CON\\notes.TXT", false, false},
-      {L"C:\\Data\\COMX.TXT", false, false},
-      {L"C:\\a:b.txt", false, true},
-      {L"C:\\a|b.txt", false, true},
-      {L"C:\\a\"b\\", false, true},
-      {L"C:x.txt", false, false},
-      {L"x:COM1", true, false},
-  };
-  for (const N& c : cases) {
-    EXPECT_EQ(paths::namesDevice(c.path), c.device) << text::toUtf8(c.path);
-    EXPECT_EQ(paths::hasForbiddenCharacter(c.path), c.forbidden) << text::toUtf8(c.path);
+  using Names = std::vector<std::wstring>;
+  const Names devices = {L"C:\\Data\\CON.TXT",  L"C:\\Data\\con",      L"C:\\Data\\nul .txt",
+                         L"C:\\Data\\COM1.JPG", L"C:\\Data\\lpt9.a.b", L"C:\\Data\\Aux",
+                         L"D:/x/prn.rtf",       L"CONOUT$.TXT",        L"x:COM1"};
+  const Names forbidden = {L"C:\\a:b.txt", L"C:\\a|b.txt", L"C:\\a\"b\\"};
+  const Names neither = {L"C:\\Data\\CONsole.TXT", L"C:\\Data\\COM10.TXT", L"C:\\Data\\my CON.TXT",
+                         L"C:\\CON\\notes.TXT",    L"C:\\Data\\COMX.TXT",  L"C:x.txt"};
+  for (const Names* names : {&devices, &forbidden, &neither}) {
+    for (const std::wstring& path : *names) {
+      EXPECT_EQ(paths::namesDevice(path), names == &devices) << text::toUtf8(path);
+      EXPECT_EQ(paths::hasForbiddenCharacter(path), names == &forbidden) << text::toUtf8(path);
+    }
   }
   // Only a drive path with "\" alone takes the form without the length limit, and only when
   // the ordinary form cannot hold it.

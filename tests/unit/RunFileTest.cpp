@@ -49,25 +49,21 @@ TEST(RunFileTest, FindsTheProgramAndLeavesTheDisksAsTheyWere) {
     Texts lookups;                 // every file the shell was asked about, in order
     std::wstring usersFile = L"";  // a file of the user's in the temporary directory
   };
+  // The names the lookup tries in the temporary directory.
+  const std::wstring z = kTemp + L"zzzzzzzTemp_", r = kTemp + L"RunFileTmp";
   const Case cases[] = {
       {L"C:\\docs\\a.txt", kNotepad, {L"C:\\docs\\a.txt"}},
       {L"C:\\docs\\new.txt", kNotepad, {L"C:\\docs\\new.txt"}},  // a folder that exists
-      {L"C:\\nodir\\x.txt", kNotepad, {kTemp + L"zzzzzzzTemp_x.txt"}},
+      {L"C:\\nodir\\x.txt", kNotepad, {z + L"x.txt"}},
       // A file of the user's is never written over: the next free name, the type kept.
-      {L"C:\\nodir\\x.txt",
-       kNotepad,
-       {kTemp + L"zzzzzzzTemp_x-1.txt"},
-       kTemp + L"zzzzzzzTemp_x.txt"},
-      {L"C:\\nodir\\README",
-       L"",
-       {kTemp + L"zzzzzzzTemp_README", kTemp + L"RunFileTmpREADME-1"},
-       kTemp + L"RunFileTmpREADME"},
-      {L"C:\\docs\\hidden.txt", kNotepad, {kTemp + L"zzzzzzzTemp_hidden.txt"}},
-      {L"*.htm", kHtmProgram, {kTemp + L"zzzzzzzTemp_.htm"}},  // a pattern for a type
-      {L"C:\\docs\\*.htm", kHtmProgram, {kTemp + L"zzzzzzzTemp_.htm"}},
-      {L"http://host/dir/page.html", kBrowser, {kTemp + L"zzzzzzzTemp_page.html"}},
-      {L"C:\\docs\\README", L"", {L"C:\\docs\\README", kTemp + L"RunFileTmpREADME"}},
-      {L"C:\\docs\\a.xyz", L"", {L"C:\\docs\\a.xyz", kTemp + L"RunFileTmp.xyz"}},  // unknown type
+      {L"C:\\nodir\\x.txt", kNotepad, {z + L"x-1.txt"}, z + L"x.txt"},
+      {L"C:\\nodir\\README", L"", {z + L"README", r + L"README-1"}, r + L"README"},
+      {L"C:\\docs\\hidden.txt", kNotepad, {z + L"hidden.txt"}},
+      {L"*.htm", kHtmProgram, {z + L".htm"}},  // a pattern for a type
+      {L"C:\\docs\\*.htm", kHtmProgram, {z + L".htm"}},
+      {L"http://host/dir/page.html", kBrowser, {z + L"page.html"}},
+      {L"C:\\docs\\README", L"", {L"C:\\docs\\README", r + L"README"}},
+      {L"C:\\docs\\a.xyz", L"", {L"C:\\docs\\a.xyz", r + L".xyz"}},  // unknown type
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(text::toUtf8(c.name + L" " + c.usersFile));
