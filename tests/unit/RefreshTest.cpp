@@ -10,6 +10,7 @@ using platform::ClipFormat;
 using platform::box::kInformation;
 using platform::exitcode::kRefused;
 using platform::exitcode::kSaved;
+using std::nullopt;
 const std::set<ClipFormat> kText{ClipFormat::Text}, kBitmap{ClipFormat::Bitmap},
     kFiles{ClipFormat::HDrop}, kRtf{ClipFormat::Text, ClipFormat::Rtf};
 
@@ -52,18 +53,14 @@ TEST(RefreshTest, PngIsTakenOnlyWhereTheContentWouldBeRefused) {
   const Case cases[] = {
       {{Bitmap, Png}, png, kSaved, L"Shot.JPG", bitmap},
       {{Text, Png}, png, kSaved, L"Shot.TXT", nullptr},
-      {{HDrop, Png}, png, std::nullopt, L"", nullptr},
+      {{HDrop, Png}, png, nullopt, L"", nullptr},
       {{Png}, png, kSaved, L"Shot.JPG", decoded},
       {{Rtf, Png}, png, kSaved, L"Shot.JPG", decoded},
       {{Png}, "GIF89a", kRefused, L"PNG", nullptr},  // not decoded
       {{Rtf, Png}, "", kRefused, L"RTF", nullptr},
       // Not read is not refused: the window stays in picture mode and F5 reads it again.
-      {{Png}, png, std::nullopt, L"The clipboard could not be read", nullptr, true},
-      {{Png},
-       std::nullopt,
-       std::nullopt,
-       L"The picture on the clipboard could not be read.",
-       nullptr},
+      {{Png}, png, nullopt, L"The clipboard could not be read", nullptr, true},
+      {{Png}, nullopt, nullopt, L"The picture on the clipboard could not be read.", nullptr},
   };
   for (const Case& c : cases) {
     fake::Session s(c.formats, L"-b Shot");
@@ -237,7 +234,7 @@ TEST(RefreshTest, OptionRestoreTakesValidStoredValuesAndStoresNothing) {
     std::optional<std::wstring> stored;
     int before, after;
   };
-  const Case cases[] = {{L"1", 0, 1}, {L"0", 1, 0}, {std::nullopt, 1, 1},
+  const Case cases[] = {{L"1", 0, 1}, {L"0", 1, 0}, {nullopt, 1, 1},
                         {L"x", 1, 1}, {L"7", 0, 0}, {L"2", 0, 2}};
   for (const Case& c : cases) {
     fake::Session s(kText);

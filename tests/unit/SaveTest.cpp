@@ -388,17 +388,15 @@ TEST(SaveTest, BatchRun) {
     std::wstring said;  // part of the one message; empty: none
   };
   using enum ClipFormat;
+  const std::wstring unread = L" on the clipboard could not be read.";
   const Case cases[] = {
       {Text, L"-B Notes", true, kSaved, L"Notes.TXT", 0, L""},
       {Bitmap, L"-b Shot", true, kSaved, L"Shot.JPG", 0, L""},
       {Text, L"-b C:\\NoSuchDir\\Notes", true, std::nullopt, L"", 1, L"error 3"},
       {Bitmap, L"-b C:\\NoSuchDir\\Shot", true, std::nullopt, L"", 1, L"error 3"},
-      {Text, L"-b Held", false, std::nullopt, L"", 0,
-       L"The text on the clipboard could not be read."},
-      {Bitmap, L"-b Held", false, std::nullopt, L"", 0,
-       L"The picture on the clipboard could not be read."},
-      {Rtf, L"-b Held", false, std::nullopt, L"", 0,
-       L"The formatted text on the clipboard could not be read."},
+      {Text, L"-b Held", false, std::nullopt, L"", 0, L"The text" + unread},
+      {Bitmap, L"-b Held", false, std::nullopt, L"", 0, L"The picture" + unread},
+      {Rtf, L"-b Held", false, std::nullopt, L"", 0, L"The formatted text" + unread},
   };
   for (const Case& c : cases) {
     fake::Session s(c.format == Rtf ? std::set{Text, Rtf} : std::set{c.format}, c.commandLine);
