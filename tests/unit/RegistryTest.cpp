@@ -50,7 +50,7 @@ class PositionForm : public ui::Form {
   PositionForm() : ui::Form(L"Form1") { setDesignBounds(120, 450, 9885, 5790, 240, 705); }
 };
 
-TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
+TEST_F(RegistryTest, WindowPositionIsRestoredCorrectedWhenOutOfSightAndStored) {
   struct Case {
     const char* what;
     std::array<std::wstring, 4> stored;  // height, width, top, left; "": none
@@ -73,10 +73,11 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
   };
   for (const Case& c : cases) {
     fake::TestPlatform tp;
+    const std::wstring pos = L"Brimlo\\Form1\\Pos\\";
     const wchar_t* keys[] = {L"Height", L"Width", L"Top", L"Left"};
     for (int i = 0; i < 4; ++i) {
       if (!c.stored[i].empty())
-        tp.settings.values[std::wstring(L"Brimlo\\Form1\\Pos\\") + keys[i]] = c.stored[i];
+        tp.settings.values[pos + keys[i]] = c.stored[i];
     }
     PositionForm form;
     Registry::LoadWindowPos(tp.platform, L"Form1");
@@ -84,21 +85,18 @@ TEST_F(RegistryTest, WindowPositionIsRestoredAndCorrectedWhenOutOfSight) {
               (std::array{c.left, c.top, c.width, c.height}))
         << c.what;
     EXPECT_EQ(form.visible(), c.shownEarly) << c.what;
+    // Stored as shown, from a maximised window too; a minimised one stores nothing.
+    tp.settings.values.clear();
+    form.userBoundsChanged(c.left, c.top, c.width, c.height, 0, 0, ui::WindowState::Maximized);
+    Registry::SaveWindowPos(tp.platform, L"Form1");
+    const std::array<int, 4> shown = {c.height, c.width, c.top, c.left};
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(tp.settings.values[pos + keys[i]], std::to_wstring(shown[i])) << c.what;
+    tp.settings.values.clear();
+    form.userBoundsChanged(0, 0, 2000, 500, 1760, 0, ui::WindowState::Minimized);
+    Registry::SaveWindowPos(tp.platform, L"Form1");
+    EXPECT_TRUE(tp.settings.values.empty()) << c.what;
   }
-}
-
-TEST_F(RegistryTest, SaveStoresFourValuesUnlessMinimised) {
-  PositionForm form;
-  form.userBoundsChanged(300, 400, 9000, 7000, 8760, 6295, ui::WindowState::Maximized);
-  Registry::SaveWindowPos(p, L"Form1");
-  const std::map<std::wstring, std::wstring> stored = {{L"Brimlo\\Form1\\Pos\\Height", L"7000"},
-                                                       {L"Brimlo\\Form1\\Pos\\Width", L"9000"},
-                                                       {L"Brimlo\\Form1\\Pos\\Top", L"400"},
-                                                       {L"Brimlo\\Form1\\Pos\\Left", L"300"}};
-  EXPECT_EQ(t.settings.values, stored);
-  form.userBoundsChanged(0, 0, 2000, 500, 1760, 0, ui::WindowState::Minimized);
-  Registry::SaveWindowPos(p, L"Form1");
-  EXPECT_EQ(t.settings.values, stored);
 }
 
 }  // namespace
