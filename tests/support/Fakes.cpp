@@ -28,6 +28,11 @@ void PrintTo(const Box& box, std::ostream* out) {
        << "}";
 }
 
+void PrintTo(const FakeProcess::Started& s, std::ostream* out) {
+  *out << "{" << text::toUtf8(s.commandLine) << ", " << s.showState << ", "
+       << text::toUtf8(s.application) << "}";
+}
+
 int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstring& title) {
   shown.push_back(Box{text, style, title.empty() ? std::wstring(platform::kProgramTitle) : title});
   if (!answers.empty()) {

@@ -82,8 +82,11 @@ class FakeProcess : public platform::Process {
     std::wstring commandLine;
     int showState;
     std::wstring application;
+    bool operator==(const Started&) const = default;
   };
-  std::vector<Started> started;
+  void PrintTo(const FakeProcess::Started& started, std::ostream* out);
+  using Starts = std::vector<Started>;
+  Starts started;
   int beeps = 0;
   // Lets a test act while the window repaints between steps.
   std::function<void()> onPendingMessages;

@@ -133,11 +133,8 @@ TEST(RunFileTest, OpenURLInBrowserStartsTheBrowserAndRemovesItsProbePage) {
 
     EXPECT_EQ(RunFile::OpenURLInBrowser(m.platform, address, 3), c.id);
 
-    ASSERT_EQ(m.process.started.size(), c.browser.empty() ? 0u : 1u);
-    if (!c.browser.empty()) {
-      EXPECT_EQ(m.process.started[0].commandLine, c.command + L" " + address);
-      EXPECT_EQ(m.process.started[0].application, c.browser);
-    }
+    const fake::FakeProcess::Starts started{{c.command + L" " + address, 3, c.browser}};
+    EXPECT_EQ(m.process.started, c.browser.empty() ? fake::FakeProcess::Starts{} : started);
     ASSERT_FALSE(m.shell.lookups.empty());
     EXPECT_EQ(m.shell.lookups[0],
               kTemp + (c.usersFile.empty() ? L"WexX00001.html" : L"WexX00001-1.html"));

@@ -226,10 +226,7 @@ TEST(SaveTest, OpenStepCommandLines) {
     s.form.FNText.setText(c.name);
     s.form.OpenFileCheck.setValue(1);
     s.save();
-    ASSERT_EQ(s.t.process.started.size(), 1u) << text::toUtf8(c.name);
-    EXPECT_EQ(s.t.process.started[0].commandLine, c.command);
-    EXPECT_EQ(s.t.process.started[0].application, c.application);
-    EXPECT_EQ(s.t.process.started[0].showState, 1);
+    EXPECT_EQ(s.t.process.started, (fake::FakeProcess::Starts{{c.command, 1, c.application}}));
   }
 }
 

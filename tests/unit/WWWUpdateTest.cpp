@@ -11,6 +11,7 @@ const std::string kUpdaterBytes = "MZ updater";
 constexpr std::int32_t kDownloadFailure = static_cast<std::int32_t>(0x800C0008);
 
 using Calls = std::vector<std::wstring>;
+using Starts = fake::FakeProcess::Starts;
 
 std::wstring joined(const Calls& calls) {
   std::wstring out;
@@ -74,12 +75,7 @@ TEST(WWWUpdateTest, UpdateStartsTheUpdaterAndEndsTheProgramWithoutStoringItsPosi
                                  L" [URL]" + server::Address() + L"/BrimloSite/Brimlo.exe [PATH]" +
                                  c.programDir + L"\\Brimlo.exe";
     const bool startTried = c.updaterPresent || c.server == kServes;
-    ASSERT_EQ(t.process.started.size(), startTried ? 1u : 0u);
-    if (startTried) {
-      EXPECT_EQ(t.process.started[0].commandLine, command);
-      EXPECT_EQ(t.process.started[0].application, updater);
-      EXPECT_EQ(t.process.started[0].showState, 1);
-    }
+    EXPECT_EQ(t.process.started, (startTried ? Starts{{command, 1, updater}} : Starts{}));
     // Into a new file next to the updater's place, which it takes once complete.
     EXPECT_EQ(t.internet.downloads, c.updaterPresent
                                         ? Calls{}
@@ -209,11 +205,9 @@ TEST(WWWUpdateTest, HomepageLinkOpensTheSiteOnceOrSaysThatNoBrowserStarted) {
     s.form.wwwBtn.userClick();
     // Used once per run; without a browser it stays for another try.
     EXPECT_EQ(s.form.wwwBtn.visible(), !browser);
-    ASSERT_EQ(s.t.process.started.size(), browser ? 1u : 0u);
-    if (browser) {
-      EXPECT_EQ(s.t.process.started[0].commandLine, L"C:\\Windows\\winebrowser.exe " + address);
-      EXPECT_EQ(s.t.process.started[0].showState, 1);
-    }
+    const std::wstring program = L"C:\\Windows\\winebrowser.exe";
+    EXPECT_EQ(s.t.process.started,
+              (browser ? Starts{{program + L" " + address, 1, program}} : Starts{}));
     EXPECT_EQ(s.t.fileSystem.allPaths(), before);
     EXPECT_EQ(s.t.dialogs.shown,
               (browser ? fake::Boxes{}
