@@ -59,7 +59,8 @@ class FakeProcess : public platform::Process {
   std::wstring programDirectory() override { return programDir; }
   std::wstring programName() override { return programBaseName; }
   std::wstring programPath() override { return programDir + L"\\" + programBaseName + L".exe"; }
-  std::wstring temporaryDirectory() override { return tempDir; }
+  // TestPlatform makes it.
+  std::wstring temporaryDirectory() override { return L"C:\\Users\\Me\\Temp\\"; }
   std::uint32_t startProcess(const std::wstring& application, const std::wstring& commandLine,
                              int showState) override {
     started.push_back({commandLine, showState, application});
@@ -76,7 +77,6 @@ class FakeProcess : public platform::Process {
   std::wstring currentDir = L"C:\\Data\\Shots";
   std::wstring programDir = L"C:\\Tools";
   std::wstring programBaseName = L"Brimlo";
-  std::wstring tempDir = L"C:\\Users\\Me\\Temp\\";  // TestPlatform makes it
   bool startSucceeds = true;
   struct Started {
     std::wstring commandLine;
