@@ -13,24 +13,21 @@ import make_art  # noqa: E402
 
 
 def read_bmp(data):
-    """(width, height, rows from the top of (r, g, b)) of a 24-bit bitmap, checking its headers."""
+    """Rows from the top of (r, g, b) of a 24-bit bitmap, checking its headers."""
     magic, size, _, _, offset = struct.unpack_from("<2sIHHI", data, 0)
-    (header, width, height, planes, bits, compression, image_size) = struct.unpack_from(
+    header, width, height, planes, bits, compression, image_size = struct.unpack_from(
         "<IiiHHII", data, 14)
     assert magic == b"BM" and size == len(data), "file header"
     assert header == 40 and planes == 1 and bits == 24 and compression == 0, "info header"
     assert height > 0, "rows must run bottom-up"
     stride = (width * 3 + 3) & ~3
     assert image_size == stride * height and offset + image_size == len(data), "pixel size"
-    rows = []
-    for y in range(height):
-        base = offset + (height - 1 - y) * stride
-        rows.append([tuple(reversed(data[base + 3 * x:base + 3 * x + 3])) for x in range(width)])
-    return width, height, rows
+    base = [offset + (height - 1 - y) * stride for y in range(height)]
+    return [[tuple(reversed(data[b + 3 * x:b + 3 * x + 3])) for x in range(width)] for b in base]
 
 
 def read_ico(data):
-    """Per image: (width, height, rows of (r, g, b) or None where transparent)."""
+    """Per image: (width, rows of (r, g, b) or None where transparent)."""
     reserved, kind, count = struct.unpack_from("<HHH", data, 0)
     assert reserved == 0 and kind == 1, "icon directory"
     images = []
@@ -41,11 +38,9 @@ def read_ico(data):
         header, width, height2, _, bit_count = struct.unpack_from("<IiiHH", data, offset)
         assert header == 40 and width == (w or 256) and height2 == 2 * (h or 256)
         assert bits == bit_count == 8 and colours == 0, "256 colours"
-        table = offset + 40
+        table, stride, mask_stride = offset + 40, (width + 3) & ~3, ((width + 31) // 32) * 4
         pixels = table + 256 * 4
-        stride = (width + 3) & ~3
         mask = pixels + stride * h
-        mask_stride = ((width + 31) // 32) * 4
         assert mask + mask_stride * h == offset + size, "image size"
         rows = []
         for y in range(h):
@@ -54,21 +49,11 @@ def read_ico(data):
                 index = data[pixels + (h - 1 - y) * stride + x]
                 masked = data[mask + (h - 1 - y) * mask_stride + x // 8] & (0x80 >> (x % 8))
                 b, g, r = data[table + 4 * index:table + 4 * index + 3]
-                if masked:
-                    assert index == 0 and (r, g, b) == (0, 0, 0), "colour under the mask"
-                    row.append(None)
-                else:
-                    row.append((r, g, b))
+                assert not masked or (index, r, g, b) == (0, 0, 0, 0), "colour under the mask"
+                row.append(None if masked else (r, g, b))
             rows.append(row)
-        images.append((width, h, rows))
+        images.append((width, rows))
     return images
-
-
-def difference(a, b):
-    """Share of pixels that differ between two images of one size."""
-    pa, pb = a.pixels(), b.pixels()
-    total = len(pa) * len(pa[0])
-    return sum(p != q for ra, rb in zip(pa, pb) for p, q in zip(ra, rb)) / total
 
 
 def colourful(canvas):
@@ -76,33 +61,29 @@ def colourful(canvas):
     return sum(max(p[:3]) - min(p[:3]) > 80 for row in canvas.pixels() for p in row)
 
 
-class FileFormats(unittest.TestCase):
+class Art(unittest.TestCase):
 
-    def test_bitmap_rows_padding_and_colour_order(self):
+    def test_bitmap_rows_padding_colour_order_and_background(self):
         # Widths 1 to 5 need every amount of row padding; a wrong one shears the picture.
         for width, height in ((1, 1), (2, 3), (3, 2), (4, 4), (5, 3)):
             with self.subTest(width=width, height=height):
                 c = make_art.Canvas(width, height, (10, 20, 30))
                 c.rect(0, 0, 1, 1, (255, 0, 0))
                 c.rect(width - 1, height - 1, width, height, (0, 0, 255))
-                w, h, rows = read_bmp(make_art.bmp_bytes(c.pixels()))
-                self.assertEqual((w, h), (width, height))
+                rows = read_bmp(make_art.bmp_bytes(c.pixels()))
+                self.assertEqual((len(rows[0]), len(rows)), (width, height))
                 if width * height > 1:
                     self.assertEqual(rows[0][0], (255, 0, 0), "top left")
                 self.assertEqual(rows[-1][-1], (0, 0, 255), "bottom right")
                 if width > 1 and height > 1:
                     self.assertEqual(rows[0][-1], (10, 20, 30))
-
-    def test_bitmap_shows_the_background_where_nothing_is_drawn(self):
+        # What is not drawn, or drawn in part, shows the background.
         c = make_art.Canvas(4, 1)
-        c.rect(0, 0, 1, 1, (0, 0, 0))
-        c.rect(1, 0, 1.5, 1, (0, 0, 0))
-        _, _, rows = read_bmp(make_art.bmp_bytes(c.pixels(), background=(200, 100, 0)))
-        self.assertEqual(rows[0][0], (0, 0, 0))
-        self.assertEqual(rows[0][1], (100, 50, 0))  # half covered
-        self.assertEqual(rows[0][3], (200, 100, 0))
+        c.rect(0, 0, 1.5, 1, (0, 0, 0))
+        rows = read_bmp(make_art.bmp_bytes(c.pixels(), background=(200, 100, 0)))
+        self.assertEqual(rows[0][:2] + rows[0][3:], [(0, 0, 0), (100, 50, 0), (200, 100, 0)])
 
-    def test_icon_mask_palette_and_colour_accuracy(self):
+    def test_icon_mask_palette_colour_accuracy_and_sizes(self):
         few = make_art.Canvas(16, 16)
         few.rect(2, 2, 14, 14, (0, 0, 0))  # black drawn on purpose stays opaque
         few.rect(4, 4, 12, 12, (255, 128, 0))
@@ -113,28 +94,25 @@ class FileFormats(unittest.TestCase):
         many.rect(0, 0, 3, 3, (0, 0, 0, 0.0))
         cases = ((few, 24), (many, 40))
         images = read_ico(make_art.ico_bytes([c.pixels() for c, _ in cases]))
-        self.assertEqual(len(images), 2)
-        for (canvas, tolerance), (w, h, rows) in zip(cases, images):
-            with self.subTest(size=w):
-                self.assertEqual((w, h), (canvas.width, canvas.height))
-                for want_row, got_row in zip(canvas.pixels(), rows):
-                    for want, got in zip(want_row, got_row):
-                        if want[3] < 128:
-                            self.assertIsNone(got)
-                        else:
-                            self.assertIsNotNone(got)
-                            error = math.sqrt(sum((want[i] - got[i])**2 for i in range(3)))
-                            self.assertLess(error, tolerance, (want, got))
-        self.assertIsNone(images[0][2][0][0])
-        self.assertEqual(images[0][2][2][2], (0, 0, 0))
+        self.assertEqual([w for w, _ in images], [16, 32])
+        for (canvas, tolerance), (_, rows) in zip(cases, images):
+            self.assertEqual(len(rows), canvas.height)
+            for want_row, got_row in zip(canvas.pixels(), rows):
+                for want, got in zip(want_row, got_row):
+                    self.assertEqual(got is None, want[3] < 128, (want, got))
+                    if got:
+                        error = math.dist(want[:3], got)
+                        self.assertLess(error, tolerance, (want, got))
+        self.assertIsNone(images[0][1][0][0])
+        self.assertEqual(images[0][1][2][2], (0, 0, 0))
+        # The program's icon: both sizes, a transparent edge.
+        images = read_ico(make_art.ico_bytes([draw().pixels() for draw in make_art.ICON_IMAGES]))
+        self.assertEqual(sorted(w for w, _ in images), [16, 32])
+        for w, rows in images:
+            self.assertIsNone(rows[0][0])
+            self.assertIsNotNone(rows[w // 2][w // 2])
 
-
-class Shapes(unittest.TestCase):
-
-    def coverage(self, canvas):
-        return sum(p[3] for row in canvas.pixels() for p in row) / 255
-
-    def test_filled_area(self):
+    def test_filled_area_and_sharp_whole_pixel_edges(self):
         cases = (
             ("rectangle on whole pixels", lambda c: c.rect(2, 3, 7, 5, (0, 0, 0)), 10),
             ("rectangle on half pixels", lambda c: c.rect(2.5, 3, 7, 5.5, (0, 0, 0)), 11.25),
@@ -150,66 +128,34 @@ class Shapes(unittest.TestCase):
             with self.subTest(name):
                 c = make_art.Canvas(12, 12)
                 draw(c)
-                self.assertAlmostEqual(self.coverage(c), area, delta=max(0.6, area * 0.03))
-
-    def test_whole_pixel_edges_stay_sharp(self):
+                coverage = sum(p[3] for row in c.pixels() for p in row) / 255
+                self.assertAlmostEqual(coverage, area, delta=max(0.6, area * 0.03))
         c = make_art.Canvas(6, 6)
         c.framed_rect(1, 1, 5, 5, (255, 255, 255), (0, 0, 0))
         rows = c.pixels()
-        self.assertEqual(rows[0][0][3], 0)
-        self.assertEqual(rows[1][1], (0, 0, 0, 255))
-        self.assertEqual(rows[2][2], (255, 255, 255, 255))
-        self.assertEqual(rows[4][4], (0, 0, 0, 255))
-        self.assertEqual(rows[5][5][3], 0)
-
-    def test_inset_keeps_borders_even(self):
+        self.assertEqual([rows[0][0][3], rows[5][5][3]], [0, 0])
+        self.assertEqual([rows[1][1], rows[2][2], rows[4][4]],
+                         [(0, 0, 0, 255), (255, 255, 255, 255), (0, 0, 0, 255)])
         square = [(0, 0), (10, 0), (10, 10), (0, 10)]
-        for name, points in (("clockwise", square), ("anticlockwise", square[::-1])):
-            with self.subTest(name):
-                got = sorted((round(x, 6), round(y, 6)) for x, y in make_art.inset(points, 1))
-                self.assertEqual(got, [(1, 1), (1, 9), (9, 1), (9, 9)])
+        for points in (square, square[::-1]):  # both windings
+            got = sorted((round(x, 6), round(y, 6)) for x, y in make_art.inset(points, 1))
+            self.assertEqual(got, [(1, 1), (1, 9), (9, 1), (9, 9)])
 
-
-class Pictures(unittest.TestCase):
-
-    @classmethod
-    def setUpClass(cls):
-        cls.art = {name: draw() for name, draw in make_art.BITMAPS.items()}
-
-    def test_every_picture_shows_something(self):
+    def test_pictures_show_something_and_tell_states_and_modes_apart(self):
+        art = {name: draw().pixels() for name, draw in make_art.BITMAPS.items()}
         blank = make_art.Canvas(1, 1, make_art.BACKGROUND).pixels()[0][0]
-        for name, canvas in self.art.items():
-            with self.subTest(name):
-                pixels = [p for row in canvas.pixels() for p in row]
-                drawn = sum(p != blank for p in pixels) / len(pixels)
-                self.assertGreater(drawn, 0.15)
-
-    def test_states_and_modes_can_be_told_apart(self):
-        pairs = (
-            ("aot_disabled.bmp", "aot_mousemove.bmp"),
-            ("aot_disabled.bmp", "aot_enabled.bmp"),
-            ("aot_mousemove.bmp", "aot_enabled.bmp"),
-            ("mode_text.bmp", "mode_richtext.bmp"),
-        )
-        for a, b in pairs:
-            with self.subTest(a=a, b=b):
-                self.assertGreater(difference(self.art[a], self.art[b]), 0.08)
-
-    def test_colour_marks_formatted_text_and_pointed_pin(self):
+        for name, rows in art.items():
+            pixels = [p for row in rows for p in row]
+            self.assertGreater(sum(p != blank for p in pixels) / len(pixels), 0.15, name)
+        for a, b in (("aot_disabled", "aot_mousemove"), ("aot_disabled", "aot_enabled"),
+                     ("aot_mousemove", "aot_enabled"), ("mode_text", "mode_richtext")):
+            pa, pb = art[a + ".bmp"], art[b + ".bmp"]
+            differ = sum(p != q for ra, rb in zip(pa, pb) for p, q in zip(ra, rb))
+            self.assertGreater(differ / (len(pa) * len(pa[0])), 0.08, (a, b))
         # Plain text and the idle pin are grey; their counterparts are told by colour.
-        for grey, coloured in (("mode_text.bmp", "mode_richtext.bmp"),
-                               ("aot_disabled.bmp", "aot_mousemove.bmp")):
-            with self.subTest(coloured):
-                self.assertEqual(colourful(self.art[grey]), 0)
-                self.assertGreater(colourful(self.art[coloured]), 30)
-
-    def test_icon_has_both_sizes_with_a_transparent_edge(self):
-        images = read_ico(make_art.ico_bytes([draw().pixels() for draw in make_art.ICON_IMAGES]))
-        self.assertEqual(sorted(w for w, _, _ in images), [16, 32])
-        for w, h, rows in images:
-            with self.subTest(size=w):
-                self.assertIsNone(rows[0][0])
-                self.assertIsNotNone(rows[h // 2][w // 2])
+        for grey, coloured in (("mode_text", "mode_richtext"), ("aot_disabled", "aot_mousemove")):
+            self.assertEqual(colourful(make_art.BITMAPS[grey + ".bmp"]()), 0)
+            self.assertGreater(colourful(make_art.BITMAPS[coloured + ".bmp"]()), 30)
 
 
 if __name__ == "__main__":

@@ -43,8 +43,9 @@ TEST(AnsiCodepageTest, TextConvertsExactlyOrNotAtAll) {
   }
 }
 
-// A picture saved as JPEG through GDI+ decodes to a picture of its size; an encoder GDI+ does not
-// know is reported, not taken for a save.
+// A picture saved as JPEG through GDI+ is one whole JPEG that decodes to a picture of its size; an
+// encoder GDI+ does not know, and bytes that are no picture, are reported, not taken for a save or
+// a picture.
 TEST(Win32GdiplusTest, BitmapSavedAsJpegDecodesToItsSize) {
   win32::Win32Gdiplus gdi;
   const platform::GdiplusSession session(gdi);
@@ -64,19 +65,22 @@ TEST(Win32GdiplusTest, BitmapSavedAsJpegDecodesToItsSize) {
       return gdi.createBitmapFromHbitmap(reinterpret_cast<std::uintptr_t>(bitmap.get()), 0, made);
     });
     ASSERT_EQ(image.status(), 0);
-    std::string bytes;
+    std::string bytes = "no picture";
     EXPECT_EQ(
         gdi.saveImageToMemory(image.handle(), gdi.parseClsid(encoder), parameters, bytes) == 0,
         saved);
-    if (!saved)
-      continue;
-    EXPECT_EQ(bytes.substr(0, 3), "\xFF\xD8\xFF");
+    // From the start of image to its end marker, nothing more.
+    EXPECT_EQ(bytes.starts_with("\xFF\xD8\xFF") && bytes.ends_with("\xFF\xD9"), saved);
     const platform::GdiplusImage decoded(
         gdi, [&](std::uintptr_t& made) { return gdi.createBitmapFromStream(bytes, made); });
+    EXPECT_EQ(decoded.status() == 0, saved);
     std::shared_ptr<platform::Picture> picture;
-    ASSERT_EQ(gdi.createHbitmapFromBitmap(decoded.handle(), 0xFFFFFFFF, picture), 0);
-    EXPECT_EQ(picture->widthPixels(), 37);
-    EXPECT_EQ(picture->heightPixels(), 23);
+    EXPECT_EQ(gdi.createHbitmapFromBitmap(decoded.handle(), 0xFFFFFFFF, picture) == 0, saved);
+    ASSERT_EQ(picture != nullptr, saved);
+    if (saved) {
+      EXPECT_EQ(picture->widthPixels(), 37);
+      EXPECT_EQ(picture->heightPixels(), 23);
+    }
   }
 }
 

@@ -27,19 +27,7 @@ const ui_win32::FormOptions kOptions{6000, 3000, 6110, 3011};
 
 class TestForm : public ui::Form {
  public:
-  TestForm()
-      : ui::Form(L"PeerTest"),
-        Panel(add<ui::Frame>(L"Panel")),
-        Save(add<ui::CommandButton>(L"Save", &Panel)),
-        Name(add<ui::TextBox>(L"Name", &Panel)),
-        Option(add<ui::CheckBox>(L"Option", &Panel)),
-        Link(add<ui::Label>(L"Link", &Panel)),
-        Rule(add<ui::Line>(L"Rule", &Panel)),
-        Notes(add<ui::TextBox>(L"Notes")),
-        Files(add<ui::ListBox>(L"Files")),
-        Preview(add<ui::PictureBox>(L"Preview")),
-        Inner(add<ui::CommandButton>(L"Inner", &Preview)),
-        Rich(add<ui::RichTextBox>(L"Rich")) {
+  TestForm() : ui::Form(L"PeerTest") {
     setDesignBounds(300, 300, 7500, 4500, 240, 700);
     setCaption(L"Peer test");
     using Place = std::tuple<ui::Control*, int, int, int, int>;
@@ -66,17 +54,17 @@ class TestForm : public ui::Form {
     Inner.setAccessibleName(L"Resize picture");
   }
 
-  ui::Frame& Panel;
-  ui::CommandButton& Save;
-  ui::TextBox& Name;
-  ui::CheckBox& Option;
-  ui::Label& Link;
-  ui::Line& Rule;
-  ui::TextBox& Notes;
-  ui::ListBox& Files;
-  ui::PictureBox& Preview;
-  ui::CommandButton& Inner;
-  ui::RichTextBox& Rich;
+  ui::Frame& Panel = add<ui::Frame>(L"Panel");
+  ui::CommandButton& Save = add<ui::CommandButton>(L"Save", &Panel);
+  ui::TextBox& Name = add<ui::TextBox>(L"Name", &Panel);
+  ui::CheckBox& Option = add<ui::CheckBox>(L"Option", &Panel);
+  ui::Label& Link = add<ui::Label>(L"Link", &Panel);
+  ui::Line& Rule = add<ui::Line>(L"Rule", &Panel);
+  ui::TextBox& Notes = add<ui::TextBox>(L"Notes");
+  ui::ListBox& Files = add<ui::ListBox>(L"Files");
+  ui::PictureBox& Preview = add<ui::PictureBox>(L"Preview");
+  ui::CommandButton& Inner = add<ui::CommandButton>(L"Inner", &Preview);
+  ui::RichTextBox& Rich = add<ui::RichTextBox>(L"Rich");
 };
 
 // A picture of one colour, as the clipboard adapter hands it over.
@@ -418,27 +406,13 @@ TEST_F(PeerWindow, ChangesMadeByCodeShowInTheWindow) {
 }
 
 TEST_F(PeerWindow, TheUsersActionsReachTheModelOnce) {
-  int links = 0, previews = 0, checks = 0, doubleClicks = 0;
+  int previews = 0, doubleClicks = 0;
   std::vector<std::vector<int>> downs, moves;
-  form_.Link.onClick = [&] { ++links; };
   form_.Preview.onClick = [&] { ++previews; };
-  form_.Option.onClick = [&] { ++checks; };
   form_.Files.onDblClick = [&] { ++doubleClicks; };
   form_.Files.onMouseDown = [&](int b, int s, int x, int y) { downs.push_back({b, s, x, y}); };
   form_.Preview.onMouseMove = [&](int b, int s, int x, int y) { moves.push_back({b, s, x, y}); };
   form_.Files.addItems({L"first", L"second", L"third"});
-
-  HWND option = hwndOf(form_.Option);
-  for (const int value : {1, 0}) {
-    SendMessageW(option, BM_CLICK, 0, 0);
-    EXPECT_EQ(form_.Option.value(), value);
-    EXPECT_EQ(SendMessageW(option, BM_GETCHECK, 0, 0), value);
-  }
-  EXPECT_EQ(checks, 2);
-
-  SendMessageW(hwndOf(form_.Link), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-  SendMessageW(hwndOf(form_.Link), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-  EXPECT_EQ(links, 1);
 
   // A click is a press and a release on the picture; releasing elsewhere is no click.
   HWND preview = hwndOf(form_.Preview);
@@ -476,9 +450,9 @@ TEST_F(PeerWindow, TypingReachesTheModelWithItsCaret) {
   EXPECT_EQ(form_.Name.selStart(), 8);
 }
 
-// The form sees each key first and may swallow it (on key down or as a key press); Enter and
-// Escape reach it as key presses, and then Enter types a line break or presses a button.
-TEST_F(PeerWindow, TheFormSeesKeysBeforeTheFieldAndEnterAndEscapeAsKeyPresses) {
+// The form sees each key first and may swallow it (on key down or as a key press); Enter reaches
+// it as a key press, and then types a line break or presses a button.
+TEST_F(PeerWindow, TheFormSeesKeysBeforeTheFieldAndEnterAsAKeyPress) {
   enum Swallow { kNone, kOnKeyDown, kAsKeyPress };
   struct Case {
     const char* what;
@@ -493,8 +467,6 @@ TEST_F(PeerWindow, TheFormSeesKeysBeforeTheFieldAndEnterAndEscapeAsKeyPresses) {
       {"Enter in a one-line field", &form_.Name, VK_RETURN, kNone, {13}, 0, L"", L""},
       {"Enter in the multi-line field", &form_.Notes, VK_RETURN, kNone, {13}, 0, L"\r\n", L""},
       {"Enter on a button", &form_.Save, VK_RETURN, kNone, {13}, 1, L"", L""},
-      {"Escape in a one-line field", &form_.Name, VK_ESCAPE, kNone, {27}, 0, L"", L""},
-      {"Escape in the multi-line field", &form_.Notes, VK_ESCAPE, kNone, {27}, 0, L"", L""},
       {"a letter", &form_.Name, 'A', kNone, {'a'}, 0, L"", L"a"},
       {"a letter swallowed as a key press", &form_.Name, 'A', kAsKeyPress, {'a'}, 0, L"", L""},
       {"a letter swallowed on key down", &form_.Name, 'A', kOnKeyDown, {}, 0, L"", L""},
