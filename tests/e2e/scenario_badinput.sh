@@ -5,18 +5,14 @@
 #
 # Every case checks both halves of a safe failure: nothing is lost (the clipboard as before, an
 # old target byte for byte as before, no stray file) and the user is told (a message naming the
-# file, or a save that really holds the content). The table's form: see table.sh.
-# shellcheck disable=SC2034,SC2154  # the rows use long and kept; work is table.sh's
+# file, or a save that really holds the content). The table's form: see lib.sh.
+# shellcheck disable=SC2034,SC2154  # the rows use long and kept; work is lib.sh's
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
-# shellcheck disable=SC1091
-. "$(dirname "$0")/table.sh"
 
-# No date or time prefix may change the names the cases expect, and no file may be opened; the
-# user's own options come back at the end.
+# No date or time prefix may change the names the cases expect, and no file may be opened.
 for name in AddDateTxt AddTimeTxt OpenFileTxt AddDateJPG AddTimeJPG OpenFileJPG; do
-  brimlo_keep_settings "Software\\Brimlo\\Settings $name"
   brimlo_set_setting 'Software\Brimlo\Settings' "$name" 0
 done
 

@@ -2,18 +2,14 @@
 # Batch runs (-b): the clipboard, as a Linux program or a Windows program offers it, is saved
 # without any window, under the given name or the directory's, with the stored date and time
 # options; a run that cannot save says so and turns into an ordinary window instead of losing
-# the content silently. The table's form: see table.sh.
+# the content silently. The table's form: see lib.sh.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
-# shellcheck disable=SC1091
-. "$(dirname "$0")/table.sh"
 
-# A file the program would open afterwards, or a prefix, must not get in the way of a plain save;
-# the user's own options come back at the end.
+# A file the program would open afterwards, or a prefix, must not get in the way of a plain save.
 settings='Software\Brimlo\Settings'
 for name in AddDateTxt AddTimeTxt OpenFileTxt AddDateJPG AddTimeJPG OpenFileJPG; do
-  brimlo_keep_settings "$settings $name"
   brimlo_set_setting "$settings" "$name" 0
 done
 

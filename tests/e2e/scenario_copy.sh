@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # Copying the files copied in Explorer into a directory the user types: Alt+C copies them all,
 # an existing file is replaced only after "Yes" and kept after "No" (nothing more is asked then),
-# and either way the copy ends with status 0. The table's form: see table.sh.
+# and either way the copy ends with status 0. The table's form: see lib.sh.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
-# shellcheck disable=SC1091
-. "$(dirname "$0")/table.sh"
 
 # Three files with contents of their own; the second name already exists in the target.
 sources() {

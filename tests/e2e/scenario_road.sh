@@ -2,17 +2,13 @@
 # The everyday use: a screenshot on the clipboard, Brimlo started in the folder it belongs in,
 # with the date and time options on. The window proposes "<time>_<date>_<folder>_Screenshot.JPG"
 # in that folder, Alt+S writes the JPEG and the program ends at once with status 0, without
-# storing where its window was. The table's form: see table.sh.
+# storing where its window was. The table's form: see lib.sh.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
-# shellcheck disable=SC1091
-. "$(dirname "$0")/table.sh"
 
 settings='Software\Brimlo\Settings'
 pos='Software\Brimlo\Form1\Pos'
-brimlo_keep_settings "$settings AddDateJPG" "$settings AddTimeJPG" "$settings OpenFileJPG" \
-  "$pos Height" "$pos Width" "$pos Top" "$pos Left"
 # The saved picture would otherwise open in a viewer.
 date_and_time() {
   brimlo_set_setting "$settings" AddDateJPG 1 && brimlo_set_setting "$settings" AddTimeJPG 1 &&
