@@ -128,6 +128,8 @@ brimlo_literal() {
   printf '%s' "${s//)/\\)}"
 }
 brimlo_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+# re <text>: a regular expression matching the text.
+re() { sed 's/[].*^$()+?{}|[\\]/\\&/g' <<<"$1"; }
 
 # brimlo_screenshot <name>: the whole screen, once it has stopped changing (a window just shown
 # paints its controls a moment later), as $BRIMLO_ARTIFACTS/<script>-<name>.png (or <name> when it
@@ -416,7 +418,7 @@ start_run() {
 
 # box_lines <title> <button>: answers the box; its lines in box_text, joined by | in said.
 box_lines() {
-  box_text=$(brimlo_answer_box "$1" "$2" 10000 | tr -d '\r') || problem "no box '$1'" || return
+  box_text=$(brimlo_answer_box "$1" "$2" 20000 | tr -d '\r') || problem "no box '$1'" || return
   said=$(tr '\n' '|' <<<"$box_text")
 }
 
@@ -559,7 +561,7 @@ step_type() {
   start=$(brimlo_windows_path "$BRIMLO_WORK/${run#*@}")
   start=${start%\\}\\
   # shellcheck disable=SC2046
-  click_at $(control '^Edit$' "^$(sed -e 's/\\/\\\\\\\\/g' -e 's/[].*^$()+?{}|[]/\\&/g' <<<"$start")\$") ||
+  click_at $(control '^Edit$' "^$(re "${start//\\/\\\\}")\$") ||
     problem "no directory field showing $start" || return
   timeout 10 xdotool key --clearmodifiers Home shift+End
   timeout 10 xdotool type --delay 5 "$(brimlo_windows_path "$BRIMLO_WORK/$1")"
@@ -718,8 +720,7 @@ run_case() {
   done
   if $case_ok; then
     set_clip "$clip" || problem "the clipboard could not be set ($clip)"
-    clip_before=$(clip_state)
-    tree_before=$(tree_state)
+    [[ " $* " != *" kept"* ]] || clip_before=$(clip_state) tree_before=$(tree_state)
   fi
   # The holder lets the clipboard go after 2 s and ends.
   $case_ok && [ -n "$held" ] && start_holder 30 clip hold 2000

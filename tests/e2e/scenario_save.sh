@@ -66,7 +66,6 @@ step_lookup-clean() {
 }
 
 # The viewer's arguments, its own path first, joined by | (regular expressions).
-re() { sed 's/[].*^$()+?{}|[\\]/\\&/g' <<<"$1"; }
 opened_file="^$(re "$viewer|$T\\Target_Text.TXT|")\$"
 homepage="^$(re "$viewer|")https?://[^|]*/BrimloSite\\|\$"
 
