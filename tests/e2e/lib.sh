@@ -554,17 +554,18 @@ click_at() {
 # shellcheck disable=SC2046
 step_click() { click_at $(control '' "$1") || problem "no control /$1/"; }
 
-# The user clicks the directory field (it shows the starting directory), selects its text,
-# types the directory and leaves the field with Tab.
+# The user clicks the directory field (it shows the starting directory), selects its text, types
+# the directory (one with a drive as it stands, else below the work directory) and leaves with Tab.
 step_type() {
-  local start
+  local start text=$1
   start=$(brimlo_windows_path "$BRIMLO_WORK/${run#*@}")
   start=${start%\\}\\
+  [[ $1 == *:* ]] || text=$(brimlo_windows_path "$BRIMLO_WORK/$1")
   # shellcheck disable=SC2046
   click_at $(control '^Edit$' "^$(re "${start//\\/\\\\}")\$") ||
     problem "no directory field showing $start" || return
   timeout 10 xdotool key --clearmodifiers Home shift+End
-  timeout 10 xdotool type --delay 5 "$(brimlo_windows_path "$BRIMLO_WORK/$1")"
+  timeout 10 xdotool type --delay 5 "$text"
   timeout 10 xdotool key Tab
 }
 
