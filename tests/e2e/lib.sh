@@ -155,7 +155,7 @@ brimlo_key() {
   timeout 10 xdotool windowfocus --sync "$1" || fail "window $1 does not take the focus"
   timeout 10 xdotool key "${@:2}"
 }
-brimlo_answer_box() { brimlo_tool boxes answer "$@"; } # <title> <yes|no|cancel|ok> [ms]
+brimlo_answer_box() { brimlo_tool boxes answer "$@"; } # <title> <yes|no|ok> <ms>
 brimlo_wininfo() { brimlo_tool wininfo "$1" | tr -d '\r'; }
 brimlo_setting() { brimlo_tool regget "$1" "$2"; }
 # brimlo_set_setting <subkey> <value> <text>: stores any text, whatever the Unix locale.

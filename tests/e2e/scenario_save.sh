@@ -51,9 +51,9 @@ opened() { viewer && brimlo_set_setting 'Software\Brimlo\Settings' OpenFileTxt 1
 # viewer=<regex>: the stand-in was started with arguments (its own path first) that, joined by |,
 # match.
 step_viewer() {
-  local i report=$stand_in/viewer-args.txt args
+  local i report=$stand_in/run.txt args
   for ((i = 0; i < 200; i++)); do [ -f "$report" ] && break; sleep 0.05; done
-  args=$(tr -d '\r' <"$report" 2>/dev/null | tr '\n' '|')
+  args=$(tr -d '\r' <"$report" 2>/dev/null | tail -n +3 | tr '\n' '|')
   rm -f "$report"
   [[ $args =~ $1 ]] || problem "the viewer got '$args', not /$1/"
 }

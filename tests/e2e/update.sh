@@ -30,7 +30,7 @@ brimlo_delete_settings "$pos"
 
 # A server of the directory site on the port until the case ends.
 serve() {
-  rm -f "$app/Update.exe" "$app/updater-run.txt" && : >"$log"
+  rm -f "$app/Update.exe" "$app/run.txt" && : >"$log"
   python3 -m http.server --bind 127.0.0.1 --directory "$site" "$port" </dev/null >>"$log" 2>&1 &
   BRIMLO_STARTED+=($!) && undo+=("_brimlo_end $!")
   for _ in {1..100}; do
@@ -47,8 +47,8 @@ no_server() { rm -f "$app/Update.exe"; }
 # quoted, no blank after a marker) in the program's folder, the served one, downloaded so often.
 step_updater() {
   local i lines
-  for ((i = 0; i < 300; i++)); do [ -f "$app/updater-run.txt" ] && break; sleep 0.05; done
-  lines=$(tr -d '\r' <"$app/updater-run.txt" 2>/dev/null)
+  for ((i = 0; i < 300; i++)); do [ -f "$app/run.txt" ] && break; sleep 0.05; done
+  lines=$(tr -d '\r' <"$app/run.txt" 2>/dev/null | head -n 2)
   [ "$lines" = "$a\\Update.exe [URL]http://127.0.0.1:$port/BrimloSite/Brimlo.exe [PATH]$a\\Brimlo.exe"$'\n'"$a" ] ||
     problem "the updater ran with '$lines'" || return
   cmp -s "$app/Update.exe" "$BRIMLO_TOOL" || problem "Update.exe next to the program is not the served one" || return
