@@ -9,12 +9,14 @@
 
 # A prefix of this test alone (the shared one keeps what an earlier run left), whose user
 # folders and desktop menu entries stay out of the machine's home.
+shared=$WINEPREFIX
 export WINEPREFIX=$BRIMLO_WORK/prefix HOME=$BRIMLO_WORK/home
 export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree,mshtml='
 mkdir -p "$HOME"
 finish() {
   local rc=$?
   timeout 30 wineserver -k >/dev/null 2>&1 || true
+  export WINEPREFIX=$shared
   (exit "$rc")
   brimlo_cleanup
 }
@@ -44,7 +46,8 @@ shortcut=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
 
 note "the installed program saves into its own folder and registers its menu entry"
-brimlo_xclip_text 'kept by the user'
+printf 'kept by the user' >"$BRIMLO_WORK/clip.txt"
+brimlo_xclip UTF8_STRING "$BRIMLO_WORK/clip.txt"
 brimlo_start_exe "$dir" "$dir/brimlo.exe" -b Notes
 brimlo_wait_exit 30 || fail "brimlo.exe -b Notes did not end"
 expect_eq "$BRIMLO_STATUS" 0 "exit status of brimlo.exe -b Notes"
