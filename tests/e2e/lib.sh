@@ -312,9 +312,13 @@ problem() {
 
 shown_now() { xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'; }
 
-# A box of that title must be the next thing shown.
+# A box of that title must be the next thing shown (once the window shows: shows).
 expect_box() {
   local rc=0
+  if xdotool search --onlyvisible --name "^$(brimlo_literal "$version")" >/dev/null 2>&1; then
+    brimlo_tool boxes wait "$1" 20000 >/dev/null || problem "no box '$1' (shown: $(shown_now))"
+    return
+  fi
   outcome 20 "$ours" || rc=$?
   case $rc in
     1) problem "nothing shown: the run ended with status $BRIMLO_STATUS" ;;
@@ -429,8 +433,7 @@ step_ask() {
 }
 
 step_told() {
-  # Shown already (after wait=), or the next thing shown.
-  { xdotool search --onlyvisible --name '^Brimlo$' >/dev/null || expect_box Brimlo; } && box_lines Brimlo ok || return
+  expect_box Brimlo && box_lines Brimlo ok || return
   said=$(sed -n '5,$p' <<<"$box_text" | tr '\n' '|')
   [ "$(sed -n 1p <<<"$box_text")" = 'The file was not saved:' ] ||
     problem "the message '${box_text//$'\n'/|}' is not the failure message" || return

@@ -23,6 +23,7 @@ date_and_time() {
   brimlo_set_setting "$settings" AddDateTxt 1 && brimlo_set_setting "$settings" AddTimeTxt 1
   undo+=("brimlo_set_setting '$settings' AddDateTxt 0; brimlo_set_setting '$settings' AddTimeTxt 0")
 }
+photo() { printf 'the photo' >"$work/Photo.JPG"; }
 no_directory() { [ ! -e "$WINEPREFIX/drive_c/nosuchdir" ] || problem "C:\\nosuchdir exists before the run"; }
 
 run_cases <<'EOF'
@@ -34,6 +35,8 @@ run_cases <<'EOF'
 # An extension given in any letter case is the file's own, never followed by a second one.
 '-b Shot.JPG with a bitmap' bitmap:64x48 '-b Shot.JPG' silent list=Target=Shot.JPG
 '-b Notes.Txt with text' text:abc '-b Notes.Txt' silent file=Target/Notes.Txt holds='abc\r\n' list=Target=Notes.Txt
+# The context menu's entry starts the program with the clicked file's path: its name and directory.
+'context menu on Photo.JPG' bitmap:64x48 "$T\Photo.JPG" setup=photo shows='^Edit$=^Photo\.JPG$' key=alt+s ask="$T\Photo.JPG" status=0 file=Target/Photo.JPG jpeg=64x48 list=Target=Photo.JPG
 '-b MyDumps with formatted text' 'rtf:Dumped words' '-b MyDumps' silent file=Target/MyDumps.RTF holds-rtf list=Target=MyDumps.RTF
 # The rich edit control fails inside itself on documents of tens of megabytes; a batch run never
 # gives it one: the clipboard's document as it stands.
