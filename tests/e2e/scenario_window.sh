@@ -32,26 +32,28 @@ info() { brimlo_wininfo "$version*"; }
 # meets it ($3 class, $4 text, $6..$9 its place and size in the client area).
 child() {
   info | awk -F'\t' '$1 == "client" { cx = $2; cy = $3 }
-    $1 == "child" && $5 == 1 && ('"$1"') { print cx + $6, cy + $7, $8, $9; exit }'
+    $1 == "child" && $5 == 1 && ('"$1"') { print cx + $6, cy + $7, $8, $9, $4; exit }'
 }
 # The directory field lies at 8,8 and the new-folder button, 25 px square, in its row.
 field() { child '$3 == "Edit" && $6 - 8 <= 3 && 8 - $6 <= 3 && $7 - 8 <= 3 && 8 - $7 <= 3'; }
-new_folder() { child '$8 == 25 && $9 == 25 && $7 >= 3 && $7 <= 7'; }
+new_folder() { [ "$([ -n "$(child '$8 == 25 && $9 == 25 && $7 >= 3 && $7 <= 7')" ] && echo 1 || echo 0)" = "$1" ]; }
 # pixel <left> <top>: RRGGBB of that screen pixel.
 pixel() { timeout 20 convert "$(brimlo_screenshot pixel)" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
+# poll <tries> <command...>: the command every 0.2 s until it succeeds.
+poll() { for ((i = 0; i < $1; i++)); do "${@:2}" && return; sleep 0.2; done; return 1; }
 
-# The program's view (WS_EX_TOPMOST) and the window manager's (_NET_WM_STATE_ABOVE) agree.
+# The program's view (WS_EX_TOPMOST) and the window manager's (_NET_WM_STATE_ABOVE) agree, and
+# the setting holds it.
+topmost() {
+  got=$(info | awk -F'\t' '$1 == "topmost" { print $2 }')
+  got+=$(timeout 5 xprop -id "$window" _NET_WM_STATE | grep -c _NET_WM_STATE_ABOVE)
+  got+=$(brimlo_setting "$ontop" OnTop | tr -d '\r')
+  [ "$got" = "$1" ]
+}
 step_topmost() {
-  local flag above i
-  for ((i = 0; i < 30; i++)); do
-    flag=$(info | awk -F'\t' '$1 == "topmost" { print $2 }')
-    above=0 && timeout 5 xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && above=1
-    [ "$flag$above" = "$1$1" ] && break
-    sleep 0.1
-  done
-  [ "$flag$above" = "$1$1" ] || problem "WS_EX_TOPMOST $flag, _NET_WM_STATE_ABOVE $above; expected $1" || return
-  [ "$(brimlo_setting "$ontop" OnTop | tr -d '\r')" = "$([ "$1" = 1 ] && echo True || echo False)" ] ||
-    problem "AlwaysOnTop\\OnTop is '$(brimlo_setting "$ontop" OnTop | tr -d '\r')' with the window's on-top $1"
+  local want=$1$1False
+  [ "$1" = 0 ] || want=11True
+  poll 15 topmost "$want" || problem "WS_EX_TOPMOST, _NET_WM_STATE_ABOVE, OnTop: $got, expected $want"
 }
 # A click on the always-on-top picture at the top left of the client area, the pointer then off it.
 step_picture() {
@@ -59,57 +61,39 @@ step_picture() {
   read -r cx cy < <(info | awk -F'\t' '$1 == "client" { print $2, $3 }')
   timeout 10 xdotool mousemove $((cx + 10)) $((cy + 10)) sleep 0.2 click 1 sleep 0.2 mousemove $((cx + 300)) $((cy + 150))
 }
-# field=<text>: the directory field reads that (within 5 s).
-step_field() {
-  local got _
-  for _ in {1..25}; do
-    got=$(info | awk -F'\t' '$1 == "child" && $3 == "Edit" && $6 - 8 <= 3 && 8 - $6 <= 3 && $7 - 8 <= 3 && 8 - $7 <= 3 { print $4; exit }')
-    [ "${got//\\\\/\\}" = "$1" ] && return
-    sleep 0.2
-  done
-  problem "the directory field reads '${got//\\\\/\\}', not '$1'"
-}
+# field=<text>: the directory field reads that.
+field_is() { got=$(field | cut -d' ' -f5-) && [ "${got//\\\\/\\}" = "$1" ]; }
+step_field() { poll 25 field_is "$1" || problem "the directory field reads '${got//\\\\/\\}', not '$1'"; }
 # colour=<RRGGBB>: the directory field's background, right of its text, the pointer off it.
 step_colour() {
   local l t w h got
-  read -r l t w h <<<"$(field)"
+  read -r l t w h _ <<<"$(field)"
   timeout 10 xdotool mousemove $((l + 300)) $((t + 150))
   got=$(pixel $((l + w * 2 / 3)) $((t + h / 2)))
   [ "$got" = "$1" ] || problem "the directory field is #$got, not #$1"
 }
-# new-folder=<0|1>: the button shows (1 within 3 s); new-folder=click: a click on it.
+# new-folder=<0|1>: the button shows or not; new-folder=click: a click on it.
 step_new-folder() {
-  local _
-  if [ "$1" = click ]; then click_at $(new_folder) || problem "no new-folder button"; return; fi
-  for _ in {1..15}; do
-    [ "$([ -n "$(new_folder)" ] && echo 1 || echo 0)" = "$1" ] && return
-    sleep 0.2
-  done
-  problem "the new-folder button shows: $([ -n "$(new_folder)" ] && echo 1 || echo 0), expected $1"
+  # shellcheck disable=SC2046
+  if [ "$1" = click ]; then click_at $(child '$8 == 25 && $9 == 25 && $7 >= 3 && $7 <= 7'); else
+    poll 15 new_folder "$1" || problem "the new-folder button shows: $((1 - $1)), expected $1"
+  fi
 }
-step_dir() {
-  local _
-  for _ in {1..25}; do [ -d "$BRIMLO_WORK/$1" ] && return; sleep 0.2; done
-  problem "no directory $1"
-}
+step_dir() { poll 25 test -d "$BRIMLO_WORK/$1" || problem "no directory $1"; }
 # Sized to 300 x 100 the window takes its snapped minimum, 8410 x 3011 twips (the X window as
 # well); widened, it shows no frame besides the top panel.
+wider() { [ "$(info | awk -F'\t' '$1 == "window" { print $4 }')" -gt "$1" ]; }
+size_is() { got=$(info | awk -F'\t' '$1 == "window" { print $4, $5 }') && [ "$got" = "$1" ]; }
 step_snapped() {
-  local want got xw _
+  local want xw
   want="$(((8410 * dpi + 720) / 1440)) $(((3011 * dpi + 720) / 1440))"
   timeout 10 xdotool windowsize "$window" 300 100
-  for _ in {1..25}; do
-    got=$(info | awk -F'\t' '$1 == "window" { print $4, $5 }')
-    [ "$got" = "$want" ] && break
-    sleep 0.2
-  done
-  [ "$got" = "$want" ] || problem "$dpi DPI: sized to 300 x 100 the window is $got, expected $want" || return
+  poll 25 size_is "$want" || problem "$dpi DPI: sized to 300 x 100 the window is $got, expected $want" || return
   xw=$(timeout 5 xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=//p')
   [ "$xw" -le "${got% *}" ] && [ "$xw" -ge $((${got% *} - 20)) ] || problem "$dpi DPI: the X window is $xw wide, the program's $got" || return
   brimlo_screenshot "minimum-size-$dpi" >/dev/null
   timeout 10 xdotool windowsize "$window" $((1150 * dpi / 96)) $((500 * dpi / 96))
-  sleep 0.5
-  [ "$(info | awk -F'\t' '$1 == "window" { print $4 }')" -gt "${got% *}" ] || problem "$dpi DPI: not widened" || return
+  poll 25 wider "${want% *}" || problem "$dpi DPI: not widened" || return
   [ -z "$(info | awk -F'\t' '$1 == "child" && $3 == "BrimloFrame" && $5 == 1 && $6 != 0')" ] ||
     problem "$dpi DPI: a frame besides the top panel shows"
 }
@@ -117,7 +101,7 @@ step_snapped() {
 # below it the focus.
 step_url-face() {
   local l t w h before after
-  read -r l t w h <<<"$(child '$4 == "Save as --> .URL"')"
+  read -r l t w h _ <<<"$(child '$4 == "Save as --> .URL"')"
   before=$(pixel $((l + 4)) $((t + h / 2)))
   timeout 10 xdotool mousemove $((l + 8)) $((t + h * 3)) click 1
   sleep 0.3

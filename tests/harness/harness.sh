@@ -83,7 +83,7 @@ h_end_session() {
   h_end "$S_XVFB" || ok=1
   n=${DISPLAY#:}
   if [[ $n =~ ^[0-9]+$ && -n $S_SERVER ]] && ! h_alive "$S_SERVER" &&
-    [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "${S_SERVER%%:*}" ]; then
+    [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "${S_SERVER%%:*}" ]; then
     rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
   fi
   rm -f "$1"
