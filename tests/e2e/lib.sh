@@ -21,39 +21,36 @@
 #   setup=<function>   before the clipboard is set (in the scenario; undo+=(...) to undo it)
 #   ask=<target>       the overwrite question names the target; answered Yes
 #   told=<target>      "The file was not saved:" naming the target; answered OK
-#   why=<regex>        the last message's reason (after the file name) matches
-#   says=<text>        the last message holds the text;  never=<regex>: it does not match
+#   box=<title>=<button>  that box shows and is answered;  wait=<title>: that box shows
+#   why=<regex>, says=<text>, never=<regex>  the last box's text (told: its reason after the file
+#                      name; lines joined by |) matches, holds the text, does not match
 #   help               the help box shows; answered OK
 #   window=<mode>[+text][:<s>]  the window shows in that mode (+text: showing the clipboard's
 #                      text); Esc ends it with status 1 (within s seconds of the step)
 #   silent             the run shows nothing and ends by itself with status 0
+#   status=<n>         the run ends (15 s) with that status
 #   key=<keys>         keys typed in the window (xdotool names)
-#   box=<title>=<button>  that box shows and is answered (says/never look at its lines, joined by |)
-#   wait=<title>       that box shows (left open)
-#   type=<directory>   typed into the directory field (below the work directory), then Tab
-#   shot=<name>        a screenshot kept under that name (<name>.png: that file's name); it is
-#                      the file for fx=
-#   shows=<class regex>=<text regex>  a visible control of the window matches (within 5 s)
+#   type=<directory>   typed into the directory field (one with a drive as it stands, else below
+#                      the work directory), then Tab
 #   click=<text regex> a click on the visible control of that text
+#   shows=<class regex>=<text regex>  a visible control of the window matches (within 5 s)
+#   shot=<name>        a screenshot kept under that name (<name>.png: that file's name)
 #   panel=<RRGGBB>     the screenshot shows the top panel in that colour
 #   rect[=<Left>,<Top>]  the window's place and size (frame included) are measured; with a place in
 #                      twips: it is there (3 pixels) and as large as the last measured (2 pixels)
 #   stored[=<Left>,<Top>]  the stored place and size are whole numbers of twips, 15 to the measured
 #                      pixel (30 twips); with a place: the stored place is that one (30 twips)
-#   status=<n>         the run ends (15 s) with that status
 #   held=<TXT|RTF|JPG> another program holds the clipboard (2 s) while the run starts: the run
 #                      saves the real content or says it could not read it, keeping the window
-#   file=<path>        the file exists (below the work directory, or absolute); then:
+#   file=<path>        the file exists (below the work directory, or absolute);  stamped=<name>:
+#                      Target holds one file, HH-MM-SS_YY.MM.DD_<name> of the run's time; then:
 #     holds=<printf format>  its bytes;  holds-text: the clipboard's text and CR LF;
 #     same=<path>            the same bytes as that file;  holds-rtf: RTF holding the clipboard's text
 #     jpeg=<w>x<h>           a JPEG of that size;  quadrants: with the red, green, blue and white
 #                            quadrants of brimlo-tool's bitmap
-#     fx=<convert operators>=<output>  what ImageMagick's convert says about the picture
-#   stamped=<name>     Target holds one file, HH-MM-SS_YY.MM.DD_<name> of the run's time; it is
-#                      the file for holds= and the like
+#     fx=<convert operators>=<output>  what ImageMagick's convert says about it (or the screenshot)
 #   stop-icon          the open box "Brimlo" shows the red stop icon
-#   absent=<path>      no such file (an absolute path or below the work directory)
-#   list=<dir>=<name>|...  exactly these names in the directory
+#   absent=<path>      no such file;  list=<dir>=<name>|...: exactly these names in the directory
 #   unset=<HKCU subkey>=<value>  that setting is not stored
 #   kept[=clip]        the clipboard is as before the run, and (without =clip) so is Target
 # A scenario may add steps of its own (step_<name>). BRIMLO_CASES (a regex) runs only the cases it
@@ -70,6 +67,8 @@ fail() {
 note() { echo "-- $*" >&2; }
 expect_eq() { [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"; }
 _brimlo_ms() { echo $(($(date +%s%N) / 1000000)); }
+# poll <tries> <command...>: the command every 0.2 s until it succeeds.
+poll() { local i; for ((i = 0; i < $1; i++)); do "${@:2}" && return; sleep 0.2; done; return 1; }
 brimlo_tool() { timeout -k 5 60 "$BRIMLO_WINE" "$BRIMLO_TOOL" "$@" </dev/null; }
 brimlo_reg() { timeout 60 "$BRIMLO_WINE" reg "$@" </dev/null >/dev/null 2>&1; }
 
@@ -121,12 +120,6 @@ outcome() {
 # brimlo_find_window <regex> [seconds]: prints the id of the first visible window of that name.
 brimlo_find_window() { outcome "${2:-30}" "$1" && echo "$found"; }
 
-# brimlo_literal <text>: the text as a pattern for xdotool's window search.
-brimlo_literal() {
-  local s=${1//./\\.}
-  s=${s//(/\\(}
-  printf '%s' "${s//)/\\)}"
-}
 brimlo_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 # re <text>: a regular expression matching the text.
 re() { sed 's/[].*^$()+?{}|[\\]/\\&/g' <<<"$1"; }
@@ -315,7 +308,7 @@ shown_now() { xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null
 # A box of that title must be the next thing shown (once the window shows: shows).
 expect_box() {
   local rc=0
-  if xdotool search --onlyvisible --name "^$(brimlo_literal "$version")" >/dev/null 2>&1; then
+  if xdotool search --onlyvisible --name "^$(re "$version")" >/dev/null 2>&1; then
     brimlo_tool boxes wait "$1" 20000 >/dev/null || problem "no box '$1' (shown: $(shown_now))"
     return
   fi
@@ -413,7 +406,7 @@ start_run() {
     brimlo_start_exe "$work" "$BRIMLO_TOOL" runline "$BRIMLO_EXE" "@$BRIMLO_WORK/line.txt"
   else
     brimlo_start "$BRIMLO_WORK/${1#*@}"
-    [ -z "${1%@*}" ] || window=$(brimlo_find_window "^$(brimlo_literal "${caption[${1%@*}]}")\$" 30) ||
+    [ -z "${1%@*}" ] || window=$(brimlo_find_window "^$(re "${caption[${1%@*}]}")\$" 30) ||
       problem "no window '${caption[${1%@*}]}'"
   fi
 }
@@ -455,7 +448,7 @@ step_window() {
   local mode=${1%%[+:]*} limit=${1##*:} started i
   [[ $1 == *:* ]] || limit=''
   started=$(_brimlo_ms)
-  window=$(brimlo_find_window "^$(brimlo_literal "${caption[$mode]}")\$" 15) ||
+  window=$(brimlo_find_window "^$(re "${caption[$mode]}")\$" 15) ||
     problem "no window '${caption[$mode]}' (shown: $(shown_now))" || return
   if [[ $1 == *+text* ]]; then
     brimlo_wininfo "${caption[$mode]}" | grep -qP "^child\t\d+\tEdit\t\Q$(cat "$BRIMLO_WORK/clip.txt")\E\t1\t" ||
@@ -487,7 +480,7 @@ step_silent() {
 }
 
 step_key() {
-  [ -n "$window" ] || window=$(brimlo_find_window "^$(brimlo_literal "$version")" 30) || problem "no window" || return
+  [ -n "$window" ] || window=$(brimlo_find_window "^$(re "$version")" 30) || problem "no window" || return
   brimlo_key "$window" "$1"
 }
 step_shot() { current=$(brimlo_screenshot "$1"); }
@@ -502,12 +495,7 @@ control() {
 }
 
 step_shows() {
-  local _
-  for _ in 1 2 3 4 5 6 7 8 9 10; do
-    control "${1%%=*}" "${1#*=}" >/dev/null && return
-    sleep 0.3
-  done
-  problem "no control ${1%%=*} showing /${1#*=}/ (shown: $(brimlo_wininfo "$version*" | awk -F'\t' '$5 == 1 { printf "%s %s|", $3, $4 }'))"
+  poll 15 control "${1%%=*}" "${1#*=}" >/dev/null || problem "no control ${1%%=*} showing /${1#*=}/ (shown: $(brimlo_wininfo "$version*" | awk -F'\t' '$5 == 1 { printf "%s %s|", $3, $4 }'))"
 }
 
 step_panel() {

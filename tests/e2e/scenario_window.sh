@@ -39,8 +39,6 @@ field() { child '$3 == "Edit" && $6 - 8 <= 3 && 8 - $6 <= 3 && $7 - 8 <= 3 && 8 
 new_folder() { [ "$([ -n "$(child '$8 == 25 && $9 == 25 && $7 >= 3 && $7 <= 7')" ] && echo 1 || echo 0)" = "$1" ]; }
 # pixel <left> <top>: RRGGBB of that screen pixel.
 pixel() { timeout 20 convert "$(brimlo_screenshot pixel)" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
-# poll <tries> <command...>: the command every 0.2 s until it succeeds.
-poll() { for ((i = 0; i < $1; i++)); do "${@:2}" && return; sleep 0.2; done; return 1; }
 
 # The program's view (WS_EX_TOPMOST) and the window manager's (_NET_WM_STATE_ABOVE) agree, and
 # the setting holds it.

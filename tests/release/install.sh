@@ -54,7 +54,7 @@ expect_eq "$BRIMLO_STATUS" 0 "exit status of brimlo.exe -b Notes"
 printf 'kept by the user\r\n' >"$BRIMLO_WORK/Notes.expected"
 cmp "$dir/Notes.TXT" "$BRIMLO_WORK/Notes.expected" || fail "Notes.TXT: $(ls "$dir")"
 brimlo_start_exe "$HOME" "$dir/brimlo.exe"
-window=$(brimlo_find_window "^$(brimlo_literal "Brimlo  v. $BRIMLO_RELEASE") - ") || fail "no window"
+window=$(brimlo_find_window "^$(re "Brimlo  v. $BRIMLO_RELEASE") - ") || fail "no window"
 # The box's middle left, in screen pixels (the client area's origin plus the box's place in it).
 read -r x y < <(brimlo_wininfo 'Brimlo  v.*' | awk -F'\t' '$1 == "client" { x = $2; y = $3 }
   $1 == "child" && $4 == "Add to Context-Menu" { print x + $6 + 6, y + $7 + int($9 / 2) }')
