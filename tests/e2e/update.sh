@@ -30,8 +30,8 @@ brimlo_delete_settings "$pos"
 
 # A server of the directory site on the port until the case ends.
 serve() {
-  rm -f "$app/Update.exe" "$app/run.txt" && : >"$log"
-  python3 -m http.server --bind 127.0.0.1 --directory "$site" "$port" </dev/null >>"$log" 2>&1 &
+  rm -f "$app/Update.exe" "$app/run.txt"
+  python3 -m http.server --bind 127.0.0.1 --directory "$site" "$port" </dev/null >"$log" 2>&1 &
   BRIMLO_STARTED+=($!) && undo+=("_brimlo_end $!")
   for _ in {1..100}; do
     python3 -c "import urllib.request as u; u.urlopen('http://127.0.0.1:$port/', timeout=2)" 2>/dev/null && return
@@ -40,26 +40,26 @@ serve() {
   problem "the test server does not answer on port $port"
 }
 served() { cp "$BRIMLO_TOOL" "$site/Update.exe" && serve; }
-present() { served && cp "$BRIMLO_TOOL" "$app/Update.exe"; }
+# Nothing to download: only the updater next to the program can start.
+present() { no_updater && cp "$BRIMLO_TOOL" "$app/Update.exe"; }
 no_updater() { rm -f "$site/Update.exe" && serve; }
 no_server() { rm -f "$app/Update.exe"; }
-# updater=<downloads>: the stand-in updater ran with a line it can split at the markers (nothing
-# quoted, no blank after a marker) in the program's folder, the served one, downloaded so often.
+# updater: the stand-in updater ran with a line it can split at the markers (nothing quoted, no
+# blank after a marker) in the program's folder.
 step_updater() {
   local i lines
   for ((i = 0; i < 300; i++)); do [ -f "$app/run.txt" ] && break; sleep 0.05; done
   lines=$(tr -d '\r' <"$app/run.txt" 2>/dev/null | head -n 2)
   [ "$lines" = "$a\\Update.exe [URL]http://127.0.0.1:$port/BrimloSite/Brimlo.exe [PATH]$a\\Brimlo.exe"$'\n'"$a" ] ||
     problem "the updater ran with '$lines'" || return
-  cmp -s "$app/Update.exe" "$BRIMLO_TOOL" || problem "Update.exe next to the program is not the served one" || return
-  [ "$(grep -c '"GET /Update.exe ' "$log")" = "$1" ] || problem "Update.exe was downloaded $(grep -c '"GET /Update.exe ' "$log") times, not $1"
+  cmp -s "$app/Update.exe" "$BRIMLO_TOOL" || problem "Update.exe next to the program is not the served one"
 }
 
 # Wine's download takes an error page for a success: that updater then does not start.
 lost="^$(re "$a\\Update.exe||")"
 run_cases <<'EOF'
-'updater missing' 'text:Brimlo update test' txt@ setup=served click='^Update$' status=1 updater=1 unset="$pos=Left"
-'updater present' 'text:Brimlo update test' txt@ setup=present click='^Update$' status=1 updater=0 unset="$pos=Left"
+'updater missing' 'text:Brimlo update test' txt@ setup=served click='^Update$' status=1 updater unset="$pos=Left"
+'updater present' 'text:Brimlo update test' txt@ setup=present click='^Update$' status=1 updater unset="$pos=Left"
 'no updater on the server' 'text:Brimlo update test' txt@ setup=no_updater click='^Update$' box=Brimlo=ok why="${lost}(Download Fehlgeschlagen / Download failed|Das Update konnte nicht gestartet werden / The updater could not be started)\\|$" list=app=Brimlo.exe window=txt
 'no server' 'text:Brimlo update test' txt@ setup=no_server click='^Update$' box=Brimlo=ok why="${lost}Download Fehlgeschlagen / Download failed\\|$" list=app=Brimlo.exe window=txt
 EOF
