@@ -4,7 +4,7 @@
 # options; a run that cannot save says so and turns into an ordinary window instead of losing
 # the content silently. The table's form: see lib.sh.
 
-# shellcheck disable=SC1091
+# shellcheck disable=SC1091,SC2154  # work is lib.sh's
 . "$(dirname "$0")/lib.sh"
 
 # A file the program would open afterwards, or a prefix, must not get in the way of a plain save.

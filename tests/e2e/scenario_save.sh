@@ -5,7 +5,7 @@
 # message instead of a silent loss, and "Open file" and "Web" start a program that lives under a
 # path with blanks with exactly the file or the address, also where the drive's root cannot be
 # written. The table's form: see lib.sh.
-# shellcheck disable=SC2034  # the rows use older
+# shellcheck disable=SC2034,SC2154  # the rows use older; work and the like are lib.sh's
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"

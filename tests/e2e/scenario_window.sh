@@ -6,7 +6,7 @@
 # sized below its minimum the window shows its snapped size, widened it shows no picture store,
 # "Save as --> .URL" stays after F5 and turns white with the text field's focus. The table's
 # form: see lib.sh.
-# shellcheck disable=SC2034  # the rows use kept
+# shellcheck disable=SC2034,SC2154  # the rows use kept; work and the like are lib.sh's
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
