@@ -4,15 +4,34 @@
 # formatted text turns into plain text with "-> TXT", a directory that does not exist gets a stop
 # message instead of a silent loss, and "Open file" and "Web" start a program that lives under a
 # path with blanks with exactly the file or the address, also where the drive's root cannot be
-# written. The table's form: see lib.sh.
+# written. The everyday use: a screenshot saved with Alt+S under "<time>_<date>_<folder>_Screenshot.JPG"
+# with the date and time options on, the program ending at once without storing where its window
+# was. Files copied in Explorer copied into a typed directory with Alt+C: an existing file is
+# replaced only after "Yes" and kept after "No" (nothing more is asked then), status 0 either way.
+# The table's form: see lib.sh.
 # shellcheck disable=SC2034,SC2154  # the rows use older; work and the like are lib.sh's
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
 
-for value in AddDateTxt AddTimeTxt OpenFileTxt; do
+for value in AddDateTxt AddTimeTxt OpenFileTxt OpenFileJPG; do
   brimlo_set_setting 'Software\Brimlo\Settings' "$value" 0
 done
+pos='Software\Brimlo\Form1\Pos'
+date_and_time() {
+  brimlo_set_setting 'Software\Brimlo\Settings' AddDateJPG 1 && brimlo_set_setting 'Software\Brimlo\Settings' AddTimeJPG 1 &&
+    brimlo_delete_settings "$pos"
+}
+# Three files with contents of their own; the second name already exists in the target.
+sources() {
+  mkdir -p "$BRIMLO_WORK/source" "$work/$1"
+  printf 'first file\r\n' >"$BRIMLO_WORK/source/alpha.txt"
+  printf 'second \001\002\377 bytes' >"$BRIMLO_WORK/source/beta.dat"
+  printf 'third file, %s\n' "$(seq 1 200 | tr '\n' ' ')" >"$BRIMLO_WORK/source/gamma.log"
+  printf 'other bytes in the target' | tee "$BRIMLO_WORK/kept" >"$work/$1/beta.dat"
+}
+yes_target() { sources yes; }
+no_target() { sources no; }
 older() { printf 'older content\n' | tee "$BRIMLO_WORK/older" >"$work/Target_Text.TXT"; }
 formatted() {
   printf '%s' '{\rtf1\ansi\deff0{\fonttbl{\f0\fswiss Arial;}}\f0\fs20 Plain {\b bold} and {\i italic}}' >"$BRIMLO_WORK/clip.rtf"
@@ -80,4 +99,8 @@ run_cases <<'EOF'
 'saved file opened in its program' 'text:opened in its program' txt@Target setup=opened key=alt+s status=0 viewer="$opened_file"
 # The viewer is a console program: Wine may give it a console window that takes the focus.
 'Web opens the homepage' 'text:opened in its program' txt@Target setup=viewer click='^Web$' viewer="$homepage" lookup-clean window=txt
+# The quadrants show a picture upside down, mirrored or with its colour channels swapped.
+'picture saved with Alt+S' bitmap:640x480 jpg@Target setup=date_and_time shot=picture-mode key=alt+s status=0 stamped=Target_Screenshot.JPG jpeg=640x480 quadrants unset="$pos=Height" unset="$pos=Width" unset="$pos=Top" unset="$pos=Left"
+'copy: overwrite accepted' files:source/alpha.txt,source/beta.dat,source/gamma.log copy@ setup=yes_target type=Target/yes shot=list key=alt+c wait=Overwrite? shot=overwrite-question box=Overwrite?=yes says="File already exists!||$T\yes\beta.dat|" box='Allow all?=no' status=0 file=Target/yes/alpha.txt same=source/alpha.txt file=Target/yes/beta.dat same=source/beta.dat file=Target/yes/gamma.log same=source/gamma.log list='Target/yes=alpha.txt|beta.dat|gamma.log'
+'copy: overwrite declined' files:source/alpha.txt,source/beta.dat,source/gamma.log copy@ setup=no_target type=Target/no shot=declined-target key=alt+c box=Overwrite?=no says="File already exists!||$T\no\beta.dat|" status=0 file=Target/no/beta.dat same=kept file=Target/no/alpha.txt same=source/alpha.txt file=Target/no/gamma.log same=source/gamma.log list='Target/no=alpha.txt|beta.dat|gamma.log'
 EOF
