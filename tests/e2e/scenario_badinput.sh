@@ -5,72 +5,51 @@
 #
 # Every case checks both halves of a safe failure: nothing is lost (the clipboard as before, an
 # old target byte for byte as before, no stray file) and the user is told (a message naming the
-# file, or a save that really holds the content). The table's form: see table.sh.
-# shellcheck disable=SC2034,SC2154  # the rows use long and kept; work is table.sh's
+# file, or a save that really holds the content). The table's form: see lib.sh.
+# shellcheck disable=SC2034,SC2154  # the rows use long and kept; work is lib.sh's
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
-# shellcheck disable=SC1091
-. "$(dirname "$0")/table.sh"
 
-# No date or time prefix may change the names the cases expect, and no file may be opened; the
-# user's own options come back at the end.
+# No date or time prefix may change the names the cases expect, and no file may be opened.
 for name in AddDateTxt AddTimeTxt OpenFileTxt AddDateJPG AddTimeJPG OpenFileJPG; do
-  brimlo_keep_settings "Software\\Brimlo\\Settings $name"
   brimlo_set_setting 'Software\Brimlo\Settings' "$name" 0
 done
 
 # --- Setups the cases name (undo+=() what must not outlive the case) ----------------------------
-
+# shellcheck disable=SC2059  # the old bytes are a format
 taken() { mkdir "$work/Taken.TXT"; }
 sub() { mkdir "$work/Sub"; }
-
-read_only() {
-  printf 'the old file\r\n\001\002\377 with bytes\r\n' | tee "$BRIMLO_WORK/old" >"$work/ReadOnly.TXT"
-  chmod a-w "$work/ReadOnly.TXT"
-}
-
+# old <bytes> <file>: an old file of the user's, its bytes kept as old to compare with.
+old() { printf "$1" | tee "$BRIMLO_WORK/old" >"$2"; }
+read_only() { old 'the old file\r\n\001\002\377 with bytes\r\n' "$work/ReadOnly.TXT" && chmod a-w "$work/ReadOnly.TXT"; }
 # Open in an editor or a virus scanner (no sharing at all).
 held_open() {
-  printf 'the old file, open in an editor\r\n' | tee "$BRIMLO_WORK/old" >"$work/Open.TXT"
-  start_holder 60 holdfile "$work/Open.TXT" 30000 || return
-  undo+=("_brimlo_end $holder_pid")
+  old 'the old file, open in an editor\r\n' "$work/Open.TXT" && start_holder 60 holdfile "$work/Open.TXT" 30000 &&
+    undo+=("_brimlo_end $holder_pid")
 }
-
 sources() {
-  mkdir -p "$BRIMLO_WORK/source" "$BRIMLO_WORK/copied"
-  rm -f "$BRIMLO_WORK/copied"/*
+  rm -rf "$BRIMLO_WORK/copied" && mkdir -p "$BRIMLO_WORK/source" "$BRIMLO_WORK/copied"
   printf 'first file\r\n' >"$BRIMLO_WORK/source/alpha.txt"
   printf 'third \001\002\377 bytes' >"$BRIMLO_WORK/source/gamma.dat"
 }
-
 big_source() {
-  mkdir -p "$BRIMLO_WORK/big"
-  [ -f "$BRIMLO_WORK/big/old.bin" ] || head -c $((2500 * 1024)) /dev/urandom >"$BRIMLO_WORK/big/old.bin"
+  mkdir -p "$BRIMLO_WORK/big" && [ -f "$BRIMLO_WORK/big/old.bin" ] || head -c $((2500 * 1024)) /dev/urandom >"$BRIMLO_WORK/big/old.bin"
   cp "$BRIMLO_WORK/big/old.bin" "$BRIMLO_WORK/big/new.bin"
 }
-
 # A 3 MB volume holding a 1.5 MB old.bin; the 2.5 MB sources do not fit.
 full_volume() {
-  big_source
-  mkdir -p "$BRIMLO_WORK/volume"
-  mount -t tmpfs -o size=3m tmpfs "$BRIMLO_WORK/volume" ||
+  big_source && mkdir -p "$BRIMLO_WORK/volume" && mount -t tmpfs -o size=3m tmpfs "$BRIMLO_WORK/volume" ||
     problem "a small volume could not be mounted here (mount -t tmpfs needs root)" || return
   undo+=("umount '$BRIMLO_WORK/volume' || umount -l '$BRIMLO_WORK/volume'")
   head -c $((1500 * 1024)) /dev/urandom | tee "$BRIMLO_WORK/old" >"$BRIMLO_WORK/volume/old.bin"
 }
-
 read_only_copy() {
-  big_source
-  mkdir -p "$BRIMLO_WORK/readonly"
-  chmod -f u+w "$BRIMLO_WORK/readonly/old.bin" || true
-  printf 'old and protected' >"$BRIMLO_WORK/readonly/old.bin"
-  chmod a-w "$BRIMLO_WORK/readonly/old.bin"
+  big_source && mkdir -p "$BRIMLO_WORK/readonly" && chmod -f u+w "$BRIMLO_WORK/readonly/old.bin"
+  printf 'old and protected' >"$BRIMLO_WORK/readonly/old.bin" && chmod a-w "$BRIMLO_WORK/readonly/old.bin"
 }
-
 folder() {
-  mkdir -p "$BRIMLO_WORK/big/Photos" "$BRIMLO_WORK/folder"
-  printf 'a picture' >"$BRIMLO_WORK/big/Photos/p.jpg"
+  mkdir -p "$BRIMLO_WORK/big/Photos" "$BRIMLO_WORK/folder" && printf 'a picture' >"$BRIMLO_WORK/big/Photos/p.jpg"
   printf 'the user file named Photos' >"$BRIMLO_WORK/folder/Photos"
 }
 

@@ -2,18 +2,14 @@
 # Batch runs (-b): the clipboard, as a Linux program or a Windows program offers it, is saved
 # without any window, under the given name or the directory's, with the stored date and time
 # options; a run that cannot save says so and turns into an ordinary window instead of losing
-# the content silently. The table's form: see table.sh.
+# the content silently. The table's form: see lib.sh.
 
-# shellcheck disable=SC1091
+# shellcheck disable=SC1091,SC2154  # work is lib.sh's
 . "$(dirname "$0")/lib.sh"
-# shellcheck disable=SC1091
-. "$(dirname "$0")/table.sh"
 
-# A file the program would open afterwards, or a prefix, must not get in the way of a plain save;
-# the user's own options come back at the end.
+# A file the program would open afterwards, or a prefix, must not get in the way of a plain save.
 settings='Software\Brimlo\Settings'
 for name in AddDateTxt AddTimeTxt OpenFileTxt AddDateJPG AddTimeJPG OpenFileJPG; do
-  brimlo_keep_settings "$settings $name"
   brimlo_set_setting "$settings" "$name" 0
 done
 
@@ -27,6 +23,7 @@ date_and_time() {
   brimlo_set_setting "$settings" AddDateTxt 1 && brimlo_set_setting "$settings" AddTimeTxt 1
   undo+=("brimlo_set_setting '$settings' AddDateTxt 0; brimlo_set_setting '$settings' AddTimeTxt 0")
 }
+photo() { printf 'the photo' >"$work/Photo.JPG"; }
 no_directory() { [ ! -e "$WINEPREFIX/drive_c/nosuchdir" ] || problem "C:\\nosuchdir exists before the run"; }
 
 run_cases <<'EOF'
@@ -38,6 +35,8 @@ run_cases <<'EOF'
 # An extension given in any letter case is the file's own, never followed by a second one.
 '-b Shot.JPG with a bitmap' bitmap:64x48 '-b Shot.JPG' silent list=Target=Shot.JPG
 '-b Notes.Txt with text' text:abc '-b Notes.Txt' silent file=Target/Notes.Txt holds='abc\r\n' list=Target=Notes.Txt
+# The context menu's entry starts the program with the clicked file's path: its name and directory.
+'context menu on Photo.JPG' bitmap:64x48 "$T\Photo.JPG" setup=photo shows='^Edit$=^Photo\.JPG$' key=alt+s ask="$T\Photo.JPG" status=0 file=Target/Photo.JPG jpeg=64x48 list=Target=Photo.JPG
 '-b MyDumps with formatted text' 'rtf:Dumped words' '-b MyDumps' silent file=Target/MyDumps.RTF holds-rtf list=Target=MyDumps.RTF
 # The rich edit control fails inside itself on documents of tens of megabytes; a batch run never
 # gives it one: the clipboard's document as it stands.

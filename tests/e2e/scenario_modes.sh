@@ -2,12 +2,10 @@
 # What the window offers for each kind of clipboard content: plain text, formatted text, a
 # picture (a bitmap, or a PNG alone as Linux programs offer it) and a file list each get their own
 # mode and caption; content Brimlo cannot save is refused with a box and status 2. The
-# screenshots modes-*.png are the README's pictures. The table's form: see table.sh.
+# screenshots modes-*.png are the README's pictures. The table's form: see lib.sh.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
-# shellcheck disable=SC1091
-. "$(dirname "$0")/table.sh"
 
 gradient() { timeout 30 convert -size 320x200 gradient:blue-yellow "bmp3:$BRIMLO_WORK/gradient.bmp"; }
 # Opaque red on the left half, transparent on the right, as a screenshot tool's PNG.

@@ -1,266 +1,106 @@
 #!/usr/bin/env bash
 # Saving from the window the way a user does: Alt+S writes the proposed text file, an existing
 # file is replaced only after "Yes", a web address becomes an Internet shortcut with one click,
-# formatted text turns into plain text with "-> TXT", a directory that does not exist gets a
-# stop message instead of a silent loss, and "Open file" and "Web" start a program that lives
-# under a path with blanks with exactly the file or the address, also where the drive's root
-# cannot be written.
+# formatted text turns into plain text with "-> TXT", a directory that does not exist gets a stop
+# message instead of a silent loss, and "Open file" and "Web" start a program that lives under a
+# path with blanks with exactly the file or the address, also where the drive's root cannot be
+# written. The everyday use: a screenshot saved with Alt+S under "<time>_<date>_<folder>_Screenshot.JPG"
+# with the date and time options on, the program ending at once without storing where its window
+# was. Files copied in Explorer copied into a typed directory with Alt+C: an existing file is
+# replaced only after "Yes" and kept after "No" (nothing more is asked then), status 0 either way.
+# The table's form: see lib.sh.
+# shellcheck disable=SC2034,SC2154  # the rows use older; work and the like are lib.sh's
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
 
-title_prefix='Brimlo  v. 0.6'
-text_caption="$title_prefix - Save Clipboard Text (.txt)"
-rtf_caption="$title_prefix - Save Formated Clipboard Text (.rtf)"
-
-# The proposed name is "<folder>_Text": the folder is named for it, and no date or time prefix
-# left by an earlier run may change it.
-folder=Notes
-dir=$BRIMLO_WORK/$folder
-mkdir -p "$dir"
-for value in AddDateTxt AddTimeTxt OpenFileTxt; do
+for value in AddDateTxt AddTimeTxt OpenFileTxt OpenFileJPG; do
   brimlo_set_setting 'Software\Brimlo\Settings' "$value" 0
 done
-
-dir_windows=$(brimlo_windows_path "$dir")
-
-# expect_file <file> <printf format of the expected bytes> <what>
-expect_file() {
-  local expected=$BRIMLO_WORK/expected
-  # shellcheck disable=SC2059
-  printf "$2" >"$expected"
-  [ -f "$1" ] || fail "$3: $(basename "$1") was not written (have: $(find "$dir" -mindepth 1 -printf '%f ')))"
-  cmp -s "$1" "$expected" ||
-    fail "$3: $(basename "$1") holds $(od -An -c "$1" | tr -s ' \n' ' '), expected $(od -An -c "$expected" | tr -s ' \n' ' ')"
+pos='Software\Brimlo\Form1\Pos'
+date_and_time() {
+  brimlo_set_setting 'Software\Brimlo\Settings' AddDateJPG 1 && brimlo_set_setting 'Software\Brimlo\Settings' AddTimeJPG 1 &&
+    brimlo_delete_settings "$pos"
+}
+# Three files with contents of their own; the second name already exists in the target.
+sources() {
+  mkdir -p "$BRIMLO_WORK/source" "$work/$1"
+  printf 'first file\r\n' >"$BRIMLO_WORK/source/alpha.txt"
+  printf 'second \001\002\377 bytes' >"$BRIMLO_WORK/source/beta.dat"
+  printf 'third file, %s\n' "$(seq 1 200 | tr '\n' ' ')" >"$BRIMLO_WORK/source/gamma.log"
+  printf 'other bytes in the target' | tee "$BRIMLO_WORK/kept" >"$work/$1/beta.dat"
+}
+yes_target() { sources yes; }
+no_target() { sources no; }
+older() { printf 'older content\n' | tee "$BRIMLO_WORK/older" >"$work/Target_Text.TXT"; }
+formatted() {
+  printf '%s' '{\rtf1\ansi\deff0{\fonttbl{\f0\fswiss Arial;}}\f0\fs20 Plain {\b bold} and {\i italic}}' >"$BRIMLO_WORK/clip.rtf"
+  rtf_clip 'Plain bold and italic'
 }
 
-# start_with <caption>: starts brimlo.exe in the folder and waits for the window of that mode.
-start_with() {
-  brimlo_start "$dir"
-  window=$(brimlo_find_window "^$(brimlo_literal "$1")\$" 30) ||
-    fail "no window '$1' (shown: $(xdotool search --onlyvisible --name '^Brimlo' getwindowname %@ 2>/dev/null | tr '\n' '|'))"
-}
-
-expect_exit() {
-  brimlo_wait_exit 15 || fail "$2: brimlo.exe still runs 15 s later"
-  expect_eq "$BRIMLO_STATUS" "$1" "$2: exit status"
-}
-
-# expect_running <what>: the window is still there a second later, with its caption.
-expect_running() {
-  if brimlo_wait_exit 1; then
-    fail "$1: brimlo.exe ended (status $BRIMLO_STATUS) instead of keeping its window"
-  fi
-  expect_eq "$(brimlo_window_name "$window")" "$2" "$1: caption"
-}
-
-# control <text>: "left top width height visible" of the child window showing that text, in
-# screen pixels. wininfo writes a backslash as two.
-control() {
-  brimlo_wininfo "$title_prefix*" | WANTED=${1//\\/\\\\} awk -F'\t' '
-    $1 == "client" { cx = $2; cy = $3 }
-    $1 == "child" && $4 == ENVIRON["WANTED"] { print cx + $6, cy + $7, $8, $9, $5; exit }'
-}
-
-# click_control <text>: clicks the centre of that control as the user would.
-click_control() {
-  local left top width height visible
-  read -r left top width height visible <<<"$(control "$1")"
-  [ -n "${visible:-}" ] || fail "the window has no control '$1'"
-  [ "$visible" = 1 ] || fail "the control '$1' is hidden"
-  timeout 10 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-  timeout 10 xdotool mousemove $((left + width / 2)) $((top + height / 2)) click 1
-}
-
-# box_answer <title> <button> <what>: the box's text without carriage returns.
-box_answer() {
-  local text
-  text=$(brimlo_answer_box "$1" "$2" 10000) || fail "$3: no box '$1' appeared"
-  tr -d '\r' <<<"$text"
-}
-
-# red_pixels <X window id>: how many pixels of the window are clearly red.
-red_pixels() {
-  local shot=$BRIMLO_WORK/box.png
-  timeout 20 import -window "$1" "$shot"
-  convert "$shot" +repage -fx 'r>0.6&&g<0.35&&b<0.35' -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-
-# --- 1: plain text, Alt+S --------------------------------------------------------------------
-target=$dir/${folder}_Text.TXT
-# "é" and "€" fit the ANSI code page (1252): they must arrive as single bytes.
-brimlo_clip unicode $'Caf\u00e9 price: 5 \u20ac\r\nsecond line'
-start_with "$text_caption"
-brimlo_screenshot 1-text >/dev/null
-brimlo_key "$window" alt+s
-expect_exit 0 "text saved with Alt+S"
-expect_file "$target" 'Caf\351 price: 5 \200\r\nsecond line\r\n' "text saved with Alt+S"
-
-# --- 2: the target exists: No keeps it, Yes replaces it --------------------------------------
-printf 'older content\n' >"$target"
-cp "$target" "$BRIMLO_WORK/older"
-brimlo_clip unicode 'newer content'
-start_with "$text_caption"
-brimlo_key "$window" alt+s
-brimlo_wait_box "Overwrite file?" 10000 >/dev/null || fail "Alt+S on an existing file asks nothing"
-brimlo_screenshot 2-overwrite-question >/dev/null
-asked=$(box_answer "Overwrite file?" no "overwrite declined")
-expect_eq "$asked" "File already exists:
-
-$(brimlo_windows_path "$target")
-
-Overwrite?" "overwrite question"
-cmp -s "$target" "$BRIMLO_WORK/older" || fail "overwrite declined: the existing file was changed"
-expect_running "overwrite declined" "$text_caption"
-[ -z "$(find "$dir" -name '*.brimlo~')" ] || fail "overwrite declined: a half-saved file is left"
-brimlo_screenshot 2-declined >/dev/null
-brimlo_key "$window" alt+s
-box_answer "Overwrite file?" yes "overwrite accepted" >/dev/null
-expect_exit 0 "overwrite accepted"
-expect_file "$target" 'newer content\r\n' "overwrite accepted"
-
-# --- 3: a web address, "Save as --> .URL" ---------------------------------------------------
-rm -f "$dir"/*
-brimlo_clip unicode 'https://example.org/x'
-start_with "$text_caption"
-read -r left top width height visible <<<"$(control 'Save as --> .URL')"
-expect_eq "${visible:-}" 1 "shortcut button shown for a web address"
-brimlo_screenshot 3-url >/dev/null
-click_control 'Save as --> .URL'
-expect_exit 0 "shortcut saved"
-expect_file "$dir/${folder}_Text.url" '[InternetShortcut]\r\nURL=https://example.org/x\r\n' \
-  "shortcut saved"
-[ ! -e "$target" ] || fail "shortcut saved: a .TXT was written as well"
-
-# --- 4: formatted text, "-> TXT", Alt+S ------------------------------------------------------
-rm -f "$dir"/*
-rtf=$BRIMLO_WORK/clip.rtf
-printf '%s' '{\rtf1\ansi\deff0{\fonttbl{\f0\fswiss Arial;}}\f0\fs20 Plain {\b bold} and {\i italic}}' >"$rtf"
-brimlo_clip rtf "$rtf" 'Plain bold and italic'
-start_with "$rtf_caption"
-brimlo_screenshot 4-rtf >/dev/null
-click_control '-> TXT'
-end=$(($(date +%s) + 10))
-while [ "$(brimlo_window_name "$window")" != "$text_caption" ]; do
-  [ "$(date +%s)" -lt "$end" ] ||
-    fail "after '-> TXT' the caption is '$(brimlo_window_name "$window")', not '$text_caption'"
-  sleep 0.05
-done
-brimlo_screenshot 4-converted >/dev/null
-brimlo_key "$window" alt+s
-expect_exit 0 "converted text saved"
-[ ! -e "$dir/${folder}_Text.RTF" ] || fail "converted text saved: an .RTF was written"
-expect_file "$target" 'Plain bold and italic\r\n' "converted text saved"
-
-# --- 5: a directory that does not exist ------------------------------------------------------
-rm -f "$dir"/*
-missing=$dir/not-there
-brimlo_clip unicode 'kept in the window'
-start_with "$text_caption"
-read -r left top width height visible <<<"$(control "$dir_windows\\")"
-[ "${visible:-}" = 1 ] || fail "no directory field showing '$dir_windows\\'"
-timeout 10 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-timeout 10 xdotool mousemove $((left + width / 2)) $((top + height / 2)) click 1
-timeout 10 xdotool key --clearmodifiers Home shift+End
-timeout 10 xdotool type --delay 5 "$(brimlo_windows_path "$missing")"
-timeout 10 xdotool key Return
-brimlo_wait_box Brimlo 10000 >/dev/null || fail "missing directory: no message appeared"
-box=$(brimlo_find_window '^Brimlo$' 5) || fail "missing directory: the message has no X window"
-brimlo_screenshot 5-missing-directory >/dev/null
-# The icon may be drawn a moment after the box shows.
-end=$(($(date +%s) + 3))
-while red=$(red_pixels "$box") && [ "$red" -lt 150 ] && [ "$(date +%s)" -lt "$end" ]; do
-  sleep 0.1
-done
-told=$(box_answer Brimlo ok "missing directory")
-expect_eq "$(sed -n 3p <<<"$told")" "$(brimlo_windows_path "$missing")\\${folder}_Text.TXT" \
-  "missing directory: the file the message names"
-expect_eq "$(sed -n 1p <<<"$told")" "The file was not saved:" "missing directory: message"
-# The stop sign is the one large red thing in such a box (a question mark shows none).
-[ "$red" -ge 150 ] || fail "missing directory: the message shows no stop icon ($red red pixels)"
-expect_running "missing directory" "$text_caption"
-[ ! -e "$missing" ] || fail "missing directory: '$missing' was created"
-[ -z "$(ls -A "$dir")" ] || fail "missing directory: files were written: $(ls -A "$dir")"
-brimlo_key "$window" Escape
-expect_exit 1 "Esc after the failed save"
-
-# --- 6: a stand-in viewer in "C:\Program Files\Stand In" opens .txt and .html files ------------
-# A planted C:\Program.exe is what Windows runs for the unquoted path (Wine quotes an unquoted
-# path it has found, so only the plant shows that fault). The drive's root is then closed to
-# writing, as it is for a standard user on Windows (made immutable: the tests run as root, whom
-# file modes do not stop), and a file of the user's holds the name of the browser lookup's page
-# in the temporary directory.
-stand_in=$WINEPREFIX/drive_c/Program\ Files/Stand\ In
+# A stand-in viewer in "C:\Program Files\Stand In" opens .txt and .html files. A planted
+# C:\Program.exe is what Windows runs for the unquoted path (Wine quotes an unquoted path it has
+# found, so only the plant shows that fault). The drive's root is then closed to writing, as it is
+# for a standard user on Windows (made immutable: the tests run as root, whom file modes do not
+# stop), and a file of the user's holds the name of the browser lookup's page in the temporary
+# directory. Brimlo runs from drive C: as installed, so the root closed is that of its own drive.
+c=$WINEPREFIX/drive_c
+stand_in=$c/Program\ Files/Stand\ In
 viewer='C:\Program Files\Stand In\viewer.exe'
-mkdir -p "$stand_in"
-cp "$BRIMLO_TOOL" "$stand_in/viewer.exe"
-reg_wine() { timeout 60 "$BRIMLO_WINE" reg "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-declare -A types=()
-for ext in .txt .html; do
-  types[$ext]=$(reg_wine query "HKCR\\$ext" /ve | awk '$2 == "REG_SZ" { print $3 }')
-done
-temp=$(timeout 60 "$BRIMLO_WINE" cmd /c echo %TEMP% </dev/null | tr -d '\r')
-temp=$(timeout 60 "$BRIMLO_WINE" winepath -u "$temp" </dev/null | tr -d '\r')
-[ -d "$temp" ] || fail "no temporary directory at '$temp'"
-stand_in_cleanup() {
-  local rc=$? ext pid
-  # The programs end first: one that still runs from the stand-in's folder would outlive it.
-  for pid in "${BRIMLO_STARTED[@]}"; do _brimlo_end "$pid"; done
-  chattr -i "$WINEPREFIX/drive_c"
-  rm -rf "$WINEPREFIX/drive_c/Program.exe" "$stand_in" "$temp/WexX00001.html"
-  for ext in "${!types[@]}"; do reg_wine add "HKCR\\$ext" /ve /d "${types[$ext]}" /f >/dev/null; done
-  reg_wine delete 'HKCR\BrimloStandIn' /f >/dev/null
-  brimlo_set_setting 'Software\Brimlo\Settings' OpenFileTxt 0
-  (exit "$rc")
-  brimlo_cleanup
+reg_sz() { timeout 60 "$BRIMLO_WINE" reg query "$1" /ve </dev/null 2>/dev/null | tr -d '\r' | awk '$2 == "REG_SZ" { print $3 }'; }
+viewer() {
+  local ext
+  temp=$(timeout 60 "$BRIMLO_WINE" cmd /c echo %TEMP% </dev/null | tr -d '\r')
+  temp=$(timeout 60 "$BRIMLO_WINE" winepath -u "$temp" </dev/null | tr -d '\r')
+  [ -d "$temp" ] || problem "no temporary directory at '$temp'" || return
+  mkdir -p "$stand_in"
+  undo+=("rm -rf '$c/Program.exe' '$stand_in' '$temp/WexX00001.html'; brimlo_reg delete 'HKCR\BrimloStandIn' /f")
+  for ext in .txt .html; do undo+=("brimlo_reg add 'HKCR\\$ext' /ve /d '$(reg_sz "HKCR\\$ext")' /f"); done
+  brimlo_reg add 'HKCR\BrimloStandIn\shell\open\command' /ve /d "\"$viewer\" \"%1\"" /f &&
+    brimlo_reg add 'HKCR\.txt' /ve /d BrimloStandIn /f && brimlo_reg add 'HKCR\.html' /ve /d BrimloStandIn /f &&
+    cp "$BRIMLO_TOOL" "$stand_in/viewer.exe" && cp "$BRIMLO_TOOL" "$c/Program.exe" &&
+    cp "$BRIMLO_EXE" "$stand_in/Brimlo.exe" && printf 'mine\n' >"$temp/WexX00001.html" || return
+  undo+=("BRIMLO_EXE='$BRIMLO_EXE'" "chattr -i '$c'")
+  BRIMLO_EXE=$stand_in/Brimlo.exe
+  chattr +i "$c" && ! touch "$c/brimlo-probe" 2>/dev/null || problem "the drive's root is still writable"
 }
-trap stand_in_cleanup EXIT
-reg_wine add 'HKCR\BrimloStandIn\shell\open\command' /ve /d "\"$viewer\" \"%1\"" /f >/dev/null
-for ext in .txt .html; do reg_wine add "HKCR\\$ext" /ve /d BrimloStandIn /f >/dev/null; done
-printf 'mine\n' >"$temp/WexX00001.html"
-cp "$BRIMLO_TOOL" "$WINEPREFIX/drive_c/Program.exe"
-# Brimlo runs from drive C: as installed, so the root that is closed is that of its own drive.
-cp "$BRIMLO_EXE" "$stand_in/Brimlo.exe"
-BRIMLO_EXE=$stand_in/Brimlo.exe
-chattr +i "$WINEPREFIX/drive_c"
-touch "$WINEPREFIX/drive_c/brimlo-probe" 2>/dev/null && fail "the drive's root is still writable"
+opened() { viewer && brimlo_set_setting 'Software\Brimlo\Settings' OpenFileTxt 1 || return
+  undo+=("brimlo_set_setting 'Software\Brimlo\Settings' OpenFileTxt 0"); }
 
-# viewer_args: the arguments the stand-in was started with, one a line, once it has written them.
-viewer_args() {
-  local i report=$stand_in/viewer-args.txt
+# viewer=<regex>: the stand-in was started with arguments (its own path first) that, joined by |,
+# match.
+step_viewer() {
+  local i report=$stand_in/run.txt args
   for ((i = 0; i < 200; i++)); do [ -f "$report" ] && break; sleep 0.05; done
-  tr -d '\r' <"$report" 2>/dev/null
+  args=$(tr -d '\r' <"$report" 2>/dev/null | tail -n +3 | tr '\n' '|')
   rm -f "$report"
+  [[ $args =~ $1 ]] || problem "the viewer got '$args', not /$1/"
+}
+# The browser lookup leaves the user's file of its page's name as it was, and nothing of its own.
+step_lookup-clean() {
+  [ "$(cat "$temp/WexX00001.html")" = mine ] || problem "the user's $temp/WexX00001.html was changed" || return
+  rm -f "$temp/WexX00001.html"
+  [ -z "$(find "$temp" -maxdepth 1 \( -name 'WexX*' -o -name 'zzzzzzzTemp_*' -o -name 'RunFileTmp*' \))" ] ||
+    problem "lookup files left behind in $temp"
 }
 
-rm -f "$dir"/*
-brimlo_set_setting 'Software\Brimlo\Settings' OpenFileTxt 1
-brimlo_clip unicode 'opened in its program'
-start_with "$text_caption"
-brimlo_key "$window" alt+s
-expect_exit 0 "text saved and opened"
-expect_eq "$(viewer_args)" "$viewer
-$dir_windows\\${folder}_Text.TXT" "the program that opens the saved file"
+# The viewer's arguments, its own path first, joined by | (regular expressions).
+opened_file="^$(re "$viewer|$T\\Target_Text.TXT|")\$"
+homepage="^$(re "$viewer|")https?://[^|]*/BrimloSite\\|\$"
 
-start_with "$text_caption"
-click_control Web
-args=$(viewer_args)
-home=$(sed -n 2p <<<"$args")
-[[ $home == http*://*/BrimloSite ]] || fail "Web: the browser got '$home', not the homepage"
-expect_eq "$args" "$viewer
-$home" "Web: the browser's arguments"
-expect_eq "$(cat "$temp/WexX00001.html")" mine "the user's file of the lookup page's name"
-rm -f "$temp/WexX00001.html"
-leftovers=$(find "$temp" -maxdepth 1 \( -name 'WexX*' -o -name 'zzzzzzzTemp_*' -o -name 'RunFileTmp*' \))
-[ -z "$leftovers" ] || fail "lookup files left behind: $leftovers"
-# The started viewer is a console program: Wine may give it a console window that takes the
-# focus for a moment after the window got it back, and the key then goes there. A second Escape
-# goes to the window once more; a window that does not end on Escape fails all the same.
-brimlo_key "$window" Escape
-if ! brimlo_wait_exit 3; then
-  brimlo_key "$window" Escape
-  brimlo_wait_exit 15 || fail "Esc after Web: brimlo.exe still runs 15 s later"
-fi
-expect_eq "$BRIMLO_STATUS" 1 "Esc after Web: exit status"
-
-note "passed"
+run_cases <<'EOF'
+# "é" and "€" fit the ANSI code page (1252): they must arrive as single bytes.
+'text saved with Alt+S' text:$'Caf\u00e9 price: 5 \u20ac\r\nsecond line' txt@Target shot=1-text key=alt+s status=0 file=Target/Target_Text.TXT holds='Caf\351 price: 5 \200\r\nsecond line\r\n' list=Target=Target_Text.TXT
+# "No" keeps the file and the window (nothing half-saved left), a second Alt+S and "Yes" replace it.
+'overwrite declined, then accepted' 'text:newer content' txt@Target setup=older key=alt+s wait='Overwrite file?' shot=2-overwrite-question box='Overwrite file?=no' says="File already exists:||$T\Target_Text.TXT||Overwrite?|" file=Target/Target_Text.TXT same=older list=Target=Target_Text.TXT key=alt+s box='Overwrite file?=yes' status=0 holds='newer content\r\n' list=Target=Target_Text.TXT
+'web address as a shortcut' text:https://example.org/x txt@Target shot=3-url click='^Save as --> \.URL$' status=0 file=Target/Target_Text.url holds='[InternetShortcut]\r\nURL=https://example.org/x\r\n' list=Target=Target_Text.url
+'formatted text as plain text' - rtf@Target setup=formatted shot=4-rtf click='^-> TXT$' shows='^Button$=^&Save as Text$' key=alt+s status=0 file=Target/Target_Text.TXT holds='Plain bold and italic\r\n' list=Target=Target_Text.TXT
+'directory that does not exist' 'text:kept in the window' txt@Target type=Target/not-there key=alt+s wait=Brimlo stop-icon told="$T\not-there\Target_Text.TXT" window=txt absent=Target/not-there kept
+'saved file opened in its program' 'text:opened in its program' txt@Target setup=opened key=alt+s status=0 viewer="$opened_file"
+# The viewer is a console program: Wine may give it a console window that takes the focus.
+'Web opens the homepage' 'text:opened in its program' txt@Target setup=viewer click='^Web$' viewer="$homepage" lookup-clean window=txt
+# The quadrants show a picture upside down, mirrored or with its colour channels swapped.
+'picture saved with Alt+S' bitmap:640x480 jpg@Target setup=date_and_time shot=picture-mode key=alt+s status=0 stamped=Target_Screenshot.JPG jpeg=640x480 quadrants unset="$pos=Height" unset="$pos=Width" unset="$pos=Top" unset="$pos=Left"
+'copy: overwrite accepted' files:source/alpha.txt,source/beta.dat,source/gamma.log copy@ setup=yes_target type=Target/yes shot=list key=alt+c wait=Overwrite? shot=overwrite-question box=Overwrite?=yes says="File already exists!||$T\yes\beta.dat|" box='Allow all?=no' status=0 file=Target/yes/alpha.txt same=source/alpha.txt file=Target/yes/beta.dat same=source/beta.dat file=Target/yes/gamma.log same=source/gamma.log list='Target/yes=alpha.txt|beta.dat|gamma.log'
+'copy: overwrite declined' files:source/alpha.txt,source/beta.dat,source/gamma.log copy@ setup=no_target type=Target/no shot=declined-target key=alt+c box=Overwrite?=no says="File already exists!||$T\no\beta.dat|" status=0 file=Target/no/beta.dat same=kept file=Target/no/alpha.txt same=source/alpha.txt file=Target/no/gamma.log same=source/gamma.log list='Target/no=alpha.txt|beta.dat|gamma.log'
+EOF

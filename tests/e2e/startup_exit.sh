@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # brimlo.exe starts with its window, Esc ends it with status 1, and the window's place is kept
 # for the next start: what the user sees on every single use of the program. The table's form:
-# see table.sh.
+# see lib.sh.
 
 # shellcheck disable=SC1091
 . "$(dirname "$0")/lib.sh"
-# shellcheck disable=SC1091
-. "$(dirname "$0")/table.sh"
 
 pos='Software\Brimlo\Form1\Pos'
 # What an earlier run stored must not pass for what this run stores.

@@ -9,12 +9,14 @@
 
 # A prefix of this test alone (the shared one keeps what an earlier run left), whose user
 # folders and desktop menu entries stay out of the machine's home.
+shared=$WINEPREFIX
 export WINEPREFIX=$BRIMLO_WORK/prefix HOME=$BRIMLO_WORK/home
 export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree,mshtml='
 mkdir -p "$HOME"
 finish() {
   local rc=$?
   timeout 30 wineserver -k >/dev/null 2>&1 || true
+  export WINEPREFIX=$shared
   (exit "$rc")
   brimlo_cleanup
 }
@@ -44,14 +46,15 @@ shortcut=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
 
 note "the installed program saves into its own folder and registers its menu entry"
-brimlo_xclip_text 'kept by the user'
+printf 'kept by the user' >"$BRIMLO_WORK/clip.txt"
+brimlo_xclip UTF8_STRING "$BRIMLO_WORK/clip.txt"
 brimlo_start_exe "$dir" "$dir/brimlo.exe" -b Notes
 brimlo_wait_exit 30 || fail "brimlo.exe -b Notes did not end"
 expect_eq "$BRIMLO_STATUS" 0 "exit status of brimlo.exe -b Notes"
 printf 'kept by the user\r\n' >"$BRIMLO_WORK/Notes.expected"
 cmp "$dir/Notes.TXT" "$BRIMLO_WORK/Notes.expected" || fail "Notes.TXT: $(ls "$dir")"
 brimlo_start_exe "$HOME" "$dir/brimlo.exe"
-window=$(brimlo_find_window "^$(brimlo_literal "Brimlo  v. $BRIMLO_RELEASE") - ") || fail "no window"
+window=$(brimlo_find_window "^$(re "Brimlo  v. $BRIMLO_RELEASE") - ") || fail "no window"
 # The box's middle left, in screen pixels (the client area's origin plus the box's place in it).
 read -r x y < <(brimlo_wininfo 'Brimlo  v.*' | awk -F'\t' '$1 == "client" { x = $2; y = $3 }
   $1 == "child" && $4 == "Add to Context-Menu" { print x + $6 + 6, y + $7 + int($9 / 2) }')
