@@ -62,12 +62,14 @@ step_picture() {
 # field=<text>: the directory field reads that.
 field_is() { got=$(field | cut -d' ' -f5-) && [ "${got//\\\\/\\}" = "$1" ]; }
 step_field() { poll 25 field_is "$1" || problem "the directory field reads '${got//\\\\/\\}', not '$1'"; }
-# colour=<RRGGBB>: the directory field's background, right of its text, the pointer off it.
+# colour=<RRGGBB>: the directory field's background (the inside's most frequent colour, as a long
+# directory may fill the field with text), the pointer off it.
 step_colour() {
   local l t w h got
   read -r l t w h _ <<<"$(field)"
   timeout 10 xdotool mousemove $((l + 300)) $((t + 150))
-  got=$(pixel $((l + w * 2 / 3)) $((t + h / 2)))
+  got=$(timeout 20 convert "$(brimlo_screenshot pixel)" -crop "$((w - 6))x$((h - 6))+$((l + 3))+$((t + 3))" \
+    +repage -format %c histogram:info: | sort -rn | grep -o -m1 '#[0-9A-F]\{6\}' | cut -c2-)
   [ "$got" = "$1" ] || problem "the directory field is #$got, not #$1"
 }
 # new-folder=<0|1>: the button shows or not; new-folder=click: a click on it.
