@@ -86,8 +86,13 @@ void Form1::SaveFilesBtn_Click() {
     }
     if (copy) {
       ++wanted;
-      if (Files::CopyFileToDirectory(p_, handle(), entry, directory))
+      const auto status = Files::CopyFileToDirectory(p_, handle(), entry, directory);
+      if (status.ok())
         ++copied;
+      else if (status.code() == util::Status::kNoCode)
+        p_.dialogs.messageBox(L"Operation Failed\r" + entry, platform::box::kOkOnly, L"");
+      else
+        p_.dialogs.messageBox(textOf(status) + L"\rFile: " + entry, platform::box::kOkOnly, L"");
     }
     ListBox.removeItem(i);
     p_.process.processPendingMessages();
@@ -139,7 +144,7 @@ void Form1::ListBox_MouseDown(int button, int shift, int, int) {
   bool done = false;
   {
     platform::OpenClipboard open(p_.clipboard);
-    done = open.isOpen() && p_.clipboard.clear() && p_.clipboard.setText(list);
+    done = open.isOpen() && p_.clipboard.clear().ok() && p_.clipboard.setText(list).ok();
   }
   if (!done) {
     p_.dialogs.messageBox(L"The file list could not be put on the clipboard.",

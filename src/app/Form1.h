@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "target/Settings.h"
 #include "ui/Form.h"
+#include "util/Status.h"
 #include "window/AlwaysOnTop.h"
 
 // The program's only window: the clipboard preview, the target fields, the options and the
@@ -214,6 +215,8 @@ class Form1 : public ui::Form {
   void openSaved(const std::wstring& target, const wchar_t* opener);
   void reportFailedSave(const std::wstring& target, const std::wstring& reason,
                         const wchar_t* heading = kNotSaved);
+  // A failure in the user's words: its own text, else the system's for its code.
+  std::wstring textOf(const util::Status& status) const;
   // Says so and returns true when the refresh could not read the clipboard's content.
   bool refuseUnreadClipboard(const std::wstring& target, const wchar_t* heading = kNotSaved);
   static constexpr wchar_t kNotSaved[] = L"The file was not saved:";

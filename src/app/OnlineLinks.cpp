@@ -20,16 +20,22 @@ void Form1::wwwBtn_Click() {
 
 void Form1::UpdateBtn_Click() {
   // The updater works in the program's directory, where it replaces the program.
-  const bool moved = p_.process.setCurrentDirectory(p_.process.programDirectory());
-  (void)moved;  // the updater is started and told the program by their full paths either way
-  const std::wstring directory = AddTrailingSeparator(p_.process.programDirectory());
-  WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(),
-                       directory + L"Update.exe", WWWUpdate::UpdaterAddress());
+  // The updater is started and told the program by their full paths either way.
+  (void)p_.process.setCurrentDirectory(p_.process.programDirectory());
+  const std::wstring updater = AddTrailingSeparator(p_.process.programDirectory()) + L"Update.exe";
+  const auto tell = [this](const std::wstring& text) {
+    p_.dialogs.messageBox(text, platform::box::kOkOnly, L"");
+  };
+  // Returns only when the updater could not be fetched or started.
+  const auto failed = WWWUpdate::RunUpdate(
+      p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(), updater,
+      WWWUpdate::UpdaterAddress(), [&tell](const util::Status& s) { tell(s.text()); });
+  tell(updater + L"\r\r" + failed.text());
 }
 
 void Form1::ContextMenuCheck_Click() {
   const bool enable = ContextMenuCheck.value() == 1;
-  if (ContextMenu::RegisterContextMenu(p_, enable) || !enable) {
+  if (ContextMenu::RegisterContextMenu(p_, enable).ok() || !enable) {
     return;
   }
   p_.dialogs.messageBox(L"The context-menu entry could not be written to the registry:\r\r" +

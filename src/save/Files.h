@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "util/Status.h"
 
 // Copying one listed file into the target directory with the shell's own progress window.
 namespace Files {
@@ -29,9 +30,9 @@ std::wstring ShellResultText(platform::Process& process, int code);
 
 // Copies the source into the directory, made where missing. The copy arrives whole or not at
 // all: it goes to a temporary file next to its target first, and replaces a file of that name
-// already there only once complete. Returns whether the file
-// was copied; a failure is reported in a message box that names the file.
-bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
-                         const std::wstring& source, const std::wstring& directory);
+// already there only once complete. A failure carries the most telling reason that could be
+// learnt; kNoCode when the shell gave none.
+util::Status CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
+                                 const std::wstring& source, const std::wstring& directory);
 
 }  // namespace Files

@@ -58,9 +58,8 @@ std::wstring GetSettingValue(const platform::Platform& p, const std::wstring& se
 void SaveSettingValue(const platform::Platform& p, const std::wstring& section,
                       const std::wstring& key, const std::wstring& value) {
   EnsureProgramName(p);
-  const bool written =
-      p.settings.write(platform::kProgramTitle, normalisedSection(section), key, value);
-  (void)written;  // a failed write keeps the old value; nothing to tell the user
+  // A failed write keeps the old value; nothing to tell the user.
+  (void)p.settings.write(platform::kProgramTitle, normalisedSection(section), key, value);
 }
 
 void SaveWindowPos(const platform::Platform& p, const std::wstring& formName) {

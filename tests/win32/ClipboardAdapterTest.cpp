@@ -128,8 +128,8 @@ TEST_F(ClipboardTest, ContentComesBackAsWrittenUpToItsEnd) {
       {[&](auto&) { putFiles(files); }, std::nullopt, std::nullopt, files},
   };
   for (const Case& c : cases) {
-    ASSERT_TRUE(clipboard.open());
-    EXPECT_TRUE(clipboard.clear());
+    ASSERT_TRUE(clipboard.open().ok());
+    EXPECT_TRUE(clipboard.clear().ok());
     c.write(clipboard);
     clipboard.close();
 
@@ -153,7 +153,7 @@ TEST_F(ClipboardTest, HeldPictureOutlivesTheClipboardContent) {
     platform::OpenClipboard open(clipboard);
     ASSERT_TRUE(open.isOpen());
     picture = clipboard.bitmap();
-    EXPECT_TRUE(clipboard.clear());
+    EXPECT_TRUE(clipboard.clear().ok());
     EXPECT_EQ(clipboard.bitmap(), nullptr);
   }
   ASSERT_NE(picture, nullptr);
@@ -191,7 +191,7 @@ TEST_F(ClipboardTest, OpenWaitsBrieflyForAnotherProgramToLetGo) {
     });
     WaitForSingleObject(held.get(), 20000);
     const ULONGLONG start = GetTickCount64();
-    const bool opened = clipboard.open();
+    const bool opened = clipboard.open().ok();
     const ULONGLONG waited = GetTickCount64() - start;
     if (opened)
       clipboard.close();

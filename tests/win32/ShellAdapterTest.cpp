@@ -24,7 +24,7 @@ TEST(ShellAdapterTest, FindExecutableNamesTheAssociatedProgramOrNothing) {
   ASSERT_TRUE(makeFile(note, "  \r\n"));
   win32::Win32Shell shell;
   std::wstring program = L"left from before";
-  EXPECT_GT(shell.findExecutable(note, program), 32u);
+  EXPECT_TRUE(shell.findExecutable(note, program).ok());
   const std::wstring notepad = L"\\notepad.exe";
   EXPECT_TRUE(program.size() > notepad.size() &&
               _wcsicmp(program.c_str() + program.size() - notepad.size(), notepad.c_str()) == 0)

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace util {
+
+// How a step that can fail ended: success, or the system's error code, with the text the user
+// reads where the code alone does not give it (a GDI+ status, a shell result, a module's own
+// reason). The window layer shows it: the text when there is one, else the system's text for the
+// code. Dropping one unread is a compile error.
+class [[nodiscard]] Status {
+ public:
+  // A failure the system gave no code for.
+  static constexpr std::uint32_t kNoCode = 0xFFFFFFFF;
+
+  Status() = default;
+  // A code of the system; 0 is success.
+  Status(std::uint32_t code) : code_(code) {}  // NOLINT(google-explicit-constructor)
+  Status(std::uint32_t code, std::wstring text) : code_(code), text_(std::move(text)) {}
+  bool ok() const { return code_ == 0; }
+  std::uint32_t code() const { return code_; }
+  const std::wstring& text() const { return text_; }
+  // The same outcome: the text only tells it.
+  bool operator==(const Status& other) const { return code_ == other.code_; }
+
+ private:
+  std::uint32_t code_ = 0;
+  std::wstring text_;
+};
+
+}  // namespace util
