@@ -57,7 +57,7 @@ class OpenClipboard {
   }
   OpenClipboard(const OpenClipboard&) = delete;
   OpenClipboard& operator=(const OpenClipboard&) = delete;
-  bool isOpen() const { return open_; }
+  [[nodiscard]] bool isOpen() const { return open_; }
 
  private:
   Clipboard& clipboard_;

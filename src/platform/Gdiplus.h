@@ -72,7 +72,7 @@ class GdiplusSession {
   }
   GdiplusSession(const GdiplusSession&) = delete;
   GdiplusSession& operator=(const GdiplusSession&) = delete;
-  const util::Status& status() const { return status_; }
+  [[nodiscard]] const util::Status& status() const { return status_; }
 
  private:
   Gdiplus& gdi_;
@@ -92,8 +92,8 @@ class GdiplusImage {
   }
   GdiplusImage(const GdiplusImage&) = delete;
   GdiplusImage& operator=(const GdiplusImage&) = delete;
-  const util::Status& status() const { return status_; }
-  std::uintptr_t handle() const { return image_; }
+  [[nodiscard]] const util::Status& status() const { return status_; }
+  [[nodiscard]] std::uintptr_t handle() const { return image_; }
 
  private:
   Gdiplus& gdi_;

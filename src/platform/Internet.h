@@ -43,7 +43,7 @@ class CacheFind {
   }
   CacheFind(const CacheFind&) = delete;
   CacheFind& operator=(const CacheFind&) = delete;
-  std::uintptr_t get() const { return find_; }
+  [[nodiscard]] std::uintptr_t get() const { return find_; }
   explicit operator bool() const { return find_ != 0; }
 
  private:

@@ -34,7 +34,7 @@ class TemporaryFile {
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const std::wstring& path() const { return path_; }
+  [[nodiscard]] const std::wstring& path() const { return path_; }
   void handedOver() { path_.clear(); }
 
  private:

@@ -18,9 +18,9 @@ class [[nodiscard]] Status {
   // A code of the system; 0 is success.
   Status(std::uint32_t code) : code_(code) {}  // NOLINT(google-explicit-constructor)
   Status(std::uint32_t code, std::wstring text) : code_(code), text_(std::move(text)) {}
-  bool ok() const { return code_ == 0; }
-  std::uint32_t code() const { return code_; }
-  const std::wstring& text() const { return text_; }
+  [[nodiscard]] bool ok() const { return code_ == 0; }
+  [[nodiscard]] std::uint32_t code() const { return code_; }
+  [[nodiscard]] const std::wstring& text() const { return text_; }
   // The same outcome: the text only tells it.
   bool operator==(const Status& other) const { return code_ == other.code_; }
 
