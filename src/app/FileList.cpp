@@ -86,13 +86,14 @@ void Form1::SaveFilesBtn_Click() {
     }
     if (copy) {
       ++wanted;
-      const auto status = Files::CopyFileToDirectory(p_, handle(), entry, directory);
-      if (status.ok())
-        ++copied;
-      else if (status.code() == util::Status::kNoCode)
-        p_.dialogs.messageBox(L"Operation Failed\r" + entry, platform::box::kOkOnly, L"");
-      else
-        p_.dialogs.messageBox(textOf(status) + L"\rFile: " + entry, platform::box::kOkOnly, L"");
+      const auto copy = Files::CopyFileToDirectory(p_, handle(), entry, directory);
+      copied += copy.ok();
+      if (!copy.ok()) {
+        p_.dialogs.messageBox(copy.code() == util::Status::kNoCode
+                                  ? L"Operation Failed\r" + entry
+                                  : textOf(copy) + L"\rFile: " + entry,
+                              platform::box::kOkOnly, L"");
+      }
     }
     ListBox.removeItem(i);
     p_.process.processPendingMessages();

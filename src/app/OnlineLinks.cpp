@@ -19,18 +19,16 @@ void Form1::wwwBtn_Click() {
 }
 
 void Form1::UpdateBtn_Click() {
-  // The updater works in the program's directory, where it replaces the program.
-  // The updater is started and told the program by their full paths either way.
+  // The updater works in the program's directory, where it replaces the program; it is started
+  // and told the program by their full paths, so a failed move changes nothing.
   (void)p_.process.setCurrentDirectory(p_.process.programDirectory());
-  const std::wstring updater = AddTrailingSeparator(p_.process.programDirectory()) + L"Update.exe";
-  const auto tell = [this](const std::wstring& text) {
-    p_.dialogs.messageBox(text, platform::box::kOkOnly, L"");
+  const auto tell = [this](const util::Status& s) {
+    p_.dialogs.messageBox(s.text(), platform::box::kOkOnly, L"");
   };
   // Returns only when the updater could not be fetched or started.
-  const auto failed = WWWUpdate::RunUpdate(
-      p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(), updater,
-      WWWUpdate::UpdaterAddress(), [&tell](const util::Status& s) { tell(s.text()); });
-  tell(updater + L"\r\r" + failed.text());
+  tell(WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(),
+                            AddTrailingSeparator(p_.process.programDirectory()) + L"Update.exe",
+                            WWWUpdate::UpdaterAddress(), tell));
 }
 
 void Form1::ContextMenuCheck_Click() {

@@ -9,7 +9,7 @@ namespace {
 
 // The shell's own results, which it returns instead of the system's error codes.
 struct ShellResult {
-  int code;
+  std::uint32_t code;
   const wchar_t* text;
 };
 constexpr ShellResult kShellResults[] = {
@@ -34,11 +34,15 @@ constexpr ShellResult kShellResults[] = {
     {0x10000, L"An error occurred at the destination."},
 };
 
-constexpr int kSameFile = 0x71;
+constexpr std::uint32_t kSameFile = 0x71;
 
-// A shell result with its words: the shell's own, or the system's for the same number.
-util::Status shellStatus(platform::Process& process, int code) {
-  return {static_cast<std::uint32_t>(code), ShellResultText(process, code)};
+// A result of the shell's file operation, with its own words; others are the system's codes.
+util::Status shellStatus(std::uint32_t code) {
+  for (const ShellResult& r : kShellResults) {
+    if (r.code == code)
+      return {code, r.text};
+  }
+  return code;
 }
 
 std::wstring comparable(const std::wstring& path) {
@@ -74,14 +78,6 @@ std::optional<std::wstring> Refusal(platform::FileSystem& fs, const std::wstring
   return std::nullopt;
 }
 
-std::wstring ShellResultText(platform::Process& process, int code) {
-  for (const ShellResult& r : kShellResults) {
-    if (r.code == code)
-      return r.text;
-  }
-  return process.errorText(static_cast<std::uint32_t>(code));
-}
-
 util::Status CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
                                  const std::wstring& source, const std::wstring& directory) {
   const std::wstring prepared = PrepareDirectory(directory);
@@ -89,7 +85,7 @@ util::Status CopyFileToDirectory(const platform::Platform& p, std::uintptr_t own
   const std::wstring destination = prepared + name;
   // Replacing a file by itself through a temporary would only pretend to copy it.
   if (comparable(source) == comparable(destination))
-    return shellStatus(p.process, kSameFile);
+    return shellStatus(kSameFile);
   platform::FileCopy copy;
   copy.ownerWindow = ownerWindow;
   copy.source = source;
@@ -122,7 +118,8 @@ util::Status CopyFileToDirectory(const platform::Platform& p, std::uintptr_t own
     return error;
   if (const auto free = p.fileSystem.freeSpace(prepared); free && size > *free)
     return platform::error::kDiskFull;
-  return shell.code != 0 ? shellStatus(p.process, shell.code) : util::Status::kNoCode;
+  return shell.code != 0 ? shellStatus(static_cast<std::uint32_t>(shell.code))
+                         : util::Status::kNoCode;
 }
 
 }  // namespace Files

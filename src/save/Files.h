@@ -25,9 +25,6 @@ std::wstring PrepareDirectory(const std::wstring& directory);
 std::optional<std::wstring> Refusal(platform::FileSystem& fs, const std::wstring& source,
                                     const std::wstring& destination);
 
-// What the shell's file operation means by a result it returns.
-std::wstring ShellResultText(platform::Process& process, int code);
-
 // Copies the source into the directory, made where missing. The copy arrives whole or not at
 // all: it goes to a temporary file next to its target first, and replaces a file of that name
 // already there only once complete. A failure carries the most telling reason that could be

@@ -35,7 +35,7 @@ util::Status Encode(platform::Gdiplus& gdi, const platform::Picture* picture, st
 
 util::Status SavePictureAsJpeg(platform::Gdiplus& gdi, const platform::Picture* picture,
                                std::uint8_t quality, std::string& bytes) {
-  const util::Status status = Encode(gdi, picture, quality, bytes);
+  util::Status status = Encode(gdi, picture, quality, bytes);
   if (status.ok())
     return status;
   return {status.code(),

@@ -19,9 +19,8 @@ using Writer = std::function<util::Status(const std::wstring& temporary)>;
 // It has the bit the system leaves to programs for codes of their own.
 constexpr std::uint32_t kNoFreeTemporaryName = 0x20000001;
 
-// Saves through a temporary file as above. The target
-// gets the attributes the writer gave the temporary (a copy's read-only mark included) and keeps
-// an old file's hidden and system marks.
+// Saves through a temporary file as above. The target gets the attributes the writer gave the
+// temporary (a copy's read-only mark included) and keeps an old file's hidden and system marks.
 util::Status ReplaceSafely(platform::FileSystem& fs, const std::wstring& target,
                            const Writer& write);
 

@@ -42,8 +42,7 @@ std::wstring createLookupFile(const platform::Platform& p, const std::wstring& n
 void removeLookupFile(const platform::Platform& p, const std::wstring& path) {
   if (path.empty())
     return;
-  (void)p.fileSystem.deleteFile(
-      path);  // an empty file left in the temporary directory harms nothing
+  (void)p.fileSystem.deleteFile(path);  // an empty file left behind harms nothing
 }
 
 // Asks the shell about a short-lived file made only for this one question.

@@ -80,7 +80,8 @@ util::Status RunUpdate(const platform::Platform& p, const std::wstring& newVersi
     // Whatever the download says, the updater is there or not.
     (void)URLDownload(p, updaterUrl, updaterPath, warn);
     if (p.fileSystem.findPlainFile(updaterPath) != platform::Lookup::Found)
-      return {platform::error::kFileNotFound, L"Download Fehlgeschlagen / Download failed"};
+      return {platform::error::kFileNotFound,
+              updaterPath + L"\r\rDownload Fehlgeschlagen / Download failed"};
   }
   // The updater reads each value up to the next marker: no quotes, no blank after a marker.
   const std::wstring arguments = L"[URL]" + newVersionUrl + L" [PATH]" + ownExePath;
@@ -90,8 +91,9 @@ util::Status RunUpdate(const platform::Platform& p, const std::wstring& newVersi
       // rather than starting the same file for ever.
       (void)p.fileSystem.deleteFile(updaterPath);  // the message is the same either way
     }
-    return {util::Status::kNoCode,
-            L"Das Update konnte nicht gestartet werden / The updater could not be started"};
+    return {util::Status::kNoCode, updaterPath +
+                                       L"\r\rDas Update konnte nicht gestartet werden "
+                                       L"/ The updater could not be started"};
   }
   // The updater replaces the program's file, which it cannot while the program runs. Nothing
   // was saved, so the run ends as one that saved nothing.

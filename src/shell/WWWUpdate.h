@@ -21,7 +21,8 @@ std::wstring NewestVersionAddress();
 // Starts the updater (downloading it first when it is not there) with the newest version's
 // address and the path of the program to replace, then ends the program (status 1: nothing was
 // saved), since the updater cannot replace a running program. Returns only when the updater
-// could not be fetched or started, with the reason; the program then goes on running.
+// could not be fetched or started, with the reason (after the updater's path); the program then
+// goes on running.
 util::Status RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
                        const std::wstring& ownExePath, const std::wstring& updaterPath,
                        const std::wstring& updaterUrl, const Warn& warn);

@@ -5,18 +5,15 @@
 
 namespace util {
 
-// How a step that can fail ended: success, or the system's error code, with the text the user
-// reads where the code alone does not give it (a GDI+ status, a shell result, a module's own
-// reason). The window layer shows it: the text when there is one, else the system's text for the
-// code. Dropping one unread is a compile error.
+// How a step that can fail ended: success, or the system's error code with, where the code alone
+// does not say it (a GDI+ status, a shell result, a module's own reason), the user's text for it.
+// Only the window layer shows one; none may be dropped unread.
 class [[nodiscard]] Status {
  public:
-  // A failure the system gave no code for.
-  static constexpr std::uint32_t kNoCode = 0xFFFFFFFF;
+  static constexpr std::uint32_t kNoCode = 0xFFFFFFFF;  // a failure the system gave no code for
 
   Status() = default;
-  // A code of the system; 0 is success.
-  Status(std::uint32_t code) : code_(code) {}  // NOLINT(google-explicit-constructor)
+  Status(std::uint32_t code) : code_(code) {}  // NOLINT(google-explicit-constructor): 0 is success
   Status(std::uint32_t code, std::wstring text) : code_(code), text_(std::move(text)) {}
   [[nodiscard]] bool ok() const { return code_ == 0; }
   [[nodiscard]] std::uint32_t code() const { return code_; }

@@ -119,7 +119,8 @@ TEST_F(ClipboardTest, ContentComesBackAsWrittenUpToItsEnd) {
   for (int i = 0; i < 200; ++i)
     files.push_back(L"C:\\Shots\\Στιγμιότυπο " + std::to_wstring(i) + L".png");
   const Case cases[] = {
-      {[](auto& c) { EXPECT_TRUE(c.setText(L"Grüße Ωμέγα 漢字 😀\r\n").ok()); }, L"Grüße Ωμέγα 漢字 😀\r\n"},
+      {[](auto& c) { EXPECT_TRUE(c.setText(L"Grüße Ωμέγα 漢字 😀\r\n").ok()); },
+       L"Grüße Ωμέγα 漢字 😀\r\n"},
       {[](auto& c) { EXPECT_TRUE(c.setText(L"").ok()); }, L""},
       {[](auto&) { putBytes(CF_UNICODETEXT, L"abc\0junk", 18); }, L"abc"},
       {[](auto&) {}, std::nullopt},

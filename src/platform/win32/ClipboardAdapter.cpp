@@ -23,9 +23,11 @@ class BitmapPicture : public platform::Picture {
  public:
   BitmapPicture(HBITMAP bitmap, bool owned, int width, int height)
       : bitmap_(bitmap), owned_(owned ? bitmap : nullptr), width_(width), height_(height) {}
-  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_); }
-  int widthPixels() const override { return width_; }
-  int heightPixels() const override { return height_; }
+  [[nodiscard]] std::uintptr_t handle() const override {
+    return reinterpret_cast<std::uintptr_t>(bitmap_);
+  }
+  [[nodiscard]] int widthPixels() const override { return width_; }
+  [[nodiscard]] int heightPixels() const override { return height_; }
 
  private:
   HBITMAP bitmap_;

@@ -19,7 +19,7 @@ struct CacheGroupFunctions {
   decltype(&::FindFirstUrlCacheGroup) findFirst = nullptr;
   decltype(&::FindNextUrlCacheGroup) findNext = nullptr;
   decltype(&::DeleteUrlCacheGroup) remove = nullptr;
-  bool available() const { return findFirst && findNext && remove; }
+  [[nodiscard]] bool available() const { return findFirst && findNext && remove; }
 };
 
 const CacheGroupFunctions& cacheGroupFunctions() {
