@@ -22,8 +22,9 @@ std::wstring PrepareDirectory(const std::wstring& directory);
 // Why an entry of the list is not copied to the destination, or nothing: a folder is never
 // copied (so it neither replaces a file nor merges into a folder, nor lands inside itself), and a
 // file never takes the place of a folder.
-std::optional<std::wstring> Refusal(platform::FileSystem& fs, const std::wstring& source,
-                                    const std::wstring& destination);
+[[nodiscard]] std::optional<std::wstring> Refusal(platform::FileSystem& fs,
+                                                  const std::wstring& source,
+                                                  const std::wstring& destination);
 
 // Copies the source into the directory, made where missing. The copy arrives whole or not at
 // all: it goes to a temporary file next to its target first, and replaces a file of that name

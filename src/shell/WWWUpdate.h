@@ -30,8 +30,8 @@ util::Status RunUpdate(const platform::Platform& p, const std::wstring& newVersi
 // Downloads the address into the target file, or into a file named after the address's last
 // part when the target is an existing directory. Both may come in double quotes. Returns the
 // file written, or "" on failure. A cache that cannot be emptied is a warning.
-std::wstring URLDownload(const platform::Platform& p, const std::wstring& address,
-                         const std::wstring& target, const Warn& warn);
+[[nodiscard]] std::wstring URLDownload(const platform::Platform& p, const std::wstring& address,
+                                       const std::wstring& target, const Warn& warn);
 
 // The name inside the directory, with one "\" between them; the name alone for no directory.
 std::wstring CombinePath(const std::wstring& dir, const std::wstring& name);
