@@ -15,27 +15,27 @@ using fuzz::check;
 // The tests' file system, counting every call that writes, moves or removes a file.
 struct FileSystem : FakeFileSystem {
   int fileChanges = 0;
-  std::uint32_t createNewFile(const std::wstring& p) override {
+  util::Status createNewFile(const std::wstring& p) override {
     ++fileChanges;
     return FakeFileSystem::createNewFile(p);
   }
-  std::uint32_t writeFile(const std::wstring& p, const std::string& b) override {
+  util::Status writeFile(const std::wstring& p, const std::string& b) override {
     ++fileChanges;
     return FakeFileSystem::writeFile(p, b);
   }
-  std::uint32_t flushFile(const std::wstring& p) override {
+  util::Status flushFile(const std::wstring& p) override {
     ++fileChanges;
     return FakeFileSystem::flushFile(p);
   }
-  std::uint32_t setAttributes(const std::wstring& p, std::uint32_t a) override {
+  util::Status setAttributes(const std::wstring& p, std::uint32_t a) override {
     ++fileChanges;
     return FakeFileSystem::setAttributes(p, a);
   }
-  std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override {
+  util::Status replaceFile(const std::wstring& from, const std::wstring& to) override {
     ++fileChanges;
     return FakeFileSystem::replaceFile(from, to);
   }
-  std::uint32_t deleteFile(const std::wstring& p) override {
+  util::Status deleteFile(const std::wstring& p) override {
     ++fileChanges;
     return FakeFileSystem::deleteFile(p);
   }
