@@ -91,8 +91,9 @@ util::Status Win32ShellRegistry::setDefaultValue(Root root, const std::wstring& 
 }
 
 util::Status Win32Internet::downloadToFile(const std::wstring& url, const std::wstring& file) {
-  const HRESULT result = URLDownloadToFileW(nullptr, url.c_str(), file.c_str(), 0, nullptr);
-  return SUCCEEDED(result) ? 0 : static_cast<std::uint32_t>(result);
+  // Anything but S_OK is a failure, its HRESULT the code.
+  return static_cast<std::uint32_t>(
+      URLDownloadToFileW(nullptr, url.c_str(), file.c_str(), 0, nullptr));
 }
 
 bool Win32Internet::cacheGroupsSupported() {
