@@ -213,22 +213,22 @@ bool containsFolded(const std::wstring& text, const std::wstring& find) {
 // The tests' file system, counting every call that writes, moves or removes a file.
 struct FileSystem : fake::FakeFileSystem {
   int fileChanges = 0;
-  std::uint32_t createNewFile(const std::wstring& p) override {
+  util::Status createNewFile(const std::wstring& p) override {
     return ++fileChanges, FakeFileSystem::createNewFile(p);
   }
-  std::uint32_t writeFile(const std::wstring& p, const std::string& b) override {
+  util::Status writeFile(const std::wstring& p, const std::string& b) override {
     return ++fileChanges, FakeFileSystem::writeFile(p, b);
   }
-  std::uint32_t flushFile(const std::wstring& p) override {
+  util::Status flushFile(const std::wstring& p) override {
     return ++fileChanges, FakeFileSystem::flushFile(p);
   }
-  std::uint32_t setAttributes(const std::wstring& p, std::uint32_t a) override {
+  util::Status setAttributes(const std::wstring& p, std::uint32_t a) override {
     return ++fileChanges, FakeFileSystem::setAttributes(p, a);
   }
-  std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override {
+  util::Status replaceFile(const std::wstring& from, const std::wstring& to) override {
     return ++fileChanges, FakeFileSystem::replaceFile(from, to);
   }
-  std::uint32_t deleteFile(const std::wstring& p) override {
+  util::Status deleteFile(const std::wstring& p) override {
     return ++fileChanges, FakeFileSystem::deleteFile(p);
   }
   // Each entry with its attributes, by the key the file system finds it under.

@@ -42,14 +42,14 @@ std::shared_ptr<platform::Picture> PictureFromPng(platform::Gdiplus& gdi,
   // A JPEG has no transparency: white is what the picture shows over in most programs.
   constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
   const platform::GdiplusSession session(gdi);
-  if (session.status() != 0)
+  if (!session.status().ok())
     return nullptr;
   const platform::GdiplusImage image(
       gdi, [&](std::uintptr_t& made) { return gdi.createBitmapFromStream(bytes, made); });
   std::shared_ptr<platform::Picture> picture;
   // The picture is a bitmap of its own, which outlives the image and the session.
-  if (image.status() == 0 &&
-      gdi.createHbitmapFromBitmap(image.handle(), kOpaqueWhite, picture) != 0) {
+  if (image.status().ok() &&
+      !gdi.createHbitmapFromBitmap(image.handle(), kOpaqueWhite, picture).ok()) {
     picture.reset();
   }
   return picture;

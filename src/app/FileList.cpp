@@ -86,8 +86,14 @@ void Form1::SaveFilesBtn_Click() {
     }
     if (copy) {
       ++wanted;
-      if (Files::CopyFileToDirectory(p_, handle(), entry, directory))
-        ++copied;
+      const auto copy = Files::CopyFileToDirectory(p_, handle(), entry, directory);
+      copied += copy.ok();
+      if (!copy.ok()) {
+        p_.dialogs.messageBox(copy.code() == util::Status::kNoCode
+                                  ? L"Operation Failed\r" + entry
+                                  : textOf(copy) + L"\rFile: " + entry,
+                              platform::box::kOkOnly, L"");
+      }
     }
     ListBox.removeItem(i);
     p_.process.processPendingMessages();
@@ -139,7 +145,7 @@ void Form1::ListBox_MouseDown(int button, int shift, int, int) {
   bool done = false;
   {
     platform::OpenClipboard open(p_.clipboard);
-    done = open.isOpen() && p_.clipboard.clear() && p_.clipboard.setText(list);
+    done = open.isOpen() && p_.clipboard.clear().ok() && p_.clipboard.setText(list).ok();
   }
   if (!done) {
     p_.dialogs.messageBox(L"The file list could not be put on the clipboard.",

@@ -186,7 +186,8 @@ void Form1::wireEvents() {
 }
 
 void Form1::Form_Load() {
-  Registry::LoadWindowPos(p_, name());
+  if (const auto loaded = Registry::LoadWindowPos(p_, name()); !loaded.ok())
+    p_.dialogs.messageBox(loaded.text(), platform::box::kOkOnly, L"");
   // The start always completes: whatever the refresh managed to set is shown.
   updateFromClipboard();
 }

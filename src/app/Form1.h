@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "target/Settings.h"
 #include "ui/Form.h"
+#include "util/Status.h"
 #include "window/AlwaysOnTop.h"
 
 // The program's only window: the clipboard preview, the target fields, the options and the
@@ -194,11 +195,11 @@ class Form1 : public ui::Form {
   // to stop after the current file.
   bool copying_ = false;
   bool stopCopying_ = false;
-  bool copyingFiles() const { return copying_; }
+  [[nodiscard]] bool copyingFiles() const { return copying_; }
   void askToStopCopying();
   void wireEvents();
   void buildFormatTable();
-  std::wstring composeTarget() const;
+  [[nodiscard]] std::wstring composeTarget() const;
   // What one save action writes and does after it; the way there is the same for every save.
   struct SaveJob {
     // The file's bytes; nothing, with the reason, when they could not be had.
@@ -214,12 +215,14 @@ class Form1 : public ui::Form {
   void openSaved(const std::wstring& target, const wchar_t* opener);
   void reportFailedSave(const std::wstring& target, const std::wstring& reason,
                         const wchar_t* heading = kNotSaved);
+  // A failure in the user's words: its own text, else the system's for its code.
+  [[nodiscard]] std::wstring textOf(const util::Status& status) const;
   // Says so and returns true when the refresh could not read the clipboard's content.
   bool refuseUnreadClipboard(const std::wstring& target, const wchar_t* heading = kNotSaved);
   static constexpr wchar_t kNotSaved[] = L"The file was not saved:";
   void proposeTextNameForList();
   // The file list as text, one name and CR LF per entry.
-  std::wstring fileListText() const;
+  [[nodiscard]] std::wstring fileListText() const;
   std::wstring probeRefusedFormat();
   void restoreOptions(const OptionKeys& keys);
   // The mode the window shows (a row of Modes.h); nothing before the first refresh.
@@ -232,8 +235,8 @@ class Form1 : public ui::Form {
   };
   Request readCommandLine();
   // The keys of the mode shown; nothing in the file-list mode.
-  const OptionKeys* optionKeys() const;
-  ui::ImageId modeImage(const Mode& mode) const;
+  [[nodiscard]] const OptionKeys* optionKeys() const;
+  [[nodiscard]] ui::ImageId modeImage(const Mode& mode) const;
   // What every mode shows from its row: panel, image, title, save button, name and options.
   void showMode(const Mode& mode, Request& request);
   std::optional<std::shared_ptr<platform::Picture>> pngInsteadOfRefusal();

@@ -19,17 +19,21 @@ void Form1::wwwBtn_Click() {
 }
 
 void Form1::UpdateBtn_Click() {
-  // The updater works in the program's directory, where it replaces the program.
-  const bool moved = p_.process.setCurrentDirectory(p_.process.programDirectory());
-  (void)moved;  // the updater is started and told the program by their full paths either way
-  const std::wstring directory = AddTrailingSeparator(p_.process.programDirectory());
-  WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(),
-                       directory + L"Update.exe", WWWUpdate::UpdaterAddress());
+  // The updater works in the program's directory, where it replaces the program; it is started
+  // and told the program by their full paths, so a failed move changes nothing.
+  (void)p_.process.setCurrentDirectory(p_.process.programDirectory());
+  const auto tell = [this](const util::Status& s) {
+    p_.dialogs.messageBox(s.text(), platform::box::kOkOnly, L"");
+  };
+  // Returns only when the updater could not be fetched or started.
+  tell(WWWUpdate::RunUpdate(p_, WWWUpdate::NewestVersionAddress(), p_.process.programPath(),
+                            AddTrailingSeparator(p_.process.programDirectory()) + L"Update.exe",
+                            WWWUpdate::UpdaterAddress(), tell));
 }
 
 void Form1::ContextMenuCheck_Click() {
   const bool enable = ContextMenuCheck.value() == 1;
-  if (ContextMenu::RegisterContextMenu(p_, enable) || !enable) {
+  if (ContextMenu::RegisterContextMenu(p_, enable).ok() || !enable) {
     return;
   }
   p_.dialogs.messageBox(L"The context-menu entry could not be written to the registry:\r\r" +

@@ -12,7 +12,7 @@ void Form1::SavePictureBtn_Click() {
   // own reason (a full disk, a missing directory) rather than a bare encoder status.
   const auto encode = [this](std::wstring& reason) -> std::optional<std::string> {
     std::string jpeg;
-    JPG::SaveResult result;
+    util::Status result;
     if (pictureOnClipboard_) {
       // A batch run encodes the clipboard's own bitmap while it holds the clipboard open: no
       // copy of many megabytes, and nothing can change the picture meanwhile.
@@ -26,8 +26,8 @@ void Form1::SavePictureBtn_Click() {
     } else {
       result = JPG::SavePictureAsJpeg(p_.gdiplus, picture().get(), kQuality, jpeg);
     }
-    if (!result.ok) {
-      reason = result.description;
+    if (!result.ok()) {
+      reason = result.text();
       return std::nullopt;
     }
     return jpeg;

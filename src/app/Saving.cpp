@@ -28,6 +28,10 @@ void Form1::reportFailedSave(const std::wstring& target, const std::wstring& rea
                         platform::box::kCritical, L"");
 }
 
+std::wstring Form1::textOf(const util::Status& status) const {
+  return status.text().empty() ? p_.process.errorText(status.code()) : status.text();
+}
+
 bool Form1::refuseUnreadClipboard(const std::wstring& target, const wchar_t* heading) {
   if (unreadReason_.empty())
     return false;
@@ -39,8 +43,8 @@ void Form1::saveFile(const std::wstring& target, const SaveJob& job) {
   if (refuseUnreadClipboard(target))
     return;
   // A target that cannot be written is reported before any question about replacing it.
-  if (const auto bad = SafeSave::CheckTarget(p_.fileSystem, target)) {
-    reportFailedSave(target, SafeSave::ErrorText(p_.process, bad));
+  if (const auto bad = SafeSave::CheckTarget(p_.fileSystem, target); !bad.ok()) {
+    reportFailedSave(target, textOf(bad));
     return;
   }
   if (ConfirmOverwrite(target))
@@ -52,8 +56,8 @@ void Form1::saveFile(const std::wstring& target, const SaveJob& job) {
     reportFailedSave(target, reason);
     return;
   }
-  if (const auto error = SafeSave::WriteFileSafely(p_.fileSystem, target, *bytes)) {
-    reportFailedSave(target, SafeSave::ErrorText(p_.process, error));
+  if (const auto error = SafeSave::WriteFileSafely(p_.fileSystem, target, *bytes); !error.ok()) {
+    reportFailedSave(target, textOf(error));
     return;
   }
   if (job.beep)

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/Picture.h"
+#include "util/Status.h"
 
 namespace platform {
 
@@ -20,7 +21,7 @@ class Clipboard {
   // Whether the standard format with this number is offered (0 matches nothing).
   virtual bool isStandardFormatAvailable(unsigned number) = 0;
   // Opens it for this program; retries briefly while another program holds it open.
-  [[nodiscard]] virtual bool open() = 0;
+  virtual util::Status open() = 0;
   virtual void close() = 0;
   // While open: the dropped-file list. count() returns the number of names.
   virtual bool hasFileList() = 0;
@@ -40,22 +41,23 @@ class Clipboard {
   // While open: the "Rich Text Format" document, its bytes as an RTF file holds them.
   virtual std::optional<std::string> rtf() = 0;
   // While open: empties the clipboard and takes ownership of it.
-  [[nodiscard]] virtual bool clear() = 0;
+  virtual util::Status clear() = 0;
   // While open, after clear(): puts a text on it.
-  [[nodiscard]] virtual bool setText(const std::wstring& text) = 0;
+  virtual util::Status setText(const std::wstring& text) = 0;
 };
 
 // Keeps the clipboard open for one scope; closes it on every path.
 class OpenClipboard {
  public:
-  explicit OpenClipboard(Clipboard& clipboard) : clipboard_(clipboard), open_(clipboard.open()) {}
+  explicit OpenClipboard(Clipboard& clipboard)
+      : clipboard_(clipboard), open_(clipboard.open().ok()) {}
   ~OpenClipboard() {
     if (open_)
       clipboard_.close();
   }
   OpenClipboard(const OpenClipboard&) = delete;
   OpenClipboard& operator=(const OpenClipboard&) = delete;
-  bool isOpen() const { return open_; }
+  [[nodiscard]] bool isOpen() const { return open_; }
 
  private:
   Clipboard& clipboard_;

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "util/Status.h"
+
 namespace platform {
 
 // File attribute bits as the platform reports them.
@@ -48,26 +50,22 @@ class FileSystem {
   // the file system rejects fails the lookup.
   virtual Lookup findFile(const std::wstring& path) = 0;
   // Creates one directory; returns 0 or the platform's error code (already-exists included).
-  [[nodiscard]] virtual std::uint32_t createDirectory(const std::wstring& path) = 0;
+  virtual util::Status createDirectory(const std::wstring& path) = 0;
   // Creates an empty file that must not exist yet; returns 0, kFileExists, or the error code.
-  [[nodiscard]] virtual std::uint32_t createNewFile(const std::wstring& path) = 0;
+  virtual util::Status createNewFile(const std::wstring& path) = 0;
   // Creates or truncates the file and writes the bytes; returns 0 or the error code.
-  [[nodiscard]] virtual std::uint32_t writeFile(const std::wstring& path,
-                                                const std::string& bytes) = 0;
+  virtual util::Status writeFile(const std::wstring& path, const std::string& bytes) = 0;
   // Flushes a file that something else wrote to the disk; returns 0 or the error code.
-  [[nodiscard]] virtual std::uint32_t flushFile(const std::wstring& path) = 0;
+  virtual util::Status flushFile(const std::wstring& path) = 0;
   // Sets the attribute bits of a file; returns 0 or the error code.
-  [[nodiscard]] virtual std::uint32_t setAttributes(const std::wstring& path,
-                                                    std::uint32_t attributes) = 0;
+  virtual util::Status setAttributes(const std::wstring& path, std::uint32_t attributes) = 0;
   // Moves a complete file over the target, replacing it; returns 0 or the error code.
-  [[nodiscard]] virtual std::uint32_t replaceFile(const std::wstring& from,
-                                                  const std::wstring& to) = 0;
+  virtual util::Status replaceFile(const std::wstring& from, const std::wstring& to) = 0;
   // Deletes exactly the one file named; returns 0 or the error code.
-  [[nodiscard]] virtual std::uint32_t deleteFile(const std::wstring& path) = 0;
+  virtual util::Status deleteFile(const std::wstring& path) = 0;
   // Opens a file for reading as a copy does, and gives its size; returns 0 or the error code
   // (another program holding it open, no such file).
-  [[nodiscard]] virtual std::uint32_t openForReading(const std::wstring& path,
-                                                     std::uint64_t& size) = 0;
+  virtual util::Status openForReading(const std::wstring& path, std::uint64_t& size) = 0;
   // The bytes the user may still write to the volume of an existing directory; nothing when
   // the system does not say.
   virtual std::optional<std::uint64_t> freeSpace(const std::wstring& directory) = 0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Picture.h"
+#include "util/Status.h"
 
 namespace platform {
 
@@ -41,23 +42,22 @@ struct EncoderParameters {
 class Gdiplus {
  public:
   virtual ~Gdiplus() = default;
-  // Each returns the GDI+ status, 0 for success.
-  [[nodiscard]] virtual int startup(const GdiplusStartupInput& input, std::uintptr_t& token) = 0;
-  [[nodiscard]] virtual int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
-                                                    std::uintptr_t& image) = 0;
+  // A failure carries the GDI+ status as its code.
+  virtual util::Status startup(const GdiplusStartupInput& input, std::uintptr_t& token) = 0;
+  virtual util::Status createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                                               std::uintptr_t& image) = 0;
   // An image decoded from the bytes of a picture file (PNG, ...), read from a stream over them.
-  [[nodiscard]] virtual int createBitmapFromStream(const std::string& bytes,
-                                                   std::uintptr_t& image) = 0;
+  virtual util::Status createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) = 0;
   // A GDI bitmap of the image, owned by the picture; transparent parts are laid over the
   // background colour (0xAARRGGBB).
-  [[nodiscard]] virtual int createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
-                                                    std::shared_ptr<Picture>& picture) = 0;
+  virtual util::Status createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                                               std::shared_ptr<Picture>& picture) = 0;
   virtual Guid parseClsid(const std::wstring& text) = 0;
   // Encodes the image into memory; the caller writes the bytes to their file.
-  [[nodiscard]] virtual int saveImageToMemory(std::uintptr_t image, const Guid& encoder,
-                                              const EncoderParameters& parameters,
-                                              std::string& bytes) = 0;
-  [[nodiscard]] virtual int disposeImage(std::uintptr_t image) = 0;
+  virtual util::Status saveImageToMemory(std::uintptr_t image, const Guid& encoder,
+                                         const EncoderParameters& parameters,
+                                         std::string& bytes) = 0;
+  virtual util::Status disposeImage(std::uintptr_t image) = 0;
   virtual void shutdown(std::uintptr_t token) = 0;
 };
 
@@ -67,40 +67,38 @@ class GdiplusSession {
   explicit GdiplusSession(Gdiplus& gdi)
       : gdi_(gdi), status_(gdi.startup(GdiplusStartupInput{}, token_)) {}
   ~GdiplusSession() {
-    if (status_ == 0)
+    if (status_.ok())
       gdi_.shutdown(token_);
   }
   GdiplusSession(const GdiplusSession&) = delete;
   GdiplusSession& operator=(const GdiplusSession&) = delete;
-  int status() const { return status_; }
+  [[nodiscard]] const util::Status& status() const { return status_; }
 
  private:
   Gdiplus& gdi_;
   std::uintptr_t token_ = 0;
-  int status_;
+  util::Status status_;
 };
 
 // A GDI+ image, disposed when it goes if it was created.
 class GdiplusImage {
  public:
-  // Made by create(image), a port call that hands the image out and returns the GDI+ status.
+  // Made by create(image), a port call that hands the image out and returns its status.
   template <class Create>
   GdiplusImage(Gdiplus& gdi, Create create) : gdi_(gdi), status_(create(image_)) {}
   ~GdiplusImage() {
-    if (status_ == 0) {
-      const int disposed = gdi_.disposeImage(image_);
-      (void)disposed;  // what was made of the image has its own status
-    }
+    if (status_.ok())
+      (void)gdi_.disposeImage(image_);  // what was made of the image has its own status
   }
   GdiplusImage(const GdiplusImage&) = delete;
   GdiplusImage& operator=(const GdiplusImage&) = delete;
-  int status() const { return status_; }
-  std::uintptr_t handle() const { return image_; }
+  [[nodiscard]] const util::Status& status() const { return status_; }
+  [[nodiscard]] std::uintptr_t handle() const { return image_; }
 
  private:
   Gdiplus& gdi_;
   std::uintptr_t image_ = 0;
-  int status_;
+  util::Status status_;
 };
 
 }  // namespace platform

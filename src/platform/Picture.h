@@ -8,9 +8,9 @@ class Picture {
  public:
   virtual ~Picture() = default;
   // The platform bitmap handle, as the encoder and the peers need it.
-  virtual std::uintptr_t handle() const = 0;
-  virtual int widthPixels() const = 0;
-  virtual int heightPixels() const = 0;
+  [[nodiscard]] virtual std::uintptr_t handle() const = 0;
+  [[nodiscard]] virtual int widthPixels() const = 0;
+  [[nodiscard]] virtual int heightPixels() const = 0;
 };
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "util/Status.h"
+
 namespace platform {
 
 // How a started program's window shows: normally, and activated.
@@ -28,7 +30,7 @@ class Process {
   // The arguments as one text, exactly as typed after the program's path.
   virtual std::wstring commandLine() = 0;
   virtual std::wstring currentDirectory() = 0;
-  [[nodiscard]] virtual bool setCurrentDirectory(const std::wstring& path) = 0;
+  virtual util::Status setCurrentDirectory(const std::wstring& path) = 0;
   // Directory holding the running executable, without a trailing separator.
   virtual std::wstring programDirectory() = 0;
   // The running executable's file name without directory and extension ("Brimlo").

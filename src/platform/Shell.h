@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <string>
 
+#include "util/Status.h"
+
 namespace platform {
 
-// Results of the executable lookup below 33 are errors; 2 means "file not found".
+// Codes of a failed executable lookup; 2 means "file not found".
 constexpr std::uint32_t kFindExecutableFileNotFound = 2;
 constexpr std::uint32_t kFindExecutableNoAssociation = 31;
 
@@ -33,9 +35,8 @@ class Shell {
  public:
   virtual ~Shell() = default;
   // The program the shell associates with a file (FindExecutable, no default directory).
-  // Returns the shell's code (> 32 on success) and sets the program path (empty on failure).
-  [[nodiscard]] virtual std::uint32_t findExecutable(const std::wstring& file,
-                                                     std::wstring& program) = 0;
+  // Sets the program path (empty on failure); a failure carries the shell's code.
+  virtual util::Status findExecutable(const std::wstring& file, std::wstring& program) = 0;
   // Copies one file with the shell's own progress window; the lists are single paths.
   [[nodiscard]] virtual FileCopyResult copyFile(const FileCopy& copy) = 0;
 };

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "util/Status.h"
+
 namespace platform {
 
 // The registry outside the program's own settings: where Explorer reads its menu entries.
@@ -12,9 +14,9 @@ class ShellRegistry {
     CurrentUserClasses,  // HKEY_CURRENT_USER\Software\Classes (this user's part of the same view)
   };
   virtual ~ShellRegistry() = default;
-  // Creates (or opens) the key and sets its default value as REG_SZ; 0 or the error code.
-  [[nodiscard]] virtual std::uint32_t setDefaultValue(Root root, const std::wstring& subkey,
-                                                      const std::wstring& value) = 0;
+  // Creates (or opens) the key and sets its default value as REG_SZ.
+  virtual util::Status setDefaultValue(Root root, const std::wstring& subkey,
+                                       const std::wstring& value) = 0;
 };
 
 }  // namespace platform

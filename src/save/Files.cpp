@@ -9,7 +9,7 @@ namespace {
 
 // The shell's own results, which it returns instead of the system's error codes.
 struct ShellResult {
-  int code;
+  std::uint32_t code;
   const wchar_t* text;
 };
 constexpr ShellResult kShellResults[] = {
@@ -34,8 +34,16 @@ constexpr ShellResult kShellResults[] = {
     {0x10000, L"An error occurred at the destination."},
 };
 
-// A result of the shell rather than of the file system, told apart from the road's own codes.
-constexpr std::uint32_t kShellFailed = 0xFFFFFFFF;
+constexpr std::uint32_t kSameFile = 0x71;
+
+// A result of the shell's file operation, with its own words; others are the system's codes.
+util::Status shellStatus(std::uint32_t code) {
+  for (const ShellResult& r : kShellResults) {
+    if (r.code == code)
+      return {code, r.text};
+  }
+  return code;
+}
 
 std::wstring comparable(const std::wstring& path) {
   std::wstring p = text::toLower(path);
@@ -70,27 +78,14 @@ std::optional<std::wstring> Refusal(platform::FileSystem& fs, const std::wstring
   return std::nullopt;
 }
 
-std::wstring ShellResultText(platform::Process& process, int code) {
-  for (const ShellResult& r : kShellResults) {
-    if (r.code == code)
-      return r.text;
-  }
-  return process.errorText(static_cast<std::uint32_t>(code));
-}
-
-bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
-                         const std::wstring& source, const std::wstring& directory) {
+util::Status CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow,
+                                 const std::wstring& source, const std::wstring& directory) {
   const std::wstring prepared = PrepareDirectory(directory);
   const std::wstring name = GetFileNamePart(source);
   const std::wstring destination = prepared + name;
-  const auto report = [&](const std::wstring& reason) {
-    p.dialogs.messageBox(reason + L"\rFile: " + source, platform::box::kOkOnly, L"");
-  };
   // Replacing a file by itself through a temporary would only pretend to copy it.
-  if (comparable(source) == comparable(destination)) {
-    report(ShellResultText(p.process, 0x71));
-    return false;
-  }
+  if (comparable(source) == comparable(destination))
+    return shellStatus(kSameFile);
   platform::FileCopy copy;
   copy.ownerWindow = ownerWindow;
   copy.source = source;
@@ -99,43 +94,32 @@ bool CopyFileToDirectory(const platform::Platform& p, std::uintptr_t ownerWindow
   p.process.processPendingMessages();
 
   platform::FileCopyResult shell;
-  const auto copyTo = [&](const std::wstring& to) -> std::uint32_t {
+  const auto copyTo = [&](const std::wstring& to) -> util::Status {
     copy.destination = to;
     shell = p.shell.copyFile(copy);
-    return shell.code != 0 || shell.aborted ? kShellFailed : 0;
+    return shell.code != 0 || shell.aborted ? util::Status::kNoCode : 0;
   };
   // The shell would say no more than "cancelled" about it.
   if (const auto a = p.fileSystem.attributes(prepared.substr(0, prepared.size() - 1));
       a && !(*a & platform::attr::kDirectory)) {
-    report(p.process.errorText(platform::error::kDirectoryNameInvalid));
-    return false;
+    return platform::error::kDirectoryNameInvalid;
   }
   // Every copy, new or replacing, arrives whole or not at all: it goes to a temporary next to
   // its target first. The shell would make a missing target directory; the temporary needs it
   // first.
   EnsureDirectoryPath(p.fileSystem, prepared);
-  const std::uint32_t error = SafeSave::ReplaceSafely(p.fileSystem, destination, copyTo);
-  if (error == 0)
-    return true;
+  util::Status error = SafeSave::ReplaceSafely(p.fileSystem, destination, copyTo);
+  if (error.code() != util::Status::kNoCode)
+    return error;
   // The shell answers "cancelled" also where nobody cancelled: a source another program holds
   // open, a volume too full for it. Where the real reason can be learnt, it is told.
   std::uint64_t size = 0;
-  const std::uint32_t unreadable =
-      error == kShellFailed ? p.fileSystem.openForReading(source, size) : 0;
-  const auto free =
-      error == kShellFailed && unreadable == 0 ? p.fileSystem.freeSpace(prepared) : std::nullopt;
-  if (error != kShellFailed) {
-    report(SafeSave::ErrorText(p.process, error));
-  } else if (unreadable != 0) {
-    report(p.process.errorText(unreadable));
-  } else if (free && size > *free) {
-    report(p.process.errorText(platform::error::kDiskFull));
-  } else if (shell.code != 0) {
-    report(ShellResultText(p.process, shell.code));
-  } else {
-    p.dialogs.messageBox(L"Operation Failed\r" + source, platform::box::kOkOnly, L"");
-  }
-  return false;
+  if (error = p.fileSystem.openForReading(source, size); !error.ok())
+    return error;
+  if (const auto free = p.fileSystem.freeSpace(prepared); free && size > *free)
+    return platform::error::kDiskFull;
+  return shell.code != 0 ? shellStatus(static_cast<std::uint32_t>(shell.code))
+                         : util::Status::kNoCode;
 }
 
 }  // namespace Files

@@ -34,8 +34,7 @@ void EnsureDirectoryPath(platform::FileSystem& fs, const std::wstring& path) {
       continue;
     // A level that cannot be made leaves the deeper ones failing too; the save that follows
     // reports the problem with the file's own name.
-    const std::uint32_t made = fs.createDirectory(prefix);
-    (void)made;
+    (void)fs.createDirectory(prefix);
   }
 }
 

@@ -1,6 +1,5 @@
 #include "save/SafeSave.h"
 
-#include "platform/Process.h"
 #include "save/Paths.h"
 #include "util/Phases.h"
 #include "util/Text.h"
@@ -28,15 +27,14 @@ class TemporaryFile {
   ~TemporaryFile() {
     // A copy of a read-only file is read-only too and cannot be deleted as it is. A leftover is
     // recognisable by its name; the save's own error is what is reported.
-    if (!path_.empty() && fs_.deleteFile(path_) != 0 &&
-        fs_.setAttributes(path_, platform::attr::kNormal) == 0) {
-      const auto removed = fs_.deleteFile(path_);
-      (void)removed;
+    if (!path_.empty() && !fs_.deleteFile(path_).ok() &&
+        fs_.setAttributes(path_, platform::attr::kNormal).ok()) {
+      (void)fs_.deleteFile(path_);  // a leftover harms nothing but its name
     }
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const std::wstring& path() const { return path_; }
+  [[nodiscard]] const std::wstring& path() const { return path_; }
   void handedOver() { path_.clear(); }
 
  private:
@@ -59,7 +57,7 @@ std::wstring TemporaryNameFor(const std::wstring& target, unsigned n) {
   return target.size() <= paths::kMaxPath ? paths::longPathForm(path) : path;
 }
 
-std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target) {
+util::Status CheckTarget(platform::FileSystem& fs, const std::wstring& target) {
   if (target.empty() || text::endsWithSeparator(target) || paths::hasForbiddenCharacter(target) ||
       paths::namesDevice(target)) {
     return kInvalidName;
@@ -69,25 +67,29 @@ std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target) 
   return 0;
 }
 
-std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target,
-                            const Writer& write) {
-  if (const auto bad = CheckTarget(fs, target))
+util::Status ReplaceSafely(platform::FileSystem& fs, const std::wstring& target,
+                           const Writer& write) {
+  if (auto bad = CheckTarget(fs, target); !bad.ok())
     return bad;
   // The name is taken by creating the file, so no other file, a user's or another save's, is
   // ever written over.
   std::wstring name;
-  std::uint32_t taken = kFileExists;
-  for (unsigned n = 0; n < kTemporaryNames && taken == kFileExists; ++n) {
+  util::Status taken = kFileExists;
+  for (unsigned n = 0; n < kTemporaryNames && taken.code() == kFileExists; ++n) {
     name = TemporaryNameFor(target, n);
     taken = fs.createNewFile(name);
   }
-  if (taken == kFileExists)
-    return kNoFreeTemporaryName;
-  if (taken != 0)
+  if (taken.code() == kFileExists) {
+    return {kNoFreeTemporaryName,
+            L"Every name Brimlo can give its temporary file next to the target (~brimlo-0000.tmp "
+            L"to ~brimlo-ffff.tmp) is taken. Such files are left by saves that were ended by "
+            L"force; delete them and save again."};
+  }
+  if (!taken.ok())
     return taken;
   TemporaryFile temporary(fs, name);
   phases::mark("encoded");
-  if (const auto error = write(temporary.path()))
+  if (auto error = write(temporary.path()); !error.ok())
     return error;
   phases::mark("written");
   // A copy carries its source's attributes, read-only included, as the shell's copy does; the
@@ -99,35 +101,26 @@ std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target
     wanted |= (*old & kKeptAttributes) | platform::attr::kArchive;
   const std::uint32_t writable = wanted & ~platform::attr::kReadOnly;
   if (writable != written) {
-    if (const auto error =
-            fs.setAttributes(temporary.path(), writable != 0 ? writable : platform::attr::kNormal))
+    if (auto error =
+            fs.setAttributes(temporary.path(), writable != 0 ? writable : platform::attr::kNormal);
+        !error.ok())
       return error;
   }
-  if (const auto error = fs.flushFile(temporary.path()))
+  if (auto error = fs.flushFile(temporary.path()); !error.ok())
     return error;
   phases::mark("flushed");
-  if (const auto error = fs.replaceFile(temporary.path(), target))
+  if (auto error = fs.replaceFile(temporary.path(), target); !error.ok())
     return error;
   temporary.handedOver();
   phases::mark("replaced");
   if (wanted & platform::attr::kReadOnly) {
-    const auto marked = fs.setAttributes(target, wanted);
-    (void)marked;  // the content arrived whole; only the mark is missing then
+    (void)fs.setAttributes(target, wanted);  // the content arrived whole; only the mark is missing
   }
   return 0;
 }
 
-std::wstring ErrorText(platform::Process& process, std::uint32_t code) {
-  if (code == kNoFreeTemporaryName) {
-    return L"Every name Brimlo can give its temporary file next to the target (~brimlo-0000.tmp "
-           L"to ~brimlo-ffff.tmp) is taken. Such files are left by saves that were ended by "
-           L"force; delete them and save again.";
-  }
-  return process.errorText(code);
-}
-
-std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,
-                              const std::string& bytes) {
+util::Status WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,
+                             const std::string& bytes) {
   return ReplaceSafely(
       fs, target, [&](const std::wstring& temporary) { return fs.writeFile(temporary, bytes); });
 }

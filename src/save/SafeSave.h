@@ -4,10 +4,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
-
-namespace platform {
-class Process;
-}
+#include "util/Status.h"
 
 // The one road every save takes to its file: the new content goes into a new file of its own
 // next to the target, is flushed to the disk, takes over the old file's attributes, and only
@@ -15,23 +12,21 @@ class Process;
 // removes what it wrote.
 namespace SafeSave {
 
-// Writes the complete content into the file it is given (which exists, empty); returns 0 or the
-// platform's error code.
-using Writer = std::function<std::uint32_t(const std::wstring& temporary)>;
+// Writes the complete content into the file it is given (which exists, empty).
+using Writer = std::function<util::Status(const std::wstring& temporary)>;
 
-// Returned when every name a temporary next to the target could take is taken. It has the
-// bit the system leaves to programs for codes of their own.
+// Returned, with its words, when every name a temporary next to the target could take is taken.
+// It has the bit the system leaves to programs for codes of their own.
 constexpr std::uint32_t kNoFreeTemporaryName = 0x20000001;
 
-// Saves through a temporary file as above; returns 0 or the platform's error code. The target
-// gets the attributes the writer gave the temporary (a copy's read-only mark included) and keeps
-// an old file's hidden and system marks.
-std::uint32_t ReplaceSafely(platform::FileSystem& fs, const std::wstring& target,
-                            const Writer& write);
+// Saves through a temporary file as above. The target gets the attributes the writer gave the
+// temporary (a copy's read-only mark included) and keeps an old file's hidden and system marks.
+util::Status ReplaceSafely(platform::FileSystem& fs, const std::wstring& target,
+                           const Writer& write);
 
 // The same for content that is already bytes.
-std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,
-                              const std::string& bytes);
+util::Status WriteFileSafely(platform::FileSystem& fs, const std::wstring& target,
+                             const std::string& bytes);
 
 // The name of the n-th temporary file a save next to the target may use: short, so that any
 // name the target's directory can hold leaves room for it, and recognisable as Brimlo's
@@ -39,11 +34,8 @@ std::uint32_t WriteFileSafely(platform::FileSystem& fs, const std::wstring& targ
 // the form that has no such limit.
 std::wstring TemporaryNameFor(const std::wstring& target, unsigned n);
 
-// What a code returned by the road means, in words for the user.
-std::wstring ErrorText(platform::Process& process, std::uint32_t code);
-
 // Checks that a target names a file that can be written: not empty, not a directory, not a
-// device such as CON or COM1. Returns 0 or the platform's error code that describes why not.
-std::uint32_t CheckTarget(platform::FileSystem& fs, const std::wstring& target);
+// device such as CON or COM1; else the platform's error code that describes why not.
+util::Status CheckTarget(platform::FileSystem& fs, const std::wstring& target);
 
 }  // namespace SafeSave

@@ -6,7 +6,6 @@ namespace RunFile {
 
 namespace {
 
-constexpr std::uint32_t kFirstSuccessCode = 33;  // the shell's codes below this are errors
 // Files of the user's that hold the names a lookup would use; after this many, give up.
 constexpr unsigned kLookupFileTries = 100;
 
@@ -31,10 +30,10 @@ std::wstring createLookupFile(const platform::Platform& p, const std::wstring& n
       path += L"-" + std::to_wstring(n);
       path += extension;
     }
-    const std::uint32_t error = p.fileSystem.createNewFile(path);
-    if (error == 0)
+    const util::Status made = p.fileSystem.createNewFile(path);
+    if (made.ok())
       return path;
-    if (error != platform::error::kFileExists)
+    if (made.code() != platform::error::kFileExists)
       return std::wstring();  // a name the file system refuses, or a directory it will not write
   }
   return std::wstring();
@@ -43,8 +42,7 @@ std::wstring createLookupFile(const platform::Platform& p, const std::wstring& n
 void removeLookupFile(const platform::Platform& p, const std::wstring& path) {
   if (path.empty())
     return;
-  const std::uint32_t removed = p.fileSystem.deleteFile(path);
-  (void)removed;  // an empty file left in the temporary directory harms nothing
+  (void)p.fileSystem.deleteFile(path);  // an empty file left behind harms nothing
 }
 
 // Asks the shell about a short-lived file made only for this one question.
@@ -70,8 +68,7 @@ std::wstring extensionOf(const std::wstring& name) {
 
 std::wstring GetExecutable(const platform::Platform& p, const std::wstring& path) {
   std::wstring program;
-  const std::uint32_t code = p.shell.findExecutable(path, program);
-  return code >= kFirstSuccessCode ? program : std::wstring();
+  return p.shell.findExecutable(path, program).ok() ? program : std::wstring();
 }
 
 std::optional<std::wstring> FindProgramForFile(const platform::Platform& p,
@@ -83,13 +80,12 @@ std::optional<std::wstring> FindProgramForFile(const platform::Platform& p,
   // the user's data, and must neither be emptied nor removed.
   bool placedStandIn = false;
   if (fs.findPlainFile(requested) != platform::Lookup::Found && !fs.attributes(requested)) {
-    placedStandIn = fs.createNewFile(requested) == 0;
+    placedStandIn = fs.createNewFile(requested).ok();
   }
   const auto removeStandIn = [&] {
     if (!placedStandIn)
       return;
-    const std::uint32_t removed = fs.deleteFile(requested);
-    (void)removed;  // an empty file that stays behind loses no data
+    (void)fs.deleteFile(requested);  // an empty file that stays behind loses no data
   };
 
   // Web addresses use "/", file paths "\".

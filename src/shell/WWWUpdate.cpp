@@ -13,36 +13,29 @@ constexpr std::uint32_t kFlushUrlOnDelete = 2;  // the group's entries go with t
 constexpr std::uint32_t kNoMoreGroups = platform::error::kFileNotFound;  // the group list's end
 constexpr std::uint32_t kEntryBufferSize = 2048;
 
-void tell(const platform::Platform& p, const std::wstring& text) {
-  p.dialogs.messageBox(text, platform::box::kOkOnly, L"");
-}
-
-// Removes the cache groups with their entries. False when a group could not be removed: the
-// cache is then in a state the program does not touch further.
-bool clearCacheGroups(const platform::Platform& p) {
+// Removes the cache groups with their entries. A group that could not be removed leaves the
+// cache in a state the program does not touch further (stop).
+util::Status clearCacheGroups(const platform::Platform& p, bool& stop) {
   platform::Internet& net = p.internet;
   std::int64_t group = 0;
   const platform::CacheFind find(net, net.findFirstCacheGroup(group));
   if (!find) {
-    return true;
+    return {};
   }
   for (;;) {
-    if (!net.deleteCacheGroup(group, kFlushUrlOnDelete)) {
-      const std::uint32_t error = net.lastError();
-      tell(p, L"Error deleting cache group " + std::to_wstring(error));
-      return false;
+    if (const auto deleted = net.deleteCacheGroup(group, kFlushUrlOnDelete); !deleted.ok()) {
+      stop = true;
+      return {deleted.code(), L"Error deleting cache group " + std::to_wstring(deleted.code())};
     }
     // Only a failed search has an error of its own: after one that found a group, the system's
     // last error may be left over from an earlier call and would end the clean-up too soon.
     if (!net.findNextCacheGroup(find.get(), group)) {
       const std::uint32_t error = net.lastError();
-      if (error != kNoMoreGroups) {
-        tell(p, L"Error finding next url cache group! - " + std::to_wstring(error));
-      }
-      break;
+      if (error != kNoMoreGroups)
+        return {error, L"Error finding next url cache group! - " + std::to_wstring(error)};
+      return {};
     }
   }
-  return true;
 }
 
 void clearCacheEntries(const platform::Platform& p) {
@@ -54,8 +47,7 @@ void clearCacheEntries(const platform::Platform& p) {
   }
   for (;;) {
     // An entry in use stays; the next download then still asks the server when it is stale.
-    const bool deleted = net.deleteCacheEntry(url);
-    (void)deleted;
+    (void)net.deleteCacheEntry(url);
     // The end of the list, or any other failure, ends it; a found entry goes on (whatever last
     // error an earlier call left behind).
     if (!net.findNextCacheEntry(find.get(), url, kEntryBufferSize))
@@ -77,19 +69,19 @@ std::wstring NewestVersionAddress() {
   return server::Address() + L"/BrimloSite/Brimlo.exe";
 }
 
-bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
-               const std::wstring& ownExePath, const std::wstring& updaterPath,
-               const std::wstring& updaterUrl) {
+util::Status RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
+                       const std::wstring& ownExePath, const std::wstring& updaterPath,
+                       const std::wstring& updaterUrl, const Warn& warn) {
   // An updater already there is used as it is.
   bool downloaded = false;
   if (p.fileSystem.findPlainFile(updaterPath) != platform::Lookup::Found) {
     downloaded = true;
     p.process.processPendingMessages();
-    URLDownload(p, updaterUrl, updaterPath);
-    if (p.fileSystem.findPlainFile(updaterPath) != platform::Lookup::Found) {
-      tell(p, updaterPath + L"\r\r" + L"Download Fehlgeschlagen / Download failed");
-      return false;
-    }
+    // Whatever the download says, the updater is there or not.
+    (void)URLDownload(p, updaterUrl, updaterPath, warn);
+    if (p.fileSystem.findPlainFile(updaterPath) != platform::Lookup::Found)
+      return {platform::error::kFileNotFound,
+              updaterPath + L"\r\rDownload Fehlgeschlagen / Download failed"};
   }
   // The updater reads each value up to the next marker: no quotes, no blank after a marker.
   const std::wstring arguments = L"[URL]" + newVersionUrl + L" [PATH]" + ownExePath;
@@ -97,12 +89,11 @@ bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
     if (downloaded) {
       // What the server sent is no program (an error page, say): the next try fetches it again
       // rather than starting the same file for ever.
-      const std::uint32_t removed = p.fileSystem.deleteFile(updaterPath);
-      (void)removed;  // the message below is the same either way
+      (void)p.fileSystem.deleteFile(updaterPath);  // the message is the same either way
     }
-    tell(p, updaterPath + L"\r\r" +
-                L"Das Update konnte nicht gestartet werden / The updater could not be started");
-    return false;
+    return {util::Status::kNoCode, updaterPath +
+                                       L"\r\rDas Update konnte nicht gestartet werden "
+                                       L"/ The updater could not be started"};
   }
   // The updater replaces the program's file, which it cannot while the program runs. Nothing
   // was saved, so the run ends as one that saved nothing.
@@ -110,7 +101,7 @@ bool RunUpdate(const platform::Platform& p, const std::wstring& newVersionUrl,
 }
 
 std::wstring URLDownload(const platform::Platform& p, const std::wstring& address,
-                         const std::wstring& target) {
+                         const std::wstring& target, const Warn& warn) {
   const std::wstring url = text::withoutQuotes(address);
   const std::wstring destination = text::withoutQuotes(target);
   std::wstring file = destination;
@@ -122,19 +113,20 @@ std::wstring URLDownload(const platform::Platform& p, const std::wstring& addres
     }
     file = CombinePath(destination, url.substr(slash + 1));
   }
-  ClearURLCache(p);
+  if (const auto cleared = ClearURLCache(p); !cleared.ok())
+    warn(cleared);
   p.process.processPendingMessages();
   // Into a new file next to the target, which takes the target's place only once the download
   // is complete: a broken download neither becomes the file nor destroys one that was there.
-  const std::uint32_t error =
+  const util::Status saved =
       SafeSave::ReplaceSafely(p.fileSystem, file, [&](const std::wstring& temporary) {
         // The download makes the file itself, so that one that reports success without writing
-        // anything leaves no file and fails at the swap.
-        const std::uint32_t cleared = p.fileSystem.deleteFile(temporary);
-        (void)cleared;  // a name that stays taken is written over by the download
-        return static_cast<std::uint32_t>(p.internet.downloadToFile(url, temporary));
+        // anything leaves no file and fails at the swap. A name that stays taken is written over
+        // by the download.
+        (void)p.fileSystem.deleteFile(temporary);
+        return p.internet.downloadToFile(url, temporary);
       });
-  return error == 0 ? file : std::wstring();
+  return saved.ok() ? file : std::wstring();
 }
 
 std::wstring CombinePath(const std::wstring& dir, const std::wstring& name) {
@@ -146,15 +138,18 @@ std::wstring CombinePath(const std::wstring& dir, const std::wstring& name) {
 
 bool DownloadTargetExists(const platform::Platform& p, const std::wstring& path) {
   std::wstring program;
-  return p.shell.findExecutable(path, program) != platform::kFindExecutableFileNotFound;
+  return p.shell.findExecutable(path, program).code() != platform::kFindExecutableFileNotFound;
 }
 
-void ClearURLCache(const platform::Platform& p) {
+util::Status ClearURLCache(const platform::Platform& p) {
   // Systems without cache groups still have the entries.
-  if (p.internet.cacheGroupsSupported() && !clearCacheGroups(p)) {
-    return;
-  }
-  clearCacheEntries(p);
+  bool stop = false;
+  util::Status groups;
+  if (p.internet.cacheGroupsSupported())
+    groups = clearCacheGroups(p, stop);
+  if (!stop)
+    clearCacheEntries(p);
+  return groups;
 }
 
 }  // namespace WWWUpdate

@@ -58,9 +58,8 @@ std::wstring GetSettingValue(const platform::Platform& p, const std::wstring& se
 void SaveSettingValue(const platform::Platform& p, const std::wstring& section,
                       const std::wstring& key, const std::wstring& value) {
   EnsureProgramName(p);
-  const bool written =
-      p.settings.write(platform::kProgramTitle, normalisedSection(section), key, value);
-  (void)written;  // a failed write keeps the old value; nothing to tell the user
+  // A failed write keeps the old value; nothing to tell the user.
+  (void)p.settings.write(platform::kProgramTitle, normalisedSection(section), key, value);
 }
 
 void SaveWindowPos(const platform::Platform& p, const std::wstring& formName) {
@@ -72,13 +71,10 @@ void SaveWindowPos(const platform::Platform& p, const std::wstring& formName) {
     Settings::write(p, *place.row, std::to_wstring((form->*place.get)()));
 }
 
-void LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
+util::Status LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
   ui::Form* form = ui::findLoadedForm(formName);
-  if (form == nullptr) {
-    p.dialogs.messageBox(L"FormName not found\r(AppDefOps.LoadWindowPos)", platform::box::kOkOnly,
-                         L"");
-    return;
-  }
+  if (form == nullptr)
+    return {util::Status::kNoCode, L"FormName not found\r(AppDefOps.LoadWindowPos)"};
   EnsureProgramName(p);
   for (const Place& place : kPlaces) {
     const std::wstring stored = Settings::read(p, *place.row);
@@ -100,6 +96,7 @@ void LoadWindowPos(const platform::Platform& p, const std::wstring& formName) {
     form->show();
     form->setTop(kCorrectedPosition);
   }
+  return {};
 }
 
 }  // namespace Registry

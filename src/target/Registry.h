@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "util/Status.h"
 
 // Keeps the program's options and window positions between runs, in the per-user settings store
 // under the program's title.
@@ -23,7 +24,8 @@ void SaveSettingValue(const platform::Platform& p, const std::wstring& section,
 // unless it is minimised.
 void SaveWindowPos(const platform::Platform& p, const std::wstring& formName);
 
-// Restores them and brings a window that would open out of sight back onto the screen.
-void LoadWindowPos(const platform::Platform& p, const std::wstring& formName);
+// Restores them and brings a window that would open out of sight back onto the screen. Fails
+// when no such window is loaded.
+util::Status LoadWindowPos(const platform::Platform& p, const std::wstring& formName);
 
 }  // namespace Registry

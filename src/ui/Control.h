@@ -95,44 +95,44 @@ class Control {
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
-  Kind kind() const { return kind_; }
-  const std::wstring& name() const { return name_; }
-  Container* parent() const { return parent_; }
+  [[nodiscard]] Kind kind() const { return kind_; }
+  [[nodiscard]] const std::wstring& name() const { return name_; }
+  [[nodiscard]] Container* parent() const { return parent_; }
 
-  bool visible() const { return visible_; }
+  [[nodiscard]] bool visible() const { return visible_; }
   void setVisible(bool visible);
   // Visible itself and inside visible containers: only then can it take the focus.
-  bool shown() const;
-  bool enabled() const { return enabled_; }
+  [[nodiscard]] bool shown() const;
+  [[nodiscard]] bool enabled() const { return enabled_; }
   void setEnabled(bool enabled);
 
-  int left() const { return left_; }
-  int top() const { return top_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
+  [[nodiscard]] int left() const { return left_; }
+  [[nodiscard]] int top() const { return top_; }
+  [[nodiscard]] int width() const { return width_; }
+  [[nodiscard]] int height() const { return height_; }
   void setLeft(int v) { setBounds(v, top_, width_, height_); }
   void setTop(int v) { setBounds(left_, v, width_, height_); }
   virtual bool setWidth(int v);
   virtual bool setHeight(int v);
   void setBounds(int left, int top, int width, int height);
 
-  Color backColor() const { return backColor_; }
+  [[nodiscard]] Color backColor() const { return backColor_; }
   void setBackColor(Color c);
-  Color foreColor() const { return foreColor_; }
+  [[nodiscard]] Color foreColor() const { return foreColor_; }
   void setForeColor(Color c);
-  FontFace font() const { return font_; }
+  [[nodiscard]] FontFace font() const { return font_; }
   void setFont(FontFace f) { font_ = f; }
-  const std::wstring& toolTip() const { return toolTip_; }
+  [[nodiscard]] const std::wstring& toolTip() const { return toolTip_; }
   void setToolTip(const std::wstring& text);
   // What a screen reader calls a control that shows neither caption nor tooltip.
-  const std::wstring& accessibleName() const { return accessibleName_; }
+  [[nodiscard]] const std::wstring& accessibleName() const { return accessibleName_; }
   void setAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
 
   // Whether the control can take the keyboard focus at all.
-  virtual bool canFocus() const { return true; }
+  [[nodiscard]] virtual bool canFocus() const { return true; }
 
   void attachPeer(Peer* peer) { peer_ = peer; }
-  Peer* peer() const { return peer_; }
+  [[nodiscard]] Peer* peer() const { return peer_; }
   // Makes the control's window when it is first needed (shown, or asked for what only its
   // window knows); set by a window that makes its controls' windows late.
   using WindowMaker = std::function<void(Control&)>;
@@ -186,8 +186,8 @@ class Control {
 class Container {
  public:
   virtual ~Container() = default;
-  virtual bool containerShown() const = 0;
-  const std::vector<Control*>& children() const { return children_; }
+  [[nodiscard]] virtual bool containerShown() const = 0;
+  [[nodiscard]] const std::vector<Control*>& children() const { return children_; }
   void addChild(Control* c) { children_.push_back(c); }
 
  private:
@@ -200,13 +200,13 @@ class CommandButton : public Control {
       : Control(Kind::CommandButton, std::move(name), parent) {
     setBackColor(kButtonFace);
   }
-  const std::wstring& caption() const { return caption_; }
+  [[nodiscard]] const std::wstring& caption() const { return caption_; }
   void setCaption(const std::wstring& c);
   // Graphical style: the button face has its back colour and shows the image (its caption then
   // serves only as the accelerator) or else the caption.
-  bool graphical() const { return graphical_; }
+  [[nodiscard]] bool graphical() const { return graphical_; }
   void setGraphical(bool g) { graphical_ = g; }
-  ImageId image() const { return image_; }
+  [[nodiscard]] ImageId image() const { return image_; }
   void setImage(ImageId id);
 
  private:
@@ -219,9 +219,9 @@ class CheckBox : public Control {
  public:
   CheckBox(std::wstring name, Container* parent)
       : Control(Kind::CheckBox, std::move(name), parent) {}
-  const std::wstring& caption() const { return caption_; }
+  [[nodiscard]] const std::wstring& caption() const { return caption_; }
   void setCaption(const std::wstring& c);
-  int value() const { return value_; }
+  [[nodiscard]] int value() const { return value_; }
   // Accepts 0, 1 and 2; a change runs the Click handler. False for a refused value.
   bool setValue(int v);
   // The user clicked the box: it toggles between off and on.
@@ -235,13 +235,13 @@ class CheckBox : public Control {
 class TextBox : public Control {
  public:
   TextBox(std::wstring name, Container* parent) : Control(Kind::TextBox, std::move(name), parent) {}
-  const std::wstring& text() const { return text_; }
+  [[nodiscard]] const std::wstring& text() const { return text_; }
   // A change of the text runs the Change handler; the same text again runs nothing.
   void setText(std::wstring t);
-  bool multiLine() const { return multiLine_; }
+  [[nodiscard]] bool multiLine() const { return multiLine_; }
   void setMultiLine(bool m) { multiLine_ = m; }
-  int selStart() const { return selStart_; }
-  int selLength() const { return selLength_; }
+  [[nodiscard]] int selStart() const { return selStart_; }
+  [[nodiscard]] int selLength() const { return selLength_; }
   // Refuses a start outside the text; clamps like the platform's edit control otherwise.
   bool setSelStart(int start);
   // Refuses a negative length.
@@ -283,13 +283,13 @@ class RichTextBox : public Control {
     attachPeer(p);
   }
   void setTextRTF(const std::wstring& rtf);
-  std::wstring textRTF() const;
+  [[nodiscard]] std::wstring textRTF() const;
   std::wstring text();
   void clear() { setTextRTF(L""); }
   void paste();
   void setSelStart(int position);
   // The content as an RTF document; nothing when it could not be written whole.
-  std::optional<std::string> rtfDocument() const;
+  [[nodiscard]] std::optional<std::string> rtfDocument() const;
 
  private:
   RichTextPeer* rich_ = nullptr;
@@ -299,16 +299,16 @@ class RichTextBox : public Control {
 class ListBox : public Control {
  public:
   ListBox(std::wstring name, Container* parent) : Control(Kind::ListBox, std::move(name), parent) {}
-  const std::vector<std::wstring>& items() const { return items_; }
-  int listCount() const { return static_cast<int>(items_.size()); }
+  [[nodiscard]] const std::vector<std::wstring>& items() const { return items_; }
+  [[nodiscard]] int listCount() const { return static_cast<int>(items_.size()); }
   void addItem(const std::wstring& item);
   void addItems(const std::vector<std::wstring>& items);
   bool removeItem(int index);
   // Where the entry removed last stood, for a window that mirrors the list entry by entry.
-  int removedIndex() const { return removedIndex_; }
+  [[nodiscard]] int removedIndex() const { return removedIndex_; }
   void clear();
   // The selected entry, -1 for none.
-  int listIndex() const { return listIndex_; }
+  [[nodiscard]] int listIndex() const { return listIndex_; }
   bool setListIndex(int index);
   void userSelect(int index) { listIndex_ = index; }
 
@@ -328,21 +328,21 @@ class PictureBox : public Control, public Container {
  public:
   PictureBox(std::wstring name, Container* parent)
       : Control(Kind::PictureBox, std::move(name), parent) {}
-  bool containerShown() const override { return shown(); }
-  bool canFocus() const override { return false; }
-  ImageId image() const { return image_; }
+  [[nodiscard]] bool containerShown() const override { return shown(); }
+  [[nodiscard]] bool canFocus() const override { return false; }
+  [[nodiscard]] ImageId image() const { return image_; }
   // Shows a built-in image at its own size.
   void setImage(ImageId id);
-  const std::shared_ptr<const platform::Picture>& picture() const { return picture_; }
+  [[nodiscard]] const std::shared_ptr<const platform::Picture>& picture() const { return picture_; }
   // Shows a picture at its own size (no picture clears the box).
   void setPicture(std::shared_ptr<const platform::Picture> p);
   // Keeps what is drawn on the box.
-  bool autoRedraw() const { return autoRedraw_; }
+  [[nodiscard]] bool autoRedraw() const { return autoRedraw_; }
   void setAutoRedraw(bool a) { autoRedraw_ = a; }
   // Draws a picture stretched into a rectangle; it stays until the picture changes.
   void paintPicture(std::shared_ptr<const platform::Picture> p, int x, int y, int width,
                     int height);
-  const Drawing& drawing() const { return drawing_; }
+  [[nodiscard]] const Drawing& drawing() const { return drawing_; }
 
  private:
   ImageId image_ = ImageId::None;
@@ -354,9 +354,9 @@ class PictureBox : public Control, public Container {
 class Frame : public Control, public Container {
  public:
   Frame(std::wstring name, Container* parent) : Control(Kind::Frame, std::move(name), parent) {}
-  bool containerShown() const override { return shown(); }
-  bool canFocus() const override { return false; }
-  const std::wstring& caption() const { return caption_; }
+  [[nodiscard]] bool containerShown() const override { return shown(); }
+  [[nodiscard]] bool canFocus() const override { return false; }
+  [[nodiscard]] const std::wstring& caption() const { return caption_; }
   void setCaption(const std::wstring& c);
 
  private:
@@ -366,8 +366,8 @@ class Frame : public Control, public Container {
 class Label : public Control {
  public:
   Label(std::wstring name, Container* parent) : Control(Kind::Label, std::move(name), parent) {}
-  bool canFocus() const override { return false; }
-  const std::wstring& caption() const { return caption_; }
+  [[nodiscard]] bool canFocus() const override { return false; }
+  [[nodiscard]] const std::wstring& caption() const { return caption_; }
   void setCaption(const std::wstring& c);
 
  private:
@@ -377,14 +377,14 @@ class Label : public Control {
 class Line : public Control {
  public:
   Line(std::wstring name, Container* parent) : Control(Kind::Line, std::move(name), parent) {}
-  bool canFocus() const override { return false; }
-  int x1() const { return x1_; }
-  int y1() const { return y1_; }
-  int x2() const { return x2_; }
-  int y2() const { return y2_; }
+  [[nodiscard]] bool canFocus() const override { return false; }
+  [[nodiscard]] int x1() const { return x1_; }
+  [[nodiscard]] int y1() const { return y1_; }
+  [[nodiscard]] int x2() const { return x2_; }
+  [[nodiscard]] int y2() const { return y2_; }
   void setEnds(int x1, int y1, int x2, int y2);
   void setX2(int x2) { setEnds(x1_, y1_, x2, y2_); }
-  Color lineColor() const { return lineColor_; }
+  [[nodiscard]] Color lineColor() const { return lineColor_; }
   void setLineColor(Color c) { lineColor_ = c; }
 
  private:

@@ -23,7 +23,7 @@ class FormPeer {
   // Moves the real keyboard focus to the control's window.
   virtual void focus(Control& control) = 0;
   // The platform's handle of the window, for calls that act on it.
-  virtual std::uintptr_t handle() const = 0;
+  [[nodiscard]] virtual std::uintptr_t handle() const = 0;
 };
 
 // The model of a top-level window: its properties, its controls and the routing of input.
@@ -34,34 +34,34 @@ class Form : public Container {
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  const std::wstring& name() const { return name_; }
-  bool containerShown() const override { return visible_; }
+  [[nodiscard]] const std::wstring& name() const { return name_; }
+  [[nodiscard]] bool containerShown() const override { return visible_; }
 
-  const std::wstring& caption() const { return caption_; }
+  [[nodiscard]] const std::wstring& caption() const { return caption_; }
   void setCaption(const std::wstring& c);
 
   // Outer bounds in twips. A size or position change is refused while minimised or maximised.
-  int left() const { return left_; }
-  int top() const { return top_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
+  [[nodiscard]] int left() const { return left_; }
+  [[nodiscard]] int top() const { return top_; }
+  [[nodiscard]] int width() const { return width_; }
+  [[nodiscard]] int height() const { return height_; }
   bool setLeft(int v);
   bool setTop(int v);
   bool setWidth(int v);
   bool setHeight(int v);
   // Client area size in twips (what the design positions refer to).
-  int clientWidth() const { return clientWidth_; }
-  int clientHeight() const { return clientHeight_; }
+  [[nodiscard]] int clientWidth() const { return clientWidth_; }
+  [[nodiscard]] int clientHeight() const { return clientHeight_; }
 
-  WindowState windowState() const { return state_; }
-  Color backColor() const { return backColor_; }
+  [[nodiscard]] WindowState windowState() const { return state_; }
+  [[nodiscard]] Color backColor() const { return backColor_; }
   void setBackColor(Color c);
 
   // The window's own picture, drawn unscaled at the top left of the client area.
-  const std::shared_ptr<const platform::Picture>& picture() const { return picture_; }
+  [[nodiscard]] const std::shared_ptr<const platform::Picture>& picture() const { return picture_; }
   void setPicture(std::shared_ptr<const platform::Picture> p);
 
-  bool visible() const { return visible_; }
+  [[nodiscard]] bool visible() const { return visible_; }
   void show();
 
   // Controls in creation order.
@@ -73,11 +73,11 @@ class Form : public Container {
     controls_.push_back(std::move(owned));
     return ref;
   }
-  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
-  Control* find(const std::wstring& name) const;
+  [[nodiscard]] const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+  [[nodiscard]] Control* find(const std::wstring& name) const;
 
   // Focus: fails without effect for a control that is hidden, disabled or cannot focus.
-  Control* activeControl() const { return active_; }
+  [[nodiscard]] Control* activeControl() const { return active_; }
   bool setFocus(Control& control);
 
   Handler onLoad;
@@ -88,8 +88,8 @@ class Form : public Container {
   KeyPressHandler onKeyPress;
 
   void attachPeer(FormPeer* p) { peer_ = p; }
-  FormPeer* peer() const { return peer_; }
-  std::uintptr_t handle() const { return peer_ ? peer_->handle() : 0; }
+  [[nodiscard]] FormPeer* peer() const { return peer_; }
+  [[nodiscard]] std::uintptr_t handle() const { return peer_ ? peer_->handle() : 0; }
 
   // Input reported by the peer. The form sees keys before the focused control.
   // Returns the key after all handlers (0 when a handler swallowed it).

@@ -11,7 +11,7 @@ class AlwaysOnTop {
               int top);
 
   void SetWindowAlwayOnTop(ui::Form& window);
-  bool GetIsOnTop() const { return IsOnTop; }
+  [[nodiscard]] bool GetIsOnTop() const { return IsOnTop; }
   void SetWindowBackToNormal(ui::Form& window);
   void SetToTop(bool save = false);
   void SetToNormal(bool save = false);

@@ -16,7 +16,7 @@ std::wstring call(const wchar_t* name, const T&... values) {
 }
 }  // namespace
 
-int FakeGdiplus::startup(const platform::GdiplusStartupInput& in, std::uintptr_t& token) {
+util::Status FakeGdiplus::startup(const platform::GdiplusStartupInput& in, std::uintptr_t& token) {
   calls.push_back(call(L"startup", in.version, in.debugEventCallback, in.suppressBackgroundThread,
                        in.suppressExternalCodecs));
   if (startupStatus != 0)
@@ -26,8 +26,8 @@ int FakeGdiplus::startup(const platform::GdiplusStartupInput& in, std::uintptr_t
   return 0;
 }
 
-int FakeGdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
-                                         std::uintptr_t& image) {
+util::Status FakeGdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                                                  std::uintptr_t& image) {
   calls.push_back(call(L"createBitmap", hbitmap, palette));
   if (createStatus != 0)
     return createStatus;
@@ -36,7 +36,7 @@ int FakeGdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t 
   return 0;
 }
 
-int FakeGdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) {
+util::Status FakeGdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) {
   calls.push_back(L"createFromStream");
   if (bytes.rfind("\x89PNG", 0) != 0)
     return 2;  // InvalidParameter, as GDI+ answers data it cannot decode
@@ -45,8 +45,8 @@ int FakeGdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t
   return 0;
 }
 
-int FakeGdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
-                                         std::shared_ptr<platform::Picture>& picture) {
+util::Status FakeGdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                                                  std::shared_ptr<platform::Picture>& picture) {
   calls.push_back(call(L"createHbitmap", image, background));
   picture = std::make_shared<FakePicture>(300, 200, image);
   return 0;
@@ -57,8 +57,9 @@ platform::Guid FakeGdiplus::parseClsid(const std::wstring& text) {
   return platform::Guid{static_cast<std::uint32_t>(clsids_.size())};
 }
 
-int FakeGdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
-                                   const platform::EncoderParameters& p, std::string& bytes) {
+util::Status FakeGdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                                            const platform::EncoderParameters& p,
+                                            std::string& bytes) {
   const auto clsid = [&](const platform::Guid& g) {
     return g.data1 > 0 && g.data1 <= clsids_.size() && g == platform::Guid{g.data1}
                ? clsids_[g.data1 - 1]
@@ -73,7 +74,7 @@ int FakeGdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& e
   return 0;
 }
 
-int FakeGdiplus::disposeImage(std::uintptr_t image) {
+util::Status FakeGdiplus::disposeImage(std::uintptr_t image) {
   calls.push_back(call(L"dispose", image));
   --live;
   return 0;

@@ -10,18 +10,19 @@ namespace fake {
 // few fixed bytes.
 class FakeGdiplus : public platform::Gdiplus {
  public:
-  int startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
-  int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
-                              std::uintptr_t& image) override;
+  util::Status startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
+  util::Status createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                                       std::uintptr_t& image) override;
   // Decodes what starts like a PNG file, into a picture of 300 x 200.
-  int createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) override;
-  int createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
-                              std::shared_ptr<platform::Picture>& picture) override;
+  util::Status createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) override;
+  util::Status createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                                       std::shared_ptr<platform::Picture>& picture) override;
   // A class id that names its text: the save shows which text it came from.
   platform::Guid parseClsid(const std::wstring& text) override;
-  int saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
-                        const platform::EncoderParameters& parameters, std::string& bytes) override;
-  int disposeImage(std::uintptr_t image) override;
+  util::Status saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                                 const platform::EncoderParameters& parameters,
+                                 std::string& bytes) override;
+  util::Status disposeImage(std::uintptr_t image) override;
   void shutdown(std::uintptr_t token) override;
 
   // Status each step returns (0 = success).

@@ -7,8 +7,8 @@ constexpr std::uintptr_t kGroupFind = 0x6001;
 constexpr std::uintptr_t kEntryFind = 0x7001;
 }  // namespace
 
-std::uint32_t FakeShellRegistry::setDefaultValue(Root root, const std::wstring& subkey,
-                                                 const std::wstring& value) {
+util::Status FakeShellRegistry::setDefaultValue(Root root, const std::wstring& subkey,
+                                                const std::wstring& value) {
   ++writes;
   const bool machine = root == Root::ClassesRoot;
   if (const auto e = machine ? classesRootError : currentUserError)
@@ -17,11 +17,11 @@ std::uint32_t FakeShellRegistry::setDefaultValue(Root root, const std::wstring& 
   return 0;
 }
 
-std::int32_t FakeInternet::downloadToFile(const std::wstring& url, const std::wstring& file) {
+util::Status FakeInternet::downloadToFile(const std::wstring& url, const std::wstring& file) {
   calls.push_back(L"download");
   downloads.push_back(url + L" -> " + file);
   // Without an answer: the connection is refused.
-  return onDownload ? onDownload(url, file) : static_cast<std::int32_t>(0x800C0008);
+  return static_cast<std::uint32_t>(onDownload ? onDownload(url, file) : 0x800C0008);
 }
 
 template <class T>
@@ -42,10 +42,9 @@ bool FakeInternet::findNextCacheGroup(std::uintptr_t, std::int64_t& groupId) {
   return next(groups, nextGroup_, groupId, groupListEnd);
 }
 
-bool FakeInternet::deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) {
+util::Status FakeInternet::deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) {
   calls.push_back(L"deleteGroup " + std::to_wstring(groupId) + L" " + std::to_wstring(flags));
-  error = failGroupDelete ? 5 : error;
-  return !failGroupDelete;
+  return failGroupDelete ? 5 : 0;
 }
 
 std::uintptr_t FakeInternet::findFirstCacheEntry(std::wstring& sourceUrl, std::uint32_t size) {
@@ -58,9 +57,9 @@ bool FakeInternet::findNextCacheEntry(std::uintptr_t, std::wstring& sourceUrl, s
   return next(entries, nextEntry_, sourceUrl, entryListEnd);
 }
 
-bool FakeInternet::deleteCacheEntry(const std::wstring& sourceUrl) {
+util::Status FakeInternet::deleteCacheEntry(const std::wstring& sourceUrl) {
   calls.push_back(L"deleteEntry " + sourceUrl);
-  return true;
+  return {};
 }
 
 void FakeInternet::closeFind(std::uintptr_t find) {

@@ -11,8 +11,8 @@ namespace fake {
 
 class FakeShellRegistry : public platform::ShellRegistry {
  public:
-  std::uint32_t setDefaultValue(Root root, const std::wstring& subkey,
-                                const std::wstring& value) override;
+  util::Status setDefaultValue(Root root, const std::wstring& subkey,
+                               const std::wstring& value) override;
   // "HKCR\<subkey>" or "HKCU\Software\Classes\<subkey>" -> default value.
   std::map<std::wstring, std::wstring> values;
   std::uint32_t classesRootError = 0;  // e.g. 5 (access denied) without administrator rights
@@ -23,15 +23,15 @@ class FakeShellRegistry : public platform::ShellRegistry {
 // The Internet services: downloads answered by a function, a scripted cache.
 class FakeInternet : public platform::Internet {
  public:
-  std::int32_t downloadToFile(const std::wstring& url, const std::wstring& file) override;
+  util::Status downloadToFile(const std::wstring& url, const std::wstring& file) override;
   bool cacheGroupsSupported() override { return groupsSupported; }
   std::uintptr_t findFirstCacheGroup(std::int64_t& groupId) override;
   bool findNextCacheGroup(std::uintptr_t find, std::int64_t& groupId) override;
-  bool deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) override;
+  util::Status deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) override;
   std::uintptr_t findFirstCacheEntry(std::wstring& sourceUrl, std::uint32_t bufferSize) override;
   bool findNextCacheEntry(std::uintptr_t find, std::wstring& sourceUrl,
                           std::uint32_t bufferSize) override;
-  bool deleteCacheEntry(const std::wstring& sourceUrl) override;
+  util::Status deleteCacheEntry(const std::wstring& sourceUrl) override;
   void closeFind(std::uintptr_t find) override;
   std::uint32_t lastError() override { return error; }
 

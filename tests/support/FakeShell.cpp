@@ -5,14 +5,14 @@
 
 namespace fake {
 
-std::uint32_t FakeShell::findExecutable(const std::wstring& file, std::wstring& program) {
+util::Status FakeShell::findExecutable(const std::wstring& file, std::wstring& program) {
   lookups.push_back(file);
   program.clear();
   if (!scriptedLookups.empty()) {
     const auto [code, text] = scriptedLookups.front();
     scriptedLookups.pop_front();
     program = text;
-    return code;
+    return code > 32 ? 0 : code;  // as the adapter reads the shell's codes
   }
   // Like the shell: the file must exist, then its extension decides.
   if (fs_.findPlainFile(file) != platform::Lookup::Found)
@@ -26,7 +26,7 @@ std::uint32_t FakeShell::findExecutable(const std::wstring& file, std::wstring& 
   if (it == associations.end())
     return platform::kFindExecutableNoAssociation;
   program = it->second;
-  return 42;
+  return 0;
 }
 
 platform::FileCopyResult FakeShell::copyFile(const platform::FileCopy& copy) {

@@ -16,7 +16,7 @@ class FakeFileSystem;
 class FakeShell : public platform::Shell {
  public:
   explicit FakeShell(FakeFileSystem& fs) : fs_(fs) {}
-  std::uint32_t findExecutable(const std::wstring& file, std::wstring& program) override;
+  util::Status findExecutable(const std::wstring& file, std::wstring& program) override;
   platform::FileCopyResult copyFile(const platform::FileCopy& copy) override;
 
   // Extension in lower case with its dot (".txt") -> program path.

@@ -46,9 +46,9 @@ int FakeDialogs::messageBox(const std::wstring& text, int style, const std::wstr
   return platform::answer::kOk;
 }
 
-bool FakeClipboard::clear() {
+util::Status FakeClipboard::clear() {
   if (!isOpen)
-    return false;
+    return 5;
   formats.clear();
   standardNumbers.clear();
   textContent.reset();
@@ -56,7 +56,7 @@ bool FakeClipboard::clear() {
   pngContent.reset();
   rtfContent.reset();
   files.reset();
-  return true;
+  return {};
 }
 
 std::wstring FakeFileSystem::key(const std::wstring& path) {
@@ -181,17 +181,17 @@ platform::Lookup FakeFileSystem::findFile(const std::wstring& path) {
   return it != entries_.end() && !it->second.directory ? Found : NotFound;
 }
 
-std::uint32_t FakeFileSystem::createNewFile(const std::wstring& path) {
+util::Status FakeFileSystem::createNewFile(const std::wstring& path) {
   if (exists(path))
     return kFileExists;
   const auto fault = std::move(writeFault);  // the file's content is what a fault is about
   writeFault = nullptr;
-  const std::uint32_t error = writeFile(path, "");
+  const util::Status error = writeFile(path, "");
   writeFault = fault;
   return error;
 }
 
-std::uint32_t FakeFileSystem::flushFile(const std::wstring& path) {
+util::Status FakeFileSystem::flushFile(const std::wstring& path) {
   auto it = entries_.find(key(path));
   if (it == entries_.end() || it->second.directory)
     return kFileNotFound;
@@ -201,7 +201,7 @@ std::uint32_t FakeFileSystem::flushFile(const std::wstring& path) {
   return 0;
 }
 
-std::uint32_t FakeFileSystem::setAttributes(const std::wstring& path, std::uint32_t attributes) {
+util::Status FakeFileSystem::setAttributes(const std::wstring& path, std::uint32_t attributes) {
   auto it = entries_.find(key(path));
   if (it == entries_.end())
     return kFileNotFound;
@@ -209,7 +209,7 @@ std::uint32_t FakeFileSystem::setAttributes(const std::wstring& path, std::uint3
   return 0;
 }
 
-std::uint32_t FakeFileSystem::createDirectory(const std::wstring& path) {
+util::Status FakeFileSystem::createDirectory(const std::wstring& path) {
   if (const auto bad = checkName(path))
     return bad;
   const std::wstring k = key(path);
@@ -224,7 +224,7 @@ std::uint32_t FakeFileSystem::createDirectory(const std::wstring& path) {
   return 0;
 }
 
-std::uint32_t FakeFileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
+util::Status FakeFileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
   if (path.empty())
     return kPathNotFound;
   if (const auto bad = checkName(path))
@@ -247,7 +247,7 @@ std::uint32_t FakeFileSystem::writeFile(const std::wstring& path, const std::str
   return 0;
 }
 
-std::uint32_t FakeFileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {
+util::Status FakeFileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {
   if (const auto bad = checkName(to))
     return bad;
   const std::wstring src = key(from), dst = key(to);
@@ -263,7 +263,7 @@ std::uint32_t FakeFileSystem::replaceFile(const std::wstring& from, const std::w
   return 0;
 }
 
-std::uint32_t FakeFileSystem::deleteFile(const std::wstring& path) {
+util::Status FakeFileSystem::deleteFile(const std::wstring& path) {
   if (const auto bad = checkName(path))
     return bad;
   const std::wstring k = key(path);
@@ -275,7 +275,7 @@ std::uint32_t FakeFileSystem::deleteFile(const std::wstring& path) {
   return 0;
 }
 
-std::uint32_t FakeFileSystem::openForReading(const std::wstring& path, std::uint64_t& size) {
+util::Status FakeFileSystem::openForReading(const std::wstring& path, std::uint64_t& size) {
   const auto it = checkName(path) ? entries_.end() : entries_.find(key(path));
   if (it == entries_.end())
     return kFileNotFound;

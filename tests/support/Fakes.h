@@ -52,9 +52,9 @@ class FakeProcess : public platform::Process {
  public:
   std::wstring commandLine() override { return commandLineText; }
   std::wstring currentDirectory() override { return currentDir; }
-  bool setCurrentDirectory(const std::wstring& path) override {
+  util::Status setCurrentDirectory(const std::wstring& path) override {
     currentDir = path;
-    return true;
+    return {};
   }
   std::wstring programDirectory() override { return programDir; }
   std::wstring programName() override { return programBaseName; }
@@ -102,12 +102,12 @@ class FakeSettings : public platform::SettingsStore {
     auto it = values.find(app + L"\\" + section + L"\\" + key);
     return it == values.end() ? std::nullopt : std::optional(it->second);
   }
-  bool write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
-             const std::wstring& value) override {
+  util::Status write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value) override {
     ++writes;
     if (!failWrites)
       values[app + L"\\" + section + L"\\" + key] = value;
-    return !failWrites;
+    return failWrites ? 5 : 0;
   }
   // "app\section\key" -> value, exactly as addressed.
   std::map<std::wstring, std::wstring> values;
@@ -146,11 +146,12 @@ class FakeClipboard : public platform::Clipboard {
  public:
   bool isFormatAvailable(platform::ClipFormat format) override { return formats.count(format); }
   bool isStandardFormatAvailable(unsigned number) override { return standardNumbers.count(number); }
-  bool open() override {
+  util::Status open() override {
     if (heldByOther || isOpen)
-      return false;
+      return 5;  // access denied
     ++opens;
-    return isOpen = true;
+    isOpen = true;
+    return {};
   }
   void close() override {
     closes += isOpen;
@@ -186,13 +187,13 @@ class FakeClipboard : public platform::Clipboard {
   }
   std::optional<std::string> png() override { return isOpen ? pngContent : std::nullopt; }
   std::optional<std::string> rtf() override { return isOpen ? rtfContent : std::nullopt; }
-  bool clear() override;
-  bool setText(const std::wstring& text) override {
+  util::Status clear() override;
+  util::Status setText(const std::wstring& text) override {
     if (isOpen) {
       textContent = text;
       formats.insert(platform::ClipFormat::Text);
     }
-    return isOpen;
+    return isOpen ? 0 : 5;
   }
 
   // Content.
@@ -220,14 +221,14 @@ class FakeFileSystem : public platform::FileSystem {
   std::optional<std::uint32_t> attributes(const std::wstring& path) override;
   platform::Lookup findPlainFile(const std::wstring& path) override;
   platform::Lookup findFile(const std::wstring& path) override;
-  std::uint32_t createDirectory(const std::wstring& path) override;
-  std::uint32_t createNewFile(const std::wstring& path) override;
-  std::uint32_t writeFile(const std::wstring& path, const std::string& bytes) override;
-  std::uint32_t flushFile(const std::wstring& path) override;
-  std::uint32_t setAttributes(const std::wstring& path, std::uint32_t attributes) override;
-  std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
-  std::uint32_t deleteFile(const std::wstring& path) override;
-  std::uint32_t openForReading(const std::wstring& path, std::uint64_t& size) override;
+  util::Status createDirectory(const std::wstring& path) override;
+  util::Status createNewFile(const std::wstring& path) override;
+  util::Status writeFile(const std::wstring& path, const std::string& bytes) override;
+  util::Status flushFile(const std::wstring& path) override;
+  util::Status setAttributes(const std::wstring& path, std::uint32_t attributes) override;
+  util::Status replaceFile(const std::wstring& from, const std::wstring& to) override;
+  util::Status deleteFile(const std::wstring& path) override;
+  util::Status openForReading(const std::wstring& path, std::uint64_t& size) override;
   std::optional<std::uint64_t> freeSpace(const std::wstring&) override { return freeBytes; }
 
   // Test set-up and inspection; set-up creates the missing parent directories.

@@ -36,14 +36,13 @@ TEST(JpgTest, SaveReachesTheEncoderOrReportsTheFailedStepAndReleasesEverything) 
     g.saveStatus = c.saveStatus;
     fake::FakePicture picture(64, 48, 0xB17);
     std::string bytes;
-    const JPG::SaveResult r =
+    const util::Status r =
         JPG::SavePictureAsJpeg(g, c.withPicture ? &picture : nullptr, 200, bytes);
     const int status = c.startupStatus + c.createStatus + c.saveStatus;
-    EXPECT_EQ(r.ok, status == 0);
-    EXPECT_EQ(r.errorNumber, status ? 5 : 0);
-    EXPECT_EQ(r.description, status ? L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:" +
-                                          std::to_wstring(status)
-                                    : L"");
+    EXPECT_EQ(r.code(), static_cast<std::uint32_t>(status));
+    EXPECT_EQ(r.text(), status ? L"Speicherung des Bildes fehlgeschlagen. GDI+ Error:" +
+                                     std::to_wstring(status)
+                               : L"");
     EXPECT_EQ(bytes, status ? "" : fake::FakeGdiplus::kJpeg);
     EXPECT_EQ(g.calls, c.calls);
     EXPECT_EQ(g.live, 0);

@@ -12,6 +12,7 @@ constexpr std::int32_t kDownloadFailure = static_cast<std::int32_t>(0x800C0008);
 
 using Calls = std::vector<std::wstring>;
 using Starts = fake::FakeProcess::Starts;
+const WWWUpdate::Warn kNoWarning = [](const util::Status& s) { ADD_FAILURE() << s.code(); };
 
 std::wstring joined(const Calls& calls) {
   std::wstring out;
@@ -23,7 +24,7 @@ std::wstring joined(const Calls& calls) {
 // The server answers with the updater's bytes, written where the download was asked to go.
 void serveUpdater(fake::TestPlatform& t) {
   t.internet.onDownload = [&t](const std::wstring&, const std::wstring& file) {
-    return static_cast<std::int32_t>(t.fileSystem.writeFile(file, kUpdaterBytes));
+    return static_cast<std::int32_t>(t.fileSystem.writeFile(file, kUpdaterBytes).code());
   };
 }
 
@@ -126,7 +127,7 @@ TEST(WWWUpdateTest, URLDownloadNamesTheFileInsideADirectoryTargetAndReportsFailu
     // The shell knows a directory but has no program for it.
     t.shell.scriptedLookups.push_back({platform::kFindExecutableNoAssociation, L""});
 
-    EXPECT_EQ(WWWUpdate::URLDownload(t.platform, c.address, c.target), c.file);
+    EXPECT_EQ(WWWUpdate::URLDownload(t.platform, c.address, c.target, kNoWarning), c.file);
 
     const std::wstring file = c.file.empty() ? c.target : c.file;
     EXPECT_EQ(t.internet.downloads,
@@ -147,7 +148,8 @@ TEST(WWWUpdateTest, EachDownloadEmptiesTheCacheFirstAndLetsTheWindowRepaint) {
   serveUpdater(t);
   t.internet.entries = {L"https://brimlo.example/Update.exe"};
   t.process.onPendingMessages = [&t] { t.internet.calls.push_back(L"repaint"); };
-  WWWUpdate::URLDownload(t.platform, L"https://brimlo.example/Update.exe", L"C:\\Update.exe");
+  (void)WWWUpdate::URLDownload(t.platform, L"https://brimlo.example/Update.exe", L"C:\\Update.exe",
+                               kNoWarning);
   // A stale copy in the cache would otherwise be handed back instead of the server's file.
   EXPECT_EQ(joined(t.internet.calls),
             L"findFirstGroup, findFirstEntry 2048, deleteEntry https://brimlo.example/Update.exe, "
@@ -187,10 +189,8 @@ TEST(WWWUpdateTest, ClearURLCacheEmptiesGroupsThenEntries) {
     net.entryListEnd = c.entryListEnd;
     net.groupsSupported = c.groupsSupported;
     net.failGroupDelete = c.groupDeleteFails;
-    WWWUpdate::ClearURLCache(s.t.platform);
+    EXPECT_EQ(WWWUpdate::ClearURLCache(s.t.platform).text(), c.box);
     EXPECT_EQ(joined(net.calls), c.calls) << &c - cases;
-    EXPECT_EQ(s.t.dialogs.shown,
-              (c.box.empty() ? fake::Boxes{} : fake::Boxes{{c.box, platform::box::kOkOnly}}));
   }
 }
 

@@ -119,8 +119,9 @@ TEST_F(ClipboardTest, ContentComesBackAsWrittenUpToItsEnd) {
   for (int i = 0; i < 200; ++i)
     files.push_back(L"C:\\Shots\\Στιγμιότυπο " + std::to_wstring(i) + L".png");
   const Case cases[] = {
-      {[](auto& c) { c.setText(L"Grüße Ωμέγα 漢字 😀\r\n"); }, L"Grüße Ωμέγα 漢字 😀\r\n"},
-      {[](auto& c) { c.setText(L""); }, L""},
+      {[](auto& c) { EXPECT_TRUE(c.setText(L"Grüße Ωμέγα 漢字 😀\r\n").ok()); },
+       L"Grüße Ωμέγα 漢字 😀\r\n"},
+      {[](auto& c) { EXPECT_TRUE(c.setText(L"").ok()); }, L""},
       {[](auto&) { putBytes(CF_UNICODETEXT, L"abc\0junk", 18); }, L"abc"},
       {[](auto&) {}, std::nullopt},
       {[](auto&) { putBytes(rtf, "{\\rtf1 a}\0junk", 14); }, std::nullopt, "{\\rtf1 a}"},
@@ -128,8 +129,8 @@ TEST_F(ClipboardTest, ContentComesBackAsWrittenUpToItsEnd) {
       {[&](auto&) { putFiles(files); }, std::nullopt, std::nullopt, files},
   };
   for (const Case& c : cases) {
-    ASSERT_TRUE(clipboard.open());
-    EXPECT_TRUE(clipboard.clear());
+    ASSERT_TRUE(clipboard.open().ok());
+    EXPECT_TRUE(clipboard.clear().ok());
     c.write(clipboard);
     clipboard.close();
 
@@ -153,7 +154,7 @@ TEST_F(ClipboardTest, HeldPictureOutlivesTheClipboardContent) {
     platform::OpenClipboard open(clipboard);
     ASSERT_TRUE(open.isOpen());
     picture = clipboard.bitmap();
-    EXPECT_TRUE(clipboard.clear());
+    EXPECT_TRUE(clipboard.clear().ok());
     EXPECT_EQ(clipboard.bitmap(), nullptr);
   }
   ASSERT_NE(picture, nullptr);
@@ -191,7 +192,7 @@ TEST_F(ClipboardTest, OpenWaitsBrieflyForAnotherProgramToLetGo) {
     });
     WaitForSingleObject(held.get(), 20000);
     const ULONGLONG start = GetTickCount64();
-    const bool opened = clipboard.open();
+    const bool opened = clipboard.open().ok();
     const ULONGLONG waited = GetTickCount64() - start;
     if (opened)
       clipboard.close();

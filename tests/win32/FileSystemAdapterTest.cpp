@@ -113,14 +113,14 @@ TEST_F(FileSystemTest, SafeSaveReplacesTheOldFileOrLeavesItWhole) {
                                    ? CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                  nullptr, OPEN_EXISTING, 0, nullptr)
                                    : nullptr);
-    const std::uint32_t result =
+    const util::Status result =
         SafeSave::ReplaceSafely(files, target, [&](const std::wstring& temporary) {
-          const std::uint32_t error = files.writeFile(temporary, "new picture");
+          const util::Status error = files.writeFile(temporary, "new picture");
           return error != 0 ? error : files.setAttributes(temporary, c.written);
         });
     viewer.reset();
     // Windows says "sharing violation", Wine "access denied".
-    EXPECT_TRUE(c.keptOpen ? result != 0 : result == c.result) << result;
+    EXPECT_TRUE(c.keptOpen ? result != 0 : result == c.result) << result.code();
     EXPECT_EQ(readFile(target), std::string(result == 0 ? "new picture" : "old picture"));
     if (result == 0) {
       const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;

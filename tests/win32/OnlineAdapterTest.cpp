@@ -118,7 +118,7 @@ TEST(CacheAdapterTest, EntriesAreListedByTheirAddressDeletedAndAllCleared) {
   // The program goes on until exactly this error: any other would end it early.
   EXPECT_EQ(end, static_cast<std::uint32_t>(ERROR_NO_MORE_ITEMS));
 
-  EXPECT_TRUE(real.internet.deleteCacheEntry(urls[0]));
+  EXPECT_TRUE(real.internet.deleteCacheEntry(urls[0]).ok());
   listed = listedEntries(real.internet, &end);
   EXPECT_FALSE(cached(urls[0]));
   EXPECT_TRUE(cached(urls[1]));
@@ -127,7 +127,7 @@ TEST(CacheAdapterTest, EntriesAreListedByTheirAddressDeletedAndAllCleared) {
   EXPECT_TRUE(real.internet.cacheGroupsSupported());
   // The listing above leaves "no more items" as the last error: the clearing must not take it
   // for the end of its own list.
-  WWWUpdate::ClearURLCache(real.platform);
+  EXPECT_TRUE(WWWUpdate::ClearURLCache(real.platform).ok());
   listed = listedEntries(real.internet, &end);
   EXPECT_FALSE(cached(urls[1]) || cached(urls[2]));
 }

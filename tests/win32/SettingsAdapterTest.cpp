@@ -37,7 +37,7 @@ TEST_F(RegistrySettingsTest, StoredTextComesBackUnchangedAndAnythingElseAsNothin
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.app << " / " << c.section << " / " << c.key);
     if (c.stored) {
-      ASSERT_TRUE(settings.write(c.app, c.section, c.key, *c.stored));
+      ASSERT_TRUE(settings.write(c.app, c.section, c.key, *c.stored).ok());
     }
     EXPECT_EQ(settings.read(c.app, c.section, c.key), c.stored);
   }

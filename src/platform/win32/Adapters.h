@@ -18,6 +18,13 @@ Function systemFunction(const wchar_t* module, const char* name) {
                 : nullptr;
 }
 
+// The failure of the Win32 call just made: its last error, or the fallback where it left none
+// (a failure must never read as success).
+inline std::uint32_t lastErrorOr(DWORD fallback) {
+  const DWORD error = GetLastError();
+  return error ? error : fallback;
+}
+
 // The DPI the system scales new windows for: the primary screen's, for the screen port and the
 // window alike.
 int systemDpi();
@@ -45,7 +52,7 @@ class Win32Process : public platform::Process {
  public:
   std::wstring commandLine() override;
   std::wstring currentDirectory() override;
-  bool setCurrentDirectory(const std::wstring& path) override;
+  util::Status setCurrentDirectory(const std::wstring& path) override;
   std::wstring programDirectory() override;
   std::wstring programName() override;
   std::wstring programPath() override;
@@ -71,8 +78,8 @@ class RegistrySettings : public platform::SettingsStore {
  public:
   std::optional<std::wstring> read(const std::wstring& app, const std::wstring& section,
                                    const std::wstring& key) override;
-  bool write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
-             const std::wstring& value) override;
+  util::Status write(const std::wstring& app, const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value) override;
 };
 
 class Win32Screen : public platform::Screen {
@@ -90,7 +97,7 @@ class Win32Clipboard : public platform::Clipboard {
  public:
   bool isFormatAvailable(platform::ClipFormat format) override;
   bool isStandardFormatAvailable(unsigned number) override;
-  bool open() override;
+  util::Status open() override;
   void close() override;
   bool hasFileList() override;
   std::uint32_t fileCount() override;
@@ -101,8 +108,8 @@ class Win32Clipboard : public platform::Clipboard {
   std::optional<std::wstring_view> borrowedText() override;
   std::optional<std::string> png() override;
   std::optional<std::string> rtf() override;
-  bool clear() override;
-  bool setText(const std::wstring& text) override;
+  util::Status clear() override;
+  util::Status setText(const std::wstring& text) override;
 
  private:
   // The hidden window that owns the clipboard while the program writes to it; made on first use.
@@ -117,14 +124,14 @@ class Win32FileSystem : public platform::FileSystem {
   std::optional<std::uint32_t> attributes(const std::wstring& path) override;
   platform::Lookup findPlainFile(const std::wstring& path) override;
   platform::Lookup findFile(const std::wstring& path) override;
-  std::uint32_t createDirectory(const std::wstring& path) override;
-  std::uint32_t createNewFile(const std::wstring& path) override;
-  std::uint32_t writeFile(const std::wstring& path, const std::string& bytes) override;
-  std::uint32_t flushFile(const std::wstring& path) override;
-  std::uint32_t setAttributes(const std::wstring& path, std::uint32_t attributes) override;
-  std::uint32_t replaceFile(const std::wstring& from, const std::wstring& to) override;
-  std::uint32_t deleteFile(const std::wstring& path) override;
-  std::uint32_t openForReading(const std::wstring& path, std::uint64_t& size) override;
+  util::Status createDirectory(const std::wstring& path) override;
+  util::Status createNewFile(const std::wstring& path) override;
+  util::Status writeFile(const std::wstring& path, const std::string& bytes) override;
+  util::Status flushFile(const std::wstring& path) override;
+  util::Status setAttributes(const std::wstring& path, std::uint32_t attributes) override;
+  util::Status replaceFile(const std::wstring& from, const std::wstring& to) override;
+  util::Status deleteFile(const std::wstring& path) override;
+  util::Status openForReading(const std::wstring& path, std::uint64_t& size) override;
   std::optional<std::uint64_t> freeSpace(const std::wstring& directory) override;
 };
 
@@ -136,22 +143,23 @@ class Win32Window : public platform::Window {
 
 class Win32Shell : public platform::Shell {
  public:
-  std::uint32_t findExecutable(const std::wstring& file, std::wstring& program) override;
+  util::Status findExecutable(const std::wstring& file, std::wstring& program) override;
   platform::FileCopyResult copyFile(const platform::FileCopy& copy) override;
 };
 
 class Win32Gdiplus : public platform::Gdiplus {
  public:
-  int startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
-  int createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
-                              std::uintptr_t& image) override;
-  int createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) override;
-  int createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
-                              std::shared_ptr<platform::Picture>& picture) override;
+  util::Status startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
+  util::Status createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                                       std::uintptr_t& image) override;
+  util::Status createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) override;
+  util::Status createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                                       std::shared_ptr<platform::Picture>& picture) override;
   platform::Guid parseClsid(const std::wstring& text) override;
-  int saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
-                        const platform::EncoderParameters& parameters, std::string& bytes) override;
-  int disposeImage(std::uintptr_t image) override;
+  util::Status saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                                 const platform::EncoderParameters& parameters,
+                                 std::string& bytes) override;
+  util::Status disposeImage(std::uintptr_t image) override;
   void shutdown(std::uintptr_t token) override;
 };
 
@@ -167,21 +175,21 @@ class AnsiCodepage : public platform::Codepage {
 
 class Win32ShellRegistry : public platform::ShellRegistry {
  public:
-  std::uint32_t setDefaultValue(Root root, const std::wstring& subkey,
-                                const std::wstring& value) override;
+  util::Status setDefaultValue(Root root, const std::wstring& subkey,
+                               const std::wstring& value) override;
 };
 
 class Win32Internet : public platform::Internet {
  public:
-  std::int32_t downloadToFile(const std::wstring& url, const std::wstring& file) override;
+  util::Status downloadToFile(const std::wstring& url, const std::wstring& file) override;
   bool cacheGroupsSupported() override;
   std::uintptr_t findFirstCacheGroup(std::int64_t& groupId) override;
   bool findNextCacheGroup(std::uintptr_t find, std::int64_t& groupId) override;
-  bool deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) override;
+  util::Status deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) override;
   std::uintptr_t findFirstCacheEntry(std::wstring& sourceUrl, std::uint32_t bufferSize) override;
   bool findNextCacheEntry(std::uintptr_t find, std::wstring& sourceUrl,
                           std::uint32_t bufferSize) override;
-  bool deleteCacheEntry(const std::wstring& sourceUrl) override;
+  util::Status deleteCacheEntry(const std::wstring& sourceUrl) override;
   void closeFind(std::uintptr_t find) override;
   std::uint32_t lastError() override;
 };

@@ -23,9 +23,11 @@ class BitmapPicture : public platform::Picture {
  public:
   BitmapPicture(HBITMAP bitmap, bool owned, int width, int height)
       : bitmap_(bitmap), owned_(owned ? bitmap : nullptr), width_(width), height_(height) {}
-  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(bitmap_); }
-  int widthPixels() const override { return width_; }
-  int heightPixels() const override { return height_; }
+  [[nodiscard]] std::uintptr_t handle() const override {
+    return reinterpret_cast<std::uintptr_t>(bitmap_);
+  }
+  [[nodiscard]] int widthPixels() const override { return width_; }
+  [[nodiscard]] int heightPixels() const override { return height_; }
 
  private:
   HBITMAP bitmap_;
@@ -97,14 +99,14 @@ bool Win32Clipboard::isStandardFormatAvailable(unsigned number) {
   return number != 0 && IsClipboardFormatAvailable(number);
 }
 
-bool Win32Clipboard::open() {
+util::Status Win32Clipboard::open() {
   const HWND window = owner();
   const ULONGLONG start = GetTickCount64();
   for (;;) {
     if (OpenClipboard(window))
-      return true;
+      return {};
     if (GetTickCount64() - start >= kOpenPatienceMs)
-      return false;
+      return lastErrorOr(ERROR_ACCESS_DENIED);
     Sleep(kOpenRetryMs);
   }
 }
@@ -189,26 +191,26 @@ std::optional<std::string> Win32Clipboard::rtf() {
   return std::string(bytes, std::find(bytes, bytes + capacity, '\0'));
 }
 
-bool Win32Clipboard::clear() {
-  return EmptyClipboard() != FALSE;
+util::Status Win32Clipboard::clear() {
+  return EmptyClipboard() ? 0 : lastErrorOr(ERROR_ACCESS_DENIED);
 }
 
-bool Win32Clipboard::setText(const std::wstring& text) {
+util::Status Win32Clipboard::setText(const std::wstring& text) {
   const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
   UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
   if (!memory)
-    return false;
+    return lastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
   {
     const GlobalLocked lock = lockGlobal(memory.get());
     if (!lock)
-      return false;
+      return lastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
     std::memcpy(lock.get(), text.c_str(), bytes);
   }
   if (!SetClipboardData(CF_UNICODETEXT, memory.get()))
-    return false;
+    return lastErrorOr(ERROR_ACCESS_DENIED);
   // The clipboard owns the memory now.
   static_cast<void>(memory.release());
-  return true;
+  return {};
 }
 
 }  // namespace win32

@@ -24,11 +24,6 @@ platform::Lookup failedLookup(DWORD error) {
   }
 }
 
-std::uint32_t lastErrorOr(DWORD fallback) {
-  const DWORD error = GetLastError();
-  return error ? error : fallback;
-}
-
 }  // namespace
 
 std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& path) {
@@ -69,11 +64,11 @@ platform::Lookup Win32FileSystem::findFile(const std::wstring& path) {
                                                  : platform::Lookup::Found;
 }
 
-std::uint32_t Win32FileSystem::createDirectory(const std::wstring& path) {
+util::Status Win32FileSystem::createDirectory(const std::wstring& path) {
   return CreateDirectoryW(path.c_str(), nullptr) ? 0 : lastErrorOr(ERROR_CANNOT_MAKE);
 }
 
-std::uint32_t Win32FileSystem::createNewFile(const std::wstring& path) {
+util::Status Win32FileSystem::createNewFile(const std::wstring& path) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -83,7 +78,7 @@ std::uint32_t Win32FileSystem::createNewFile(const std::wstring& path) {
   return CloseHandle(file.release()) ? 0 : lastErrorOr(ERROR_WRITE_FAULT);
 }
 
-std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
+util::Status Win32FileSystem::writeFile(const std::wstring& path, const std::string& bytes) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
@@ -106,7 +101,7 @@ std::uint32_t Win32FileSystem::writeFile(const std::wstring& path, const std::st
   return 0;
 }
 
-std::uint32_t Win32FileSystem::flushFile(const std::wstring& path) {
+util::Status Win32FileSystem::flushFile(const std::wstring& path) {
   // Windows refuses to open a read-only file for writing; Wine, when run by root, does not: a
   // read-only copy fails here on both.
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -121,11 +116,11 @@ std::uint32_t Win32FileSystem::flushFile(const std::wstring& path) {
   return CloseHandle(file.release()) ? 0 : lastErrorOr(ERROR_WRITE_FAULT);
 }
 
-std::uint32_t Win32FileSystem::setAttributes(const std::wstring& path, std::uint32_t attributes) {
+util::Status Win32FileSystem::setAttributes(const std::wstring& path, std::uint32_t attributes) {
   return SetFileAttributesW(path.c_str(), attributes) ? 0 : lastErrorOr(ERROR_ACCESS_DENIED);
 }
 
-std::uint32_t Win32FileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {
+util::Status Win32FileSystem::replaceFile(const std::wstring& from, const std::wstring& to) {
   // Windows refuses to move over a read-only file, Wine does not: a file the user protected
   // stays as it is on both.
   const DWORD target = GetFileAttributesW(to.c_str());
@@ -137,11 +132,11 @@ std::uint32_t Win32FileSystem::replaceFile(const std::wstring& from, const std::
              : lastErrorOr(ERROR_ACCESS_DENIED);
 }
 
-std::uint32_t Win32FileSystem::deleteFile(const std::wstring& path) {
+util::Status Win32FileSystem::deleteFile(const std::wstring& path) {
   return DeleteFileW(path.c_str()) ? 0 : lastErrorOr(ERROR_ACCESS_DENIED);
 }
 
-std::uint32_t Win32FileSystem::openForReading(const std::wstring& path, std::uint64_t& size) {
+util::Status Win32FileSystem::openForReading(const std::wstring& path, std::uint64_t& size) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

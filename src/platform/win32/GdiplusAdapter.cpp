@@ -44,7 +44,8 @@ GUID ToGuid(const platform::Guid& g) {
 
 }  // namespace
 
-int Win32Gdiplus::startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) {
+util::Status Win32Gdiplus::startup(const platform::GdiplusStartupInput& input,
+                                   std::uintptr_t& token) {
   ::Gdiplus::GdiplusStartupInput in;
   in.GdiplusVersion = input.version;
   in.DebugEventCallback = nullptr;  // the program has no debug event handler to give
@@ -56,8 +57,8 @@ int Win32Gdiplus::startup(const platform::GdiplusStartupInput& input, std::uintp
   return status;
 }
 
-int Win32Gdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
-                                          std::uintptr_t& image) {
+util::Status Win32Gdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                                                   std::uintptr_t& image) {
   ::Gdiplus::GpBitmap* bitmap = nullptr;
   const int status = static_cast<int>(::Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(
       reinterpret_cast<HBITMAP>(hbitmap), reinterpret_cast<HPALETTE>(palette), &bitmap));
@@ -65,7 +66,7 @@ int Win32Gdiplus::createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t
   return status;
 }
 
-int Win32Gdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) {
+util::Status Win32Gdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) {
   // A stream over a copy of the bytes; GDI+ holds its own reference as long as it reads from it.
   const UniqueStream stream = memoryStream();
   if (!stream)
@@ -83,12 +84,12 @@ int Win32Gdiplus::createBitmapFromStream(const std::string& bytes, std::uintptr_
   return status;
 }
 
-int Win32Gdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
-                                          std::shared_ptr<platform::Picture>& picture) {
+util::Status Win32Gdiplus::createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                                                   std::shared_ptr<platform::Picture>& picture) {
   HBITMAP bitmap = nullptr;
   const int status = static_cast<int>(::Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(
       reinterpret_cast<::Gdiplus::GpBitmap*>(image), &bitmap, background));
-  picture = status == 0 ? ownPicture(bitmap) : nullptr;
+  picture = status == ::Gdiplus::Ok ? ownPicture(bitmap) : nullptr;
   return status;
 }
 
@@ -104,9 +105,9 @@ platform::Guid Win32Gdiplus::parseClsid(const std::wstring& text) {
   return g;
 }
 
-int Win32Gdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
-                                    const platform::EncoderParameters& parameters,
-                                    std::string& bytes) {
+util::Status Win32Gdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                                             const platform::EncoderParameters& parameters,
+                                             std::string& bytes) {
   const CLSID clsid = ToGuid(encoder);
   ::Gdiplus::EncoderParameters block;
   block.Count = parameters.count;
@@ -136,7 +137,7 @@ int Win32Gdiplus::saveImageToMemory(std::uintptr_t image, const platform::Guid& 
   return 0;
 }
 
-int Win32Gdiplus::disposeImage(std::uintptr_t image) {
+util::Status Win32Gdiplus::disposeImage(std::uintptr_t image) {
   return static_cast<int>(::Gdiplus::DllExports::GdipDisposeImage(ImageOf(image)));
 }
 

@@ -33,8 +33,8 @@ class Unique {
   Unique& operator=(const Unique&) = delete;
   ~Unique() { reset(); }
 
-  Handle get() const { return handle_; }
-  Owner owner() const { return owner_; }
+  [[nodiscard]] Handle get() const { return handle_; }
+  [[nodiscard]] Owner owner() const { return owner_; }
   explicit operator bool() const { return valid(handle_); }
   // Hands the handle over to the caller (or to the system), which gives it back from now on.
   [[nodiscard]] Handle release() { return std::exchange(handle_, Handle{}); }
@@ -101,7 +101,7 @@ class PaintDc {
     if (dc_)
       EndPaint(window_, &paint_);
   }
-  HDC get() const { return dc_; }
+  [[nodiscard]] HDC get() const { return dc_; }
 
  private:
   HWND window_;

@@ -19,7 +19,7 @@ struct CacheGroupFunctions {
   decltype(&::FindFirstUrlCacheGroup) findFirst = nullptr;
   decltype(&::FindNextUrlCacheGroup) findNext = nullptr;
   decltype(&::DeleteUrlCacheGroup) remove = nullptr;
-  bool available() const { return findFirst && findNext && remove; }
+  [[nodiscard]] bool available() const { return findFirst && findNext && remove; }
 };
 
 const CacheGroupFunctions& cacheGroupFunctions() {
@@ -74,8 +74,8 @@ static_assert(sizeof(INTERNET_CACHE_ENTRY_INFOW) == 80);
 
 }  // namespace
 
-std::uint32_t Win32ShellRegistry::setDefaultValue(Root root, const std::wstring& subkey,
-                                                  const std::wstring& value) {
+util::Status Win32ShellRegistry::setDefaultValue(Root root, const std::wstring& subkey,
+                                                 const std::wstring& value) {
   const bool machine = root == Root::ClassesRoot;
   const std::wstring path = machine ? subkey : L"Software\\Classes\\" + subkey;
   UniqueKey key;
@@ -90,8 +90,9 @@ std::uint32_t Win32ShellRegistry::setDefaultValue(Root root, const std::wstring&
       key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes));
 }
 
-std::int32_t Win32Internet::downloadToFile(const std::wstring& url, const std::wstring& file) {
-  return static_cast<std::int32_t>(
+util::Status Win32Internet::downloadToFile(const std::wstring& url, const std::wstring& file) {
+  // Anything but S_OK is a failure, its HRESULT the code.
+  return static_cast<std::uint32_t>(
       URLDownloadToFileW(nullptr, url.c_str(), file.c_str(), 0, nullptr));
 }
 
@@ -123,13 +124,11 @@ bool Win32Internet::findNextCacheGroup(std::uintptr_t find, std::int64_t& groupI
   return found != FALSE;
 }
 
-bool Win32Internet::deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) {
+util::Status Win32Internet::deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) {
   const auto& f = cacheGroupFunctions();
-  if (!f.available()) {
-    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-    return false;
-  }
-  return f.remove(groupId, flags, nullptr) != FALSE;
+  if (!f.available())
+    return ERROR_CALL_NOT_IMPLEMENTED;
+  return f.remove(groupId, flags, nullptr) ? 0 : lastErrorOr(ERROR_ACCESS_DENIED);
 }
 
 std::uintptr_t Win32Internet::findFirstCacheEntry(std::wstring& sourceUrl,
@@ -158,8 +157,8 @@ bool Win32Internet::findNextCacheEntry(std::uintptr_t find, std::wstring& source
   return found != FALSE;
 }
 
-bool Win32Internet::deleteCacheEntry(const std::wstring& sourceUrl) {
-  return DeleteUrlCacheEntryW(sourceUrl.c_str()) != FALSE;
+util::Status Win32Internet::deleteCacheEntry(const std::wstring& sourceUrl) {
+  return DeleteUrlCacheEntryW(sourceUrl.c_str()) ? 0 : lastErrorOr(ERROR_ACCESS_DENIED);
 }
 
 void Win32Internet::closeFind(std::uintptr_t find) {

@@ -57,8 +57,8 @@ std::wstring Win32Process::currentDirectory() {
   return buffer;
 }
 
-bool Win32Process::setCurrentDirectory(const std::wstring& path) {
-  return SetCurrentDirectoryW(path.c_str()) != FALSE;
+util::Status Win32Process::setCurrentDirectory(const std::wstring& path) {
+  return SetCurrentDirectoryW(path.c_str()) ? 0 : lastErrorOr(ERROR_PATH_NOT_FOUND);
 }
 
 std::wstring Win32Process::programDirectory() {

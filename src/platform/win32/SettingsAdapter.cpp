@@ -41,17 +41,17 @@ std::optional<std::wstring> RegistrySettings::read(const std::wstring& app,
   }
 }
 
-bool RegistrySettings::write(const std::wstring& app, const std::wstring& section,
-                             const std::wstring& key, const std::wstring& value) {
+util::Status RegistrySettings::write(const std::wstring& app, const std::wstring& section,
+                                     const std::wstring& key, const std::wstring& value) {
   UniqueKey sectionKey;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath(app, section).c_str(), 0, nullptr,
-                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, sectionKey.put(),
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
+  if (const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, keyPath(app, section).c_str(), 0,
+                                             nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                             nullptr, sectionKey.put(), nullptr))
+    return static_cast<std::uint32_t>(opened);
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(sectionKey.get(), key.c_str(), 0, REG_SZ,
-                        reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
+  return static_cast<std::uint32_t>(RegSetValueExW(sectionKey.get(), key.c_str(), 0, REG_SZ,
+                                                   reinterpret_cast<const BYTE*>(value.c_str()),
+                                                   bytes));
 }
 
 }  // namespace win32

@@ -17,13 +17,15 @@ std::wstring singleNameList(const std::wstring& path) {
 
 }  // namespace
 
-std::uint32_t Win32Shell::findExecutable(const std::wstring& file, std::wstring& program) {
+util::Status Win32Shell::findExecutable(const std::wstring& file, std::wstring& program) {
   wchar_t buffer[MAX_PATH + 1] = {};
   const HINSTANCE result = FindExecutableW(file.c_str(), nullptr, buffer);
   buffer[MAX_PATH] = L'\0';  // the shell fills at most MAX_PATH characters
   const auto code = static_cast<std::uint32_t>(reinterpret_cast<INT_PTR>(result));
+  // The shell's codes above 32 mean success; 0 is its "out of memory", which has the system's
+  // number SE_ERR_OOM.
   program = code > 32 ? std::wstring(buffer) : std::wstring();
-  return code;
+  return code > 32 ? 0 : code == 0 ? SE_ERR_OOM : code;
 }
 
 platform::FileCopyResult Win32Shell::copyFile(const platform::FileCopy& copy) {

@@ -28,13 +28,13 @@ class ChildWindows {
   // Every control gets its window only when it first shows.
   void makeEachWhenShown();
   // Every control has its window (where it has one).
-  bool allMade() const { return allMade_; }
+  [[nodiscard]] bool allMade() const { return allMade_; }
   // Makes the window of a control that needs it after the others, with its containers and the
   // controls inside it that show.
   void makeLate(ui::Control& control);
 
   ControlPeer* peerOf(HWND hwnd) const;
-  ControlPeer* peerOf(const ui::Control& control) const;
+  [[nodiscard]] ControlPeer* peerOf(const ui::Control& control) const;
   template <class F>
   void forEach(F&& f) {
     for (auto& peer : peers_)

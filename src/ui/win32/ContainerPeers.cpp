@@ -18,8 +18,8 @@ class BufferedPaint {
   ~BufferedPaint() { BitBlt(target_, 0, 0, rect_.right, rect_.bottom, dc(), 0, 0, SRCCOPY); }
   BufferedPaint(const BufferedPaint&) = delete;
   BufferedPaint& operator=(const BufferedPaint&) = delete;
-  HDC dc() const { return dc_.get(); }
-  const RECT& rect() const { return rect_; }
+  [[nodiscard]] HDC dc() const { return dc_.get(); }
+  [[nodiscard]] const RECT& rect() const { return rect_; }
 
  private:
   HDC target_;
@@ -34,12 +34,12 @@ class BufferedPaint {
 class PaintedContainerPeer : public ControlPeer {
  public:
   using ControlPeer::ControlPeer;
-  bool isContainer() const override { return true; }
+  [[nodiscard]] bool isContainer() const override { return true; }
 
  protected:
-  DWORD style() const override { return WS_CLIPCHILDREN; }
-  DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
-  bool clicksOnRelease() const override { return true; }
+  [[nodiscard]] DWORD style() const override { return WS_CLIPCHILDREN; }
+  [[nodiscard]] DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
+  [[nodiscard]] bool clicksOnRelease() const override { return true; }
   bool message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
     if (msg == WM_ERASEBKGND) {
       result = 1;  // the paint covers everything
@@ -67,7 +67,7 @@ class PictureBoxPeer : public PaintedContainerPeer {
       : PaintedContainerPeer(window, box), box_(box) {}
 
  protected:
-  const wchar_t* className() const override { return FormWindow::kPictureClass; }
+  [[nodiscard]] const wchar_t* className() const override { return FormWindow::kPictureClass; }
   void updateOwn(ui::Prop prop) override {
     if (prop == ui::Prop::Image || prop == ui::Prop::Drawing)
       InvalidateRect(hwnd_, nullptr, FALSE);
@@ -108,7 +108,7 @@ class FramePeer : public PaintedContainerPeer {
       : PaintedContainerPeer(window, frame), frame_(frame) {}
 
  protected:
-  const wchar_t* className() const override { return FormWindow::kFrameClass; }
+  [[nodiscard]] const wchar_t* className() const override { return FormWindow::kFrameClass; }
   void updateOwn(ui::Prop prop) override {
     if (prop == ui::Prop::Caption)
       InvalidateRect(hwnd_, nullptr, FALSE);

@@ -282,7 +282,7 @@ class CommandButtonPeer : public ControlPeer {
     SetBkColor(dc, around);
     return window_.brush(around);
   }
-  bool pressedByEnter() const override { return true; }
+  [[nodiscard]] bool pressedByEnter() const override { return true; }
   // A graphical button: the face in its back colour, a raised (pressed: sunken) edge, the image
   // at its own size or else the caption in the middle, and the focus frame.
   void draw(const DRAWITEMSTRUCT& item) override {
@@ -324,14 +324,14 @@ class CommandButtonPeer : public ControlPeer {
   }
 
  protected:
-  const wchar_t* className() const override { return L"BUTTON"; }
+  [[nodiscard]] const wchar_t* className() const override { return L"BUTTON"; }
   // A graphical button draws itself: the system's button would ignore the back colour.
-  DWORD style() const override {
+  [[nodiscard]] DWORD style() const override {
     return WS_TABSTOP | (button_.graphical() ? BS_OWNERDRAW : BS_PUSHBUTTON);
   }
-  std::wstring text() const override { return button_.caption(); }
+  [[nodiscard]] std::wstring text() const override { return button_.caption(); }
   // The save buttons' face is a bold one.
-  FontStyle fontStyle() const override {
+  [[nodiscard]] FontStyle fontStyle() const override {
     return button_.font() == ui::FontFace::Arial ? FontStyle::Bold : FontStyle::Regular;
   }
   void updateOwn(ui::Prop prop) override {
@@ -356,9 +356,9 @@ class CheckBoxPeer : public ControlPeer {
   }
 
  protected:
-  const wchar_t* className() const override { return L"BUTTON"; }
-  DWORD style() const override { return WS_TABSTOP | BS_CHECKBOX; }
-  std::wstring text() const override { return box_.caption(); }
+  [[nodiscard]] const wchar_t* className() const override { return L"BUTTON"; }
+  [[nodiscard]] DWORD style() const override { return WS_TABSTOP | BS_CHECKBOX; }
+  [[nodiscard]] std::wstring text() const override { return box_.caption(); }
   void created() override { applyValue(); }
   void updateOwn(ui::Prop prop) override {
     if (prop == ui::Prop::Caption)
@@ -396,10 +396,10 @@ class LabelPeer : public ControlPeer {
   }
 
  protected:
-  const wchar_t* className() const override { return L"STATIC"; }
-  DWORD style() const override { return SS_NOTIFY | SS_LEFT; }
-  std::wstring text() const override { return label_.caption(); }
-  FontStyle fontStyle() const override { return FontStyle::Underline; }
+  [[nodiscard]] const wchar_t* className() const override { return L"STATIC"; }
+  [[nodiscard]] DWORD style() const override { return SS_NOTIFY | SS_LEFT; }
+  [[nodiscard]] std::wstring text() const override { return label_.caption(); }
+  [[nodiscard]] FontStyle fontStyle() const override { return FontStyle::Underline; }
   // The caption is never cut off: where the font needs more room than the control has, the
   // window grows to the right and down, its left edge in place.
   SIZE pixelSize() override {
@@ -442,8 +442,8 @@ class LinePeer : public ControlPeer {
   void applyDpi() override { redrawContainer(); }
 
  protected:
-  const wchar_t* className() const override { return nullptr; }
-  DWORD style() const override { return 0; }
+  [[nodiscard]] const wchar_t* className() const override { return nullptr; }
+  [[nodiscard]] DWORD style() const override { return 0; }
 
  private:
   void redrawContainer() {

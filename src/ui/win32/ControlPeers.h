@@ -19,8 +19,8 @@ class ControlPeer : public ui::Peer {
   ControlPeer(const ControlPeer&) = delete;
   ControlPeer& operator=(const ControlPeer&) = delete;
 
-  ui::Control& control() const { return control_; }
-  HWND hwnd() const { return hwnd_; }
+  [[nodiscard]] ui::Control& control() const { return control_; }
+  [[nodiscard]] HWND hwnd() const { return hwnd_; }
 
   // Makes the control's window inside its container's window, mirroring the whole control.
   // A control drawn by its container (a line) has no window of its own.
@@ -40,27 +40,27 @@ class ControlPeer : public ui::Peer {
   // Draws a control that draws itself (WM_DRAWITEM).
   virtual void draw(const DRAWITEMSTRUCT& /*item*/) {}
   // Enter types into the control itself (a multi-line field).
-  virtual bool typesEnter() const { return false; }
+  [[nodiscard]] virtual bool typesEnter() const { return false; }
   // Enter presses the control (a button with the focus).
-  virtual bool pressedByEnter() const { return false; }
+  [[nodiscard]] virtual bool pressedByEnter() const { return false; }
   // The control holds other controls' windows and answers their notifications.
-  virtual bool isContainer() const { return false; }
+  [[nodiscard]] virtual bool isContainer() const { return false; }
   // The form is about to appear for the first time: what was held back goes to the window now.
   virtual void beforeFirstShow() {}
 
  protected:
   // The window's class, styles and text at creation; no class for a control without a window.
-  virtual const wchar_t* className() const = 0;
-  virtual DWORD style() const = 0;
-  virtual DWORD exStyle() const { return 0; }
-  virtual std::wstring text() const { return {}; }
-  virtual FontStyle fontStyle() const { return FontStyle::Regular; }
+  [[nodiscard]] virtual const wchar_t* className() const = 0;
+  [[nodiscard]] virtual DWORD style() const = 0;
+  [[nodiscard]] virtual DWORD exStyle() const { return 0; }
+  [[nodiscard]] virtual std::wstring text() const { return {}; }
+  [[nodiscard]] virtual FontStyle fontStyle() const { return FontStyle::Regular; }
   // Called once the window exists, before the control is attached.
   virtual void created() {}
   // The changes that only some kinds of control know.
   virtual void updateOwn(ui::Prop /*prop*/) {}
   // A left click (button down and up on the control) is the control's Click.
-  virtual bool clicksOnRelease() const { return false; }
+  [[nodiscard]] virtual bool clicksOnRelease() const { return false; }
   // Messages to the control's own window before its window procedure sees them; true when
   // handled (with the result).
   virtual bool message(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) {
@@ -77,8 +77,8 @@ class ControlPeer : public ui::Peer {
   // Sets the window text without reporting it back as the user's change.
   void setTextQuietly(const std::wstring& value);
   void repaint();
-  int shiftState(WPARAM mouseKeys) const;
-  int mouseButtons(WPARAM mouseKeys) const;
+  [[nodiscard]] int shiftState(WPARAM mouseKeys) const;
+  [[nodiscard]] int mouseButtons(WPARAM mouseKeys) const;
 
   // A change by code is being applied: the notifications it causes are not the user's.
   struct Quiet {

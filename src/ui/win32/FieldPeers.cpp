@@ -29,7 +29,7 @@ class TextBoxPeer : public ControlPeer {
     box_.userSetText(windowText(hwnd_));
     readSelection();
   }
-  bool typesEnter() const override { return box_.multiLine(); }
+  [[nodiscard]] bool typesEnter() const override { return box_.multiLine(); }
   void beforeFirstShow() override {
     if (!held_)
       return;
@@ -39,14 +39,14 @@ class TextBoxPeer : public ControlPeer {
   }
 
  protected:
-  const wchar_t* className() const override { return L"EDIT"; }
-  DWORD style() const override {
+  [[nodiscard]] const wchar_t* className() const override { return L"EDIT"; }
+  [[nodiscard]] DWORD style() const override {
     if (!box_.multiLine())
       return WS_TABSTOP | ES_AUTOHSCROLL;
     return WS_TABSTOP | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
            ES_WANTRETURN;
   }
-  DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+  [[nodiscard]] DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
   void created() override {
     // The limit first: a text longer than the default limit would be cut at creation.
     SendMessageW(hwnd_, EM_SETLIMITTEXT, kNoTextLimit, 0);
@@ -135,11 +135,11 @@ class ListBoxPeer : public ControlPeer {
   }
 
  protected:
-  const wchar_t* className() const override { return L"LISTBOX"; }
-  DWORD style() const override {
+  [[nodiscard]] const wchar_t* className() const override { return L"LISTBOX"; }
+  [[nodiscard]] DWORD style() const override {
     return WS_TABSTOP | LBS_NOTIFY | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT;
   }
-  DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+  [[nodiscard]] DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
   void created() override { fill(); }
   void updateOwn(ui::Prop prop) override {
     if (prop == ui::Prop::Items)
@@ -155,7 +155,9 @@ class ListBoxPeer : public ControlPeer {
   }
 
  private:
-  int selection() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
+  [[nodiscard]] int selection() const {
+    return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
+  }
   void fill() {
     SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);

@@ -57,7 +57,7 @@ class FormWindow : public ui::FormPeer {
   // control (now or when first shown), then reports the real bounds to the form. False when the
   // window could not be made.
   bool create(ControlWindows when = ControlWindows::Now);
-  HWND hwnd() const { return hwnd_; }
+  [[nodiscard]] HWND hwnd() const { return hwnd_; }
   ui::Form& form() { return form_; }
 
   // Runs the messages until WM_QUIT. Returns the exit status of a loop that ends.
@@ -76,17 +76,23 @@ class FormWindow : public ui::FormPeer {
   void updateColors() override;
   void show() override;
   void focus(ui::Control& control) override;
-  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+  [[nodiscard]] std::uintptr_t handle() const override {
+    return reinterpret_cast<std::uintptr_t>(hwnd_);
+  }
 
   // Shared by the peers.
-  int dpi() const { return dpi_; }
-  int toPixels(int twips) const { return win32::twipsToPixels(twips, dpi_); }
-  int toTwips(int pixels) const { return win32::pixelsToTwips(pixels, dpi_); }
+  [[nodiscard]] int dpi() const { return dpi_; }
+  [[nodiscard]] int toPixels(int twips) const { return win32::twipsToPixels(twips, dpi_); }
+  [[nodiscard]] int toTwips(int pixels) const { return win32::pixelsToTwips(pixels, dpi_); }
   // The window's position is in twips of the primary screen, whatever monitor it is on: the
   // position stored at exit and the off-screen check of the next start measure alike.
-  int positionToPixels(int twips) const { return win32::twipsToPixels(twips, primaryDpi_); }
-  int positionToTwips(int pixels) const { return win32::pixelsToTwips(pixels, primaryDpi_); }
-  HINSTANCE instance() const { return instance_; }
+  [[nodiscard]] int positionToPixels(int twips) const {
+    return win32::twipsToPixels(twips, primaryDpi_);
+  }
+  [[nodiscard]] int positionToTwips(int pixels) const {
+    return win32::pixelsToTwips(pixels, primaryDpi_);
+  }
+  [[nodiscard]] HINSTANCE instance() const { return instance_; }
   HFONT font(ui::FontFace face, FontStyle style = FontStyle::Regular);
   HBRUSH brush(COLORREF color);
   // A built-in bitmap at the window's DPI (its own size at 96 DPI); null for none.
@@ -95,13 +101,13 @@ class FormWindow : public ui::FormPeer {
   HICON icon(int size);
   HWND toolTips();
   // The window has been shown at least once (a batch run never shows it).
-  bool shownOnce() const { return shownOnce_; }
+  [[nodiscard]] bool shownOnce() const { return shownOnce_; }
   // The background colour of a container (the form or a container control).
   COLORREF containerColor(const ui::Container* container) const;
   // The window that holds a container's children.
   HWND containerWindow(const ui::Container* container) const;
   ControlPeer* peerOf(HWND hwnd) const;
-  ControlPeer* peerOf(const ui::Control& control) const;
+  [[nodiscard]] ControlPeer* peerOf(const ui::Control& control) const;
 
   // Messages every parent window (the form and its container controls) answers the same way:
   // notifications and colours of its children.
@@ -122,7 +128,7 @@ class FormWindow : public ui::FormPeer {
   void snapToMinimum(WINDOWPOS& pos);
   void applyDpi(int dpi);
   void paint();
-  std::wstring className() const;
+  [[nodiscard]] std::wstring className() const;
 
   ui::Form& form_;
   HINSTANCE instance_;

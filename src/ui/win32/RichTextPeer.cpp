@@ -93,7 +93,7 @@ class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
     ControlPeer::applyDpi();
     applyDefaultFormat();
   }
-  bool typesEnter() const override { return true; }
+  [[nodiscard]] bool typesEnter() const override { return true; }
 
   // RichTextPeer
   void paste() override {
@@ -136,11 +136,11 @@ class RichTextBoxPeer : public ControlPeer, public ui::RichTextPeer {
   }
 
  protected:
-  const wchar_t* className() const override { return richEditClass(); }
-  DWORD style() const override {
+  [[nodiscard]] const wchar_t* className() const override { return richEditClass(); }
+  [[nodiscard]] DWORD style() const override {
     return WS_TABSTOP | ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
   }
-  DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+  [[nodiscard]] DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
   void created() override {
     SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, kNoTextLimit);
     SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(box_.backColor()));
