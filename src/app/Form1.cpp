@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "target/Registry.h"
+#include "util/Phases.h"
 
 namespace {
 
@@ -187,6 +188,7 @@ void Form1::wireEvents() {
 
 void Form1::Form_Load() {
   Registry::LoadWindowPos(p_, name());
+  phases::mark("place_read");
   // The start always completes: whatever the refresh managed to set is shown.
   updateFromClipboard();
 }

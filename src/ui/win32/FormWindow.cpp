@@ -1,7 +1,9 @@
 #include "ui/win32/FormWindow.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
+#include <algorithm>
 #include <set>
 
 #include "platform/win32/Adapters.h"
@@ -73,23 +75,69 @@ bool FormWindow::registerClasses() {
          registerClass(instance_, kPictureClass, DefWindowProcW, nullptr, nullptr);
 }
 
+SIZE FormWindow::outerSize(int dpi) const {
+  RECT rect{0, 0, win32::twipsToPixels(designClientWidth_, dpi),
+            win32::twipsToPixels(designClientHeight_, dpi)};
+  adjustWindowRect(rect, kFormStyle, kFormExStyle, dpi);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
 bool FormWindow::create(ControlWindows when) {
-  if (hwnd_ || !registerClasses())
+  if (hwnd_ || ready_)
     return false;
   // The design gives the client area; the frame around it is whatever this system draws.
   dpi_ = win32::systemDpi();
   primaryDpi_ = dpi_;
-  auto outerSize = [this](int dpi) {
-    RECT rect{0, 0, win32::twipsToPixels(form_.clientWidth(), dpi),
-              win32::twipsToPixels(form_.clientHeight(), dpi)};
-    adjustWindowRect(rect, kFormStyle, kFormExStyle, dpi);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
-  };
+  designClientWidth_ = form_.clientWidth();
+  designClientHeight_ = form_.clientHeight();
+  const SIZE size = outerSize(dpi_);
+  placed_ = RECT{positionToPixels(form_.left()), positionToPixels(form_.top()), 0, 0};
+  placed_.right = placed_.left + size.cx;
+  placed_.bottom = placed_.top + size.cy;
+  if (when == ControlWindows::Now) {
+    if (!makeWindow() || !children_.make(true))
+      return false;
+  } else {
+    children_.makeEachWhenShown();
+  }
+  form_.attachPeer(this);
+  ready_ = true;
+
+  // The form learns the outer size. Its layout waits for the window's first appearance, as the
+  // form's Resize event does.
+  ui::Handler layout = std::move(form_.onResize);
+  form_.onResize = nullptr;
+  reportBounds();
+  form_.onResize = std::move(layout);
+  return true;
+}
+
+bool FormWindow::makeWindow() {
+  if (hwnd_)
+    return true;
+  if (!registerClasses())
+    return false;
+  phases::mark("classes");
+  // The rich edit control and the clipboard's data objects need OLE on this thread, the tooltips
+  // and the graphical buttons the common controls; a run that never shows the window needs none.
+  static const bool librariesReady = [] {
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    return true;
+  }();
+  (void)librariesReady;
+  phases::mark("libraries");
+  // Made at the design size, then given the place the form has by now, as the window would
+  // have taken it from the form all along (the system limits a new window's size, not a moved
+  // one's). Until then the window's own size changes tell the form nothing.
+  const bool wasReady = ready_;
+  ready_ = false;
   SIZE size = outerSize(dpi_);
   const std::wstring windowClass = className();
   hwnd_ = CreateWindowExW(kFormExStyle, windowClass.c_str(), form_.caption().c_str(), kFormStyle,
-                          positionToPixels(form_.left()), positionToPixels(form_.top()), size.cx,
-                          size.cy, nullptr, nullptr, instance_, this);
+                          placed_.left, placed_.top, size.cx, size.cy, nullptr, nullptr, instance_,
+                          this);
   if (!hwnd_)
     return false;
   const int monitorDpi = windowDpi(hwnd_);
@@ -99,22 +147,11 @@ bool FormWindow::create(ControlWindows when) {
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-
-  if (when == ControlWindows::Now) {
-    if (!children_.make(true))
-      return false;
-  } else {
-    children_.makeEachWhenShown();
-  }
-  form_.attachPeer(this);
+  phases::mark("window_made");
+  if (!wasReady)
+    return true;
   ready_ = true;
-
-  // The form learns the real outer size. Its layout waits for the window's first appearance,
-  // as the form's Resize event does.
-  ui::Handler layout = std::move(form_.onResize);
-  form_.onResize = nullptr;
-  reportBounds();
-  form_.onResize = std::move(layout);
+  updateBounds();
   return true;
 }
 
@@ -142,7 +179,17 @@ void FormWindow::updateCaption() {
 }
 
 void FormWindow::updateBounds() {
-  if (!hwnd_ || IsIconic(hwnd_) || IsZoomed(hwnd_))
+  if (!hwnd_) {
+    // No window yet: the form gets what a hidden window would report, the same pixels.
+    if (!ready_)
+      return;
+    placed_ = RECT{positionToPixels(form_.left()), positionToPixels(form_.top()), 0, 0};
+    placed_.right = placed_.left + std::max(0, toPixels(form_.width()));
+    placed_.bottom = placed_.top + std::max(0, toPixels(form_.height()));
+    reportBounds();
+    return;
+  }
+  if (IsIconic(hwnd_) || IsZoomed(hwnd_))
     return;
   if (reporting_) {
     // A size the form sets while it hears of the user's sizing waits until that is over;
@@ -173,18 +220,22 @@ void FormWindow::show() {
   const bool first = !shownOnce_;
   // The first showing makes the windows of the controls that show; the others are made when
   // they first show.
-  if (!hwnd_ || (first && !children_.allMade() && !children_.make(false)))
+  if (!makeWindow() || (first && !children_.allMade() && !children_.make(false)))
     return;
   shownOnce_ = true;
   if (first) {
+    phases::mark("controls_made");
     children_.forEach([](ControlPeer& peer) { peer.beforeFirstShow(); });
     // A form lays itself out before it first appears: moving windows that are not yet on the
     // screen costs nothing to paint, so the window shows laid out (about 50 ms sooner under Wine).
     if (form_.onResize)
       form_.onResize();
+    phases::mark("laid_out");
   }
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
+  if (first)
+    phases::mark("visible");
 }
 
 void FormWindow::focus(ui::Control& control) {
@@ -269,12 +320,21 @@ bool FormWindow::handleParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& re
 void FormWindow::reportBounds() {
   const bool wasReporting = reporting_;
   reporting_ = true;
-  RECT outer{}, client{};
-  GetWindowRect(hwnd_, &outer);
-  GetClientRect(hwnd_, &client);
-  const ui::WindowState state = IsIconic(hwnd_)   ? ui::WindowState::Minimized
-                                : IsZoomed(hwnd_) ? ui::WindowState::Maximized
-                                                  : ui::WindowState::Normal;
+  RECT outer = placed_, client{};
+  ui::WindowState state = ui::WindowState::Normal;
+  if (hwnd_) {
+    GetWindowRect(hwnd_, &outer);
+    GetClientRect(hwnd_, &client);
+    state = IsIconic(hwnd_)   ? ui::WindowState::Minimized
+            : IsZoomed(hwnd_) ? ui::WindowState::Maximized
+                              : ui::WindowState::Normal;
+  } else {
+    // The client area a window of that size would have inside its frame.
+    RECT frame{0, 0, 0, 0};
+    adjustWindowRect(frame, kFormStyle, kFormExStyle, dpi_);
+    client.right = std::max(0L, outer.right - outer.left - (frame.right - frame.left));
+    client.bottom = std::max(0L, outer.bottom - outer.top - (frame.bottom - frame.top));
+  }
   form_.userBoundsChanged(positionToTwips(outer.left), positionToTwips(outer.top),
                           toTwips(outer.right - outer.left), toTwips(outer.bottom - outer.top),
                           toTwips(client.right), toTwips(client.bottom), state);
