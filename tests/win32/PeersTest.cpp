@@ -604,6 +604,17 @@ TEST(HiddenForm, ControlWindowsMadeWhenShownLookAndOrderAsIfMadeAtOnce) {
   TestForm late;
   ui_win32::FormWindow lateWindow(late, GetModuleHandleW(nullptr), kOptions);
   ASSERT_TRUE(lateWindow.create(ui_win32::ControlWindows::WhenShown));
+  // Without a window yet, the form hears what the hidden window would report: whole pixels, the
+  // system's limits of a window's size, the frame around the client area.
+  for (auto [left, width, height] : {std::tuple{-7, 7507, 5003}, std::tuple{13, 99999, 99999},
+                                     std::tuple{0, 100, 50}, std::tuple{300, 7740, 5200}}) {
+    for (ui::Form* form : std::initializer_list<ui::Form*>{&early, &late})
+      EXPECT_TRUE(form->setLeft(left) && form->setWidth(width) && form->setHeight(height));
+    EXPECT_EQ(std::tuple(late.left(), late.width(), late.height(), late.clientWidth(),
+                         late.clientHeight()),
+              std::tuple(early.left(), early.width(), early.height(), early.clientWidth(),
+                         early.clientHeight()));
+  }
   int changes = 0;
   late.Name.onChange = [&] { ++changes; };
   late.Rich.setTextRTF(L"{\\rtf1\\ansi kept}");

@@ -180,12 +180,17 @@ void FormWindow::updateCaption() {
 
 void FormWindow::updateBounds() {
   if (!hwnd_) {
-    // No window yet: the form gets what a hidden window would report, the same pixels.
-    if (!ready_)
+    // No window yet: the form gets what a hidden window would report, the same pixels within the
+    // system's limits for a window's size. A size set while the form hears of one waits, as it
+    // would for the window's message loop; the window takes the form's bounds when it is made.
+    if (!ready_ || reporting_)
       return;
+    const auto limit = [](int pixels, int least, int most) {
+      return std::max(GetSystemMetrics(least), std::min(GetSystemMetrics(most), pixels));
+    };
     placed_ = RECT{positionToPixels(form_.left()), positionToPixels(form_.top()), 0, 0};
-    placed_.right = placed_.left + std::max(0, toPixels(form_.width()));
-    placed_.bottom = placed_.top + std::max(0, toPixels(form_.height()));
+    placed_.right = placed_.left + limit(toPixels(form_.width()), SM_CXMINTRACK, SM_CXMAXTRACK);
+    placed_.bottom = placed_.top + limit(toPixels(form_.height()), SM_CYMINTRACK, SM_CYMAXTRACK);
     reportBounds();
     return;
   }
