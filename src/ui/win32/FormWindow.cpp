@@ -9,6 +9,7 @@
 #include "platform/win32/Adapters.h"
 #include "res/resource.h"
 #include "ui/win32/Barrier.h"
+#include "ui/win32/CommonControls.h"
 #include "ui/win32/ControlPeers.h"
 #include "ui/win32/Dpi.h"
 #include "util/Phases.h"
@@ -25,6 +26,8 @@ constexpr int kToolTipWidth = 400;
 constexpr UINT kApplyBounds = WM_APP + 1;
 // Hands the window's own rectangle to the system again once a size change it reported is over.
 constexpr UINT kReapplyBounds = WM_APP + 2;
+// What the window needs only once the user sees it, done after its first painting.
+constexpr UINT kAfterFirstPaint = WM_APP + 3;
 
 bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON icon,
                    HICON smallIcon) {
@@ -118,15 +121,9 @@ bool FormWindow::makeWindow() {
   if (!registerClasses())
     return false;
   phases::mark("classes");
-  // The rich edit control and the clipboard's data objects need OLE on this thread, the tooltips
-  // and the graphical buttons the common controls; a run that never shows the window needs none.
-  static const bool librariesReady = [] {
-    OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    return true;
-  }();
-  (void)librariesReady;
+  // The controls' windows need the common controls; a run that never shows the window needs
+  // none. (OLE comes with the rich edit control or after the first painting.)
+  commonControls::load();
   phases::mark("libraries");
   // Made at the design size, then given the place the form has by now, as the window would
   // have taken it from the form all along (the system limits a new window's size, not a moved
@@ -153,6 +150,11 @@ bool FormWindow::makeWindow() {
   ready_ = true;
   updateBounds();
   return true;
+}
+
+void initializeOle() {
+  static const bool ready = SUCCEEDED(OleInitialize(nullptr));
+  (void)ready;
 }
 
 int FormWindow::runMessageLoop() {
@@ -252,7 +254,7 @@ void FormWindow::focus(ui::Control& control) {
 }
 
 HWND FormWindow::toolTips() {
-  if (!toolTips_ && hwnd_) {
+  if (!toolTips_ && hwnd_ && paintedOnce_) {
     toolTips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -412,7 +414,16 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (!paintedOnce_) {
         paintedOnce_ = true;
         phases::mark("painted");
+        PostMessageW(hwnd_, kAfterFirstPaint, 0, 0);
       }
+      return 0;
+    case kAfterFirstPaint:
+      // Nobody points at a control before the window is painted: the tooltip window and its
+      // tools (about a popup window and a subclassing per control) wait until then, as does OLE
+      // for what the user's actions ask of it later (downloads, the clipboard's data objects).
+      initializeOle();
+      children_.forEach([](ControlPeer& peer) { peer.applyToolTip(); });
+      phases::mark("tooltips");
       return 0;
     case WM_SIZE:
     case WM_MOVE:

@@ -19,6 +19,9 @@ namespace ui_win32 {
 
 class ControlPeer;
 
+// OLE on this thread, once: the rich edit control and the clipboard's data objects need it.
+void initializeOle();
+
 struct FormOptions {
   // The smallest outer size (twips) the window accepts from the user or the system, and the
   // size it takes instead when it would become narrower or lower than that (0: no limit). The
@@ -99,6 +102,7 @@ class FormWindow : public ui::FormPeer {
   HBITMAP bitmap(ui::ImageId id);
   // The program's icon at a size in pixels.
   HICON icon(int size);
+  // The tooltip window, made once the window has been painted (null before).
   HWND toolTips();
   // The window has been shown at least once (a batch run never shows it).
   bool shownOnce() const { return shownOnce_; }
