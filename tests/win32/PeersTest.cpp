@@ -398,7 +398,17 @@ TEST_F(PeerWindow, ChangesMadeByCodeShowInTheWindow) {
        [&] { return send(form_.Files, LB_GETCOUNT) == 0; }},
       {"tooltip, also the name a screen reader hears",
        [&] { form_.Name.setToolTip(L"Path not found"); },
-       [&] { return accessibleName(hwndOf(form_.Name)) == L"Path not found"; }},
+       [&] {
+         wchar_t tip[32] = {};
+         TTTOOLINFOW tool{};
+         tool.cbSize = TTTOOLINFOW_V2_SIZE;
+         tool.hwnd = GetParent(hwndOf(form_.Name));
+         tool.uId = reinterpret_cast<UINT_PTR>(hwndOf(form_.Name));
+         tool.lpszText = tip;
+         SendMessageW(window_->toolTips(), TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
+         return std::wstring(tip) == L"Path not found" &&
+                accessibleName(hwndOf(form_.Name)) == L"Path not found";
+       }},
       // A text of some megabytes stays editable; only a longer one shows its start, read-only.
       {"a long text, whole and editable", [&] { form_.Notes.setText(std::wstring(300000, 'n')); },
        [&] { return textOf(hwndOf(form_.Notes)) == form_.Notes.text() && !readOnly(form_.Notes); }},

@@ -28,7 +28,8 @@ const Library& library() {
     l.set = find<decltype(l.set)>(module, "SetWindowSubclass", 410);
     l.remove = find<decltype(l.remove)>(module, "RemoveWindowSubclass", 412);
     l.forward = find<decltype(l.forward)>(module, "DefSubclassProc", 413);
-    if (const auto init = find<decltype(&InitCommonControlsEx)>(module, "InitCommonControlsEx", 0)) {
+    if (const auto init =
+            find<decltype(&InitCommonControlsEx)>(module, "InitCommonControlsEx", 0)) {
       INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
       init(&classes);
     }

@@ -125,9 +125,9 @@ bool FormWindow::makeWindow() {
   // none. (OLE comes with the rich edit control or after the first painting.)
   commonControls::load();
   phases::mark("libraries");
-  // Made at the design size, then given the place the form has by now, as the window would
-  // have taken it from the form all along (the system limits a new window's size, not a moved
-  // one's). Until then the window's own size changes tell the form nothing.
+  // Made at the design size, then given the place the form has by now: the steps of a window
+  // made before the form took its place, so the form ends where it would have. Until then the
+  // window's own size changes tell the form nothing.
   const bool wasReady = ready_;
   ready_ = false;
   SIZE size = outerSize(dpi_);
@@ -135,8 +135,10 @@ bool FormWindow::makeWindow() {
   hwnd_ = CreateWindowExW(kFormExStyle, windowClass.c_str(), form_.caption().c_str(), kFormStyle,
                           placed_.left, placed_.top, size.cx, size.cy, nullptr, nullptr, instance_,
                           this);
-  if (!hwnd_)
+  if (!hwnd_) {
+    ready_ = wasReady;
     return false;
+  }
   const int monitorDpi = windowDpi(hwnd_);
   if (monitorDpi != dpi_) {
     dpi_ = monitorDpi;
