@@ -396,17 +396,22 @@ TEST_F(PeerWindow, ChangesMadeByCodeShowInTheWindow) {
        }},
       {"list cleared", [&] { form_.Files.clear(); },
        [&] { return send(form_.Files, LB_GETCOUNT) == 0; }},
+      // The tip set before the window showed is in the tooltip window too.
       {"tooltip, also the name a screen reader hears",
        [&] { form_.Name.setToolTip(L"Path not found"); },
        [&] {
-         wchar_t tip[32] = {};
-         TTTOOLINFOW tool{};
-         tool.cbSize = TTTOOLINFOW_V2_SIZE;
-         tool.hwnd = GetParent(hwndOf(form_.Name));
-         tool.uId = reinterpret_cast<UINT_PTR>(hwndOf(form_.Name));
-         tool.lpszText = tip;
-         SendMessageW(window_->toolTips(), TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
-         return std::wstring(tip) == L"Path not found" &&
+         const auto tipOf = [&](const ui::Control& control) {
+           wchar_t tip[64] = {};
+           TTTOOLINFOW tool{};
+           tool.cbSize = TTTOOLINFOW_V2_SIZE;
+           tool.hwnd = GetParent(hwndOf(control));
+           tool.uId = reinterpret_cast<UINT_PTR>(hwndOf(control));
+           tool.lpszText = tip;
+           SendMessageW(window_->toolTips(), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+           return std::wstring(tip);
+         };
+         return tipOf(form_.Name) == L"Path not found" &&
+                tipOf(form_.Option) == L"Add Date and Time as prefix" &&
                 accessibleName(hwndOf(form_.Name)) == L"Path not found";
        }},
       // A text of some megabytes stays editable; only a longer one shows its start, read-only.
