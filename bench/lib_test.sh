@@ -33,6 +33,15 @@ check met bench_verdict 0.90 1.30
 check 'missed by 10%' bench_verdict 1.27 1.15
 check 'missed by 100%' bench_verdict 2.60 1.30
 
+# Quartiles: interpolated between neighbours, unsorted input, one value alone.
+check '1.25 3.75' bench_quartiles 4 1 3 2 5 0
+check '1.10 1.10' bench_quartiles 1.1
+check '(failed)' bench_quartiles
+# Ratios pair by pair, in the order run; unequal counts are an error, not a shorter list.
+check $'1.5000\n0.5000' bench_pair_ratios 3 1 -- 2 2
+check '(failed)' bench_pair_ratios 3 1 -- 2
+check '(failed)' bench_pair_ratios 3 -- 0
+
 check 97.2 bench_mib 99532.8
 check 0.0 bench_mib 0
 

@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "target/Registry.h"
+#include "util/Phases.h"
 
 namespace {
 
@@ -188,6 +189,7 @@ void Form1::wireEvents() {
 void Form1::Form_Load() {
   if (const auto loaded = Registry::LoadWindowPos(p_, name()); !loaded.ok())
     p_.dialogs.messageBox(loaded.text(), platform::box::kOkOnly, L"");
+  phases::mark("place_read");
   // The start always completes: whatever the refresh managed to set is shown.
   updateFromClipboard();
 }

@@ -22,8 +22,9 @@ class FormPeer {
   virtual void show() = 0;
   // Moves the real keyboard focus to the control's window.
   virtual void focus(Control& control) = 0;
-  // The platform's handle of the window, for calls that act on it.
-  [[nodiscard]] virtual std::uintptr_t handle() const = 0;
+  // The platform's handle of the window, for calls that act on it; a window made late is made
+  // now.
+  [[nodiscard]] virtual std::uintptr_t handle() = 0;
 };
 
 // The model of a top-level window: its properties, its controls and the routing of input.

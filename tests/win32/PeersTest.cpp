@@ -384,9 +384,24 @@ TEST_F(PeerWindow, ChangesMadeByCodeShowInTheWindow) {
        }},
       {"list cleared", [&] { form_.Files.clear(); },
        [&] { return send(form_.Files, LB_GETCOUNT) == 0; }},
+      // The tip set before the window showed is in the tooltip window too.
       {"tooltip, also the name a screen reader hears",
        [&] { form_.Name.setToolTip(L"Path not found"); },
-       [&] { return accessibleName(hwndOf(form_.Name)) == L"Path not found"; }},
+       [&] {
+         const auto tipOf = [&](const ui::Control& control) {
+           wchar_t tip[64] = {};
+           TTTOOLINFOW tool{};
+           tool.cbSize = TTTOOLINFOW_V2_SIZE;
+           tool.hwnd = GetParent(hwndOf(control));
+           tool.uId = reinterpret_cast<UINT_PTR>(hwndOf(control));
+           tool.lpszText = tip;
+           SendMessageW(window_->toolTips(), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+           return std::wstring(tip);
+         };
+         return tipOf(form_.Name) == L"Path not found" &&
+                tipOf(form_.Option) == L"Add Date and Time as prefix" &&
+                accessibleName(hwndOf(form_.Name)) == L"Path not found";
+       }},
       // A text of some megabytes stays editable; only a longer one shows its start, read-only.
       {"a long text, whole and editable", [&] { form_.Notes.setText(std::wstring(300000, 'n')); },
        [&] { return textOf(hwndOf(form_.Notes)) == form_.Notes.text() && !readOnly(form_.Notes); }},
@@ -576,6 +591,17 @@ TEST(HiddenForm, ControlWindowsMadeWhenShownLookAndOrderAsIfMadeAtOnce) {
   TestForm late;
   ui_win32::FormWindow lateWindow(late, GetModuleHandleW(nullptr), kOptions);
   ASSERT_TRUE(lateWindow.create(ui_win32::ControlWindows::WhenShown));
+  // Without a window yet, the form hears what the hidden window would report: whole pixels, the
+  // system's limits of a window's size, the frame around the client area.
+  for (auto [left, width, height] : {std::tuple{-7, 7507, 5003}, std::tuple{13, 99999, 99999},
+                                     std::tuple{0, 100, 50}, std::tuple{300, 7740, 5200}}) {
+    for (ui::Form* form : std::initializer_list<ui::Form*>{&early, &late})
+      EXPECT_TRUE(form->setLeft(left) && form->setWidth(width) && form->setHeight(height));
+    EXPECT_EQ(std::tuple(late.left(), late.width(), late.height(), late.clientWidth(),
+                         late.clientHeight()),
+              std::tuple(early.left(), early.width(), early.height(), early.clientWidth(),
+                         early.clientHeight()));
+  }
   int changes = 0;
   late.Name.onChange = [&] { ++changes; };
   late.Rich.setTextRTF(L"{\\rtf1\\ansi kept}");

@@ -1,7 +1,5 @@
 // brimlo.exe: the real platform, the window Form1 and its message loop.
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include "app/Failure.h"
 #include "app/Form1.h"
@@ -14,10 +12,6 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   phases::mark("main");
   ui_win32::enablePerMonitorDpiAwareness();
-  // The rich edit control and the clipboard's data objects need OLE on this thread.
-  OleInitialize(nullptr);
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&controls);
 
   win32::RealPlatform real;
   ui_win32::setFailureHandler(
@@ -29,14 +23,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ui_win32::FormWindow window(
         form, instance,
         {Form1::kMinWidth, Form1::kMinHeight, Form1::kSnapWidth, Form1::kSnapHeight});
-    // A batch save may end before the window ever shows: the controls' windows wait for it.
+    // A batch save may end before the window ever shows: the window, its controls' windows and
+    // the libraries they need wait for it.
     if (!window.create(ui_win32::ControlWindows::WhenShown))
       return platform::exitcode::kOther;
     real.process.routeMessages([&window](MSG& msg) { window.dispatch(msg); });
-    phases::mark("window_made");
+    phases::mark("form_made");
     // Loading ends the program itself when there is nothing to save; otherwise it shows the
     // window.
     form.load();
+    if (window.hwnd() == nullptr)
+      return platform::exitcode::kOther;
     // The program's regular ends leave through the process's exit; a loop that ends is status 1.
     return window.runMessageLoop();
   } catch (...) {

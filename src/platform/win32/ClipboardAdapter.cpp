@@ -84,7 +84,9 @@ std::shared_ptr<platform::Picture> ownPicture(HBITMAP bitmap) {
 HWND Win32Clipboard::owner() {
   if (!owner_) {
     // With no owner, EmptyClipboard leaves the clipboard to nobody and SetClipboardData fails.
-    owner_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+    // The system's own message-window class: the program's manifest hands "STATIC" to the
+    // common controls, whose library a batch save would load for nothing.
+    owner_.reset(CreateWindowExW(0, L"Message", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                  GetModuleHandleW(nullptr), nullptr));
   }
   return owner_.get();

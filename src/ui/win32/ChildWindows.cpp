@@ -62,7 +62,7 @@ bool ChildWindows::makeWindow(ui::Control& control, std::size_t index) {
 void ChildWindows::makeLate(ui::Control& control) {
   // Before the window first shows, only what a control's own window knows (the rich-text box's
   // document) makes one; the rest waits for the showing, which makes the shown ones.
-  if (!window_.hwnd() || (!window_.shownOnce() && control.kind() != ui::Kind::RichTextBox))
+  if ((!window_.shownOnce() && control.kind() != ui::Kind::RichTextBox) || !window_.makeWindow())
     return;
   const auto& controls = form_.controls();
   const auto indexOf = [&](const ui::Control& c) {

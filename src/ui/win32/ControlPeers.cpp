@@ -2,6 +2,7 @@
 
 #include "platform/win32/Handles.h"
 #include "ui/win32/Barrier.h"
+#include "ui/win32/CommonControls.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -52,7 +53,7 @@ HBRUSH solidColors(FormWindow& window, HDC dc, const ui::Control& control) {
 
 ControlPeer::~ControlPeer() {
   if (hwnd_)
-    RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
+    commonControls::removeWindowSubclass(hwnd_, subclassProc, kSubclassId);
 }
 
 bool ControlPeer::create(HWND parent, int id) {
@@ -73,7 +74,8 @@ bool ControlPeer::create(HWND parent, int id) {
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), window_.instance(), nullptr);
   if (hwnd_ == nullptr)
     return false;
-  SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  commonControls::setWindowSubclass(hwnd_, subclassProc, kSubclassId,
+                                    reinterpret_cast<DWORD_PTR>(this));
   applyFont();
   applyToolTip();
   refreshAccessibleName();
@@ -189,16 +191,16 @@ int ControlPeer::mouseButtons(WPARAM mouseKeys) const {
 }
 
 LRESULT ControlPeer::defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-  return DefSubclassProc(hwnd_, msg, wp, lp);
+  return commonControls::defSubclassProc(hwnd_, msg, wp, lp);
 }
 
 LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                            DWORD_PTR self) {
   auto* peer = reinterpret_cast<ControlPeer*>(self);
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+    commonControls::removeWindowSubclass(hwnd, subclassProc, kSubclassId);
     peer->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return commonControls::defSubclassProc(hwnd, msg, wp, lp);
   }
   return guarded([&] { return peer->subclassed(msg, wp, lp); });
 }

@@ -47,6 +47,8 @@ class ControlPeer : public ui::Peer {
   [[nodiscard]] virtual bool isContainer() const { return false; }
   // The form is about to appear for the first time: what was held back goes to the window now.
   virtual void beforeFirstShow() {}
+  // Gives the tooltip window the control's tip (none before the form's first painting).
+  void applyToolTip();
 
  protected:
   // The window's class, styles and text at creation; no class for a control without a window.
@@ -73,7 +75,6 @@ class ControlPeer : public ui::Peer {
   virtual SIZE pixelSize();
   void applyBounds();
   void applyFont();
-  void applyToolTip();
   // Sets the window text without reporting it back as the user's change.
   void setTextQuietly(const std::wstring& value);
   void repaint();

@@ -1,12 +1,15 @@
 #include "ui/win32/FormWindow.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
+#include <algorithm>
 #include <set>
 
 #include "platform/win32/Adapters.h"
 #include "res/resource.h"
 #include "ui/win32/Barrier.h"
+#include "ui/win32/CommonControls.h"
 #include "ui/win32/ControlPeers.h"
 #include "ui/win32/Dpi.h"
 #include "util/Phases.h"
@@ -23,6 +26,8 @@ constexpr int kToolTipWidth = 400;
 constexpr UINT kApplyBounds = WM_APP + 1;
 // Hands the window's own rectangle to the system again once a size change it reported is over.
 constexpr UINT kReapplyBounds = WM_APP + 2;
+// What the window needs only once the user sees it, done after its first painting.
+constexpr UINT kAfterFirstPaint = WM_APP + 3;
 
 bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HICON icon,
                    HICON smallIcon) {
@@ -73,35 +78,27 @@ bool FormWindow::registerClasses() {
          registerClass(instance_, kPictureClass, DefWindowProcW, nullptr, nullptr);
 }
 
+SIZE FormWindow::outerSize(int dpi) const {
+  RECT rect{0, 0, win32::twipsToPixels(designClientWidth_, dpi),
+            win32::twipsToPixels(designClientHeight_, dpi)};
+  adjustWindowRect(rect, kFormStyle, kFormExStyle, dpi);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
 bool FormWindow::create(ControlWindows when) {
-  if (hwnd_ || !registerClasses())
+  if (hwnd_ || ready_)
     return false;
   // The design gives the client area; the frame around it is whatever this system draws.
   dpi_ = win32::systemDpi();
   primaryDpi_ = dpi_;
-  auto outerSize = [this](int dpi) {
-    RECT rect{0, 0, win32::twipsToPixels(form_.clientWidth(), dpi),
-              win32::twipsToPixels(form_.clientHeight(), dpi)};
-    adjustWindowRect(rect, kFormStyle, kFormExStyle, dpi);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
-  };
-  SIZE size = outerSize(dpi_);
-  const std::wstring windowClass = className();
-  hwnd_ = CreateWindowExW(kFormExStyle, windowClass.c_str(), form_.caption().c_str(), kFormStyle,
-                          positionToPixels(form_.left()), positionToPixels(form_.top()), size.cx,
-                          size.cy, nullptr, nullptr, instance_, this);
-  if (!hwnd_)
-    return false;
-  const int monitorDpi = windowDpi(hwnd_);
-  if (monitorDpi != dpi_) {
-    dpi_ = monitorDpi;
-    size = outerSize(dpi_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-
+  designClientWidth_ = form_.clientWidth();
+  designClientHeight_ = form_.clientHeight();
+  const SIZE size = outerSize(dpi_);
+  placed_ = RECT{positionToPixels(form_.left()), positionToPixels(form_.top()), 0, 0};
+  placed_.right = placed_.left + size.cx;
+  placed_.bottom = placed_.top + size.cy;
   if (when == ControlWindows::Now) {
-    if (!children_.make(true))
+    if (!makeWindow() || !children_.make(true))
       return false;
   } else {
     children_.makeEachWhenShown();
@@ -109,13 +106,57 @@ bool FormWindow::create(ControlWindows when) {
   form_.attachPeer(this);
   ready_ = true;
 
-  // The form learns the real outer size. Its layout waits for the window's first appearance,
-  // as the form's Resize event does.
+  // The form learns the outer size. Its layout waits for the window's first appearance, as the
+  // form's Resize event does.
   ui::Handler layout = std::move(form_.onResize);
   form_.onResize = nullptr;
   reportBounds();
   form_.onResize = std::move(layout);
   return true;
+}
+
+bool FormWindow::makeWindow() {
+  if (hwnd_)
+    return true;
+  if (!registerClasses())
+    return false;
+  phases::mark("classes");
+  // The controls' windows need the common controls; a run that never shows the window needs
+  // none. (OLE comes with the rich edit control or after the first painting.)
+  commonControls::load();
+  phases::mark("libraries");
+  // Made at the design size, then given the place the form has by now: the steps of a window
+  // made before the form took its place, so the form ends where it would have. Until then the
+  // window's own size changes tell the form nothing.
+  const bool wasReady = ready_;
+  ready_ = false;
+  SIZE size = outerSize(dpi_);
+  const std::wstring windowClass = className();
+  hwnd_ = CreateWindowExW(kFormExStyle, windowClass.c_str(), form_.caption().c_str(), kFormStyle,
+                          placed_.left, placed_.top, size.cx, size.cy, nullptr, nullptr, instance_,
+                          this);
+  if (!hwnd_) {
+    ready_ = wasReady;
+    return false;
+  }
+  const int monitorDpi = windowDpi(hwnd_);
+  if (monitorDpi != dpi_) {
+    dpi_ = monitorDpi;
+    size = outerSize(dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  phases::mark("window_made");
+  if (!wasReady)
+    return true;
+  ready_ = true;
+  updateBounds();
+  return true;
+}
+
+void initializeOle() {
+  static const bool ready = SUCCEEDED(OleInitialize(nullptr));
+  (void)ready;
 }
 
 int FormWindow::runMessageLoop() {
@@ -142,7 +183,22 @@ void FormWindow::updateCaption() {
 }
 
 void FormWindow::updateBounds() {
-  if (!hwnd_ || IsIconic(hwnd_) || IsZoomed(hwnd_))
+  if (!hwnd_) {
+    // No window yet: the form gets what a hidden window would report, the same pixels within the
+    // system's limits for a window's size. A size set while the form hears of one waits, as it
+    // would for the window's message loop; the window takes the form's bounds when it is made.
+    if (!ready_ || reporting_)
+      return;
+    const auto limit = [](int pixels, int least, int most) {
+      return std::max(GetSystemMetrics(least), std::min(GetSystemMetrics(most), pixels));
+    };
+    placed_ = RECT{positionToPixels(form_.left()), positionToPixels(form_.top()), 0, 0};
+    placed_.right = placed_.left + limit(toPixels(form_.width()), SM_CXMINTRACK, SM_CXMAXTRACK);
+    placed_.bottom = placed_.top + limit(toPixels(form_.height()), SM_CYMINTRACK, SM_CYMAXTRACK);
+    reportBounds();
+    return;
+  }
+  if (IsIconic(hwnd_) || IsZoomed(hwnd_))
     return;
   if (reporting_) {
     // A size the form sets while it hears of the user's sizing waits until that is over;
@@ -173,18 +229,22 @@ void FormWindow::show() {
   const bool first = !shownOnce_;
   // The first showing makes the windows of the controls that show; the others are made when
   // they first show.
-  if (!hwnd_ || (first && !children_.allMade() && !children_.make(false)))
+  if (!makeWindow() || (first && !children_.allMade() && !children_.make(false)))
     return;
   shownOnce_ = true;
   if (first) {
+    phases::mark("controls_made");
     children_.forEach([](ControlPeer& peer) { peer.beforeFirstShow(); });
     // A form lays itself out before it first appears: moving windows that are not yet on the
     // screen costs nothing to paint, so the window shows laid out (about 50 ms sooner under Wine).
     if (form_.onResize)
       form_.onResize();
+    phases::mark("laid_out");
   }
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
+  if (first)
+    phases::mark("visible");
 }
 
 void FormWindow::focus(ui::Control& control) {
@@ -196,7 +256,7 @@ void FormWindow::focus(ui::Control& control) {
 }
 
 HWND FormWindow::toolTips() {
-  if (!toolTips_ && hwnd_) {
+  if (!toolTips_ && hwnd_ && paintedOnce_) {
     toolTips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -269,12 +329,21 @@ bool FormWindow::handleParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& re
 void FormWindow::reportBounds() {
   const bool wasReporting = reporting_;
   reporting_ = true;
-  RECT outer{}, client{};
-  GetWindowRect(hwnd_, &outer);
-  GetClientRect(hwnd_, &client);
-  const ui::WindowState state = IsIconic(hwnd_)   ? ui::WindowState::Minimized
-                                : IsZoomed(hwnd_) ? ui::WindowState::Maximized
-                                                  : ui::WindowState::Normal;
+  RECT outer = placed_, client{};
+  ui::WindowState state = ui::WindowState::Normal;
+  if (hwnd_) {
+    GetWindowRect(hwnd_, &outer);
+    GetClientRect(hwnd_, &client);
+    state = IsIconic(hwnd_)   ? ui::WindowState::Minimized
+            : IsZoomed(hwnd_) ? ui::WindowState::Maximized
+                              : ui::WindowState::Normal;
+  } else {
+    // The client area a window of that size would have inside its frame.
+    RECT frame{0, 0, 0, 0};
+    adjustWindowRect(frame, kFormStyle, kFormExStyle, dpi_);
+    client.right = std::max(0L, outer.right - outer.left - (frame.right - frame.left));
+    client.bottom = std::max(0L, outer.bottom - outer.top - (frame.bottom - frame.top));
+  }
   form_.userBoundsChanged(positionToTwips(outer.left), positionToTwips(outer.top),
                           toTwips(outer.right - outer.left), toTwips(outer.bottom - outer.top),
                           toTwips(client.right), toTwips(client.bottom), state);
@@ -347,7 +416,16 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (!paintedOnce_) {
         paintedOnce_ = true;
         phases::mark("painted");
+        PostMessageW(hwnd_, kAfterFirstPaint, 0, 0);
       }
+      return 0;
+    case kAfterFirstPaint:
+      // Nobody points at a control before the window is painted: the tooltip window and its
+      // tools (about a popup window and a subclassing per control) wait until then, as does OLE
+      // for what the user's actions ask of it later (downloads, the clipboard's data objects).
+      initializeOle();
+      children_.forEach([](ControlPeer& peer) { peer.applyToolTip(); });
+      phases::mark("tooltips");
       return 0;
     case WM_SIZE:
     case WM_MOVE:

@@ -19,6 +19,9 @@ namespace ui_win32 {
 
 class ControlPeer;
 
+// OLE on this thread, once: the rich edit control and the clipboard's data objects need it.
+void initializeOle();
+
 struct FormOptions {
   // The smallest outer size (twips) the window accepts from the user or the system, and the
   // size it takes instead when it would become narrower or lower than that (0: no limit). The
@@ -53,10 +56,14 @@ class FormWindow : public ui::FormPeer {
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
 
-  // Creates the window (hidden) with the form's design client size and one window per
-  // control (now or when first shown), then reports the real bounds to the form. False when the
-  // window could not be made.
+  // Takes over the form: with Now, makes the window (hidden) with the form's design client size
+  // and one window per control, then reports the real bounds to the form; false when a window
+  // could not be made. With WhenShown, no window is made yet, not even the top-level one: the
+  // form hears the bounds a hidden window would have, and the window comes when the form first
+  // shows or its handle is asked for (a batch save that ends before never makes one).
   bool create(ControlWindows when = ControlWindows::Now);
+  // Makes the top-level window now if it does not exist yet. False when it could not be made.
+  bool makeWindow();
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
   ui::Form& form() { return form_; }
 
@@ -76,8 +83,8 @@ class FormWindow : public ui::FormPeer {
   void updateColors() override;
   void show() override;
   void focus(ui::Control& control) override;
-  [[nodiscard]] std::uintptr_t handle() const override {
-    return reinterpret_cast<std::uintptr_t>(hwnd_);
+  [[nodiscard]] std::uintptr_t handle() override {
+    return reinterpret_cast<std::uintptr_t>(makeWindow() ? hwnd_ : nullptr);
   }
 
   // Shared by the peers.
@@ -99,6 +106,7 @@ class FormWindow : public ui::FormPeer {
   HBITMAP bitmap(ui::ImageId id);
   // The program's icon at a size in pixels.
   HICON icon(int size);
+  // The tooltip window, made once the window has been painted (null before).
   HWND toolTips();
   // The window has been shown at least once (a batch run never shows it).
   [[nodiscard]] bool shownOnce() const { return shownOnce_; }
@@ -129,6 +137,8 @@ class FormWindow : public ui::FormPeer {
   void applyDpi(int dpi);
   void paint();
   [[nodiscard]] std::wstring className() const;
+  // The outer size of the design's client area at a DPI.
+  [[nodiscard]] SIZE outerSize(int dpi) const;
 
   ui::Form& form_;
   HINSTANCE instance_;
@@ -137,7 +147,9 @@ class FormWindow : public ui::FormPeer {
   win32::UniqueWindow toolTips_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   int primaryDpi_ = USER_DEFAULT_SCREEN_DPI;
-  bool ready_ = false;           // all windows exist; size changes reach the form
+  int designClientWidth_ = 0, designClientHeight_ = 0;  // twips
+  RECT placed_{};                // the outer rectangle in pixels while there is no window
+  bool ready_ = false;           // the form is taken over; size changes reach it
   bool applyingBounds_ = false;  // a size set by the form is being applied
   bool reporting_ = false;       // the form is hearing of a size change
   bool shownOnce_ = false;

@@ -16,6 +16,7 @@ constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
 // Msftedit where it exists, the older RichEdit 2 elsewhere. Loaded once, kept for the process.
 const wchar_t* richEditClass() {
   static const wchar_t* const name = [] {
+    initializeOle();
     if (LoadLibraryW(L"Msftedit.dll"))
       return MSFTEDIT_CLASS;
     if (LoadLibraryW(L"Riched20.dll"))
