@@ -1,6 +1,5 @@
-#include "support/FakeShell.h"
-
 #include "support/Fakes.h"
+
 #include "util/Text.h"
 
 namespace fake {
