@@ -5,7 +5,6 @@
 namespace fake {
 
 std::uint32_t FakeShell::findExecutable(const std::wstring& file, std::wstring& program) {
-  lookups.push_back(file);
   program.clear();
   if (!scriptedLookups.empty()) {
     const auto [code, text] = scriptedLookups.front();

@@ -318,7 +318,6 @@ class FakeShell : public platform::Shell {
   // Extension in lower case with its dot (".txt") -> program path.
   std::map<std::wstring, std::wstring> associations{{L".txt", L"C:\\Windows\\notepad.exe"},
                                                     {L".html", L"C:\\Windows\\winebrowser.exe"}};
-  std::vector<std::wstring> lookups;  // every file asked about, in order
   // Answers (code, program text) for the next lookups, given before the file system decides; the
   // real shell may leave text behind on failure.
   std::deque<std::pair<std::uint32_t, std::wstring>> scriptedLookups;
