@@ -1,8 +1,6 @@
-#include "support/FakeGdiplus.h"
+#include "support/Fakes.h"
 
 #include <sstream>
-
-#include "support/Fakes.h"
 
 namespace fake {
 

@@ -1,4 +1,4 @@
-#include "support/FakeOnline.h"
+#include "support/Fakes.h"
 
 namespace fake {
 

@@ -1,12 +1,10 @@
-#include "support/FakeShell.h"
-
 #include "support/Fakes.h"
+
 #include "util/Text.h"
 
 namespace fake {
 
 util::Status FakeShell::findExecutable(const std::wstring& file, std::wstring& program) {
-  lookups.push_back(file);
   program.clear();
   if (!scriptedLookups.empty()) {
     const auto [code, text] = scriptedLookups.front();

@@ -7,9 +7,14 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/Gdiplus.h"
+#include "platform/Internet.h"
 #include "platform/Platform.h"
+#include "platform/Shell.h"
+#include "platform/ShellRegistry.h"
 #include "ui/Control.h"
 
 namespace fake {
@@ -84,7 +89,6 @@ class FakeProcess : public platform::Process {
     std::wstring application;
     bool operator==(const Started&) const = default;
   };
-  void PrintTo(const FakeProcess::Started& started, std::ostream* out);
   using Starts = std::vector<Started>;
   Starts started;
   int beeps = 0;
@@ -94,6 +98,8 @@ class FakeProcess : public platform::Process {
  protected:
   void end(int status) override { throw ProgramEnded{status}; }
 };
+
+void PrintTo(const FakeProcess::Started& started, std::ostream* out);
 
 class FakeSettings : public platform::SettingsStore {
  public:
@@ -303,13 +309,106 @@ class FakeWindow : public platform::Window {
   std::vector<Call> calls;
 };
 
-}  // namespace fake
+// The shell over the fake file system: associations by extension, copies recorded and applied.
+class FakeShell : public platform::Shell {
+ public:
+  explicit FakeShell(FakeFileSystem& fs) : fs_(fs) {}
+  util::Status findExecutable(const std::wstring& file, std::wstring& program) override;
+  platform::FileCopyResult copyFile(const platform::FileCopy& copy) override;
 
-#include "support/FakeGdiplus.h"
-#include "support/FakeOnline.h"
-#include "support/FakeShell.h"
+  // Extension in lower case with its dot (".txt") -> program path.
+  std::map<std::wstring, std::wstring> associations{{L".txt", L"C:\\Windows\\notepad.exe"},
+                                                    {L".html", L"C:\\Windows\\winebrowser.exe"}};
+  // Answers (code, program text) for the next lookups, given before the file system decides; the
+  // real shell may leave text behind on failure.
+  std::deque<std::pair<std::uint32_t, std::wstring>> scriptedLookups;
+  std::vector<platform::FileCopy> copies;
+  // Scripted outcome of the next copies (default: success, applied to the file system).
+  std::vector<platform::FileCopyResult> copyResults;
 
-namespace fake {
+ private:
+  FakeFileSystem& fs_;
+};
+
+// GDI+ that records every call with its arguments, can fail at a chosen step, and encodes to a
+// few fixed bytes.
+class FakeGdiplus : public platform::Gdiplus {
+ public:
+  util::Status startup(const platform::GdiplusStartupInput& input, std::uintptr_t& token) override;
+  util::Status createBitmapFromHbitmap(std::uintptr_t hbitmap, std::uintptr_t palette,
+                                       std::uintptr_t& image) override;
+  // Decodes what starts like a PNG file, into a picture of 300 x 200.
+  util::Status createBitmapFromStream(const std::string& bytes, std::uintptr_t& image) override;
+  util::Status createHbitmapFromBitmap(std::uintptr_t image, std::uint32_t background,
+                                       std::shared_ptr<platform::Picture>& picture) override;
+  // A class id that names its text: the save shows which text it came from.
+  platform::Guid parseClsid(const std::wstring& text) override;
+  util::Status saveImageToMemory(std::uintptr_t image, const platform::Guid& encoder,
+                                 const platform::EncoderParameters& parameters,
+                                 std::string& bytes) override;
+  util::Status disposeImage(std::uintptr_t image) override;
+  void shutdown(std::uintptr_t token) override;
+
+  // Status each step returns (0 = success).
+  int startupStatus = 0;
+  int createStatus = 0;
+  int saveStatus = 0;
+  // Every call with its arguments, numbers in hex: L"createBitmap b17 0".
+  std::vector<std::wstring> calls;
+  int live = 0;  // sessions and images not yet released
+  static constexpr char kJpeg[] = "\xFF\xD8 fake jpeg \xFF\xD9";
+
+ private:
+  std::vector<std::wstring> clsids_;
+};
+
+class FakeShellRegistry : public platform::ShellRegistry {
+ public:
+  util::Status setDefaultValue(Root root, const std::wstring& subkey,
+                               const std::wstring& value) override;
+  // "HKCR\<subkey>" or "HKCU\Software\Classes\<subkey>" -> default value.
+  std::map<std::wstring, std::wstring> values;
+  std::uint32_t classesRootError = 0;  // e.g. 5 (access denied) without administrator rights
+  std::uint32_t currentUserError = 0;
+  int writes = 0;
+};
+
+// The Internet services: downloads answered by a function, a scripted cache.
+class FakeInternet : public platform::Internet {
+ public:
+  util::Status downloadToFile(const std::wstring& url, const std::wstring& file) override;
+  bool cacheGroupsSupported() override { return groupsSupported; }
+  std::uintptr_t findFirstCacheGroup(std::int64_t& groupId) override;
+  bool findNextCacheGroup(std::uintptr_t find, std::int64_t& groupId) override;
+  util::Status deleteCacheGroup(std::int64_t groupId, std::uint32_t flags) override;
+  std::uintptr_t findFirstCacheEntry(std::wstring& sourceUrl, std::uint32_t bufferSize) override;
+  bool findNextCacheEntry(std::uintptr_t find, std::wstring& sourceUrl,
+                          std::uint32_t bufferSize) override;
+  util::Status deleteCacheEntry(const std::wstring& sourceUrl) override;
+  void closeFind(std::uintptr_t find) override;
+  std::uint32_t lastError() override { return error; }
+
+  // Answers a download (url, file) with an HRESULT; the default refuses (no network).
+  std::function<std::int32_t(const std::wstring&, const std::wstring&)> onDownload;
+  std::vector<std::wstring> downloads;
+  bool groupsSupported = true;
+  std::vector<std::int64_t> groups;
+  std::vector<std::wstring> entries;
+  bool failGroupDelete = false;
+  // The error with which the next-group and next-entry calls fail at the end of their list;
+  // anything but 2 (groups) or 259 (entries) stands for a broken cache.
+  std::uint32_t groupListEnd = 2;
+  std::uint32_t entryListEnd = 259;
+  std::vector<std::wstring> calls;  // what was called, in order
+  std::uint32_t error = 0;
+
+ private:
+  // Hands out the next item of a list, or fails with the given error at its end.
+  template <class T>
+  bool next(const std::vector<T>& list, std::size_t& at, T& item, std::uint32_t end);
+  std::size_t nextGroup_ = 0;
+  std::size_t nextEntry_ = 0;
+};
 
 // All fakes together, and the platform view that the program receives.
 struct TestPlatform {

@@ -40,7 +40,7 @@ TEST(FieldsTest, DirectoryCheckColoursButtonAndToolTip) {
       s.form.Path.setText(L"something else");
       s.form.Path.setToolTip(L"before");
       s.form.Path.setText(text);
-      EXPECT_EQ(s.form.Path.backColor(), c.valid ? 0x00E0E0E0 : kRed);
+      EXPECT_EQ(s.form.Path.backColor(), c.valid ? s.form.Frame1.backColor() : kRed);
       EXPECT_EQ(s.form.Path.foreColor(), c.valid ? kBlack : kWhite);
       EXPECT_EQ(s.form.AddDirBtn.visible(), c.button);
       EXPECT_EQ(s.form.Path.toolTip(), c.toolTip.empty() ? L"before" : c.toolTip);
@@ -54,7 +54,7 @@ TEST(FieldsTest, MissingDirectoryFromRefreshToTheCreateButton) {
   fake::Session s({ClipFormat::Bitmap});
   s.t.process.currentDir = L"C:\\Gone";  // no such directory
   s.start();
-  EXPECT_EQ(s.form.Path.backColor(), 0x00FFBFC0u);
+  EXPECT_EQ(s.form.Path.backColor(), s.form.Frame1.backColor());
   EXPECT_EQ(s.form.Path.foreColor(), kWhite);
   EXPECT_TRUE(s.form.AddDirBtn.visible());
   EXPECT_EQ(s.form.Path.toolTip(), L"Path not found");

@@ -16,7 +16,6 @@ set(cases
   "brimlo.example|OFF|0"
   "https://|OFF|0"
   "|OFF|0")
-set(failures 0)
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" fields "${case}")
   list(GET fields 0 server)
@@ -26,10 +25,7 @@ foreach(case IN LISTS cases)
     COMMAND ${CMAKE_COMMAND} -DBRIMLO_SERVER=${server} -DBRIMLO_LOOPBACK_TEST=${loopback} -P ${check}
     RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
   if((status EQUAL 0 AND NOT accepted) OR (NOT status EQUAL 0 AND accepted))
+    # Each case is reported; any one makes the script end with a failure status.
     message(SEND_ERROR "server '${server}' (loopback test build ${loopback}): status ${status}, expected acceptance ${accepted}")
-    math(EXPR failures "${failures} + 1")
   endif()
 endforeach()
-if(failures GREATER 0)
-  message(FATAL_ERROR "${failures} case(s) failed")
-endif()
