@@ -454,11 +454,12 @@ step_window() {
     brimlo_wininfo "${caption[$mode]}" | grep -qP "^child\t\d+\tEdit\t\Q$(cat "$BRIMLO_WORK/clip.txt")\E\t1\t" ||
       problem "the window does not show the text that was not saved" || return
   fi
-  # A program the window started (a console program under Wine) may keep the focus, and the key
-  # then goes there: as a user would, click the window's top edge (its title, or the panel above
-  # the fields) and press Esc again; one that does not end on Esc fails all the same.
+  # A program the window started (a console program under Wine) may keep the activation: X focus
+  # alone does not make a Wine window active again, the window manager's activation does (as the
+  # user's click on it would). Esc again until the window ends; one that does not end on Esc
+  # fails all the same.
   for ((i = 0; i < 8; i++)); do
-    ((i == 0)) || timeout 10 xdotool mousemove --window "$window" 150 4 click 1 2>/dev/null
+    ((i == 0)) || timeout 10 xdotool windowactivate --sync "$window" 2>/dev/null
     timeout 10 xdotool windowfocus --sync "$window" key Escape 2>/dev/null
     brimlo_wait_exit 2 && break
   done
