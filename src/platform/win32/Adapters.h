@@ -9,13 +9,19 @@
 
 namespace win32 {
 
+// A function of a module (by name, or by number through MAKEINTRESOURCEA); null where the module
+// or the function is missing.
+template <class Function>
+Function moduleFunction(HMODULE module, const char* name) {
+  // GetProcAddress hands out a generic function pointer; the caller names its real type.
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
 // A function of a loaded system module that older systems may lack; null where it is missing.
 template <class Function>
 Function systemFunction(const wchar_t* module, const char* name) {
-  const HMODULE loaded = GetModuleHandleW(module);
-  // GetProcAddress hands out a generic function pointer; the caller names its real type.
-  return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)))
-                : nullptr;
+  return moduleFunction<Function>(GetModuleHandleW(module), name);
 }
 
 // The failure of the Win32 call just made: its last error, or the fallback where it left none

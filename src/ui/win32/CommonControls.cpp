@@ -1,5 +1,7 @@
 #include "ui/win32/CommonControls.h"
 
+#include "platform/win32/Adapters.h"
+
 namespace ui_win32::commonControls {
 
 namespace {
@@ -13,10 +15,10 @@ struct Library {
 // By name, else by the number older versions of the library export it under alone.
 template <class Function>
 Function find(HMODULE library, const char* name, WORD ordinal) {
-  FARPROC found = GetProcAddress(library, name);
-  if (found == nullptr && ordinal != 0)
-    found = GetProcAddress(library, MAKEINTRESOURCEA(ordinal));
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+  const auto found = win32::moduleFunction<Function>(library, name);
+  return found || ordinal == 0
+             ? found
+             : win32::moduleFunction<Function>(library, MAKEINTRESOURCEA(ordinal));
 }
 
 const Library& library() {

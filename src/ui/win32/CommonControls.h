@@ -9,7 +9,7 @@ namespace ui_win32::commonControls {
 
 // Loads the library (once; the program's manifest picks version 6) and registers its window
 // classes. False where it is missing.
-bool load();
+[[nodiscard]] bool load();
 BOOL setWindowSubclass(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
 BOOL removeWindowSubclass(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id);
 LRESULT defSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -123,7 +123,8 @@ bool FormWindow::makeWindow() {
   phases::mark("classes");
   // The controls' windows need the common controls; a run that never shows the window needs
   // none. (OLE comes with the rich edit control or after the first painting.)
-  commonControls::load();
+  // Without the library the controls' windows cannot be made, and the showing fails there.
+  (void)commonControls::load();
   phases::mark("libraries");
   // Made at the design size, then given the place the form has by now: the steps of a window
   // made before the form took its place, so the form ends where it would have. Until then the
